@@ -1,0 +1,22 @@
+#pragma once
+// Every section and key of "Zelmor.ini".
+
+namespace zelmor::settings {
+
+inline constexpr wchar_t kFileName[] = L"Zelmor.ini";
+
+inline constexpr wchar_t kPositionSection[] = L"LOGpos";
+inline constexpr wchar_t kTopKey[] = L"ELTop";
+inline constexpr wchar_t kLeftKey[] = L"ELLeft";
+inline constexpr wchar_t kWidthKey[] = L"ELWidth";
+inline constexpr wchar_t kHeightKey[] = L"ELHeight";
+
+inline constexpr wchar_t kMainSection[] = L"Zelmor";
+inline constexpr wchar_t kTemplateKey[] = L"LOGdat";
+inline constexpr wchar_t kLogFolderKey[] = L"LOGfol";
+// Set while the program runs, cleared at a regular close: found set at start, the last run crashed.
+inline constexpr wchar_t kRunningKey[] = L"Running";
+
+inline constexpr wchar_t kDefaultTemplate[] = L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX";
+
+}  // namespace zelmor::settings

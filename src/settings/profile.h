@@ -1,0 +1,48 @@
+#pragma once
+// The settings file: one section at a time, chosen by CurrentSection, as every caller expects.
+
+#include <map>
+#include <string>
+
+namespace zelmor::settings {
+
+// The file behind the settings: "Zelmor.ini" beside the executable on Windows.
+class ProfileStore {
+ public:
+  virtual ~ProfileStore() = default;
+  // The whole stored value, or `fallback` when the file, section or key is missing.
+  virtual std::wstring Get(const std::wstring& section, const std::wstring& key,
+                           const std::wstring& fallback) = 0;
+  // Failures are not reported: a refused write is lost and the next start finds older values.
+  virtual void Put(const std::wstring& section, const std::wstring& key,
+                   const std::wstring& value) = 0;
+};
+
+class Profile {
+ public:
+  explicit Profile(ProfileStore& store) : store_(store) {}
+
+  std::wstring CurrentSection;
+
+  // A missing key reads back as the section name itself; callers compare with it.
+  void ProfileRead(const std::wstring& key, std::wstring& value);
+  void ProfileWrite(const std::wstring& key, const std::wstring& value);
+
+ private:
+  ProfileStore& store_;
+};
+
+// Section and key names match without regard to case, as the platform's profile functions do.
+class MemoryProfileStore : public ProfileStore {
+ public:
+  std::wstring Get(const std::wstring& section, const std::wstring& key,
+                   const std::wstring& fallback) override;
+  void Put(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
+  bool Has(const std::wstring& section, const std::wstring& key) const;
+
+ private:
+  static std::wstring Fold(const std::wstring& name);
+  std::map<std::wstring, std::map<std::wstring, std::wstring>> sections_;
+};
+
+}  // namespace zelmor::settings
