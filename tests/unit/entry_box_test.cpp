@@ -1,0 +1,218 @@
+#include "entry/entry_box.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "settings/keys.h"
+
+namespace zelmor::entry {
+namespace {
+
+// A tracking program that answers from a table, refuses chosen labels and records every request.
+class FakeLinks : public FeedLinks {
+ public:
+  std::array<std::wstring, kFeedLabelCount> values{L"SAT-1", L"435.850.000", L"145.950.000",
+                                                   L" 12345", L"USB"};
+  std::set<int> refused;
+  bool throws = false;
+  std::vector<int> requests;
+
+  bool Open(int, const std::wstring&, const std::wstring&, const std::wstring&) override { return true; }
+  bool Request(int label, std::wstring& value) override {
+    requests.push_back(label);
+    if (throws) throw std::runtime_error("link broke");
+    if (refused.count(label) != 0) return false;
+    value = values[static_cast<size_t>(label)];
+    return true;
+  }
+  void Close(int) override {}
+};
+
+class FakePane : public LogPane {
+ public:
+  std::wstring text;
+  int caret_moves = 0;
+  std::wstring Text() override { return text; }
+  void SetText(const std::wstring& t) override { text = t; }
+  void Append(const std::wstring& t) override { text += t; }
+  void CaretToEnd() override { ++caret_moves; }
+  void SetEnabled(bool) override {}
+};
+
+class FakeEntry : public EntryField {
+ public:
+  std::wstring text;
+  std::wstring Text() override { return text; }
+  void Clear() override { text.clear(); }
+};
+
+class FixedClock : public Clock {
+ public:
+  LocalTime Now() override {
+    LocalTime t;
+    t.year = 2024, t.month = 3, t.day = 5, t.hour = 21, t.minute = 5, t.second = 37;
+    return t;
+  }
+};
+
+const std::wstring kComposed =
+    L"2024/03/05 21:05J CQ 599 %Sat=SAT-1/Rev:12345% 145/435 SSB Up=145.950/Down=435.850\r\n";
+const std::wstring kFallback = L"2024/03/05 21:05J  CQ 599 \r\n";
+
+// One main window's worth of entry box, with a temp log that records what it was given.
+struct EntryBoxTest : ::testing::Test {
+  FakeLinks links;
+  Feed feed{links};
+  MainState state;
+  FakePane pane;
+  FakeEntry entry;
+  FixedClock clock;
+  bool temp_log_writable = true;
+  std::vector<std::wstring> temp_log_writes;
+  EntryBoxContext context{state, feed, pane, entry, clock, LocaleFormats{L"yyyy/MM/dd", L":", L"."},
+                          [this](const std::wstring& text) {
+                            temp_log_writes.push_back(text);
+                            return temp_log_writable;
+                          }};
+
+  void SetUp() override {
+    state.TemplateText = settings::kDefaultTemplate;
+    pane.text = L"old line\r\n";
+    entry.text = L" CQ 599 ";
+  }
+  void Enter() { Text2_KeyPress(context, kEnterKey); }
+};
+
+TEST_F(EntryBoxTest, EnterAppendsComposedLineAndWritesWholePaneToTempLog) {
+  Enter();
+  EXPECT_EQ(pane.text, L"old line\r\n" + kComposed);
+  EXPECT_EQ(temp_log_writes, std::vector<std::wstring>{pane.text});
+  EXPECT_EQ(pane.caret_moves, 1);
+  EXPECT_EQ(entry.text, L"");
+  EXPECT_EQ(state.unsaved_log, 1);
+  EXPECT_EQ(state.log_frequency_text, L"145/435");
+  EXPECT_EQ(links.requests, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+TEST_F(EntryBoxTest, OtherKeysDoNothing) {
+  for (wchar_t key : {L'a', L'\t', L'\x1b', L'\n', L'\b', L'\0', L'\x3042', L'\x010d'}) {
+    Text2_KeyPress(context, key);
+    EXPECT_EQ(pane.text, L"old line\r\n") << int(key);
+  }
+  EXPECT_TRUE(links.requests.empty());
+  EXPECT_TRUE(temp_log_writes.empty());
+  EXPECT_EQ(entry.text, L" CQ 599 ");
+  EXPECT_EQ(state.unsaved_log, 0);
+}
+
+struct FailureRow {
+  const char* why;
+  int refused_label;           // -1: none
+  int bad_label;               // -1: none
+  std::wstring bad_value;
+  std::vector<int> requests;   // what reached the tracking program, in order
+};
+
+TEST_F(EntryBoxTest, FailedRequestOrConversionStopsLaterRequestsAndFallsBack) {
+  const FailureRow rows[] = {
+      {"no feed at all", 0, -1, L"", {0}},
+      {"receive frequency not a number", -1, 1, L"abc", {0, 1}},
+      {"receive frequency refused", 1, -1, L"", {0, 1}},
+      {"transmit frequency empty", -1, 2, L"", {0, 1, 2}},
+      {"transmit frequency beyond 64 bits", -1, 2, L"99.999.999.999.999.999.999", {0, 1, 2}},
+      {"Rev refused", 3, -1, L"", {0, 1, 2, 3}},
+      {"mode refused", 4, -1, L"", {0, 1, 2, 3, 4}},
+  };
+  for (const auto& row : rows) {
+    FakeLinks fresh_links;
+    links = fresh_links;
+    if (row.refused_label >= 0) links.refused.insert(row.refused_label);
+    if (row.bad_label >= 0) links.values[static_cast<size_t>(row.bad_label)] = row.bad_value;
+    pane = FakePane();
+    pane.text = L"old line\r\n";
+    entry.text = L" CQ 599 ";
+    state.unsaved_log = 0;
+    temp_log_writes.clear();
+
+    Enter();
+    EXPECT_EQ(links.requests, row.requests) << row.why;
+    EXPECT_EQ(pane.text, L"old line\r\n" + kFallback) << row.why;
+    // Fallback lines reach the safety copy as well.
+    EXPECT_EQ(temp_log_writes, std::vector<std::wstring>{pane.text}) << row.why;
+    EXPECT_EQ(pane.caret_moves, 0) << row.why;
+    EXPECT_EQ(entry.text, L"") << row.why;
+    EXPECT_EQ(state.unsaved_log, 1) << row.why;
+  }
+}
+
+TEST_F(EntryBoxTest, PartialRefreshKeepsOlderValuesOfLaterLabels) {
+  Enter();
+  links.values = {L"SAT-2", L"abc", L"146.000.000", L"999", L"FM"};
+  Enter();
+  EXPECT_EQ(feed.Text(kSatelliteName), L"SAT-2");
+  EXPECT_EQ(feed.Text(kReceiveFrequency), L"abc");
+  EXPECT_EQ(feed.Text(kTransmitFrequency), L"145.950.000");
+  EXPECT_EQ(feed.Text(kRev), L" 12345");
+  EXPECT_EQ(state.log_frequency_text, L"145/435");
+}
+
+TEST_F(EntryBoxTest, UnwritableTempLogLeavesComposedAndFallbackLines) {
+  temp_log_writable = false;
+  Enter();
+  EXPECT_EQ(pane.text, L"old line\r\n" + kComposed + kFallback);
+  // The second attempt, after the fallback line, fails too and is ignored.
+  EXPECT_EQ(temp_log_writes,
+            (std::vector<std::wstring>{L"old line\r\n" + kComposed, pane.text}));
+  EXPECT_EQ(entry.text, L"");
+  EXPECT_EQ(state.unsaved_log, 1);
+}
+
+TEST_F(EntryBoxTest, ThrowingTempLogCountsAsFailedWrite) {
+  context.write_temp_log = [](const std::wstring&) -> bool { throw std::runtime_error("disk"); };
+  Enter();
+  EXPECT_EQ(pane.text, L"old line\r\n" + kComposed + kFallback);
+}
+
+TEST_F(EntryBoxTest, BrokenFeedLinkFallsBack) {
+  links.throws = true;
+  Enter();
+  EXPECT_EQ(pane.text, L"old line\r\n" + kFallback);
+}
+
+TEST_F(EntryBoxTest, LineContinuesAPaneWithoutFinalLineEnd) {
+  pane.text = L"edited";
+  entry.text = L"x";
+  state.TemplateText = L"#MM";
+  Enter();
+  EXPECT_EQ(pane.text, L"editedx\r\n");
+}
+
+TEST_F(EntryBoxTest, EmptyEntryBoxStillMakesAnEntry) {
+  entry.text = L"";
+  Enter();
+  EXPECT_EQ(pane.text,
+            L"old line\r\n2024/03/05 21:05J  %Sat=SAT-1/Rev:12345% 145/435 SSB Up=145.950/Down=435.850\r\n");
+}
+
+TEST_F(EntryBoxTest, EmptyTemplateAppendsOnlyTheLineEnd) {
+  state.TemplateText = L"";
+  Enter();
+  EXPECT_EQ(pane.text, L"old line\r\n\r\n");
+  EXPECT_EQ(pane.caret_moves, 1);
+}
+
+TEST_F(EntryBoxTest, TemplateChangeAppliesToTheNextEntry) {
+  Enter();
+  state.TemplateText = L"#SN #MM";
+  entry.text = L"2nd";
+  Enter();
+  EXPECT_EQ(pane.text, L"old line\r\n" + kComposed + L"SAT-1 2nd\r\n");
+}
+
+}  // namespace
+}  // namespace zelmor::entry
