@@ -1,0 +1,69 @@
+#include "logfiles/file_dialogs_win.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace zelmor::logfiles {
+namespace {
+
+// Room for any path the dialog can return, long paths included.
+constexpr size_t kFileBufferChars = 32768;
+
+std::wstring NamePart(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// A remembered folder at the root of a drive is stored without its backslash ("D:"), which the
+// dialog would read as the current directory of that drive.
+std::wstring StartFolder(const std::wstring& folder) {
+  if (folder.size() == 2 && folder[1] == L':') return folder + L"\\";
+  return folder;
+}
+
+}  // namespace
+
+std::wstring DialogFilter(const std::wstring& filter) {
+  std::wstring out = filter;
+  std::replace(out.begin(), out.end(), L'|', L'\0');
+  out.push_back(L'\0');
+  out.push_back(L'\0');
+  return out;
+}
+
+bool CommonFileDialogs::Show(FileDialogState& state, bool save) {
+  const std::wstring filter = DialogFilter(state.filter);
+  const std::wstring start_folder = StartFolder(state.initial_dir);
+  std::vector<wchar_t> file(kFileBufferChars, L'\0');
+
+  auto run = [&](const std::wstring& preset) {
+    std::fill(file.begin(), file.end(), L'\0');
+    std::copy_n(preset.begin(), std::min(preset.size(), file.size() - 1), file.begin());
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner_;
+    ofn.lpstrFilter = state.filter.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrInitialDir = start_folder.empty() ? nullptr : start_folder.c_str();
+    ofn.lpstrTitle = state.title.empty() ? nullptr : state.title.c_str();
+    ofn.Flags = OFN_EXPLORER;
+    const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    last_error_ = ok ? 0 : CommDlgExtendedError();
+    return ok != FALSE;
+  };
+
+  const std::wstring preset = NamePart(state.file_name);
+  bool ok = run(preset);
+  // A remembered name the dialog refuses would keep it from showing at all.
+  if (!ok && last_error_ == FNERR_INVALIDFILENAME && !preset.empty()) ok = run(std::wstring());
+  if (!ok) return false;
+  state.file_name = file.data();
+  return true;
+}
+
+}  // namespace zelmor::logfiles

@@ -1,0 +1,37 @@
+#pragma once
+// The main window's common Open and Save dialogs.
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/ports.h"
+
+namespace zelmor::logfiles {
+
+// "description|pattern|..." as the common dialogs want it: NUL-separated, ending in two NULs.
+std::wstring DialogFilter(const std::wstring& filter);
+
+class CommonFileDialogs : public FileDialogs {
+ public:
+  explicit CommonFileDialogs(HWND owner = nullptr) : owner_(owner) {}
+  void set_owner(HWND owner) { owner_ = owner; }
+
+  // The dialog starts in state.initial_dir with the name part of state.file_name in its name box
+  // (a remembered full path would otherwise override the start folder). No prompts are added:
+  // an existing file is replaced without a question, and an open may name a missing file.
+  // False for a cancel and for a dialog that could not be shown (see last_error).
+  bool ShowOpen(FileDialogState& state) override { return Show(state, false); }
+  bool ShowSave(FileDialogState& state) override { return Show(state, true); }
+
+  // CommDlgExtendedError of the last show: 0 after a success or a cancel.
+  DWORD last_error() const { return last_error_; }
+
+ private:
+  bool Show(FileDialogState& state, bool save);
+
+  HWND owner_;
+  DWORD last_error_ = 0;
+};
+
+}  // namespace zelmor::logfiles

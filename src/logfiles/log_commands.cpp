@@ -1,0 +1,98 @@
+#include "logfiles/log_commands.h"
+
+#include <utility>
+
+#include "app/resource.h"
+#include "logfiles/log_text.h"
+#include "settings/keys.h"
+
+namespace zelmor::logfiles {
+
+LogFileCommands::LogFileCommands(Context context) : c_(std::move(context)) {}
+
+void LogFileCommands::LeaveEditModeIfOn() {
+  if (c_.state.edit_mode == 1 && c_.leave_edit_mode) c_.leave_edit_mode();
+}
+
+bool LogFileCommands::MayReplaceUnsavedLog() {
+  if (c_.state.unsaved_log != 1) return true;
+  return c_.messages.Show(LoadText(IDS_OPEN_UNSAVED_QUESTION), LoadText(IDS_APP_TITLE),
+                          MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes;
+}
+
+std::wstring LogFileCommands::LogFolder() {
+  c_.profile.CurrentSection = settings::kMainSection;
+  std::wstring folder;
+  c_.profile.ProfileRead(settings::kLogFolderKey, folder);
+  // A missing key reads back as the section name.
+  if (folder == settings::kMainSection) return c_.executable_folder;
+  return folder;
+}
+
+void LogFileCommands::RememberLogFolder(const std::wstring& file_path) {
+  c_.profile.CurrentSection = settings::kMainSection;
+  c_.profile.ProfileWrite(settings::kLogFolderKey, FolderOf(file_path));
+}
+
+void LogFileCommands::LOGfOpen_Click() {
+  LeaveEditModeIfOn();
+  if (!MayReplaceUnsavedLog()) return;
+
+  FileDialogState& dialog = c_.dialog_state;
+  dialog.initial_dir = LogFolder();
+  dialog.filter = LoadText(IDS_LOG_FILTER);
+  dialog.title = LoadText(IDS_LOG_OPEN_TITLE);
+  if (!c_.dialogs.ShowOpen(dialog)) return;
+  const std::wstring path = dialog.file_name;
+
+  std::wstring file_text;
+  if (!c_.files.Read(path, file_text)) {
+    c_.messages.Show(LoadText(IDS_LOG_OPEN_FAILED), std::nullopt, MessageButtons::Ok, MessageIcon::None);
+    return;
+  }
+  c_.pane.SetText(PaneTextFromFile(file_text));
+  RememberLogFolder(path);
+  c_.pane.CaretToEnd();
+}
+
+void LogFileCommands::LOGfCls_Click() {
+  LeaveEditModeIfOn();
+
+  FileDialogState& dialog = c_.dialog_state;
+  dialog.initial_dir = LogFolder();
+  dialog.filter = LoadText(IDS_LOG_FILTER);
+  dialog.title = LoadText(IDS_LOG_SAVE_TITLE);
+  dialog.file_name = DefaultSaveName(c_.clock.Now());
+  if (!c_.dialogs.ShowSave(dialog)) return;
+  const std::wstring path = dialog.file_name;
+
+  if (path.empty() || !c_.files.Replace(path, c_.pane.Text() + L"\r\n")) {
+    c_.messages.Show(LoadText(IDS_LOG_SAVE_FAILED), std::nullopt, MessageButtons::Ok, MessageIcon::None);
+    return;
+  }
+  RememberLogFolder(path);
+  c_.state.unsaved_log = 0;
+}
+
+void LogFileCommands::LOGefOPEN_Click() {
+  LeaveEditModeIfOn();
+  if (!MayReplaceUnsavedLog()) return;
+
+  FileDialogState& dialog = c_.dialog_state;
+  dialog.initial_dir = c_.executable_folder;
+  dialog.filter = LoadText(IDS_TEMP_FILTER);
+  dialog.title = LoadText(IDS_TEMP_TITLE);
+  if (!c_.dialogs.ShowOpen(dialog)) return;
+  const std::wstring path = dialog.file_name;
+
+  // The viewer empties the pane before it reads, so an unreadable file leaves it empty.
+  std::wstring file_text;
+  if (!c_.files.Read(path, file_text)) {
+    c_.pane.SetText(std::wstring());
+    c_.messages.Show(LoadText(IDS_TEMP_OPEN_FAILED), std::nullopt, MessageButtons::Ok, MessageIcon::None);
+    return;
+  }
+  c_.pane.SetText(PaneTextFromFile(file_text));
+}
+
+}  // namespace zelmor::logfiles

@@ -1,0 +1,349 @@
+#include "logfiles/log_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "logfiles/temp_log.h"
+#include "settings/profile.h"
+
+namespace zelmor::logfiles {
+namespace {
+
+constexpr wchar_t kExeFolder[] = L"C:\\Program Files\\Zelmor";
+
+// Every fake notes what happened in one shared journal, so tests can check the order.
+using Journal = std::vector<std::wstring>;
+
+struct FakeDialogs : FileDialogs {
+  Journal& journal;
+  bool answer = true;                 // false: the operator cancels
+  std::wstring chosen;                // the path the operator picks
+  std::optional<FileDialogState> seen;  // the state as the dialog was shown
+  explicit FakeDialogs(Journal& j) : journal(j) {}
+  bool Show(FileDialogState& state, const wchar_t* kind) {
+    journal.push_back(kind);
+    seen = state;
+    if (answer) state.file_name = chosen;
+    return answer;
+  }
+  bool ShowOpen(FileDialogState& state) override { return Show(state, L"open dialog"); }
+  bool ShowSave(FileDialogState& state) override { return Show(state, L"save dialog"); }
+};
+
+struct FakeFiles : TextFiles {
+  std::map<std::wstring, std::wstring> disk;
+  bool refuse_writes = false;
+  bool Read(const std::wstring& path, std::wstring& text) override {
+    auto it = disk.find(path);
+    if (it == disk.end()) return false;
+    text = it->second;
+    return true;
+  }
+  bool Replace(const std::wstring& path, const std::wstring& text) override {
+    if (refuse_writes) return false;
+    disk[path] = text;
+    return true;
+  }
+  bool Exists(const std::wstring& path) override { return disk.count(path) != 0; }
+  bool Rename(const std::wstring& from, const std::wstring& to) override {
+    if (!disk.count(from)) return false;
+    disk[to] = disk[from];
+    disk.erase(from);
+    return true;
+  }
+};
+
+struct Shown {
+  std::wstring text;
+  std::optional<std::wstring> title;
+  MessageButtons buttons;
+  MessageIcon icon;
+};
+
+struct FakeMessages : MessageBoxes {
+  Journal& journal;
+  MessageAnswer answer = MessageAnswer::Yes;
+  std::vector<Shown> shown;
+  explicit FakeMessages(Journal& j) : journal(j) {}
+  MessageAnswer Show(const std::wstring& text, const std::optional<std::wstring>& title,
+                     MessageButtons buttons, MessageIcon icon) override {
+    journal.push_back(L"message");
+    shown.push_back({text, title, buttons, icon});
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
+  }
+};
+
+struct FakePane : LogPane {
+  std::wstring text;
+  bool caret_at_end = false;
+  bool enabled = false;
+  std::wstring Text() override { return text; }
+  void SetText(const std::wstring& t) override {
+    text = t;
+    caret_at_end = false;  // setting the text puts the caret at the start
+  }
+  void Append(const std::wstring& t) override { text += t; }
+  void CaretToEnd() override { caret_at_end = true; }
+  void SetEnabled(bool e) override { enabled = e; }
+};
+
+struct FixedClock : Clock {
+  LocalTime now{2026, 12, 6, 9, 30, 0};
+  LocalTime Now() override { return now; }
+};
+
+class LogCommandsTest : public ::testing::Test {
+ protected:
+  Journal journal;
+  MainState state;
+  settings::MemoryProfileStore store;
+  settings::Profile profile{store};
+  FakeDialogs dialogs{journal};
+  FileDialogState dialog_state;
+  FakeFiles files;
+  FakeMessages messages{journal};
+  FakePane pane;
+  FixedClock clock;
+  LogFileCommands commands{{state, profile, dialogs, dialog_state, files, messages, pane, clock,
+                            kExeFolder, [this] {
+                              journal.push_back(L"leave edit mode");
+                              state.edit_mode = 0;
+                            }}};
+
+  std::optional<std::wstring> StoredLogFolder() {
+    if (!store.Has(L"Zelmor", L"LOGfol")) return std::nullopt;
+    return store.Get(L"Zelmor", L"LOGfol", L"");
+  }
+};
+
+TEST_F(LogCommandsTest, FirstSaveProposesTodayInExecutableFolderAndRemembersChosenFolder) {
+  pane.text = L"L1\r\nL2\r\n";
+  state.unsaved_log = 1;
+  dialogs.chosen = L"D:\\logs\\field day.txt";
+  commands.LOGfCls_Click();
+
+  ASSERT_TRUE(dialogs.seen);
+  EXPECT_EQ(dialogs.seen->initial_dir, kExeFolder);
+  EXPECT_EQ(dialogs.seen->file_name, L"Zelmor261206");
+  EXPECT_EQ(dialogs.seen->filter, L"LOGﾃﾞｰﾀ (*.TXT)|*.TXT");
+  EXPECT_EQ(dialogs.seen->title, L"LOGﾃﾞｰﾀ保存");
+  EXPECT_EQ(files.disk[L"D:\\logs\\field day.txt"], L"L1\r\nL2\r\n\r\n");
+  EXPECT_EQ(StoredLogFolder(), L"D:\\logs");
+  EXPECT_EQ(state.unsaved_log, 0);
+  EXPECT_TRUE(messages.shown.empty());
+
+  // The next save and the next open both start where the last file went.
+  dialogs.chosen = L"D:\\logs\\second.txt";
+  commands.LOGfCls_Click();
+  EXPECT_EQ(dialogs.seen->initial_dir, L"D:\\logs");
+  commands.LOGfOpen_Click();
+  EXPECT_EQ(dialogs.seen->initial_dir, L"D:\\logs");
+  EXPECT_EQ(dialogs.seen->title, L"LOGﾃﾞｰﾀ閲覧");
+}
+
+TEST_F(LogCommandsTest, SavedPaneOpensWithOneMoreEmptyLineAndCaretAtEnd) {
+  pane.text = L"L1\r\nL2\r\n";
+  dialogs.chosen = L"C:\\l\\a.txt";
+  commands.LOGfCls_Click();
+  pane.text = L"other";
+  commands.LOGfOpen_Click();
+  EXPECT_EQ(pane.text, L"L1\r\nL2\r\n\r\n");
+  EXPECT_TRUE(pane.caret_at_end);
+}
+
+TEST_F(LogCommandsTest, SavingAnEmptyPaneWritesOneCrLfAndClearsTheFlag) {
+  state.unsaved_log = 1;
+  dialogs.chosen = L"C:\\l\\empty.txt";
+  commands.LOGfCls_Click();
+  EXPECT_EQ(files.disk[L"C:\\l\\empty.txt"], L"\r\n");
+  EXPECT_EQ(state.unsaved_log, 0);
+}
+
+TEST_F(LogCommandsTest, CancelledDialogChangesNothing) {
+  using Command = void (LogFileCommands::*)();
+  const struct {
+    const char* name;
+    Command command;
+  } rows[] = {{"save", &LogFileCommands::LOGfCls_Click},
+              {"open", &LogFileCommands::LOGfOpen_Click},
+              {"temp log viewer", &LogFileCommands::LOGefOPEN_Click}};
+  for (const auto& row : rows) {
+    pane.text = L"kept\r\n";
+    state.unsaved_log = 0;
+    store.Put(L"Zelmor", L"LOGfol", L"E:\\old");
+    files.disk = {{L"E:\\old\\a.txt", L"file\r\n"}};
+    dialogs.answer = false;
+    (commands.*row.command)();
+    EXPECT_EQ(pane.text, L"kept\r\n") << row.name;
+    EXPECT_EQ(StoredLogFolder(), L"E:\\old") << row.name;
+    EXPECT_EQ(state.unsaved_log, 0) << row.name;
+    EXPECT_EQ(files.disk.size(), 1u) << row.name;
+    EXPECT_TRUE(messages.shown.empty()) << row.name;
+  }
+}
+
+TEST_F(LogCommandsTest, FailedSaveIsReportedAndKeepsFlagAndFolder) {
+  pane.text = L"L1\r\n";
+  state.unsaved_log = 1;
+  store.Put(L"Zelmor", L"LOGfol", L"E:\\old");
+  files.disk[L"F:\\locked\\log.txt"] = L"previous\r\n";
+  files.refuse_writes = true;
+  dialogs.chosen = L"F:\\locked\\log.txt";
+  commands.LOGfCls_Click();
+
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, L"LOGデータが保存出来ませんでした。");
+  EXPECT_EQ(messages.shown[0].title, std::nullopt);
+  EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+  EXPECT_EQ(state.unsaved_log, 1);
+  EXPECT_EQ(StoredLogFolder(), L"E:\\old");
+  EXPECT_EQ(files.disk[L"F:\\locked\\log.txt"], L"previous\r\n");
+}
+
+TEST_F(LogCommandsTest, UnsavedLogIsNotReplacedWithoutConsent) {
+  using Command = void (LogFileCommands::*)();
+  const struct {
+    const char* name;
+    Command command;
+  } rows[] = {{"open", &LogFileCommands::LOGfOpen_Click},
+              {"temp log viewer", &LogFileCommands::LOGefOPEN_Click}};
+  for (const auto& row : rows) {
+    journal.clear();
+    messages.shown.clear();
+    pane.text = L"unsaved entry\r\n";
+    state.unsaved_log = 1;
+    messages.answer = MessageAnswer::No;
+    (commands.*row.command)();
+    ASSERT_EQ(messages.shown.size(), 1u) << row.name;
+    EXPECT_EQ(messages.shown[0].text, L"LOGデータが未保存ですが\r\n開いてよろしいですか？");
+    EXPECT_EQ(messages.shown[0].title, L"Zelmor");
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
+    EXPECT_EQ(journal, Journal{L"message"}) << row.name << ": No must not show the dialog";
+    EXPECT_EQ(pane.text, L"unsaved entry\r\n") << row.name;
+    EXPECT_EQ(state.unsaved_log, 1) << row.name;
+  }
+}
+
+TEST_F(LogCommandsTest, OpenReplacesPaneButKeepsUnsavedFlag) {
+  const struct {
+    const char* why;
+    int flag;
+    size_t questions;
+  } rows[] = {{"flag 1: asks, Yes goes on, flag stays 1", 1, 1},
+              {"flag 0: no question, flag stays 0", 0, 0}};
+  for (const auto& row : rows) {
+    messages.shown.clear();
+    state.unsaved_log = row.flag;
+    messages.answer = MessageAnswer::Yes;
+    files.disk[L"G:\\saved\\log.txt"] = L"A\r\nB";
+    dialogs.chosen = L"G:\\saved\\log.txt";
+    pane.text = L"old\r\n";
+    commands.LOGfOpen_Click();
+    EXPECT_EQ(pane.text, L"A\r\nB\r\n") << row.why;
+    EXPECT_EQ(state.unsaved_log, row.flag) << row.why;
+    EXPECT_EQ(messages.shown.size(), row.questions) << row.why;
+    EXPECT_EQ(StoredLogFolder(), L"G:\\saved") << row.why;
+  }
+}
+
+TEST_F(LogCommandsTest, FailedOpenIsReportedAndLeavesPaneAndFolder) {
+  pane.text = L"old\r\n";
+  store.Put(L"Zelmor", L"LOGfol", L"E:\\old");
+  dialogs.chosen = L"H:\\missing.txt";
+  commands.LOGfOpen_Click();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, L"LOGデータがOPEN出来ませんでした。");
+  EXPECT_EQ(messages.shown[0].title, std::nullopt);
+  EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+  EXPECT_EQ(pane.text, L"old\r\n");
+  EXPECT_EQ(StoredLogFolder(), L"E:\\old");
+}
+
+TEST_F(LogCommandsTest, ViewerStartsInProgramFolderAndLeavesFolderFlagAndCaret) {
+  const std::wstring temp_log = std::wstring(kExeFolder) + L"\\Zelmor_temp.txt";
+  ASSERT_TRUE(WriteTempLog(files, temp_log, L"L1\r\nL2\r\n"));
+  store.Put(L"Zelmor", L"LOGfol", L"E:\\old");
+  dialog_state.initial_dir = L"E:\\old";
+  dialogs.chosen = temp_log;
+  state.unsaved_log = 0;
+  commands.LOGefOPEN_Click();
+
+  EXPECT_EQ(dialogs.seen->initial_dir, kExeFolder);
+  EXPECT_EQ(dialogs.seen->filter, L"非常用LOGﾃﾞｰﾀ (Zelmor_temp.txt.TXT)|Zelmor_temp.txt");
+  EXPECT_EQ(dialogs.seen->title, L"非常用LOGﾃﾞｰﾀ閲覧");
+  EXPECT_EQ(pane.text, L"L1\r\nL2\r\n\r\n");
+  EXPECT_FALSE(pane.caret_at_end);
+  EXPECT_EQ(StoredLogFolder(), L"E:\\old");
+  EXPECT_EQ(state.unsaved_log, 0);
+  EXPECT_EQ(files.disk[temp_log], L"L1\r\nL2\r\n\r\n") << "viewing must not rewrite the temp log";
+}
+
+TEST_F(LogCommandsTest, ViewerFailureLeavesPaneEmptyAndIsReported) {
+  pane.text = L"old\r\n";
+  dialogs.chosen = L"C:\\nowhere\\Zelmor_temp.txt";
+  commands.LOGefOPEN_Click();
+  EXPECT_EQ(pane.text, L"");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, L"非常用LOGがOPEN出来ませんでした。");
+  EXPECT_EQ(messages.shown[0].title, std::nullopt);
+  EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+}
+
+TEST_F(LogCommandsTest, EditModeIsLeftBeforeAnythingElse) {
+  using Command = void (LogFileCommands::*)();
+  const struct {
+    const char* name;
+    Command command;
+    const wchar_t* dialog;
+  } rows[] = {{"save", &LogFileCommands::LOGfCls_Click, L"save dialog"},
+              {"open", &LogFileCommands::LOGfOpen_Click, L"open dialog"},
+              {"temp log viewer", &LogFileCommands::LOGefOPEN_Click, L"open dialog"}};
+  for (const auto& row : rows) {
+    journal.clear();
+    state.edit_mode = 1;
+    state.unsaved_log = 1;
+    dialogs.answer = false;
+    messages.answer = MessageAnswer::Yes;
+    (commands.*row.command)();
+    Journal expected{L"leave edit mode"};
+    if (row.dialog != std::wstring(L"save dialog")) expected.push_back(L"message");  // unsaved question
+    expected.push_back(row.dialog);
+    EXPECT_EQ(journal, expected) << row.name;
+
+    journal.clear();
+    state.unsaved_log = 0;
+    (commands.*row.command)();
+    EXPECT_EQ(journal, Journal{row.dialog}) << row.name << ": edit mode off, nothing to leave";
+  }
+}
+
+TEST_F(LogCommandsTest, SharedDialogKeepsWhatACommandDoesNotSet) {
+  // Save leaves the chosen path in the dialog; the opens preset no name of their own.
+  pane.text = L"x\r\n";
+  dialogs.chosen = L"D:\\logs\\kept.txt";
+  commands.LOGfCls_Click();
+  dialogs.answer = false;
+  commands.LOGefOPEN_Click();
+  EXPECT_EQ(dialogs.seen->file_name, L"D:\\logs\\kept.txt");
+  commands.LOGfOpen_Click();
+  EXPECT_EQ(dialogs.seen->file_name, L"D:\\logs\\kept.txt");
+  EXPECT_EQ(dialogs.seen->initial_dir, L"D:\\logs") << "the viewer's folder must not leak into LOG Open";
+}
+
+TEST_F(LogCommandsTest, ZeroByteFileEmptiesPaneAndStoresFolder) {
+  files.disk[L"C:\\z\\empty.txt"] = L"";
+  dialogs.chosen = L"C:\\z\\empty.txt";
+  pane.text = L"old\r\n";
+  commands.LOGfOpen_Click();
+  EXPECT_EQ(pane.text, L"");
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(StoredLogFolder(), L"C:\\z");
+}
+
+}  // namespace
+}  // namespace zelmor::logfiles
