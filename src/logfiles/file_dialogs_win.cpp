@@ -51,7 +51,9 @@ bool CommonFileDialogs::Show(FileDialogState& state, bool save) {
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrInitialDir = start_folder.empty() ? nullptr : start_folder.c_str();
     ofn.lpstrTitle = state.title.empty() ? nullptr : state.title.c_str();
-    ofn.Flags = OFN_EXPLORER;
+    // The process's current folder must not follow the choice: it would hold the log's folder
+    // (a removable drive, say) in use for as long as the program runs.
+    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
     const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     last_error_ = ok ? 0 : CommDlgExtendedError();
     return ok != FALSE;
