@@ -1,0 +1,24 @@
+#include "transfer/logging_link.h"
+
+#include "transfer/transfer_text.h"
+
+namespace zelmor::transfer {
+
+void SendFieldToLoggingProgram(FieldCode code, const std::wstring& text, LoggingProgram& program,
+                               MessageBoxes& boxes) {
+  // The lookup comes first, even for an empty text: a missing logging program is always reported.
+  const int32_t status = program.FindLoggingProgram();
+  if (status != kLoggingProgramFound) {
+    boxes.Show(kNotRunningText, std::wstring(kNotRunningTitle), MessageButtons::Ok, MessageIcon::Stop);
+    return;
+  }
+  if (text.empty()) return;
+  program.Send(WireFieldCode(code), FieldText(code, text));
+}
+
+void SendClipboardTextToField(FieldCode code, const std::wstring& clipboard_text,
+                              LoggingProgram& program, MessageBoxes& boxes) {
+  SendFieldToLoggingProgram(code, TrimSpaces(clipboard_text), program, boxes);
+}
+
+}  // namespace zelmor::transfer

@@ -1,0 +1,214 @@
+// A stand-in for Turbo HAMLOG/Win: a top-level window of class "TThwin" that takes one field per
+// WM_COPYDATA, shows the latest text of each field, and writes every message it gets to a journal
+// that tests read back.
+//
+//   logbook-sim.exe [--journal <path>] [--hang-ms <n>]
+//
+// Journal line: dwData=0x<hex> cbData=<decimal> bytes=<hex of the cbData bytes> wParam=0x<hex>
+// --hang-ms sleeps that long inside each WM_COPYDATA, after the journal line is written, to play a
+// logging program that has stopped answering.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "platform/codepage_win.h"
+#include "platform/handles_win.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TThwin";
+constexpr wchar_t kCaption[] = L"Turbo HAMLOG/Win simulator";
+constexpr uint32_t kFieldCodeFlag = 0x20000;
+
+struct Field {
+  uint32_t code;
+  const wchar_t* name;
+};
+
+constexpr std::array<Field, 11> kFields = {{
+    {1, L"CALL"},
+    {2, L"DATE"},
+    {3, L"TIME"},
+    {4, L"HisRST"},
+    {5, L"MyRST"},
+    {6, L"FREQ"},
+    {7, L"MODE"},
+    {8, L"CODE"},
+    {11, L"NAME"},
+    {13, L"REM-1"},
+    {14, L"REM-2"},
+}};
+
+struct Options {
+  std::wstring journal;
+  DWORD hang_ms = 0;
+};
+
+Options ParseCommandLine() {
+  Options options;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv) return options;
+  for (int i = 1; i + 1 < argc; ++i) {
+    const std::wstring name = argv[i];
+    if (name == L"--journal") {
+      options.journal = argv[++i];
+    } else if (name == L"--hang-ms") {
+      options.hang_ms = static_cast<DWORD>(std::wcstoul(argv[++i], nullptr, 10));
+    }
+  }
+  LocalFree(argv);
+  return options;
+}
+
+class Journal {
+ public:
+  explicit Journal(const std::wstring& path) {
+    if (path.empty()) return;
+    file_.reset(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+
+  void Write(const COPYDATASTRUCT& data, WPARAM wparam) {
+    if (!file_) return;
+    char head[64];
+    std::snprintf(head, sizeof head, "dwData=0x%llX cbData=%lu bytes=",
+                  static_cast<unsigned long long>(data.dwData), static_cast<unsigned long>(data.cbData));
+    std::string line = head;
+    const auto* bytes = static_cast<const unsigned char*>(data.lpData);
+    for (DWORD i = 0; bytes && i < data.cbData; ++i) {
+      char hex[3];
+      std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
+      line += hex;
+    }
+    char tail[40];
+    std::snprintf(tail, sizeof tail, " wParam=0x%llX\n", static_cast<unsigned long long>(wparam));
+    line += tail;
+    DWORD written = 0;
+    WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    FlushFileBuffers(file_.get());
+  }
+
+ private:
+  zelmor::platform::UniqueFile file_;
+};
+
+class SimulatorWindow {
+ public:
+  explicit SimulatorWindow(const Options& options) : journal_(options.journal), hang_ms_(options.hang_ms) {}
+
+  bool Create(HINSTANCE instance, int show) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassW(&wc)) return false;
+    hwnd_ = CreateWindowExW(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                            420, 360, nullptr, nullptr, instance, this);
+    if (!hwnd_) return false;
+    ShowWindow(hwnd_, show);
+    UpdateWindow(hwnd_);
+    return true;
+  }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    SimulatorWindow* self = nullptr;
+    if (message == WM_NCCREATE) {
+      self = static_cast<SimulatorWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      self->hwnd_ = hwnd;
+    } else {
+      self = reinterpret_cast<SimulatorWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
+    try {
+      return self->HandleMessage(message, wparam, lparam);
+    } catch (...) {
+      return DefWindowProcW(hwnd, message, wparam, lparam);
+    }
+  }
+
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+      case WM_CREATE:
+        OnCreate();
+        return 0;
+      case WM_COPYDATA:
+        return OnCopyData(wparam, reinterpret_cast<const COPYDATASTRUCT*>(lparam));
+      case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+      default:
+        return DefWindowProcW(hwnd_, message, wparam, lparam);
+    }
+  }
+
+  void OnCreate() {
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+    for (size_t i = 0; i < kFields.size(); ++i) {
+      const int top = 8 + static_cast<int>(i) * 24;
+      HWND name = CreateWindowExW(0, L"STATIC", kFields[i].name, WS_CHILD | WS_VISIBLE, 8, top, 70, 20,
+                                  hwnd_, nullptr, instance, nullptr);
+      values_[i] = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_NOPREFIX,
+                                   84, top, 310, 20, hwnd_, nullptr, instance, nullptr);
+      SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      SendMessageW(values_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    last_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 8,
+                            8 + static_cast<int>(kFields.size()) * 24, 390, 20, hwnd_, nullptr, instance,
+                            nullptr);
+    SendMessageW(last_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+
+  LRESULT OnCopyData(WPARAM wparam, const COPYDATASTRUCT* data) {
+    if (!data) return FALSE;
+    journal_.Write(*data, wparam);
+
+    const std::string bytes = data->lpData
+                                  ? std::string(static_cast<const char*>(data->lpData), data->cbData)
+                                  : std::string();
+    const std::wstring text = zelmor::platform::FromAnsi(bytes);
+    const uint32_t code = static_cast<uint32_t>(data->dwData) & ~kFieldCodeFlag;
+    for (size_t i = 0; i < kFields.size(); ++i) {
+      if (kFields[i].code == code) SetWindowTextW(values_[i], text.c_str());
+    }
+    wchar_t last[64];
+    std::swprintf(last, 64, L"last: dwData=0x%llX cbData=%lu",
+                  static_cast<unsigned long long>(data->dwData), static_cast<unsigned long>(data->cbData));
+    SetWindowTextW(last_, last);
+
+    if (hang_ms_ > 0) Sleep(hang_ms_);
+    return TRUE;
+  }
+
+  Journal journal_;
+  DWORD hang_ms_;
+  HWND hwnd_ = nullptr;
+  std::array<HWND, kFields.size()> values_ = {};
+  HWND last_ = nullptr;
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  SimulatorWindow window(ParseCommandLine());
+  if (!window.Create(instance, show)) return 1;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
