@@ -8,6 +8,10 @@
 
 namespace zelmor {
 
+// A text of the program's own, by its ID in app/resource.h. The texts live in the resource script;
+// the Win32 side loads them from the executable, the native tests read the script itself.
+std::wstring LoadText(int id);
+
 // Local wall-clock time, as the operator reads it.
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;

@@ -1,0 +1,85 @@
+# Sourced by run.sh and test.sh: a private Wine prefix, an X display of our own, and the clean-up
+# of everything started, by PID, however the run ends.
+#
+# After sourcing: zelmor_wine_setup <build-dir>; zelmor_xvfb_start; zelmor_wine <exe> [args...]
+# zelmor_cleanup runs on EXIT.
+
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+ZELMOR_PIDS=()
+ZELMOR_XVFB_PID=""
+ZELMOR_WINESERVER_PID=""
+
+zelmor_cleanup() {
+  local pid
+  for pid in "${ZELMOR_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+  if [ -n "$ZELMOR_WINESERVER_PID" ]; then
+    # Ending our own wineserver ends every Windows process of this prefix with it.
+    kill "$ZELMOR_WINESERVER_PID" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$ZELMOR_WINESERVER_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$ZELMOR_WINESERVER_PID" 2>/dev/null || true
+  fi
+  if [ -n "$ZELMOR_XVFB_PID" ]; then
+    kill "$ZELMOR_XVFB_PID" 2>/dev/null || true
+    wait "$ZELMOR_XVFB_PID" 2>/dev/null || true
+  fi
+  ZELMOR_PIDS=(); ZELMOR_WINESERVER_PID=""; ZELMOR_XVFB_PID=""
+}
+trap zelmor_cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Creates the prefix once per build folder; later runs reuse it.
+zelmor_wine_setup() {
+  export WINEPREFIX="$(cd "$1" && pwd)/wineprefix"
+  if [ ! -f "$WINEPREFIX/.zelmor-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    "$WINE64" wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager every dialog took about 2 s to close; unmanaged windows close at once.
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
+    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+    "$WINESERVER" -w
+    touch "$WINEPREFIX/.zelmor-ready"
+  fi
+  # Our own wineserver, so that it can be stopped by PID at the end.
+  "$WINESERVER" -f -p >/dev/null 2>&1 &
+  ZELMOR_WINESERVER_PID=$!
+  for _ in $(seq 50); do
+    ls /tmp/.wine-"$(id -u)"/server-*/socket >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+}
+
+# An X display of our own (Wine's DDE, menus and screenshots need one).
+zelmor_xvfb_start() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    ZELMOR_XVFB_PID=$!
+    for _ in $(seq 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    if kill -0 "$ZELMOR_XVFB_PID" 2>/dev/null; then
+      export DISPLAY=":$n"
+      return 0
+    fi
+  done
+  echo "no free X display" >&2
+  return 1
+}
+
+# Runs a Windows program in the foreground.
+zelmor_wine() { "$WINE64" "$@"; }
+
+# Starts a Windows program in the background and remembers it for the clean-up.
+zelmor_wine_bg() {
+  "$WINE64" "$@" &
+  ZELMOR_PIDS+=($!)
+}

@@ -1,0 +1,8 @@
+// End-to-end tests: real Zelmor.exe, real simulators, driven from outside.
+
+#include <gtest/gtest.h>
+
+int wmain(int argc, wchar_t** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
