@@ -1,0 +1,352 @@
+#include "entry/dde_feed_links_win.h"
+
+#include <dde.h>
+
+#include <algorithm>
+
+#include "platform/codepage_win.h"
+
+namespace zelmor::entry {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"ZelmorFeedLink";
+// While waiting, the server's window is looked at this often, so a killed server costs no more.
+constexpr DWORD kPollSliceMs = 20;
+// The value text of WM_DDE_DATA follows the flags word and the clipboard format.
+constexpr SIZE_T kDdeDataHeader = 4;
+
+bool IsPositive(WORD status) { return (status & 0x8000) != 0; }
+
+// The text a tracking program sends ends with a NUL, and some DDE servers end a text item with
+// CR LF as a spreadsheet row does. Both are framing, not value: a CR LF left in would split the
+// log line. Anything else, spaces included, is the value.
+std::wstring ValueFromCfText(std::string bytes) {
+  if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0) bytes.resize(bytes.size() - 2);
+  return platform::FromAnsi(bytes);
+}
+
+// Reads the text out of a WM_DDE_DATA memory object; false when it is not CF_TEXT.
+bool ReadCfText(HGLOBAL memory, std::string& text) {
+  text.clear();
+  platform::GlobalLockGuard<BYTE> lock(memory);
+  if (!lock.get() || lock.size() < kDdeDataHeader) return false;
+  const auto* data = reinterpret_cast<const DDEDATA*>(lock.get());
+  if (static_cast<UINT>(static_cast<unsigned short>(data->cfFormat)) != CF_TEXT) return false;
+  const char* begin = reinterpret_cast<const char*>(lock.get()) + kDdeDataHeader;
+  const char* end = begin + (lock.size() - kDdeDataHeader);
+  text.assign(begin, std::find(begin, end, '\0'));
+  return true;
+}
+
+bool RegisterWindowClass(WNDPROC procedure) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kWindowClass;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+DdeFeedLinks::DdeFeedLinks(DWORD request_timeout_ms) : request_timeout_ms_(request_timeout_ms) {}
+
+DdeFeedLinks::~DdeFeedLinks() {
+  Link* all[kFeedLabelCount] = {};
+  size_t count = 0;
+  for (Link& link : links_) all[count++] = &link;
+  Terminate(all, count);
+  for (Link& link : links_) {
+    link.window.reset();
+    if (link.item) GlobalDeleteAtom(link.item);
+  }
+}
+
+DdeFeedLinks::Link* DdeFeedLinks::Find(int label) {
+  if (label < 0 || label >= kFeedLabelCount) return nullptr;
+  return &links_[static_cast<size_t>(label)];
+}
+
+HWND DdeFeedLinks::ServerWindow(int label) const {
+  if (label < 0 || label >= kFeedLabelCount) return nullptr;
+  const Link& link = links_[static_cast<size_t>(label)];
+  return link.open ? link.server : nullptr;
+}
+
+bool DdeFeedLinks::EnsureWindow(Link& link) {
+  if (link.window) return true;
+  static const bool registered = RegisterWindowClass(&DdeFeedLinks::WindowProc);
+  if (!registered) return false;
+  // A message-only window: servers post to it like any other, and it is not a top-level window,
+  // so other programs' initiate broadcasts never reach it.
+  HWND hwnd = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), &link);
+  if (!hwnd) return false;
+  link.window.reset(hwnd);
+  return true;
+}
+
+bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstring& topic,
+                        const std::wstring& item) {
+  Link* link = Find(label);
+  if (!link || in_request_) return false;
+  Close(label);
+  if (!EnsureWindow(*link)) return false;
+
+  if (link->item && link->item_name != item) {
+    GlobalDeleteAtom(link->item);
+    link->item = 0;
+  }
+  if (!link->item) {
+    link->item = GlobalAddAtomW(item.c_str());
+    if (!link->item) return false;
+    link->item_name = item;
+  }
+
+  const ATOM service_atom = GlobalAddAtomW(service.c_str());
+  const ATOM topic_atom = GlobalAddAtomW(topic.c_str());
+  if (service_atom && topic_atom) {
+    link->initiating = true;
+    link->server = nullptr;
+    // Sent, not posted, to every top-level window; the servers answer with a sent WM_DDE_ACK
+    // while this waits. A hung window costs the short time-out once, never the whole start-up.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(link->window.get()),
+                        MAKELPARAM(service_atom, topic_atom), SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                        kInitiateTimeoutMs, &ignored);
+    link->initiating = false;
+  }
+  if (service_atom) GlobalDeleteAtom(service_atom);
+  if (topic_atom) GlobalDeleteAtom(topic_atom);
+
+  if (!link->server) return false;
+  link->open = true;
+  link->partner_terminated = false;
+  link->we_terminated = false;
+  link->outstanding = 0;
+  return true;
+}
+
+bool DdeFeedLinks::Request(int label, std::wstring& value) {
+  Link* link = Find(label);
+  if (!link || !link->open || link->partner_terminated || in_request_) return false;
+  if (!IsWindow(link->server)) {
+    link->partner_terminated = true;
+    return false;
+  }
+  in_request_ = true;
+
+  // The server owns this reference once the request is posted; the link's own reference keeps
+  // the atom's number fixed, so a late answer can always be recognised.
+  const ATOM item = GlobalAddAtomW(link->item_name.c_str());
+  const LPARAM lparam = PackDDElParam(WM_DDE_REQUEST, CF_TEXT, item);
+  if (!item || !PostMessageW(link->server, WM_DDE_REQUEST, reinterpret_cast<WPARAM>(link->window.get()),
+                             lparam)) {
+    FreeDDElParam(WM_DDE_REQUEST, lparam);
+    if (item) GlobalDeleteAtom(item);
+    in_request_ = false;
+    return false;
+  }
+  ++link->outstanding;
+  link->waiting = true;
+  link->answered = false;
+  link->answer_ok = false;
+  link->answer.clear();
+
+  const ULONGLONG deadline = GetTickCount64() + request_timeout_ms_;
+  for (;;) {
+    PumpDde(*link);
+    if (link->answered) break;
+    if (link->partner_terminated || !IsWindow(link->server)) {
+      link->partner_terminated = true;
+      break;
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) break;
+    const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kPollSliceMs));
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_POSTMESSAGE | QS_SENDMESSAGE);
+  }
+  link->waiting = false;
+  in_request_ = false;
+
+  if (!link->answered || !link->answer_ok) return false;
+  value = ValueFromCfText(std::move(link->answer));
+  link->answer.clear();
+  return true;
+}
+
+void DdeFeedLinks::Close(int label) {
+  Link* link = Find(label);
+  if (!link || in_request_) return;
+  Terminate(&link, 1);
+}
+
+void DdeFeedLinks::Terminate(Link* const* links, size_t count) {
+  bool any_waiting = false;
+  for (size_t i = 0; i < count; ++i) {
+    Link& link = *links[i];
+    if (!link.open) continue;
+    if (!link.partner_terminated && IsWindow(link.server)) {
+      link.we_terminated =
+          PostMessageW(link.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(link.window.get()), 0) != FALSE;
+      any_waiting = any_waiting || link.we_terminated;
+    }
+  }
+  // The partner answers with its own terminate; after that nothing more comes on the conversation.
+  const ULONGLONG deadline = GetTickCount64() + kTerminateWaitMs;
+  while (any_waiting) {
+    any_waiting = false;
+    for (size_t i = 0; i < count; ++i) {
+      Link& link = *links[i];
+      if (!link.open || !link.we_terminated) continue;
+      PumpDde(link);
+      if (!link.partner_terminated && IsWindow(link.server)) any_waiting = true;
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (!any_waiting || now >= deadline) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(static_cast<DWORD>(deadline - now), kPollSliceMs),
+                              QS_POSTMESSAGE | QS_SENDMESSAGE);
+  }
+  for (size_t i = 0; i < count; ++i) {
+    Link& link = *links[i];
+    link.open = false;
+    link.server = nullptr;
+    link.partner_terminated = false;
+    link.we_terminated = false;
+    link.outstanding = 0;
+  }
+}
+
+void DdeFeedLinks::PumpDde(Link& link) {
+  MSG msg;
+  while (link.window && PeekMessageW(&msg, link.window.get(), WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) {
+    DispatchMessageW(&msg);
+  }
+}
+
+LRESULT CALLBACK DdeFeedLinks::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  } else if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  }
+  auto* link = reinterpret_cast<Link*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!link || message < WM_DDE_FIRST || message > WM_DDE_LAST) {
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  try {
+    return HandleMessage(*link, hwnd, message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT DdeFeedLinks::HandleMessage(Link& link, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  const HWND sender = reinterpret_cast<HWND>(wparam);
+  switch (message) {
+    case WM_DDE_ACK:
+      // Only the answer to the initiate is sent, and its lParam carries two plain atoms.
+      if (link.initiating && InSendMessage()) {
+        OnInitiateAck(link, hwnd, sender, lparam);
+      } else {
+        OnAck(link, sender, lparam);
+      }
+      return 0;
+    case WM_DDE_DATA:
+      OnData(link, hwnd, sender, lparam);
+      return 0;
+    case WM_DDE_TERMINATE:
+      OnTerminate(link, hwnd, sender);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void DdeFeedLinks::OnInitiateAck(Link& link, HWND hwnd, HWND sender, LPARAM lparam) {
+  // The server made these atoms for us; they are ours to delete.
+  const ATOM service = LOWORD(lparam);
+  const ATOM topic = HIWORD(lparam);
+  if (service) GlobalDeleteAtom(service);
+  if (topic) GlobalDeleteAtom(topic);
+  if (!link.server) {
+    link.server = sender;
+  } else if (sender != link.server) {
+    // A second server for the same service and topic: end that conversation at once.
+    PostMessageW(sender, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(hwnd), 0);
+  }
+}
+
+void DdeFeedLinks::OnAck(Link& link, HWND sender, LPARAM lparam) {
+  UINT_PTR status = 0;
+  UINT_PTR item_value = 0;
+  UnpackDDElParam(WM_DDE_ACK, lparam, &status, &item_value);
+  FreeDDElParam(WM_DDE_ACK, lparam);
+  const auto item = static_cast<ATOM>(item_value);
+  // A positive acknowledgement answers nothing here. Wine's DDEML server sends one after each
+  // answer, carrying its own local atom: deleting that number as a global atom would drop
+  // somebody else's atom, our items' included, so it is left alone.
+  if (!link.open || sender != link.server || IsPositive(static_cast<WORD>(status))) return;
+  // A negative one is the refusal of the oldest request still open: this conversation asks for
+  // one item only, so it is ours whatever atom it carries (Wine's DDEML server again).
+  if (item == link.item) GlobalDeleteAtom(item);
+  if (link.outstanding <= 0) return;
+  if (--link.outstanding == 0 && link.waiting) {
+    link.answered = true;
+    link.answer_ok = false;
+  }
+}
+
+void DdeFeedLinks::OnData(Link& link, HWND hwnd, HWND sender, LPARAM lparam) {
+  UINT_PTR memory_value = 0;
+  UINT_PTR item_value = 0;
+  UnpackDDElParam(WM_DDE_DATA, lparam, &memory_value, &item_value);
+  FreeDDElParam(WM_DDE_DATA, lparam);
+  const auto memory = reinterpret_cast<HGLOBAL>(memory_value);
+  const auto item = static_cast<ATOM>(item_value);
+
+  bool ack_requested = false;
+  bool release = false;
+  if (memory) {
+    platform::GlobalLockGuard<DDEDATA> lock(memory);
+    if (lock.get() && lock.size() >= kDdeDataHeader) {
+      ack_requested = lock.get()->fAckReq != 0;
+      release = lock.get()->fRelease != 0;
+    }
+  }
+
+  // Answers arrive in the order the requests were posted; only the answer to the newest request
+  // is the value asked for, older ones (after a time-out) are passed over.
+  const bool ours = link.open && sender == link.server && item == link.item;
+  if (ours && link.outstanding > 0 && --link.outstanding == 0 && link.waiting) {
+    link.answered = true;
+    link.answer_ok = memory && ReadCfText(memory, link.answer);
+  }
+
+  bool acked = false;
+  if (ack_requested && IsWindow(sender)) {
+    const LPARAM ack = PackDDElParam(WM_DDE_ACK, 0x8000, item);
+    acked = PostMessageW(sender, WM_DDE_ACK, reinterpret_cast<WPARAM>(hwnd), ack) != FALSE;
+    if (!acked) FreeDDElParam(WM_DDE_ACK, ack);
+  }
+  // The atom travels back with the acknowledgement; otherwise it is ours to delete, when it is
+  // the item's global atom and not some number of the server's own.
+  if (!acked && item && item == link.item) GlobalDeleteAtom(item);
+  if (release && memory) GlobalFree(memory);
+}
+
+void DdeFeedLinks::OnTerminate(Link& link, HWND hwnd, HWND sender) {
+  if (!link.open || sender != link.server) return;
+  link.partner_terminated = true;
+  if (!link.we_terminated) {
+    link.we_terminated = true;
+    PostMessageW(sender, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(hwnd), 0);
+  }
+  if (link.waiting) {
+    link.answered = true;
+    link.answer_ok = false;
+  }
+}
+
+}  // namespace zelmor::entry

@@ -1,0 +1,401 @@
+// The feed's DDE links against tracker-sim.exe, a real DDE server in a process of its own.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "entry/dde_feed_links_win.h"
+#include "entry/feed.h"
+#include "platform/atomic_file_win.h"
+#include "platform/codepage_win.h"
+#include "platform/paths_win.h"
+
+namespace zelmor::entry {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Values = std::array<std::wstring, kFeedLabelCount>;
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A folder of its own for each test's values and hang files, removed afterwards.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    static int counter = 0;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + L"zelmor-dde-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter);
+    CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~ScratchFolder() {
+    for (const auto& file : files_) DeleteFileW(file.c_str());
+    RemoveDirectoryW(path_.c_str());
+  }
+  std::wstring File(const std::wstring& name) {
+    files_.push_back(path_ + L"\\" + name);
+    return files_.back();
+  }
+
+ private:
+  std::wstring path_;
+  std::vector<std::wstring> files_;
+};
+
+// Writes "item=value" lines in the ANSI code page (the simulator also reads UTF-8).
+void WriteValues(const std::wstring& file, const Values& values) {
+  std::wstring text;
+  for (int i = 0; i < kFeedLabelCount; ++i) text += std::wstring(FeedItem(i)) + L"=" + values[i] + L"\r\n";
+  ASSERT_EQ(platform::ReplaceFileContent(file, platform::ToAnsi(text)), DWORD{ERROR_SUCCESS});
+}
+
+void WriteBytes(const std::wstring& file, const std::string& bytes) {
+  ASSERT_EQ(platform::ReplaceFileContent(file, bytes), DWORD{ERROR_SUCCESS});
+}
+
+// tracker-sim.exe as a child process, ended by handle whatever the test's outcome.
+class TrackerSim {
+ public:
+  explicit TrackerSim(const std::wstring& arguments) {
+    std::wstring command = L"\"" + platform::BesideExecutable(L"tracker-sim.exe") + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+      ADD_FAILURE() << "cannot start tracker-sim.exe, error " << GetLastError();
+      return;
+    }
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+    // The server answers initiates once its window exists.
+    const auto start = Clock::now();
+    while (!(window_ = FindWindowOf(pid_)) && SecondsSince(start) < 20 && Running()) Sleep(10);
+    if (!window_) ADD_FAILURE() << "tracker-sim.exe showed no window";
+  }
+  ~TrackerSim() { Kill(); }
+  TrackerSim(const TrackerSim&) = delete;
+  TrackerSim& operator=(const TrackerSim&) = delete;
+
+  bool ready() const { return window_ != nullptr; }
+  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+  // As the operator closing the tracking program.
+  void Close() {
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (process_) {
+      EXPECT_EQ(WaitForSingleObject(process_, 20000), WAIT_OBJECT_0) << "simulator did not quit";
+    }
+  }
+  void Kill() {
+    if (!process_) return;
+    if (Running()) TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 20000);
+    CloseHandle(process_);
+    process_ = nullptr;
+  }
+  HANDLE process() const { return process_; }
+
+ private:
+  static HWND FindWindowOf(DWORD pid) {
+    struct Search {
+      DWORD pid;
+      HWND found;
+    } search{pid, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lparam) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(lparam);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(hwnd, &owner);
+          wchar_t name[64] = {};
+          GetClassNameW(hwnd, name, 64);
+          if (owner == s->pid && std::wstring(name) == L"CSATmateSimulator") s->found = hwnd;
+          return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+  HWND window_ = nullptr;
+};
+
+bool OpenAll(DdeFeedLinks& links) {
+  for (int i = 0; i < kFeedLabelCount; ++i) {
+    if (!links.Open(i, kFeedService, kFeedTopic, FeedItem(i))) return false;
+  }
+  return true;
+}
+
+std::wstring RequestOrMark(DdeFeedLinks& links, int label) {
+  std::wstring value = L"<unchanged>";
+  return links.Request(label, value) ? value : L"<failed>";
+}
+
+// The tests that hold for every kind of server run against each: the raw one, one that asks for
+// acknowledgements, and Wine's DDEML (an extra positive ACK after each answer, its own atoms).
+class DdeFeedLinksWith : public testing::TestWithParam<const wchar_t*> {
+ protected:
+  std::wstring Server(const std::wstring& more) const { return std::wstring(GetParam()) + L" " + more; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Servers, DdeFeedLinksWith, testing::Values(L"", L"--ack-request", L"--ddeml"),
+                         [](const testing::TestParamInfo<const wchar_t*>& info) {
+                           return std::string(info.index == 0 ? "Raw" : info.index == 1 ? "AckRequest" : "Ddeml");
+                         });
+
+TEST_P(DdeFeedLinksWith, AllFiveItemsComeBackExactlyAsServed) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  // Rows: the five values the server holds at one moment; the file is read again at each request.
+  const std::vector<Values> rows = {
+      {L"RS-44", L"435.640.120", L"145.964.880", L"21847", L"USB"},  // a pass as a tracker shows it
+      {L"", L"", L"", L"", L""},                                     // empty values stay empty
+      {L" ISS ", L"abc", L"2.147.483.648", L" 45123 ", L" FM "},     // spaces kept, no number check here
+      {L"SAT=1", L"0", L"4294967296", L"Rev#RV", L"lsb"},            // "=" and token-like text pass through
+  };
+  WriteValues(values, rows[0]);
+  TrackerSim sim(Server(L"--values \"" + values + L"\""));
+  ASSERT_TRUE(sim.ready());
+  DdeFeedLinks links(5000);
+  ASSERT_TRUE(OpenAll(links));
+  for (const Values& row : rows) {
+    WriteValues(values, row);
+    for (int i = 0; i < kFeedLabelCount; ++i) {
+      EXPECT_EQ(RequestOrMark(links, i), row[i]) << "item " << platform::ToAnsi(FeedItem(i));
+    }
+  }
+}
+
+TEST(DdeFeedLinks, JapaneseTextComesBackFromTheAnsiCodePage) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese ANSI code page (run with LC_ALL=ja_JP.UTF-8)";
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  const Values row = {L"ふじ３号", L"435.795.000", L"145.900.000", L"周回１２３", L"ＣＷ"};
+  WriteValues(values, row);  // Shift-JIS file
+  TrackerSim sim(L"--values \"" + values + L"\"");
+  ASSERT_TRUE(sim.ready());
+  DdeFeedLinks links(5000);
+  ASSERT_TRUE(OpenAll(links));
+  for (int i = 0; i < kFeedLabelCount; ++i) EXPECT_EQ(RequestOrMark(links, i), row[i]) << "item " << i;
+
+  // The same text from a UTF-8 file travels as Shift-JIS all the same.
+  WriteBytes(values, "Label1=\xE3\x81\xB5\xE3\x81\x98\r\nLabel2=1\r\nLabel3=2\r\nLabel15=3\r\nLabel17=4\r\n");
+  EXPECT_EQ(RequestOrMark(links, kSatelliteName), L"ふじ");
+}
+
+TEST(DdeFeedLinks, LineEndAfterTheTextIsNotPartOfTheValue) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  const Values row = {L" RS-44 ", L"435.640.000", L"145.965.000", L"21847", L"USB"};
+  WriteValues(values, row);
+  TrackerSim sim(L"--crlf --values \"" + values + L"\"");
+  ASSERT_TRUE(sim.ready());
+  DdeFeedLinks links(5000);
+  ASSERT_TRUE(OpenAll(links));
+  for (int i = 0; i < kFeedLabelCount; ++i) EXPECT_EQ(RequestOrMark(links, i), row[i]) << "item " << i;
+}
+
+TEST_P(DdeFeedLinksWith, RefusedItemFailsOnlyThatRequest) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  WriteBytes(values, "Label1=RS-44\r\nLabel2=435.640.000\r\nLabel3=145.965.000\r\nLabel17=USB\r\n");  // no Rev
+  TrackerSim sim(Server(L"--values \"" + values + L"\""));
+  ASSERT_TRUE(sim.ready());
+  DdeFeedLinks links(20000);
+  ASSERT_TRUE(OpenAll(links));
+  const auto start = Clock::now();
+  EXPECT_EQ(RequestOrMark(links, kRev), L"<failed>");
+  EXPECT_LT(SecondsSince(start), 10.0) << "a refusal must end the request, not its time-out";
+  EXPECT_EQ(RequestOrMark(links, kMode), L"USB");
+  EXPECT_EQ(RequestOrMark(links, kSatelliteName), L"RS-44");
+  WriteBytes(values, "Label15=21848\r\n");
+  EXPECT_EQ(RequestOrMark(links, kRev), L"21848");
+}
+
+TEST(DdeFeedLinks, OpenFailsQuicklyWhenNoServerRuns) {
+  DdeFeedLinks links(5000);
+  const auto start = Clock::now();
+  EXPECT_FALSE(links.Open(kSatelliteName, kFeedService, kFeedTopic, FeedItem(kSatelliteName)));
+  EXPECT_LT(SecondsSince(start), 10.0);
+
+  Feed feed(links);
+  EXPECT_FALSE(feed.SetUp());
+  EXPECT_FALSE(feed.Request(kSatelliteName));
+  EXPECT_EQ(feed.Text(kSatelliteName), L"Label1");
+  links.Close(kSatelliteName);  // closing a closed link does nothing
+}
+
+TEST(DdeFeedLinks, RequestsOnLinksThatAreNotOpenFail) {
+  DdeFeedLinks links(1000);
+  std::wstring value = L"kept";
+  EXPECT_FALSE(links.Request(kMode, value));
+  EXPECT_FALSE(links.Request(-1, value));
+  EXPECT_FALSE(links.Request(kFeedLabelCount, value));
+  EXPECT_EQ(value, L"kept");
+}
+
+TEST_P(DdeFeedLinksWith, HungServerFailsTheRequestAndItsLateAnswerIsNotTakenForTheNext) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  const std::wstring hang = folder.File(L"hang.flag");
+  WriteValues(values, {L"@count", L"435.640.000", L"145.965.000", L"21847", L"USB"});
+  TrackerSim sim(Server(L"--values \"" + values + L"\" --hang-file \"" + hang + L"\""));
+  ASSERT_TRUE(sim.ready());
+  DdeFeedLinks links(1000);
+  ASSERT_TRUE(OpenAll(links));
+  EXPECT_EQ(RequestOrMark(links, kSatelliteName), L"1");
+
+  WriteBytes(hang, "");
+  const auto start = Clock::now();
+  EXPECT_EQ(RequestOrMark(links, kSatelliteName), L"<failed>");
+  EXPECT_LT(SecondsSince(start), 30.0);
+
+  // The server wakes, answers the abandoned request ("2"), then the new one ("3").
+  DeleteFileW(hang.c_str());
+  EXPECT_EQ(RequestOrMark(links, kSatelliteName), L"3");
+  EXPECT_EQ(RequestOrMark(links, kSatelliteName), L"4");
+  EXPECT_EQ(RequestOrMark(links, kMode), L"USB");
+}
+
+TEST(DdeFeedLinks, OpenDoesNotWaitOnAHungServer) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  WriteValues(values, {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"});
+  TrackerSim sim(L"--hang-after 1 --values \"" + values + L"\"");
+  ASSERT_TRUE(sim.ready());
+  DdeFeedLinks first(1000);
+  ASSERT_TRUE(first.Open(kSatelliteName, kFeedService, kFeedTopic, FeedItem(kSatelliteName)));
+  EXPECT_EQ(RequestOrMark(first, kSatelliteName), L"RS-44");
+  EXPECT_EQ(RequestOrMark(first, kSatelliteName), L"<failed>");  // the server hangs in this one
+
+  const auto start = Clock::now();
+  DdeFeedLinks second(1000);
+  Feed feed(second);
+  EXPECT_FALSE(feed.SetUp());
+  EXPECT_LT(SecondsSince(start), 30.0);
+}
+
+TEST(DdeFeedLinks, ClosedServerFailsThisAndEveryLaterRequest) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  WriteValues(values, {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"});
+  DdeFeedLinks links(2000);
+  Feed feed(links);
+  {
+    TrackerSim sim(L"--values \"" + values + L"\"");
+    ASSERT_TRUE(sim.ready());
+    ASSERT_TRUE(feed.SetUp());
+    for (int i = 0; i < kFeedLabelCount; ++i) ASSERT_TRUE(feed.Request(i));
+    sim.Close();
+  }
+  EXPECT_FALSE(feed.Request(kSatelliteName));
+  EXPECT_EQ(feed.Text(kSatelliteName), L"RS-44") << "a failed request keeps the last value";
+
+  // A tracking program started again is not picked up by the old links.
+  TrackerSim again(L"--values \"" + values + L"\"");
+  ASSERT_TRUE(again.ready());
+  for (int i = 0; i < kFeedLabelCount; ++i) EXPECT_FALSE(feed.Request(i)) << "label " << i;
+}
+
+TEST(DdeFeedLinks, ServerKilledDuringARequestIsNoticedBeforeTheTimeOut) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  const std::wstring hang = folder.File(L"hang.flag");
+  WriteValues(values, {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"});
+  TrackerSim sim(L"--values \"" + values + L"\" --hang-file \"" + hang + L"\"");
+  ASSERT_TRUE(sim.ready());
+  DdeFeedLinks links(60000);
+  ASSERT_TRUE(OpenAll(links));
+  WriteBytes(hang, "");
+
+  HANDLE process = sim.process();
+  std::thread killer([process] {
+    Sleep(300);
+    TerminateProcess(process, 1);
+  });
+  const auto start = Clock::now();
+  const std::wstring answer = RequestOrMark(links, kReceiveFrequency);
+  const double took = SecondsSince(start);
+  killer.join();
+  EXPECT_EQ(answer, L"<failed>");
+  EXPECT_LT(took, 30.0) << "the request waited for its time-out instead of seeing the server gone";
+  EXPECT_EQ(RequestOrMark(links, kMode), L"<failed>");
+}
+
+TEST(DdeFeedLinks, CloseEndsTheConversationOnBothSides) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  WriteValues(values, {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"});
+  TrackerSim sim(L"--values \"" + values + L"\"");
+  ASSERT_TRUE(sim.ready());
+  std::vector<HWND> servers;
+  {
+    DdeFeedLinks links(5000);
+    ASSERT_TRUE(OpenAll(links));
+    for (int i = 0; i < kFeedLabelCount; ++i) servers.push_back(links.ServerWindow(i));
+    links.Close(kSatelliteName);
+    links.Close(kSatelliteName);
+    EXPECT_EQ(links.ServerWindow(kSatelliteName), nullptr);
+    EXPECT_EQ(RequestOrMark(links, kSatelliteName), L"<failed>");
+    EXPECT_EQ(RequestOrMark(links, kMode), L"USB");
+  }  // the rest close with the object
+  // The simulator drops a conversation's window when the client ends it.
+  const auto start = Clock::now();
+  auto any_left = [&] {
+    for (HWND server : servers) {
+      if (IsWindow(server)) return true;
+    }
+    return false;
+  };
+  while (any_left() && SecondsSince(start) < 10) Sleep(10);
+  EXPECT_FALSE(any_left());
+  EXPECT_TRUE(sim.Running());
+}
+
+// Every answer must belong to its own request, also when the server adds acknowledgements.
+TEST_P(DdeFeedLinksWith, ThousandRequestsInARowAreAllAnsweredInOrder) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  WriteValues(values, {L"@count", L"435.640.120", L"@count", L"21847", L"USB"});
+  TrackerSim sim(Server(L"--values \"" + values + L"\""));
+  ASSERT_TRUE(sim.ready());
+  DdeFeedLinks links(5000);
+  ASSERT_TRUE(OpenAll(links));
+
+  constexpr int kRequests = 1000;
+  int wrong = 0;
+  const auto start = Clock::now();
+  for (int n = 0; n < kRequests; ++n) {
+    const int label = n % kFeedLabelCount;
+    const int round = n / kFeedLabelCount + 1;
+    const std::wstring expected = label == kSatelliteName || label == kTransmitFrequency ? std::to_wstring(round)
+                                  : label == kReceiveFrequency                           ? L"435.640.120"
+                                  : label == kRev                                        ? L"21847"
+                                                                                         : L"USB";
+    const std::wstring got = RequestOrMark(links, label);
+    if (got != expected) {
+      ADD_FAILURE() << "request " << n << ": expected " << platform::ToAnsi(expected) << ", got "
+                    << platform::ToAnsi(got);
+      if (++wrong == 5) break;
+    }
+  }
+  const double seconds = SecondsSince(start);
+  EXPECT_EQ(wrong, 0);
+  std::printf("[ bench    ] %ls: %d requests, %.3f ms per request\n", GetParam()[0] ? GetParam() : L"raw server",
+              kRequests, seconds * 1000.0 / kRequests);
+}
+
+}  // namespace
+}  // namespace zelmor::entry

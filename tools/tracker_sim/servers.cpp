@@ -1,0 +1,220 @@
+// The simulator's two DDE servers: one on the raw window messages, one built with DDEML.
+
+#include "tracker_sim.h"
+
+namespace tracker_sim {
+namespace {
+
+constexpr wchar_t kConversationClass[] = L"CSATmateSimConversation";
+constexpr UINT kAckTimeoutMs = 2000;
+
+bool SameName(ATOM atom, const wchar_t* name) {
+  if (!atom) return true;  // a wildcard in an initiate
+  wchar_t text[256] = {};
+  return GlobalGetAtomNameW(atom, text, 256) > 0 && _wcsicmp(text, name) == 0;
+}
+
+std::wstring AtomName(ATOM atom) {
+  wchar_t text[256] = {};
+  return GlobalGetAtomNameW(atom, text, 256) > 0 ? std::wstring(text) : std::wstring();
+}
+
+void PostNegativeAck(HWND to, HWND from, ATOM item) {
+  const LPARAM ack = PackDDElParam(WM_DDE_ACK, 0, item);
+  if (!PostMessageW(to, WM_DDE_ACK, reinterpret_cast<WPARAM>(from), ack)) {
+    FreeDDElParam(WM_DDE_ACK, ack);
+    if (item) GlobalDeleteAtom(item);
+  }
+}
+
+DdemlServer* g_ddeml_server = nullptr;  // DDEML's callback carries no context of its own
+
+}  // namespace
+
+RawServer::RawServer(Tracker& tracker, HWND main_window) : tracker_(tracker), main_window_(main_window) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &RawServer::ConversationProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kConversationClass;
+  RegisterClassExW(&wc);
+}
+
+RawServer::~RawServer() { TerminateAll(); }
+
+void RawServer::OnInitiate(HWND client, LPARAM lparam) {
+  if (client == main_window_ || !SameName(LOWORD(lparam), kService) || !SameName(HIWORD(lparam), kTopic)) return;
+  HWND conversation = CreateWindowExW(0, kConversationClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), this);
+  if (!conversation) return;
+  conversations_[conversation] = client;
+  // The answer to an initiate carries new atoms, which the client deletes.
+  const ATOM service = GlobalAddAtomW(kService);
+  const ATOM topic = GlobalAddAtomW(kTopic);
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(conversation), MAKELPARAM(service, topic),
+                           SMTO_ABORTIFHUNG | SMTO_NORMAL, kAckTimeoutMs, &ignored)) {
+    GlobalDeleteAtom(service);
+    GlobalDeleteAtom(topic);
+    conversations_.erase(conversation);
+    DestroyWindow(conversation);
+  }
+}
+
+void RawServer::TerminateAll() {
+  const auto conversations = conversations_;
+  conversations_.clear();
+  for (const auto& [ours, client] : conversations) {
+    PostMessageW(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(ours), 0);
+    DestroyWindow(ours);
+  }
+}
+
+LRESULT CALLBACK RawServer::ConversationProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* server = reinterpret_cast<RawServer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  if (!server || message < WM_DDE_FIRST || message > WM_DDE_LAST) return DefWindowProcW(hwnd, message, wparam, lparam);
+  try {
+    return server->OnConversationMessage(hwnd, message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT RawServer::OnConversationMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto found = conversations_.find(hwnd);
+  const HWND sender = reinterpret_cast<HWND>(wparam);
+  const bool from_client = found != conversations_.end() && found->second == sender;
+  UINT_PTR low = 0;
+  UINT_PTR high = 0;
+  switch (message) {
+    case WM_DDE_REQUEST:
+      if (from_client) {
+        OnRequest(hwnd, sender, lparam);
+      } else {
+        UnpackDDElParam(message, lparam, &low, &high);
+        FreeDDElParam(message, lparam);
+        if (high) GlobalDeleteAtom(static_cast<ATOM>(high));
+      }
+      return 0;
+    case WM_DDE_ACK:  // the client's acknowledgement of our data
+      UnpackDDElParam(message, lparam, &low, &high);
+      FreeDDElParam(message, lparam);
+      if (high) GlobalDeleteAtom(static_cast<ATOM>(high));
+      return 0;
+    case WM_DDE_ADVISE:
+    case WM_DDE_UNADVISE:
+    case WM_DDE_POKE:
+      // Only cold links are served: refuse, and the sender keeps its data.
+      UnpackDDElParam(message, lparam, &low, &high);
+      FreeDDElParam(message, lparam);
+      if (from_client) {
+        PostNegativeAck(sender, hwnd, static_cast<ATOM>(high));
+      } else if (high) {
+        GlobalDeleteAtom(static_cast<ATOM>(high));
+      }
+      return 0;
+    case WM_DDE_TERMINATE:
+      if (from_client) {
+        PostMessageW(sender, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(hwnd), 0);
+        conversations_.erase(found);
+        DestroyWindow(hwnd);
+      }
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void RawServer::OnRequest(HWND conversation, HWND client, LPARAM lparam) {
+  UINT_PTR format = 0;
+  UINT_PTR item_value = 0;
+  UnpackDDElParam(WM_DDE_REQUEST, lparam, &format, &item_value);
+  FreeDDElParam(WM_DDE_REQUEST, lparam);
+  const auto item = static_cast<ATOM>(item_value);
+
+  tracker_.HangIfAsked();
+  std::string text;
+  if (format != CF_TEXT || !tracker_.Answer(AtomName(item), text)) {
+    PostNegativeAck(client, conversation, item);
+    return;
+  }
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, sizeof(DDEDATA) + text.size());
+  auto* data = memory ? static_cast<DDEDATA*>(GlobalLock(memory)) : nullptr;
+  if (!data) {
+    if (memory) GlobalFree(memory);
+    PostNegativeAck(client, conversation, item);
+    return;
+  }
+  data->fResponse = 1;
+  data->fRelease = 1;
+  data->fAckReq = tracker_.options().ack_request ? 1 : 0;
+  data->cfFormat = CF_TEXT;
+  CopyMemory(data->Value, text.data(), text.size());
+  GlobalUnlock(memory);
+  // The item's atom goes back with the data; the client deletes it.
+  const LPARAM message = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(memory), item);
+  if (!PostMessageW(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(conversation), message)) {
+    FreeDDElParam(WM_DDE_DATA, message);
+    GlobalFree(memory);
+    GlobalDeleteAtom(item);
+  }
+}
+
+DdemlServer::DdemlServer(Tracker& tracker) : tracker_(tracker) {
+  g_ddeml_server = this;
+  const DWORD flags = APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES | CBF_FAIL_EXECUTES |
+                      CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS;
+  if (DdeInitializeW(&instance_, &DdemlServer::Callback, flags, 0) != DMLERR_NO_ERROR) return;
+  topic_ = DdeCreateStringHandleW(instance_, kTopic, CP_WINUNICODE);
+  HSZ service = DdeCreateStringHandleW(instance_, kService, CP_WINUNICODE);
+  if (service && DdeNameService(instance_, service, nullptr, DNS_REGISTER)) {
+    service_ = service;
+  } else if (service) {
+    DdeFreeStringHandle(instance_, service);
+  }
+}
+
+DdemlServer::~DdemlServer() {
+  if (instance_) {
+    if (service_) {
+      DdeNameService(instance_, service_, nullptr, DNS_UNREGISTER);
+      DdeFreeStringHandle(instance_, service_);
+    }
+    if (topic_) DdeFreeStringHandle(instance_, topic_);
+    DdeUninitialize(instance_);
+  }
+  g_ddeml_server = nullptr;
+}
+
+HDDEDATA CALLBACK DdemlServer::Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, HDDEDATA,
+                                        ULONG_PTR, ULONG_PTR) {
+  DdemlServer* server = g_ddeml_server;
+  if (!server) return nullptr;
+  try {
+    switch (type) {
+      case XTYP_CONNECT:
+        return reinterpret_cast<HDDEDATA>(
+            static_cast<ULONG_PTR>(DdeCmpStringHandles(topic, server->topic_) == 0));
+      case XTYP_REQUEST: {
+        server->tracker_.HangIfAsked();
+        wchar_t name[256] = {};
+        DdeQueryStringW(server->instance_, item, name, 256, CP_WINUNICODE);
+        std::string text;
+        if (format != CF_TEXT || !server->tracker_.Answer(name, text)) return nullptr;
+        return DdeCreateDataHandle(server->instance_, reinterpret_cast<BYTE*>(text.data()),
+                                   static_cast<DWORD>(text.size()), 0, item, CF_TEXT, 0);
+      }
+      default:
+        return nullptr;
+    }
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+}  // namespace tracker_sim

@@ -1,0 +1,116 @@
+#pragma once
+// The tracking-program simulator: what it serves, and the two ways it serves it over DDE.
+
+#include <windows.h>
+#include <dde.h>
+#include <ddeml.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace tracker_sim {
+
+inline constexpr wchar_t kService[] = L"CSATmate";
+inline constexpr wchar_t kTopic[] = L"CALSAT_RigControl";
+inline constexpr int kItemCount = 5;
+// The tracking program's item names, in the order the display lists them.
+inline constexpr const wchar_t* kItems[kItemCount] = {L"Label1", L"Label2", L"Label3", L"Label15",
+                                                      L"Label17"};
+
+struct Options {
+  std::wstring values_file;   // empty: simulate a pass
+  std::wstring hang_file;     // empty: never
+  long long hang_after = -1;  // negative: never
+  bool ddeml = false;
+  bool ack_request = false;
+  bool crlf = false;
+};
+
+// Parses the command line (without the program name); false on anything it does not know.
+bool ParseOptions(int argc, wchar_t** argv, Options& options);
+
+// "435640120" -> "435.640.120", the way tracking programs write hertz.
+std::wstring GroupedHertz(std::uint64_t hertz);
+
+// The five values of a simulated pass, elapsed_ms after the simulator started.
+std::array<std::wstring, kItemCount> SimulatedValues(std::uint64_t elapsed_ms);
+
+// A values file's text: UTF-8 (with or without a byte-order mark) when it is valid UTF-8,
+// otherwise the ANSI code page.
+std::wstring DecodeTextFile(const std::string& bytes);
+// "item=value" lines; item names compare as DDE atoms do, without regard to case.
+std::map<std::wstring, std::wstring> ParseValues(const std::wstring& text);
+
+// Answers requests, the same for both servers.
+class Tracker {
+ public:
+  explicit Tracker(Options options);
+
+  const Options& options() const { return options_; }
+  // Called at each request before it is answered: hangs (stops pumping) when the options say so.
+  void HangIfAsked();
+  // The CF_TEXT bytes (with the closing NUL) for an item, or false to refuse the request.
+  bool Answer(const std::wstring& item, std::string& cf_text);
+
+  // What the window shows: the values served last (or, when simulating, the current ones).
+  std::array<std::wstring, kItemCount> Shown();
+  std::uint64_t answered() const { return answered_; }
+
+ private:
+  bool Lookup(int index, std::wstring& value);
+
+  Options options_;
+  ULONGLONG started_ = GetTickCount64();
+  std::uint64_t answered_ = 0;
+  std::uint64_t requests_ = 0;
+  std::array<std::uint64_t, kItemCount> answers_per_item_{};
+  std::array<std::wstring, kItemCount> last_served_;
+};
+
+// The DDE server on the raw messages: the main window answers the initiate broadcast, and each
+// conversation gets a window of its own.
+class RawServer {
+ public:
+  RawServer(Tracker& tracker, HWND main_window);
+  ~RawServer();
+  RawServer(const RawServer&) = delete;
+  RawServer& operator=(const RawServer&) = delete;
+
+  // The main window's WM_DDE_INITIATE.
+  void OnInitiate(HWND client, LPARAM lparam);
+  // Ends every conversation (the simulator is closing).
+  void TerminateAll();
+
+ private:
+  static LRESULT CALLBACK ConversationProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnConversationMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  void OnRequest(HWND conversation, HWND client, LPARAM lparam);
+
+  Tracker& tracker_;
+  HWND main_window_;
+  std::map<HWND, HWND> conversations_;  // our window -> the client's
+};
+
+// The DDE server built with DDEML, as many Windows programs are; for checking the client
+// against Wine's DDEML behaviour.
+class DdemlServer {
+ public:
+  explicit DdemlServer(Tracker& tracker);
+  ~DdemlServer();
+  DdemlServer(const DdemlServer&) = delete;
+  DdemlServer& operator=(const DdemlServer&) = delete;
+  bool ok() const { return service_ != nullptr; }
+
+ private:
+  static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conversation, HSZ topic, HSZ item,
+                                    HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
+
+  Tracker& tracker_;
+  DWORD instance_ = 0;
+  HSZ service_ = nullptr;
+  HSZ topic_ = nullptr;
+};
+
+}  // namespace tracker_sim
