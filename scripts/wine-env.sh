@@ -38,12 +38,14 @@ zelmor_wine_setup() {
   if [ ! -f "$WINEPREFIX/.zelmor-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    "$WINE64" wineboot -i >/dev/null 2>&1 || true
+    echo "creating the Wine prefix $WINEPREFIX (once)"
+    # No display while the prefix is made: nothing of it needs one, and nothing can hang on one.
+    DISPLAY= timeout 300 "$WINE64" wineboot -i >/dev/null 2>&1 || true
     # Without a window manager every dialog took about 2 s to close; unmanaged windows close at once.
-    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
-    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
-    "$WINESERVER" -w
+    DISPLAY= timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    DISPLAY= timeout 60 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
+    DISPLAY= timeout 60 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+    timeout 60 "$WINESERVER" -w || "$WINESERVER" -k
     touch "$WINEPREFIX/.zelmor-ready"
   fi
   # Our own wineserver, so that it can be stopped by PID at the end.
@@ -80,6 +82,7 @@ zelmor_wine() { "$WINE64" "$@"; }
 
 # Starts a Windows program in the background and remembers it for the clean-up.
 zelmor_wine_bg() {
-  "$WINE64" "$@" &
+  "$WINE64" "$@" >>"${ZELMOR_BG_LOG:-/dev/null}" 2>&1 &
   ZELMOR_PIDS+=($!)
+  disown $!  # its end at clean-up is expected: no job notice
 }

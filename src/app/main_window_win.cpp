@@ -6,8 +6,20 @@
 
 #include "app/resource.h"
 #include "app/startup.h"
+#include "entry/dde_feed_links_win.h"
+#include "entry/entry_box.h"
 #include "entry/feed.h"
+#include "entry/locale_win.h"
+#include "logfiles/file_dialogs_win.h"
+#include "logfiles/log_commands.h"
+#include "logfiles/temp_log.h"
+#include "logfiles/text_files_win.h"
+#include "platform/paths_win.h"
 #include "settings/profile.h"
+#include "template_window/macro_form_win.h"
+#include "transfer/edit_mode_win.h"
+#include "transfer/hamlog_link_win.h"
+#include "transfer/menu_bar_win.h"
 
 namespace zelmor::app {
 namespace {
@@ -25,13 +37,9 @@ constexpr TwipsRect kLabelRects[entry::kFeedLabelCount] = {
     {120, 4320, 855, 375}, {1080, 4320, 855, 375}, {2040, 4320, 855, 375},
     {3000, 4320, 735, 375}, {3840, 4320, 735, 375}};
 
-// Until the tracking program is reachable the feed has no links at all.
-class NoFeedLinks : public entry::FeedLinks {
- public:
-  bool Open(int, const std::wstring&, const std::wstring&, const std::wstring&) override { return false; }
-  bool Request(int, std::wstring&) override { return false; }
-  void Close(int) override {}
-};
+// Positions on the menu bar as the resource script lists them.
+constexpr int kHintMenuPosition = 1;
+constexpr int kTransferMenuPosition = 2;
 
 Version OwnVersion() {
   Version version;
@@ -69,8 +77,21 @@ HFONT MakeFont(const std::wstring& face, double points, int dpi) {
 }  // namespace
 
 struct MainWindow::Parts {
-  explicit Parts(MainWindow& window)
-      : profile(store), feed(no_links), controller(state, profile, window, feed, boxes) {}
+  Parts(MainWindow& window, HINSTANCE instance)
+      : profile(store),
+        feed(links),
+        controller(state, profile, window, feed, boxes),
+        commands({state, profile, dialogs, dialog_state, files, boxes, pane, clock, platform::ExecutableFolder(),
+                  [this] {
+                    if (edit_mode) edit_mode->LeaveEditMode();
+                  }}),
+        macro_icon_big(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MACROFORM), IMAGE_ICON, 32, 32, 0))),
+        macro_icon_small(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MACROFORM), IMAGE_ICON, 16, 16, 0))),
+        macro_form(instance, macro_icon_big.get(), macro_icon_small.get(), state, profile) {}
+
+  bool WriteTempLog(const std::wstring& text) {
+    return logfiles::WriteTempLog(files, platform::BesideExecutable(logfiles::kTempLogName), text);
+  }
 
   MainState state;
   settings::IniProfileStore store;
@@ -78,18 +99,27 @@ struct MainWindow::Parts {
   Win32MessageBoxes boxes;
   EditLogPane pane;
   EditEntryField entry_field;
-  NoFeedLinks no_links;
+  entry::DdeFeedLinks links;
   entry::Feed feed;
+  entry::SystemClock clock;
   MainController controller;
-  // Top-level menus that only edit mode shows, kept while they are off the menu bar.
-  HMENU transfer_menu = nullptr;
+  logfiles::AnsiTextFiles files;
+  logfiles::CommonFileDialogs dialogs;
+  FileDialogState dialog_state;
+  logfiles::LogFileCommands commands;
+  transfer::HamlogLink link;
+  std::unique_ptr<transfer::MenuBarItems> menu_bar;
+  std::unique_ptr<transfer::EditModeWindow> edit_mode;
+  platform::UniqueIcon macro_icon_big;
+  platform::UniqueIcon macro_icon_small;
+  template_window::MacroForm macro_form;
 };
 
-MainWindow::MainWindow(HINSTANCE instance) : instance_(instance), parts_(std::make_unique<Parts>(*this)) {}
+MainWindow::MainWindow(HINSTANCE instance)
+    : instance_(instance), parts_(std::make_unique<Parts>(*this, instance)) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (parts_ && parts_->transfer_menu) DestroyMenu(parts_->transfer_menu);
 }
 
 bool MainWindow::Create(int show_command) {
@@ -183,6 +213,8 @@ HWND MainWindow::CreateControl(const wchar_t* cls, DWORD style, DWORD ex_style, 
 
 void MainWindow::OnCreate() {
   parts_->boxes.set_owner(hwnd_);
+  parts_->dialogs.set_owner(hwnd_);
+  parts_->link.set_main_window(hwnd_);
   const int dpi = Dpi();
   const std::wstring face = LoadText(IDS_FONT_GOTHIC);
   pane_font_.reset(MakeFont(face, 12.0, dpi));
@@ -207,6 +239,15 @@ void MainWindow::OnCreate() {
   parts_->pane.set_window(text1_);
   parts_->entry_field.set_window(text2_);
   SetWindowSubclass(text2_, EntryBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
+
+  parts_->menu_bar = std::make_unique<transfer::MenuBarItems>(hwnd_);
+  transfer::EditModeCommands commands;
+  commands.log_edit = IDM_LOGEDIT;
+  commands.transfer_items = {IDM_CPDATE, IDM_CPTIME, IDM_CPCALL, IDM_CPHIS,  IDM_CPMY,  IDM_CPMODE,
+                             IDM_CPFREQ, IDM_CPCODE, IDM_CPNAME, IDM_CPREM1, IDM_CPREM2};
+  parts_->edit_mode = std::make_unique<transfer::EditModeWindow>(
+      hwnd_, parts_->pane, *parts_->menu_bar, kHintMenuPosition, parts_->menu_bar->Popup(kTransferMenuPosition),
+      commands, parts_->state, parts_->link, parts_->boxes);
 }
 
 LRESULT CALLBACK MainWindow::EntryBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
@@ -222,7 +263,15 @@ LRESULT CALLBACK MainWindow::EntryBoxProc(HWND hwnd, UINT message, WPARAM wparam
   return DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
-void MainWindow::OnEnterPressed() {}
+void MainWindow::OnEnterPressed() {
+  Parts& p = *parts_;
+  entry::EntryBoxContext context{p.state,       p.feed,  p.pane, p.entry_field, p.clock,
+                                 entry::CurrentLocaleFormats(),
+                                 [&p](const std::wstring& text) { return p.WriteTempLog(text); }};
+  entry::Text2_KeyPress(context, entry::kEnterKey);
+  // The hidden labels carry the values the feed last delivered, as the operator's tools expect.
+  for (int i = 0; i < entry::kFeedLabelCount; ++i) SetWindowTextW(labels_[i], p.feed.Text(i).c_str());
+}
 
 bool MainWindow::PreTranslate(MSG& msg) {
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetParent(msg.hwnd) == hwnd_) {
@@ -243,8 +292,26 @@ LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(grey_brush_.get());
 }
 
-void MainWindow::OnCommand(UINT id, UINT, HWND) {
+void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
+  if (control == text1_ && notification == EN_CHANGE) {
+    if (!parts_->pane.changing() && parts_->edit_mode) parts_->edit_mode->OnPaneEditedByUser();
+    return;
+  }
+  if (control) return;
+  if (parts_->edit_mode && parts_->edit_mode->OnCommand(id)) return;
   switch (id) {
+    case IDM_LOGFOPEN:
+      parts_->commands.LOGfOpen_Click();
+      break;
+    case IDM_LOGFCLS:
+      parts_->commands.LOGfCls_Click();
+      break;
+    case IDM_LOGEFOPEN:
+      parts_->commands.LOGefOPEN_Click();
+      break;
+    case IDM_FIXEDIT:
+      parts_->macro_form.Open();
+      break;
     case IDM_PEND:
       // The same path as the close box: the question first, then the unload.
       PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -269,12 +336,8 @@ void MainWindow::Unload() {
 }
 
 void MainWindow::HideEditModeMenus() {
-  HMENU bar = GetMenu(hwnd_);
-  // Windows cannot hide a menu-bar item; taking it off the bar (and keeping it) does the same.
-  parts_->transfer_menu = GetSubMenu(bar, 2);
-  RemoveMenu(bar, 2, MF_BYPOSITION);
-  RemoveMenu(bar, 1, MF_BYPOSITION);
-  DrawMenuBar(hwnd_);
+  parts_->menu_bar->ShowTopLevelItem(kTransferMenuPosition, false);
+  parts_->menu_bar->ShowTopLevelItem(kHintMenuPosition, false);
 }
 
 void MainWindow::SetCaption(const std::wstring& caption) { SetWindowTextW(hwnd_, caption.c_str()); }
@@ -379,8 +442,10 @@ void MainWindow::ApplyResizeRule() {
                ToPixels(static_cast<float>(kText2Rect.height)), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::RestoreOwnWindowProcedure() {}
+void MainWindow::RestoreOwnWindowProcedure() {
+  if (parts_->edit_mode) parts_->edit_mode->Unload();
+}
 
-void MainWindow::CloseTemplateWindow() {}
+void MainWindow::CloseTemplateWindow() { parts_->macro_form.Close(); }
 
 }  // namespace zelmor::app

@@ -1,6 +1,6 @@
 #include "transfer/logging_link.h"
 
-#include "transfer/transfer_text.h"
+#include "app/resource.h"
 
 namespace zelmor::transfer {
 
@@ -9,7 +9,7 @@ void SendFieldToLoggingProgram(FieldCode code, const std::wstring& text, Logging
   // The lookup comes first, even for an empty text: a missing logging program is always reported.
   const int32_t status = program.FindLoggingProgram();
   if (status != kLoggingProgramFound) {
-    boxes.Show(kNotRunningText, std::wstring(kNotRunningTitle), MessageButtons::Ok, MessageIcon::Stop);
+    boxes.Show(LoadText(IDS_HAMLOG_NOT_RUNNING), LoadText(IDS_APP_TITLE), MessageButtons::Ok, MessageIcon::Stop);
     return;
   }
   if (text.empty()) return;

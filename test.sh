@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test layer: native unit tests (ASan/UBSan), the Win32 tests
+# under Wine, and the end-to-end tests that drive Zelmor.exe with the simulators.
+# Ends with one line: "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+
+./scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+
+LOGS="$ROOT/build/test-logs"
+mkdir -p "$LOGS"
+passed=0
+failed=0
+
+build() {
+  local preset=$1; shift
+  if ! { cmake --preset "$preset" >"$LOGS/configure-$preset.log" 2>&1 &&
+         cmake --build --preset "$preset" -j2 "$@" >"$LOGS/build-$preset.log" 2>&1; }; then
+    echo "build $preset FAILED:"; grep -E 'error|Error' -m 20 "$LOGS/build-$preset.log" "$LOGS/configure-$preset.log"
+    failed=$((failed + 1))
+    return 1
+  fi
+  echo "build $preset: ok"
+}
+
+# Counts a GoogleTest run; a run that ends without its summary (a crash) counts as one failure.
+count_gtest() {
+  local name=$1 log=$2 status=$3
+  local p f
+  p=$(grep -aE '^\[  PASSED  \] [0-9]+ test' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)
+  f=$(grep -aE '^\[  FAILED  \] [0-9]+ test' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)
+  p=${p:-0}; f=${f:-0}
+  if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; echo "$name: exited with $status before its summary"; fi
+  passed=$((passed + p)); failed=$((failed + f))
+  echo "$name: $p passed, $f failed"
+  grep -aE '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u | sed 's/^/  /'
+}
+
+build native
+build win64
+build win32 --target Zelmor tracker-sim logbook-sim
+
+if [ -x build/native/zelmor_unit_tests ]; then
+  ./build/native/zelmor_unit_tests --gtest_brief=1 >"$LOGS/unit.log" 2>&1
+  count_gtest "unit (native)" "$LOGS/unit.log" $?
+fi
+
+source scripts/wine-env.sh
+zelmor_wine_setup build/win64
+zelmor_xvfb_start
+
+if [ -f build/win64/zelmor_win_tests.exe ]; then
+  timeout 900 "$WINE64" build/win64/zelmor_win_tests.exe --gtest_brief=1 >"$LOGS/win32.log" 2>&1
+  count_gtest "win32 (wine)" "$LOGS/win32.log" $?
+fi
+if [ -f build/win64/zelmor_e2e.exe ]; then
+  timeout 1200 "$WINE64" build/win64/zelmor_e2e.exe --gtest_brief=1 >"$LOGS/e2e.log" 2>&1
+  count_gtest "end-to-end (wine)" "$LOGS/e2e.log" $?
+fi
+
+zelmor_cleanup
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
