@@ -8,7 +8,8 @@ WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No Mono/Gecko installers, no desktop menus, and no crash debugger that would wait forever.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 
 ZELMOR_PIDS=()
 ZELMOR_XVFB_PID=""
@@ -35,7 +36,7 @@ trap 'exit 130' INT TERM
 # Creates the prefix once per build folder; later runs reuse it.
 zelmor_wine_setup() {
   export WINEPREFIX="$(cd "$1" && pwd)/wineprefix"
-  if [ ! -f "$WINEPREFIX/.zelmor-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.zelmor-ready-2" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     echo "creating the Wine prefix $WINEPREFIX (once)"
@@ -45,8 +46,10 @@ zelmor_wine_setup() {
     DISPLAY= timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     DISPLAY= timeout 60 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
     DISPLAY= timeout 60 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+    DISPLAY= timeout 60 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
+    DISPLAY= timeout 60 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
     timeout 60 "$WINESERVER" -w || "$WINESERVER" -k
-    touch "$WINEPREFIX/.zelmor-ready"
+    touch "$WINEPREFIX/.zelmor-ready-2"
   fi
   # Our own wineserver, so that it can be stopped by PID at the end.
   "$WINESERVER" -f -p >/dev/null 2>&1 &

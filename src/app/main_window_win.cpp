@@ -12,8 +12,10 @@
 #include "entry/locale_win.h"
 #include "logfiles/file_dialogs_win.h"
 #include "logfiles/log_commands.h"
+#include "logfiles/recovery.h"
 #include "logfiles/temp_log.h"
 #include "logfiles/text_files_win.h"
+#include "platform/atomic_file_win.h"
 #include "platform/paths_win.h"
 #include "settings/profile.h"
 #include "template_window/macro_form_win.h"
@@ -143,9 +145,16 @@ bool MainWindow::Create(int show_command) {
                           nullptr, menu, instance_, this);
   if (!hwnd_) return false;
 
+  const std::wstring temp_log = platform::BesideExecutable(logfiles::kTempLogName);
+  // Leftovers of a safety-copy write that a crash interrupted; the copy itself is always whole.
+  platform::RemoveTemporarySiblings(temp_log);
   parts_->controller.Form_Load(OwnVersion());
   ShowWindow(hwnd_, show_command);
   UpdateWindow(hwnd_);
+
+  logfiles::RecoveryContext recovery{parts_->state, parts_->profile, parts_->files, parts_->boxes, parts_->pane,
+                                     temp_log, platform::BesideExecutable(logfiles::kTempLogBackupName)};
+  logfiles::OfferRecovery(recovery);
   SetFocus(text2_);
   return true;
 }
@@ -333,6 +342,7 @@ void MainWindow::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   parts_->controller.Form_Unload();
+  logfiles::MarkClosedNormally(parts_->profile);
 }
 
 void MainWindow::HideEditModeMenus() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "logfiles/recovery.h"
 #include "logfiles/temp_log.h"
 #include "settings/profile.h"
 
@@ -343,6 +344,70 @@ TEST_F(LogCommandsTest, ZeroByteFileEmptiesPaneAndStoresFolder) {
   EXPECT_EQ(pane.text, L"");
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(StoredLogFolder(), L"C:\\z");
+}
+
+// Start-up after a run that never closed normally.
+class RecoveryTest : public ::testing::Test {
+ protected:
+  Journal journal;
+  MainState state;
+  settings::MemoryProfileStore store;
+  settings::Profile profile{store};
+  FakeFiles files;
+  FakeMessages messages{journal};
+  FakePane pane;
+  RecoveryContext context{state, profile, files, messages, pane, L"C:\\Z\\Zelmor_temp.txt",
+                          L"C:\\Z\\Zelmor_temp.bak"};
+
+  std::wstring Mark() { return store.Get(L"Zelmor", L"Running", L"(missing)"); }
+};
+
+TEST_F(RecoveryTest, RegularPreviousCloseAsksNothingAndMarksTheRun) {
+  files.disk[context.temp_log_path] = L"L1\r\n\r\n";
+  OfferRecovery(context);  // first start ever: no mark
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(Mark(), L"1");
+  MarkClosedNormally(profile);
+  EXPECT_EQ(Mark(), L"0");
+  OfferRecovery(context);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(pane.text, L"");
+}
+
+TEST_F(RecoveryTest, YesLoadsTheSafetyCopyAsTheViewerDoesAndMarksItUnsaved) {
+  store.Put(L"Zelmor", L"Running", L"1");
+  files.disk[context.temp_log_path] = L"L1\r\nL2\r\n\r\n";
+  messages.answer = MessageAnswer::Yes;
+  OfferRecovery(context);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, L"前回のLOGデータが保存されていません。\r\n非常用LOGを読み込みますか？");
+  EXPECT_EQ(messages.shown[0].title, std::optional<std::wstring>(L"Zelmor"));
+  EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
+  EXPECT_EQ(pane.text, L"L1\r\nL2\r\n\r\n");
+  EXPECT_EQ(state.unsaved_log, 1);
+  EXPECT_TRUE(files.Exists(context.temp_log_path));
+  EXPECT_EQ(Mark(), L"1");
+}
+
+TEST_F(RecoveryTest, NoKeepsTheOldCopyAsBackupBeforeTheFirstEntryReplacesIt) {
+  store.Put(L"Zelmor", L"Running", L"1");
+  files.disk[context.temp_log_path] = L"L1\r\n\r\n";
+  messages.answer = MessageAnswer::No;
+  OfferRecovery(context);
+  EXPECT_EQ(pane.text, L"");
+  EXPECT_EQ(state.unsaved_log, 0);
+  EXPECT_FALSE(files.Exists(context.temp_log_path));
+  EXPECT_EQ(files.disk[context.backup_path], L"L1\r\n\r\n");
+}
+
+TEST_F(RecoveryTest, EmptyOrMissingSafetyCopyOffersNothing) {
+  store.Put(L"Zelmor", L"Running", L"1");
+  OfferRecovery(context);
+  files.disk[context.temp_log_path] = L"";
+  store.Put(L"Zelmor", L"Running", L"1");
+  OfferRecovery(context);
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

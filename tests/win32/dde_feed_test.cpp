@@ -82,6 +82,8 @@ class TrackerSim {
     const auto start = Clock::now();
     while (!(window_ = FindWindowOf(pid_)) && SecondsSince(start) < 20 && Running()) Sleep(10);
     if (!window_) ADD_FAILURE() << "tracker-sim.exe showed no window";
+    // The DDEML server registers its service after the window is made: wait until it is idle.
+    WaitForInputIdle(process_, 5000);
   }
   ~TrackerSim() { Kill(); }
   TrackerSim(const TrackerSim&) = delete;

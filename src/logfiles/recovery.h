@@ -1,0 +1,32 @@
+#pragma once
+// After a crash, a kill or a power loss the safety copy holds the log that was never saved. The
+// first entry of the next run would overwrite it, so start-up offers it back before anything else.
+
+#include <string>
+
+#include "app/ports.h"
+#include "settings/profile.h"
+
+namespace zelmor::logfiles {
+
+inline constexpr wchar_t kTempLogBackupName[] = L"Zelmor_temp.bak";
+
+struct RecoveryContext {
+  MainState& state;
+  settings::Profile& profile;
+  TextFiles& files;
+  MessageBoxes& messages;
+  LogPane& pane;
+  std::wstring temp_log_path;
+  std::wstring backup_path;
+};
+
+// The end of start-up: when the previous run did not close normally and its safety copy holds
+// text, asks whether to load it (Yes: into the pane, marked unsaved; No: the copy is kept as the
+// backup file). Then marks this run as running.
+void OfferRecovery(RecoveryContext& context);
+
+// The regular close: the next start has nothing to recover.
+void MarkClosedNormally(settings::Profile& profile);
+
+}  // namespace zelmor::logfiles

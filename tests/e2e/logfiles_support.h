@@ -1,0 +1,124 @@
+#pragma once
+// Helpers for driving the log file commands and the template window from outside: entries typed
+// into the entry box, the real common dialogs answered with a typed name, message boxes found by
+// their text.
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/resource.h"
+#include "harness.h"
+
+namespace e2e {
+
+inline constexpr wchar_t kSaveCaption[] = L"LOGﾃﾞｰﾀ保存";
+inline constexpr wchar_t kOpenCaption[] = L"LOGﾃﾞｰﾀ閲覧";
+inline constexpr wchar_t kCloseQuestion[] = L"LOGデータが未保存ですが\r\n終了してよろしいですか？";
+inline constexpr wchar_t kOpenQuestion[] = L"LOGデータが未保存ですが\r\n開いてよろしいですか？";
+inline constexpr wchar_t kSaveFailed[] = L"LOGデータが保存出来ませんでした。";
+inline constexpr int kFileNameBox = 0x47C;
+
+inline std::wstring PaneText(const Zelmor& app) { return TextOf(app.control(IDC_TEXT1)); }
+inline std::string Ini(const Zelmor& app) { return ReadBytes(app.File(L"Zelmor.ini")); }
+
+// One entry: the memo typed into the entry box and Enter.
+inline void MakeEntry(Zelmor& app, const std::wstring& memo) {
+  HWND entry = app.control(IDC_TEXT2);
+  TypeChars(entry, memo);
+  PressEnter(entry);
+  Settle(entry);
+  Settle(app.window());
+}
+
+// Any visible dialog or message box of the process, or null.
+inline HWND VisibleDialog(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND result;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        wchar_t name[16];
+        GetClassNameW(w, name, 16);
+        if (owner != s->pid || lstrcmpW(name, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+        s->result = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.result;
+}
+
+inline HWND WaitForAnyDialog(DWORD pid, DWORD ms = 10000) {
+  return WaitForWindow([pid] { return VisibleDialog(pid); }, ms);
+}
+
+inline bool WaitGone(HWND window, DWORD ms = 10000) {
+  return WaitForWindow([window] { return IsWindow(window) ? nullptr : GetDesktopWindow(); }, ms) != nullptr;
+}
+
+// True when, once the main window has handled everything, no dialog stands open.
+inline bool NoDialogOpen(Zelmor& app) {
+  Settle(app.window());
+  return VisibleDialog(app.process().pid()) == nullptr;
+}
+
+inline HWND ShowFileDialog(Zelmor& app, int command, const wchar_t* caption) {
+  SendCommand(app.window(), command);
+  return WaitForDialog(app.process().pid(), caption);
+}
+
+inline std::wstring FileNameBoxText(HWND dialog) { return TextOf(GetDlgItem(dialog, kFileNameBox)); }
+
+// Types `name` (a full Z:\ or C:\ path, or a bare name resolved in the dialog's folder) into the
+// file-name box and presses OK; true when the dialog went away.
+inline bool ChooseFile(HWND dialog, const std::wstring& name) {
+  SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  PressButton(dialog, IDOK);
+  return WaitGone(dialog);
+}
+
+inline bool CancelDialog(HWND dialog) {
+  PressButton(dialog, IDCANCEL);
+  return WaitGone(dialog);
+}
+
+inline bool SaveLog(Zelmor& app, const std::wstring& name) {
+  HWND dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
+  return dialog && ChooseFile(dialog, name);
+}
+
+inline bool OpenLog(Zelmor& app, const std::wstring& name) {
+  HWND dialog = ShowFileDialog(app, IDM_LOGFOPEN, kOpenCaption);
+  return dialog && ChooseFile(dialog, name);
+}
+
+// Answers a message box, which must carry `text`; true when it did and went away.
+inline bool Answer(HWND box, const std::wstring& text, int button) {
+  if (!box || MessageText(box) != text) return false;
+  PressButton(box, button);
+  return WaitGone(box);
+}
+
+// Closes the main window and expects it to end without a question.
+inline bool ClosesWithoutQuestion(Zelmor& app) {
+  app.RequestClose();
+  return app.WaitExit(10000);
+}
+
+// Closes the main window, expects the unsaved-log question and answers it Yes.
+inline bool ClosesAfterQuestion(Zelmor& app) {
+  app.RequestClose();
+  if (!Answer(WaitForAnyDialog(app.process().pid()), kCloseQuestion, IDYES)) return false;
+  return app.WaitExit(10000);
+}
+
+// The ini line "key=value" as the settings file holds it (ANSI).
+inline std::string IniLine(const std::string& key, const std::wstring& value) {
+  return key + "=" + Ansi(value) + "\r\n";
+}
+
+}  // namespace e2e

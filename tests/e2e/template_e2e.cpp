@@ -1,0 +1,199 @@
+// The template settings window seen from outside: its look, that there is only one, that an edit
+// shapes the next entry at once, and that every way of closing stores the template trimmed.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "logfiles_support.h"
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"MacroForm";
+constexpr wchar_t kFormCaption[] = L"定形フォームの設定";
+constexpr wchar_t kTokenHelp[] =
+    L"#DT=日付　#TM=時間　#MM=入力文字列　#SN=Sat名　#RV=Rev　#TX=送信周波数　#RX=受信周波数　#MD=モード　　　"
+    L"#LF=LOG用周波数(ex145/435)";
+
+// Composed lines need the tracking program: without it every entry is the fallback line, which
+// ignores the template.
+class TemplateE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::wstring values = folder_.File(L"values.txt");
+    WriteBytes(values, "Label1=RS-44\r\nLabel2=435640120\r\nLabel3=145964880\r\nLabel15=21847\r\nLabel17=USB\r\n");
+    ASSERT_TRUE(tracker_.Start(BuildFolder() + L"\\tracker-sim.exe", L"--values \"" + values + L"\"", folder_.path()));
+    const DWORD pid = tracker_.pid();
+    ASSERT_TRUE(WaitForWindow([pid] { return FindProcessWindow(pid, L"CSATmateSimulator"); }));
+  }
+
+  HWND OpenForm(Zelmor& app) {
+    SendCommand(app.window(), IDM_FIXEDIT);
+    const DWORD pid = app.process().pid();
+    HWND form = WaitForWindow([pid] {
+      HWND w = FindProcessWindow(pid, kFormClass);
+      return (w && IsWindowVisible(w)) ? w : nullptr;
+    });
+    if (form) Settle(form);
+    return form;
+  }
+
+  static int FormCount(DWORD pid) {
+    struct Count {
+      DWORD pid;
+      int n;
+    } count{pid, 0};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+          auto* c = reinterpret_cast<Count*>(p);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          wchar_t name[32];
+          GetClassNameW(w, name, 32);
+          if (owner == c->pid && lstrcmpW(name, kFormClass) == 0) ++c->n;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.n;
+  }
+
+  static void SetBox(HWND form, const std::wstring& text) {
+    SendMessageW(GetDlgItem(form, IDC_MACRO_TEXT1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    Settle(form);
+  }
+
+  // The line the entry `memo` adds to the pane, without its CR LF.
+  static std::wstring EntryLine(Zelmor& app, const std::wstring& memo) {
+    const std::wstring before = PaneText(app);
+    MakeEntry(app, memo);
+    const std::wstring after = PaneText(app);
+    if (after.size() < before.size() + 2 || after.compare(0, before.size(), before) != 0) return L"<none>";
+    return after.substr(before.size(), after.size() - before.size() - 2);
+  }
+
+  TempFolder folder_;
+  Child tracker_;
+};
+
+TEST_F(TemplateE2E, WindowLooksAsDrawnAndThereIsOnlyOne) {
+  Zelmor app(folder_);
+  ASSERT_TRUE(app.Start());
+  HWND form = OpenForm(app);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(TextOf(form), kFormCaption);
+  EXPECT_EQ(GetWindow(form, GW_OWNER), nullptr);
+  RECT client{};
+  GetClientRect(form, &client);
+  EXPECT_EQ(Twips(client.right), 7590);
+  EXPECT_EQ(Twips(client.bottom), 1860);
+
+  struct Row {
+    int id;
+    RECT twips;  // left, top, width, height
+  };
+  const Row rows[] = {
+      {IDC_MACRO_TEXT1, {0, 120, 7575, 345}},
+      {IDC_MACRO_LABEL2, {120, 480, 1215, 255}},
+      {IDC_MACRO_LABEL1, {120, 840, 7335, 975}},
+  };
+  for (const Row& row : rows) {
+    const RECT r = ChildRect(GetDlgItem(form, row.id));
+    EXPECT_NEAR(Twips(r.left), row.twips.left, 15) << row.id;
+    EXPECT_NEAR(Twips(r.top), row.twips.top, 15) << row.id;
+    EXPECT_NEAR(Twips(r.right - r.left), row.twips.right, 15) << row.id;
+    EXPECT_NEAR(Twips(r.bottom - r.top), row.twips.bottom, 15) << row.id;
+  }
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_LABEL1)), kTokenHelp);
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_LABEL2)), L"マクロ変数");
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_TEXT1)), L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX");
+
+  // The second choice brings the same window forward.
+  EXPECT_EQ(OpenForm(app), form);
+  EXPECT_EQ(FormCount(app.process().pid()), 1);
+
+  // A screenshot for a look by eye, when asked for.
+  if (const char* shot = std::getenv("ZELMOR_E2E_TEMPLATE_SHOT")) {
+    Child import;
+    if (import.Start(L"C:\\windows\\command\\start.exe",
+                     L"/wait /unix /usr/bin/import -window root " + FromAnsi(shot), L""))
+      import.WaitExit(20000);
+  }
+
+  // The main window stays usable while the template window is open.
+  EXPECT_NE(EntryLine(app, L"abc").find(L" abc %Sat=RS-44/Rev:21847% 145/435 SSB Up=145.965/Down=435.640"),
+            std::wstring::npos);
+  EXPECT_TRUE(IsWindow(form));
+  EXPECT_TRUE(ClosesAfterQuestion(app));
+}
+
+TEST_F(TemplateE2E, EditsShapeTheNextEntryAndEveryCloseStoresTheTrimmedTemplate) {
+  Zelmor app(folder_);
+  ASSERT_TRUE(app.Start());
+  HWND form = OpenForm(app);
+  ASSERT_TRUE(form);
+  HWND box = GetDlgItem(form, IDC_MACRO_TEXT1);
+
+  // Spaces around stay in the box but not in the template.
+  SetBox(form, L"  X #MM Y  ");
+  EXPECT_EQ(EntryLine(app, L"abc"), L"X abc Y");
+  EXPECT_EQ(TextOf(box), L"  X #MM Y  ");
+
+  // Typed characters count at once too.
+  SendMessageW(box, EM_SETSEL, 0, -1);
+  TypeChars(box, L"#SN #RV #MD ");
+  EXPECT_EQ(EntryLine(app, L"abc"), L"RS-44 21847 SSB");
+
+  // The menu's close item stores the template, trimmed; the window is gone.
+  SendCommand(form, IDM_ECLS);
+  ASSERT_TRUE(WaitGone(form));
+  EXPECT_NE(Ini(app).find("LOGdat=#SN #RV #MD\r\n"), std::string::npos) << Ini(app);
+
+  // Reopened: a new window shows the template; its close box stores it again.
+  form = OpenForm(app);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_TEXT1)), L"#SN #RV #MD");
+  SetBox(form, L" #MM!");
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitGone(form));
+  EXPECT_NE(Ini(app).find("LOGdat=#MM!\r\n"), std::string::npos) << Ini(app);
+  EXPECT_EQ(EntryLine(app, L"q"), L"q!");
+
+  // Closing the main window while the template window is open stores it as well.
+  form = OpenForm(app);
+  ASSERT_TRUE(form);
+  SetBox(form, L"Z #MM ");
+  ASSERT_TRUE(ClosesAfterQuestion(app));
+  EXPECT_NE(Ini(app).find("LOGdat=Z #MM\r\n"), std::string::npos) << Ini(app);
+
+  // The next start composes with the stored template.
+  Zelmor again(folder_);
+  ASSERT_TRUE(again.Start());
+  EXPECT_EQ(EntryLine(again, L"w"), L"Z w");
+  EXPECT_TRUE(ClosesAfterQuestion(again));
+}
+
+TEST_F(TemplateE2E, AnEmptyTemplateIsStoredAndStaysEmpty) {
+  Zelmor app(folder_);
+  ASSERT_TRUE(app.Start());
+  HWND form = OpenForm(app);
+  ASSERT_TRUE(form);
+  SetBox(form, L"   ");
+  EXPECT_EQ(EntryLine(app, L"abc"), L"");
+  SendCommand(form, IDM_ECLS);
+  ASSERT_TRUE(WaitGone(form));
+  EXPECT_NE(Ini(app).find("LOGdat=\r\n"), std::string::npos) << Ini(app);
+  ASSERT_TRUE(ClosesAfterQuestion(app));
+
+  Zelmor again(folder_);
+  ASSERT_TRUE(again.Start());
+  EXPECT_EQ(EntryLine(again, L"abc"), L"");
+  form = OpenForm(again);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_TEXT1)), L"");
+  EXPECT_TRUE(ClosesAfterQuestion(again));
+  EXPECT_NE(Ini(again).find("LOGdat=\r\n"), std::string::npos) << Ini(again);
+}
+
+}  // namespace
+}  // namespace e2e
