@@ -31,7 +31,13 @@ count_gtest() {
   p=$(grep -aE '^\[  PASSED  \] [0-9]+ test' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)
   f=$(grep -aE '^\[  FAILED  \] [0-9]+ test' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)
   p=${p:-0}; f=${f:-0}
-  if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; echo "$name: exited with $status before its summary"; fi
+  # Tests that failed before a crash cut the summary short still count, each once.
+  local listed
+  listed=$(grep -aE '^\[  FAILED  \] [A-Za-z]' "$log" | sed 's/ (.*//' | sort -u | wc -l)
+  [ "$listed" -gt "$f" ] && f=$listed
+  if [ "$status" -ne 0 ] && ! grep -qaE '^\[  (PASSED|FAILED)  \] [0-9]+ test' "$log"; then
+    f=$((f + 1)); echo "$name: exited with $status before its summary"
+  fi
   passed=$((passed + p)); failed=$((failed + f))
   echo "$name: $p passed, $f failed"
   grep -aE '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u | sed 's/^/  /'
