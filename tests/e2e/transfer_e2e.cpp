@@ -1,0 +1,364 @@
+// Edit mode and the transfer of copied text to the logging program, seen from outside: the real
+// Zelmor.exe against logbook-sim, which journals every WM_COPYDATA it gets.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/resource.h"
+#include "harness.h"
+
+namespace e2e {
+namespace {
+
+const std::wstring kNotRunning = L"Turbo HAMLOG/Winが起動していません。";
+const std::wstring kCloseQuestion = L"LOGデータが未保存ですが\r\n終了してよろしいですか？";
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char two[3];
+  for (unsigned char b : bytes) {
+    std::snprintf(two, sizeof two, "%02X", b);
+    out += two;
+  }
+  return out;
+}
+
+std::string JournalLine(unsigned dwData, const std::string& bytes, HWND sender) {
+  char line[128];
+  std::snprintf(line, sizeof line, "dwData=0x%X cbData=%u bytes=", dwData, static_cast<unsigned>(bytes.size()));
+  char tail[40];
+  std::snprintf(tail, sizeof tail, " wParam=0x%llX",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(sender)));
+  return line + Hex(bytes) + tail;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+// Another program copying: this process becomes the clipboard's owner, as any editor would.
+bool PutClipboardText(const std::wstring& text) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (OpenClipboard(nullptr)) {
+      EmptyClipboard();
+      HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+      bool ok = false;
+      if (block) {
+        auto* chars = static_cast<wchar_t*>(GlobalLock(block));
+        std::copy(text.begin(), text.end(), chars);
+        chars[text.size()] = L'\0';
+        GlobalUnlock(block);
+        ok = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+        if (!ok) GlobalFree(block);
+      }
+      CloseClipboard();
+      return ok;
+    }
+    Sleep(20);  // Zelmor may be reading it right now
+  }
+  return false;
+}
+
+HWND VisibleMenu(DWORD pid) {
+  HWND w = FindProcessWindow(pid, L"#32768");
+  return (w && IsWindowVisible(w)) ? w : nullptr;
+}
+
+HWND WaitForMenu(DWORD pid, DWORD ms = 5000) {
+  return WaitForWindow([pid] { return VisibleMenu(pid); }, ms);
+}
+
+bool WaitMenuGone(DWORD pid, DWORD ms = 5000) {
+  return WaitForWindow([pid]() -> HWND { return VisibleMenu(pid) ? nullptr : HWND(1); }, ms) != nullptr;
+}
+
+// No item starts highlighted: n times Down lands on item n.
+void PickItem(HWND menu, int item) {
+  for (int i = 0; i < item; ++i) {
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageW(menu, WM_KEYUP, VK_DOWN, 0xC0000001);
+  }
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(menu, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+// A notice that should not come needs time to have had its chance: let the window handle what is
+// queued, give the clipboard's notices a moment, and let it handle those too.
+bool NoMenuComes(DWORD pid, HWND window) {
+  Settle(window);
+  Sleep(400);
+  Settle(window);
+  return VisibleMenu(pid) == nullptr;
+}
+
+// Menu items in order; the number is how many times Down picks it.
+enum Item { kDate = 1, kTime, kCall, kHis, kMy, kMode, kFreq, kCode, kName, kRem1, kRem2 };
+
+// logbook-sim started without taking the activation: a window that comes up and activates while the
+// transfer menu is open closes the menu, as it would on any desktop.
+class Logbook {
+ public:
+  ~Logbook() {
+    if (!info_.hProcess) return;
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+  bool Start(const std::wstring& arguments, const std::wstring& folder) {
+    const std::wstring exe = BuildFolder() + L"\\logbook-sim.exe";
+    std::wstring command = L"\"" + exe + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNOACTIVATE;
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &info_))
+      return false;
+    const DWORD pid = info_.dwProcessId;
+    return WaitForWindow([pid] {
+             HWND w = FindProcessWindow(pid, L"TThwin");
+             return (w && IsWindowVisible(w)) ? w : nullptr;
+           }) != nullptr;
+  }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+class Session {
+ public:
+  Session() : app_(folder_) {}
+  bool Start() { return app_.Start(); }
+  bool StartLogbook(const std::wstring& more = L"") {
+    if (!logbook_.Start(L"--journal \"" + journal() + L"\" " + more, folder_.path())) return false;
+    Settle(window());
+    return true;
+  }
+  std::wstring journal() const { return folder_.File(L"journal.txt"); }
+  std::vector<std::string> JournalLines() const { return Lines(ReadBytes(journal())); }
+  bool WaitJournal(size_t count, DWORD ms = 10000) const {
+    return WaitForWindow([&]() -> HWND { return JournalLines().size() >= count ? HWND(1) : nullptr; }, ms) !=
+           nullptr;
+  }
+  Zelmor& app() { return app_; }
+  HWND window() const { return app_.window(); }
+  DWORD pid() { return app_.process().pid(); }
+  bool PaneEnabled() const { return IsWindowEnabled(app_.control(IDC_TEXT1)) != FALSE; }
+  // Sent, not posted: a sent message overtakes everything posted, so a posted command followed by
+  // a WM_NULL could still be waiting when the WM_NULL came back.
+  void ToggleEditMode() {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window(), WM_COMMAND, MAKEWPARAM(IDM_LOGEDIT, 0), 0, SMTO_NORMAL, 15000, &ignored);
+  }
+  // Copy, wait for the menu and choose an item; false when no menu came.
+  bool Transfer(const std::wstring& text, int item) {
+    if (!PutClipboardText(text)) return false;
+    HWND menu = WaitForMenu(pid());
+    if (!menu) return false;
+    PickItem(menu, item);
+    return WaitMenuGone(pid());
+  }
+
+ private:
+  TempFolder folder_;
+  Zelmor app_;
+  Logbook logbook_;
+};
+
+TEST(TransferE2E, EditModeToggleEnablesThePaneAndShowsNoMenuByItself) {
+  Session s;
+  ASSERT_TRUE(s.Start());
+  // Something is already on the clipboard: that old change must not pop the menu up on entry.
+  ASSERT_TRUE(PutClipboardText(L"old"));
+  EXPECT_FALSE(s.PaneEnabled());
+  s.ToggleEditMode();
+  EXPECT_TRUE(s.PaneEnabled());
+  EXPECT_TRUE(NoMenuComes(s.pid(), s.window()));
+  s.ToggleEditMode();
+  EXPECT_FALSE(s.PaneEnabled());
+  EXPECT_TRUE(NoMenuComes(s.pid(), s.window()));
+  // And on again: the watch starts anew each time.
+  s.ToggleEditMode();
+  EXPECT_TRUE(s.PaneEnabled());
+  ASSERT_TRUE(PutClipboardText(L"new"));
+  HWND menu = WaitForMenu(s.pid());
+  ASSERT_NE(menu, nullptr);
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(WaitMenuGone(s.pid()));
+}
+
+TEST(TransferE2E, ChosenItemSendsTheClipboardTextToItsField) {
+  Session s;
+  ASSERT_TRUE(s.Start());
+  ASSERT_TRUE(s.StartLogbook());
+  s.ToggleEditMode();
+  struct Row {
+    const wchar_t* copied;
+    int item;
+    unsigned dwData;
+    std::string bytes;
+  };
+  const Row rows[] = {
+      // Blanks around a call sign are the operator's selection slop: trimmed.
+      {L"  ABC123  ", kCall, 0x20001, "ABC123"},
+      // The date field takes the last 8 characters only.
+      {L"2024/01/02", kDate, 0x20002, "24/01/02"},
+      {L"01/02", kDate, 0x20002, "01/02"},
+      // Japanese text goes out in Shift-JIS: two bytes a character, and the name code is bare.
+      {L"東京都", kName, 0xB, "\x93\x8C\x8B\x9E\x93\x73"},
+      // Only spaces are trimmed: a line break at the end stays, and so does the space before it.
+      {L"JA1ABC\r\n", kCall, 0x20001, "JA1ABC\r\n"},
+      {L" 5\t9 \r\n", kHis, 0x4, "5\t9 \r\n"},
+      {L"599", kMy, 0x5, "599"},
+      {L"12:34", kTime, 0x20003, "12:34"},
+      {L"FM", kMode, 0x20007, "FM"},
+      {L"435.800", kFreq, 0x20006, "435.800"},
+      {L"100110", kCode, 0x20008, "100110"},
+      {L"AO-91", kRem1, 0x2000D, "AO-91"},
+      {L"via ISS", kRem2, 0x2000E, "via ISS"},
+  };
+  size_t expected = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(Hex(row.bytes));
+    ASSERT_TRUE(s.Transfer(row.copied, row.item));
+    ++expected;
+    ASSERT_TRUE(s.WaitJournal(expected)) << ReadBytes(s.journal()) << " menu=" << VisibleMenu(s.pid())
+                                         << " box=" << FindProcessWindow(s.pid(), L"#32770");
+    Settle(s.window());
+    const auto lines = s.JournalLines();
+    ASSERT_EQ(lines.size(), expected);
+    EXPECT_EQ(lines.back(), JournalLine(row.dwData, row.bytes, s.window()));
+  }
+}
+
+TEST(TransferE2E, WithoutTheLoggingProgramTheOperatorIsToldAndNothingIsSent) {
+  Session s;
+  ASSERT_TRUE(s.Start());
+  s.ToggleEditMode();
+  ASSERT_TRUE(s.Transfer(L"ABC123", kCall));
+  HWND box = WaitForDialog(s.pid(), L"Zelmor");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageText(box), kNotRunning);
+  EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
+  EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
+  EXPECT_EQ(GetDlgItem(box, IDYES), nullptr);
+  PressButton(box, IDOK);
+  EXPECT_NE(WaitForWindow([&]() -> HWND { return IsWindow(box) ? nullptr : HWND(1); }), nullptr);
+
+  // Started now, the logging program must not get anything left over from the refused send.
+  ASSERT_TRUE(s.StartLogbook());
+  Settle(s.window());
+  Sleep(300);
+  EXPECT_TRUE(s.JournalLines().empty());
+  // And the next choice reaches it: every send looks the program up again.
+  ASSERT_TRUE(s.Transfer(L"JA1ZZZ", kCall));
+  ASSERT_TRUE(s.WaitJournal(1));
+  EXPECT_EQ(s.JournalLines()[0], JournalLine(0x20001, "JA1ZZZ", s.window()));
+}
+
+TEST(TransferE2E, NoMenuOutsideEditModeAndEscapeSendsNothing) {
+  Session s;
+  ASSERT_TRUE(s.Start());
+  ASSERT_TRUE(s.StartLogbook());
+  ASSERT_TRUE(PutClipboardText(L"before"));
+  EXPECT_TRUE(NoMenuComes(s.pid(), s.window()));
+
+  s.ToggleEditMode();
+  ASSERT_TRUE(PutClipboardText(L"JA1ESC"));
+  HWND menu = WaitForMenu(s.pid());
+  ASSERT_NE(menu, nullptr);
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+  ASSERT_TRUE(WaitMenuGone(s.pid()));
+  Settle(s.window());
+  Sleep(300);
+  EXPECT_TRUE(s.JournalLines().empty());
+
+  // Left again, the watch is gone.
+  s.ToggleEditMode();
+  ASSERT_TRUE(PutClipboardText(L"after"));
+  EXPECT_TRUE(NoMenuComes(s.pid(), s.window()));
+  EXPECT_TRUE(s.JournalLines().empty());
+}
+
+TEST(TransferE2E, LogCommandsLeaveEditModeEvenWhenTheirDialogIsCancelled) {
+  struct Row {
+    int command;
+    const wchar_t* dialog;
+  };
+  const Row rows[] = {
+      {IDM_LOGFCLS, L"LOGﾃﾞｰﾀ保存"},
+      {IDM_LOGFOPEN, L"LOGﾃﾞｰﾀ閲覧"},
+      {IDM_LOGEFOPEN, L"非常用LOGﾃﾞｰﾀ閲覧"},
+  };
+  Session s;
+  ASSERT_TRUE(s.Start());
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.command);
+    s.ToggleEditMode();
+    ASSERT_TRUE(s.PaneEnabled());
+    SendCommand(s.window(), row.command);
+    HWND dialog = WaitForDialog(s.pid(), row.dialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(s.PaneEnabled());
+    PressButton(dialog, IDCANCEL);
+    ASSERT_NE(WaitForWindow([&]() -> HWND { return IsWindow(dialog) ? nullptr : HWND(1); }), nullptr);
+    Settle(s.window());
+    EXPECT_FALSE(s.PaneEnabled());
+    // Left for good: a copy now shows no menu.
+    ASSERT_TRUE(PutClipboardText(L"x"));
+    EXPECT_TRUE(NoMenuComes(s.pid(), s.window()));
+  }
+}
+
+TEST(TransferE2E, TypingIntoThePaneInEditModeMakesTheLogUnsaved) {
+  Session s;
+  ASSERT_TRUE(s.Start());
+  s.ToggleEditMode();
+  HWND pane = s.app().control(IDC_TEXT1);
+  TypeChars(pane, L"JA1EDIT");
+  EXPECT_NE(WaitForWindow([pane]() -> HWND {
+              return TextOf(pane).find(L"JA1EDIT") != std::wstring::npos ? pane : nullptr;
+            }, 5000),
+            nullptr);
+  s.ToggleEditMode();
+  s.app().RequestClose();
+  HWND box = WaitForDialog(s.pid(), L"Zelmor");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageText(box), kCloseQuestion);
+  PressButton(box, IDYES);
+  EXPECT_TRUE(s.app().WaitExit());
+}
+
+TEST(TransferE2E, AHungLoggingProgramDoesNotFreezeTheWindow) {
+  Session s;
+  ASSERT_TRUE(s.Start());
+  ASSERT_TRUE(s.StartLogbook(L"--hang-ms 20000"));
+  s.ToggleEditMode();
+  ASSERT_TRUE(PutClipboardText(L"JA1HUNG"));
+  HWND menu = WaitForMenu(s.pid());
+  ASSERT_NE(menu, nullptr);
+  PickItem(menu, kCall);
+  ASSERT_TRUE(s.WaitJournal(1));  // the logging program has the message and now sleeps in it
+  const DWORD start = GetTickCount();
+  DWORD_PTR ignored = 0;
+  const LRESULT answered = SendMessageTimeoutW(s.window(), WM_NULL, 0, 0, SMTO_NORMAL, 19000, &ignored);
+  const DWORD took = GetTickCount() - start;
+  EXPECT_NE(answered, 0);
+  EXPECT_LT(took, 15000u);
+  EXPECT_EQ(s.JournalLines()[0], JournalLine(0x20001, "JA1HUNG", s.window()));
+}
+
+}  // namespace
+}  // namespace e2e
