@@ -3,7 +3,7 @@
 #include "entry/locale_win.h"
 #include "settings/keys.h"
 
-namespace e2e {
+namespace e2e::logging_loop {
 
 bool Tracker::Start(const TempFolder& folder, const std::wstring& arguments) {
   if (!process_.Start(BuildFolder() + L"\\tracker-sim.exe", arguments, folder.path())) return false;
@@ -50,21 +50,28 @@ std::wstring FallbackAt(const std::wstring& memo, const zelmor::LocalTime& at) {
   return zelmor::entry::FallbackLine(memo, at, zelmor::entry::CurrentLocaleFormats());
 }
 
-bool RunUnix(const std::wstring& command_line, DWORD ms) {
-  // Wine starts a program that is not a Windows executable as a plain Unix process.
+void SendChars(HWND control, const std::wstring& text) {
+  DWORD_PTR ignored = 0;
+  for (wchar_t c : text) SendMessageTimeoutW(control, WM_CHAR, c, 1, SMTO_NORMAL, 15000, &ignored);
+}
+
+bool SendEnter(HWND control, DWORD ms) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(control, WM_CHAR, VK_RETURN, 1, SMTO_NORMAL, ms, &ignored) != 0;
+}
+
+bool StartUnix(const std::wstring& command_line) {
+  // Wine starts a program that is not a Windows executable as a plain Unix process. Its handle
+  // cannot be waited on, so callers watch for its effect instead.
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   std::wstring command = command_line;
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
     return false;
-  const bool ended = WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0;
-  DWORD code = 1;
-  if (ended) GetExitCodeProcess(info.hProcess, &code);
-  if (!ended) TerminateProcess(info.hProcess, 1);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-  return ended && code == 0;
+  if (info.hProcess) CloseHandle(info.hProcess);
+  if (info.hThread) CloseHandle(info.hThread);
+  return true;
 }
 
-}  // namespace e2e
+}  // namespace e2e::logging_loop

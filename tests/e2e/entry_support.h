@@ -10,7 +10,7 @@
 #include "entry/log_line.h"
 #include "harness.h"
 
-namespace e2e {
+namespace e2e::logging_loop {
 
 // tracker-sim.exe, started in a folder and waited for until it serves.
 class Tracker {
@@ -37,8 +37,14 @@ std::wstring ComposedLine(const zelmor::entry::FeedSnapshot& values, const std::
                           const zelmor::LocalTime& at);
 std::wstring FallbackAt(const std::wstring& memo, const zelmor::LocalTime& at);
 
-// Runs a Linux program (by absolute path) from the Windows side and waits for it; false when it
-// could not be started, did not end in time or ended with a non-zero code.
-bool RunUnix(const std::wstring& command_line, DWORD ms = 20000);
+// Keys as the entry box's procedure sees them, each handled before the call returns (posted
+// characters would race the check that follows, and a posted WM_KEYDOWN is translated into a
+// second Enter by the receiver's message loop).
+void SendChars(HWND control, const std::wstring& text);
+// False when the box did not answer within `ms`.
+bool SendEnter(HWND control, DWORD ms = 15000);
 
-}  // namespace e2e
+// Starts a Linux program (by its Z: path) from the Windows side without waiting for it.
+bool StartUnix(const std::wstring& command_line);
+
+}  // namespace e2e::logging_loop
