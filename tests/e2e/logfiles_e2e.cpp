@@ -70,8 +70,7 @@ TEST(LogFilesE2E, FirstSaveProposesTodaysNameInTheProgramFolderAndTheFolderIsRem
   const std::wstring proposed = FileNameBoxText(dialog);
   EXPECT_TRUE(proposed == before || proposed == after) << Ansi(proposed);
   // OK on the proposal: no extension is added, and the file lands in the program's folder.
-  PressButton(dialog, IDOK);
-  ASSERT_TRUE(WaitGone(dialog));
+  ASSERT_TRUE(EndFileDialog(app, dialog, IDOK));
   EXPECT_TRUE(NoDialogOpen(app));
   EXPECT_TRUE(FileExists(folder.File(proposed))) << Ansi(proposed);
   // Written at once, not at the close.
@@ -156,8 +155,8 @@ TEST(LogFilesE2E, OpeningOverUnsavedEntriesAsksAndKeepsTheFlag) {
   ASSERT_TRUE(Answer(WaitForAnyDialog(pid), kOpenQuestion, IDYES));
   HWND dialog = WaitForDialog(pid, kOpenCaption);
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(ChooseFile(dialog, file));
-  EXPECT_EQ(PaneText(app), L"other\r\n\r\n");
+  ASSERT_TRUE(ChooseFile(app, dialog, file));
+  EXPECT_EQ(PaneText(app), L"other\r\n");
   EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 
@@ -200,10 +199,10 @@ TEST(LogFilesE2E, CancelChangesNothing) {
   // Flag clear: cancelling either dialog leaves it clear.
   HWND dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(CancelDialog(dialog));
+  ASSERT_TRUE(CancelDialog(app, dialog));
   dialog = ShowFileDialog(app, IDM_LOGFOPEN, kOpenCaption);
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(CancelDialog(dialog));
+  ASSERT_TRUE(CancelDialog(app, dialog));
   EXPECT_TRUE(NoDialogOpen(app));
   EXPECT_EQ(PaneText(app), pane);
   EXPECT_EQ(Ini(app), ini);
@@ -213,12 +212,12 @@ TEST(LogFilesE2E, CancelChangesNothing) {
   const std::wstring unsaved_pane = PaneText(app);
   dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(CancelDialog(dialog));
+  ASSERT_TRUE(CancelDialog(app, dialog));
   SendCommand(app.window(), IDM_LOGFOPEN);
   ASSERT_TRUE(Answer(WaitForAnyDialog(pid), kOpenQuestion, IDYES));
   dialog = WaitForDialog(pid, kOpenCaption);
   ASSERT_TRUE(dialog);
-  ASSERT_TRUE(CancelDialog(dialog));
+  ASSERT_TRUE(CancelDialog(app, dialog));
   EXPECT_TRUE(NoDialogOpen(app));
   EXPECT_EQ(PaneText(app), unsaved_pane);
   EXPECT_EQ(Ini(app), ini);

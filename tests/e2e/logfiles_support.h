@@ -22,13 +22,19 @@ inline constexpr int kFileNameBox = 0x47C;
 inline std::wstring PaneText(const Zelmor& app) { return TextOf(app.control(IDC_TEXT1)); }
 inline std::string Ini(const Zelmor& app) { return ReadBytes(app.File(L"Zelmor.ini")); }
 
+// Characters as the entry box's procedure sees them, each handled before the call returns: posted
+// ones would race the check that follows, and a posted WM_KEYDOWN would be translated into a
+// second Enter by the receiver's message loop.
+inline void SendChars(HWND control, const std::wstring& text) {
+  for (wchar_t c : text) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(control, WM_CHAR, c, 1, SMTO_NORMAL, 15000, &ignored);
+  }
+}
+
 // One entry: the memo typed into the entry box and Enter.
 inline void MakeEntry(Zelmor& app, const std::wstring& memo) {
-  HWND entry = app.control(IDC_TEXT2);
-  TypeChars(entry, memo);
-  PressEnter(entry);
-  Settle(entry);
-  Settle(app.window());
+  SendChars(app.control(IDC_TEXT2), memo + L"\r");
 }
 
 // Any visible dialog or message box of the process, or null.
@@ -73,27 +79,32 @@ inline HWND ShowFileDialog(Zelmor& app, int command, const wchar_t* caption) {
 
 inline std::wstring FileNameBoxText(HWND dialog) { return TextOf(GetDlgItem(dialog, kFileNameBox)); }
 
-// Types `name` (a full Z:\ or C:\ path, or a bare name resolved in the dialog's folder) into the
-// file-name box and presses OK; true when the dialog went away.
-inline bool ChooseFile(HWND dialog, const std::wstring& name) {
-  SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  PressButton(dialog, IDOK);
-  return WaitGone(dialog);
+// Presses a button of a file dialog; true once the dialog has gone and the command that showed it
+// has finished (the file is written or read only after the dialog closes).
+inline bool EndFileDialog(Zelmor& app, HWND dialog, int button) {
+  PressButton(dialog, button);
+  if (!WaitGone(dialog)) return false;
+  Settle(app.window());
+  return true;
 }
 
-inline bool CancelDialog(HWND dialog) {
-  PressButton(dialog, IDCANCEL);
-  return WaitGone(dialog);
+// Types `name` (a full Z:\ or C:\ path, or a bare name resolved in the dialog's folder) into the
+// file-name box and presses OK.
+inline bool ChooseFile(Zelmor& app, HWND dialog, const std::wstring& name) {
+  SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  return EndFileDialog(app, dialog, IDOK);
 }
+
+inline bool CancelDialog(Zelmor& app, HWND dialog) { return EndFileDialog(app, dialog, IDCANCEL); }
 
 inline bool SaveLog(Zelmor& app, const std::wstring& name) {
   HWND dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
-  return dialog && ChooseFile(dialog, name);
+  return dialog && ChooseFile(app, dialog, name);
 }
 
 inline bool OpenLog(Zelmor& app, const std::wstring& name) {
   HWND dialog = ShowFileDialog(app, IDM_LOGFOPEN, kOpenCaption);
-  return dialog && ChooseFile(dialog, name);
+  return dialog && ChooseFile(app, dialog, name);
 }
 
 // Answers a message box, which must carry `text`; true when it did and went away.

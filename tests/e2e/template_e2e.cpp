@@ -141,7 +141,7 @@ TEST_F(TemplateE2E, EditsShapeTheNextEntryAndEveryCloseStoresTheTrimmedTemplate)
 
   // Typed characters count at once too.
   SendMessageW(box, EM_SETSEL, 0, -1);
-  TypeChars(box, L"#SN #RV #MD ");
+  SendChars(box, L"#SN #RV #MD ");
   EXPECT_EQ(EntryLine(app, L"abc"), L"RS-44 21847 SSB");
 
   // The menu's close item stores the template, trimmed; the window is gone.
