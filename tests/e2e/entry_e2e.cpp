@@ -324,14 +324,16 @@ TEST(EntryE2E, RealKeysThroughTheDisplayMakeAnEntry) {
   ASSERT_TRUE(app.Start());
   if (!GetPropW(app.window(), L"__wine_x11_whole_window")) GTEST_SKIP() << "no X display behind the windows";
   // A click into the entry box gives it the keyboard, as the operator would do it; then the memo
-  // and Enter, all from one xdotool so that the events keep their order.
+  // and Enter, one xdotool after the other so that the events keep their order.
   const RECT r = WindowRectOf(app.control(IDC_TEXT2));
+  const std::wstring click =
+      std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring((r.top + r.bottom) / 2) + L" click 1";
   const LocalTime before = Now();
-  ASSERT_TRUE(StartUnix(L"Z:\\bin\\sh -c \"env > /tmp/loop-x.txt; /usr/bin/xdotool mousemove " + std::to_wstring((r.left + r.right) / 2) + L" " +
-                        std::to_wstring((r.top + r.bottom) / 2) +
-                        L" click 1 sleep 0.3 type --delay 20 'CQ de JA1ZZZ 599' key Return >>/tmp/loop-x.txt 2>&1; echo rc=$? >> /tmp/loop-x.txt\""));
+  ASSERT_TRUE(StartUnix(L"Z:\\bin\\sh -c \"xdotool mousemove " + click +
+                        L" && sleep 0.3 && xdotool type --delay 20 'CQ de JA1ZZZ 599' && xdotool key Return\""));
   HWND pane = app.control(IDC_TEXT1);
-  ASSERT_TRUE(WaitForWindow([pane] { return TextOf(pane).empty() ? nullptr : pane; }));
+  ASSERT_TRUE(WaitForWindow([pane] { return TextOf(pane).empty() ? nullptr : pane; }, 20000))
+      << "entry box: " << Ansi(EntryBox(app));
   Settle(app.window());
   const LocalTime after = Now();
   EXPECT_TRUE(FellBack(Pane(app), L"", L"CQ de JA1ZZZ 599", Moment{before, after}));
