@@ -166,22 +166,38 @@ TEST(LogFilesE2E, FailedSaveIsReportedAndKeepsTheFlag) {
   ASSERT_TRUE(app.Start());
   MakeEntry(app, L"keep me");
   const std::string ini = Ini(app);
+  const std::wstring held_file = folder.File(L"held.txt");
+  const std::wstring not_a_folder = folder.File(L"afile");
+  WriteBytes(held_file, "held\r\n");
+  WriteBytes(not_a_folder, "a file\r\n");
 
-  // The target is held open without sharing, as another program may hold a log it shows.
-  const std::wstring file = folder.File(L"held.txt");
-  WriteBytes(file, "held\r\n");
-  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  const bool saved = SaveLog(app, file);
-  HWND box = WaitForAnyDialog(app.process().pid());
-  const std::wstring text = box ? MessageText(box) : std::wstring();
-  if (box) PressButton(box, IDOK);
-  if (box) WaitGone(box);
-  CloseHandle(held);
-  ASSERT_TRUE(saved);
-  EXPECT_EQ(text, kSaveFailed);
-  EXPECT_EQ(ReadBytes(file), "held\r\n");
-  EXPECT_EQ(Ini(app), ini);
+  struct Row {
+    const char* what;
+    std::wstring target;
+    bool hold;  // kept open without sharing, as another program may hold a log it shows
+  };
+  const Row rows[] = {
+      {"target held open", held_file, true},
+      // The dialog accepts the name; the folder it names is a file, so nothing can be created.
+      {"folder is a file", not_a_folder + L"\\log.txt", false},
+  };
+  for (const Row& row : rows) {
+    HANDLE held = row.hold ? CreateFileW(row.target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                           : INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(!row.hold || held != INVALID_HANDLE_VALUE) << row.what;
+    const bool saved = SaveLog(app, row.target);
+    HWND box = WaitForAnyDialog(app.process().pid());
+    const std::wstring text = box ? MessageText(box) : std::wstring();
+    if (box) PressButton(box, IDOK);
+    if (box) WaitGone(box);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    ASSERT_TRUE(saved) << row.what;
+    EXPECT_EQ(text, kSaveFailed) << row.what;
+    EXPECT_TRUE(NoDialogOpen(app)) << row.what;
+    EXPECT_EQ(Ini(app), ini) << row.what;
+  }
+  EXPECT_EQ(ReadBytes(held_file), "held\r\n");
+  EXPECT_EQ(ReadBytes(not_a_folder), "a file\r\n");
   EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 

@@ -115,7 +115,7 @@ TEST_F(TemplateE2E, WindowLooksAsDrawnAndThereIsOnlyOne) {
   // A screenshot for a look by eye, when asked for.
   if (const char* shot = std::getenv("ZELMOR_E2E_TEMPLATE_SHOT")) {
     Child import;
-    if (import.Start(L"C:\\windows\\command\\start.exe",
+    if (import.Start(L"C:\\windows\\system32\\start.exe",
                      L"/wait /unix /usr/bin/import -window root " + FromAnsi(shot), L""))
       import.WaitExit(20000);
   }
