@@ -19,6 +19,8 @@ zelmor_cleanup() {
   local pid
   for pid in "${ZELMOR_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
   if [ -n "$ZELMOR_WINESERVER_PID" ]; then
+    # The prefix's service processes would outlive a killed server; -k ends them with it.
+    [ -n "${WINEPREFIX:-}" ] && timeout 20 "$WINESERVER" -k 2>/dev/null || true
     # Ending our own wineserver ends every Windows process of this prefix with it.
     kill "$ZELMOR_WINESERVER_PID" 2>/dev/null || true
     for _ in $(seq 50); do kill -0 "$ZELMOR_WINESERVER_PID" 2>/dev/null || break; sleep 0.1; done

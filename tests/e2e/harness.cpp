@@ -146,9 +146,8 @@ void TypeChars(HWND control, const std::wstring& text) {
 }
 
 void PressEnter(HWND control) {
-  PostMessageW(control, WM_KEYDOWN, VK_RETURN, 1);
+  // Only the character: a posted key-down would be translated into a second Enter.
   PostMessageW(control, WM_CHAR, VK_RETURN, 1);
-  PostMessageW(control, WM_KEYUP, VK_RETURN, 0xC0000001);
 }
 
 void Settle(HWND window) {
