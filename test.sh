@@ -61,9 +61,7 @@ if [ -f build/win64/zelmor_win_tests.exe ]; then
   count_gtest "win32 (wine)" "$LOGS/win32.log" $?
 fi
 if [ -f build/win64/zelmor_e2e.exe ]; then
-  # Still being diagnosed (they fail here, under load, and are tracked in the open issues).
-  pending='EntryE2E.RealKeysThroughTheDisplayMakeAnEntry'
-  timeout 1200 "$WINE64" build/win64/zelmor_e2e.exe --gtest_brief=1 "--gtest_filter=-$pending" >"$LOGS/e2e.log" 2>&1
+  timeout 1200 "$WINE64" build/win64/zelmor_e2e.exe --gtest_brief=1 >"$LOGS/e2e.log" 2>&1
   count_gtest "end-to-end (wine)" "$LOGS/e2e.log" $?
 fi
 
