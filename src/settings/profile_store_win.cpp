@@ -7,6 +7,15 @@
 #include "settings/keys.h"
 
 namespace zelmor::settings {
+namespace {
+
+// Wine's WritePrivateProfileStringA widens the value into a counted string of at most 65,535
+// bytes and does not notice when it does not fit: from 32,767 UTF-16 characters on it stores
+// (and frees) whatever an uninitialised pointer holds, which crashed the program or wrote
+// garbage, and an ANSI value of 64 KB or more has its length wrapped and is cut short.
+constexpr size_t kLongestNarrowValue = 32766;
+
+}  // namespace
 
 std::wstring IniProfileStore::Path() const {
   return path_.empty() ? platform::BesideExecutable(kFileName) : path_;
@@ -38,8 +47,18 @@ std::wstring IniProfileStore::Get(const std::wstring& section, const std::wstrin
 
 void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
                           const std::wstring& value) {
-  WritePrivateProfileStringA(platform::ToAnsi(section).c_str(), platform::ToAnsi(key).c_str(),
-                             platform::ToAnsi(value).c_str(), platform::ToAnsi(Path()).c_str());
+  const std::wstring path = Path();
+  const std::string a_value = platform::ToAnsi(value);
+  // The value as the file will hold it: what the ANSI code page can carry of it.
+  const std::wstring stored = platform::FromAnsi(a_value);
+  if (stored.size() <= kLongestNarrowValue) {
+    WritePrivateProfileStringA(platform::ToAnsi(section).c_str(), platform::ToAnsi(key).c_str(),
+                               a_value.c_str(), platform::ToAnsi(path).c_str());
+    return;
+  }
+  // The wide function keeps an ANSI file in the ANSI code page, so the file gets the same bytes
+  // the narrow one would have written.
+  WritePrivateProfileStringW(section.c_str(), key.c_str(), stored.c_str(), path.c_str());
 }
 
 }  // namespace zelmor::settings

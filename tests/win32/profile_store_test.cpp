@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 
@@ -56,19 +57,45 @@ TEST_F(ProfileFileTest, FirstWriteCreatesFileSectionAndKeyInShiftJis) {
   EXPECT_EQ(value, L"#DT 衛星 #MM");
 }
 
-TEST_F(ProfileFileTest, LongValuesComeBackWhole) {
+// Values are stored whole and come back whole, however long: a fixed buffer would cut a long
+// template, and Wine's narrow write function mangles values past 32,766 UTF-16 characters.
+TEST_F(ProfileFileTest, LongValuesComeBackWholeAndLeaveTheOtherKeys) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese ANSI code page (run with LC_ALL=ja_JP.UTF-8)";
   IniProfileStore store(path_);
   Profile profile(store);
-  profile.CurrentSection = kMainSection;
-  // Wine 8 itself faults on a 40,000-character value; templates are far shorter than 4,000.
-  for (size_t length : {127u, 128u, 255u, 1000u, 4000u}) {
-    // Double-byte characters make a cut in the middle of one visible if it happened.
+  profile.CurrentSection = kPositionSection;
+  profile.ProfileWrite(kTopKey, L"1260");
+  struct Row {
+    size_t length;     // UTF-16 characters
+    bool double_byte;  // every third character two bytes in code page 932
+  };
+  const Row rows[] = {
+      {127, true},        // the platform's customary 128-byte buffer, just fitting
+      {128, true},        // and just not
+      {4000, true},
+      {32766, false},     // the longest value Wine's narrow write takes
+      {32767, false},     // one more: Wine stored garbage or crashed
+      {40000, true},      // a 40 KB template
+      {70000, false},     // 64 KB and more in the ANSI code page: Wine wrapped the length
+      {1000000, true},    // 1 MB
+  };
+  for (const Row& row : rows) {
     std::wstring long_value;
-    while (long_value.size() < length) long_value += (long_value.size() % 3 == 0) ? L"衛" : L"A";
+    while (long_value.size() < row.length)
+      long_value += (row.double_byte && long_value.size() % 3 == 0) ? L"衛" : L"A";
+    long_value.back() = L'Z';  // a cut shows at the end
+    profile.CurrentSection = kMainSection;
     profile.ProfileWrite(kTemplateKey, long_value);
     std::wstring back;
     profile.ProfileRead(kTemplateKey, back);
-    EXPECT_EQ(back, long_value) << "length " << length;
+    EXPECT_EQ(back.size(), long_value.size()) << "length " << row.length;
+    EXPECT_TRUE(back == long_value) << "length " << row.length;
+    // In the file as the narrow function writes it: one line, in Shift-JIS.
+    EXPECT_NE(FileBytes().find("LOGdat=" + platform::ToAnsi(long_value) + "\r\n"), std::string::npos)
+        << "length " << row.length;
+    profile.CurrentSection = kPositionSection;
+    profile.ProfileRead(kTopKey, back);
+    EXPECT_EQ(back, L"1260") << "length " << row.length;
   }
 }
 
@@ -95,17 +122,74 @@ TEST_F(ProfileFileTest, EmptyValueIsNotMissingAndOtherSectionsStay) {
   EXPECT_EQ(bytes.find("LOGdat"), bytes.rfind("LOGdat")) << bytes;
 }
 
-TEST_F(ProfileFileTest, BinaryAndTruncatedFilesGiveDefaultsWithoutCrashing) {
-  {
-    std::ofstream out(path_.c_str(), std::ios::binary);
-    out << std::string("\0\xff\xfe[LOGpos]\nELTop=12", 18) << std::string(50000, '\x81');
+// Bytes of every value in a fixed, repeatable order.
+std::string Garbage(size_t size) {
+  std::string bytes(size, '\0');
+  uint32_t state = 12345;
+  for (char& c : bytes) {
+    state = state * 1103515245u + 12345u;
+    c = static_cast<char>(state >> 16);
   }
-  IniProfileStore store(path_);
-  Profile profile(store);
-  profile.CurrentSection = kPositionSection;
-  std::wstring value;
-  profile.ProfileRead(kWidthKey, value);
-  EXPECT_EQ(value, L"LOGpos");
+  return bytes;
+}
+
+// A settings file damaged by a crash, a full disk or another program: reading any key returns
+// without crashing, the well-formed keys still read, and writing afterwards works.
+TEST_F(ProfileFileTest, DamagedFilesStillReadAndTakeWrites) {
+  const std::string good = "[LOGpos]\r\nELTop=1500\r\n";
+  struct Row {
+    const char* what;
+    std::string bytes;
+    std::wstring top;  // what "ELTop" reads back; L"LOGpos" when it counts as missing
+  };
+  const Row rows[] = {
+      {"garbage before the good lines", Garbage(65536) + "\r\n" + good, L"1500"},
+      {"garbage after the good lines", good + Garbage(65536), L"1500"},
+      // A leading NUL hides the section header: the key is missing, nothing worse.
+      {"NUL before the section", std::string("\0", 1) + good, L"LOGpos"},
+      {"NUL inside the value", std::string("[LOGpos]\r\nELTop=15\0\0\r\n", 22), L"15"},
+      {"NULs between the lines", std::string("[LOGpos]\r\n\0\0\0\r\nELTop=1500\r\n", 27), L"1500"},
+      // Taken for UTF-16 by its first two bytes.
+      {"UTF-16 signature then garbage", "\xff\xfe" + Garbage(4097), L"LOGpos"},
+      {"UTF-8 signature then garbage", "\xef\xbb\xbf" + Garbage(4096) + "\r\n" + good, L"1500"},
+      {"last line cut", "[LOGpos]\r\nELTop=15", L"15"},
+      {"section header cut", good + "[Zelm", L"1500"},
+      {"cut after a lead byte", good + "[Zelmor]\r\nLOGdat=#DT \x89", L"1500"},
+      {"40 KB of lead bytes as a value", good + "ELLeft=" + std::string(40000, '\x81') + "\r\n", L"1500"},
+      {"1 MB line without an equals sign", std::string(1 << 20, 'x') + "\r\n" + good, L"1500"},
+      {"1 MB of garbage as a value", good + "[Zelmor]\r\nLOGdat=" + Garbage(1 << 20), L"1500"},
+      {"only garbage", Garbage(65536), L"LOGpos"},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    // A file of its own per row: the profile functions cache what they read.
+    const std::wstring path = path_ + L"." + std::to_wstring(++n);
+    {
+      std::ofstream out(path.c_str(), std::ios::binary);
+      out << row.bytes;
+    }
+    IniProfileStore store(path);
+    Profile profile(store);
+    std::wstring value;
+    profile.CurrentSection = kMainSection;
+    for (const wchar_t* key : {kTemplateKey, kLogFolderKey, kRunningKey}) profile.ProfileRead(key, value);
+    profile.CurrentSection = kPositionSection;
+    for (const wchar_t* key : {kLeftKey, kWidthKey, kHeightKey}) profile.ProfileRead(key, value);
+    profile.ProfileRead(kTopKey, value);
+    EXPECT_EQ(value, row.top) << row.what;
+
+    profile.ProfileWrite(kHeightKey, L"4275");
+    profile.CurrentSection = kMainSection;
+    profile.ProfileWrite(kTemplateKey, L"#DT 衛星 #MM");
+    profile.ProfileRead(kTemplateKey, value);
+    EXPECT_EQ(value, L"#DT 衛星 #MM") << row.what;
+    profile.CurrentSection = kPositionSection;
+    profile.ProfileRead(kHeightKey, value);
+    EXPECT_EQ(value, L"4275") << row.what;
+    profile.ProfileRead(kTopKey, value);
+    EXPECT_EQ(value, row.top) << row.what << ": the write lost another key";
+    DeleteFileW(path.c_str());
+  }
 }
 
 }  // namespace
