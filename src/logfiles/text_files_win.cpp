@@ -4,6 +4,35 @@
 #include "platform/codepage_win.h"
 
 namespace zelmor::logfiles {
+namespace {
+
+// The file's text with every CR and LF byte kept as its own character. Wine's code page 932
+// conversion takes whatever byte follows a lead byte as its trail byte, CR and LF included, so a
+// line ending in a stray lead byte (a file cut short, or written in another encoding) would lose
+// its line end and run into the next line. No ANSI code page has CR or LF as a trail byte, so
+// converting the pieces between them separately changes nothing for well-formed text.
+bool DecodeKeepingLineEnds(const std::string& bytes, std::wstring& text) {
+  // A byte never gives more than one UTF-16 unit.
+  text.assign(bytes.size(), L'\0');
+  size_t out = 0;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = bytes.size();
+    if (end > start) {
+      const int got = MultiByteToWideChar(CP_ACP, 0, bytes.data() + start, static_cast<int>(end - start),
+                                          text.data() + out, static_cast<int>(text.size() - out));
+      if (got <= 0) return false;
+      out += static_cast<size_t>(got);
+    }
+    if (end < bytes.size()) text[out++] = static_cast<wchar_t>(bytes[end]);
+    start = end + 1;
+  }
+  text.resize(out);
+  return true;
+}
+
+}  // namespace
 
 bool AnsiTextFiles::Read(const std::wstring& path, std::wstring& text) {
   text.clear();
@@ -11,10 +40,11 @@ bool AnsiTextFiles::Read(const std::wstring& path, std::wstring& text) {
   std::string bytes;
   const DWORD error = platform::ReadFileContent(path, bytes);
   if (error != ERROR_SUCCESS) return Done(error);
-  text = platform::FromAnsi(bytes);
-  // The conversion gives nothing only for nothing: anything else would pass off a failure as an
-  // empty log.
-  if (text.empty() && !bytes.empty()) return Done(ERROR_NO_UNICODE_TRANSLATION);
+  // A failed conversion must not pass for an empty or shortened log.
+  if (!DecodeKeepingLineEnds(bytes, text)) {
+    text.clear();
+    return Done(ERROR_NO_UNICODE_TRANSLATION);
+  }
   return Done(ERROR_SUCCESS);
 }
 
