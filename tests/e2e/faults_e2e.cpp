@@ -1,0 +1,296 @@
+// Disk faults seen from outside: a full disk, a read-only folder and files held open by another
+// program. The safety copy and saved logs keep their previous content whole, no temporary file is
+// left behind, a failed save is reported and keeps the log unsaved, and Zelmor goes on as soon as
+// the fault is gone.
+
+#include <gtest/gtest.h>
+
+#include "app/resource.h"
+#include "entry_support.h"
+#include "faults_support.h"
+#include "harness.h"
+#include "logfiles_support.h"
+
+namespace e2e {
+namespace {
+
+using namespace logging_loop;
+using namespace faults;
+
+using zelmor::LocalTime;
+using zelmor::entry::FeedSnapshot;
+
+const wchar_t kTempLog[] = L"Zelmor_temp.txt";
+const FeedSnapshot kServed{L"AO-91", L"145.960.000", L"435.250.000", L" 31415", L"FM"};
+// Room for Zelmor.exe, its settings, logs and a filler file.
+constexpr int kDiskKib = 2048;
+// Generous bound for one command: the retries on a held file take a moment, a hang takes forever.
+constexpr DWORD kNoHang = 30000;
+
+std::string TempLog(const Zelmor& app) { return ReadBytes(app.File(kTempLog)); }
+std::wstring EntryBox(const Zelmor& app) { return TextOf(app.control(IDC_TEXT2)); }
+
+// The clock readings around one Enter: the entry carries one of them.
+struct Moment {
+  LocalTime before, after;
+};
+
+// Puts `memo` into the entry box and presses Enter; false when the box did not answer in time.
+bool Enter(Zelmor& app, const std::wstring& memo, Moment& m) {
+  HWND box = app.control(IDC_TEXT2);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(memo.c_str()), SMTO_NORMAL, kNoHang, &ignored);
+  m.before = Now();
+  const bool answered = SendEnter(box, kNoHang);
+  m.after = Now();
+  return answered;
+}
+
+enum class Logged { Composed, ComposedThenFallback };
+
+// `pane` is `before` plus what one entry of `memo` adds: the composed line, followed by the
+// fallback line when the safety copy could not be written.
+::testing::AssertionResult Added(const std::wstring& pane, const std::wstring& before, const std::wstring& memo,
+                                 const Moment& m, Logged logged) {
+  std::wstring expected[2];
+  int i = 0;
+  for (const LocalTime& at : {m.before, m.after}) {
+    expected[i] = ComposedLine(kServed, memo, at) + L"\r\n";
+    if (logged == Logged::ComposedThenFallback) expected[i] += FallbackAt(memo, at) + L"\r\n";
+    if (pane == before + expected[i]) return ::testing::AssertionSuccess();
+    ++i;
+  }
+  const bool kept = pane.compare(0, before.size(), before) == 0;
+  return ::testing::AssertionFailure() << (kept ? "added: " + Ansi(pane.substr(before.size()))
+                                                : "pane changed before the entry: " + Ansi(pane))
+                                       << "\nexpected: " << Ansi(expected[0]) << "\nor: " << Ansi(expected[1]);
+}
+
+// LOG Save onto `path`: the dialog takes the name, and the failure message comes with a single OK
+// button and is answered.
+::testing::AssertionResult SaveFails(Zelmor& app, const std::wstring& path) {
+  if (!SaveLog(app, path)) return ::testing::AssertionFailure() << "the save dialog did not take the name";
+  HWND box = WaitForAnyDialog(app.process().pid(), kNoHang);
+  if (!box) return ::testing::AssertionFailure() << "no message after a failed save";
+  const std::wstring text = MessageText(box);
+  const bool only_ok = GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL) && !GetDlgItem(box, IDYES) &&
+                       !GetDlgItem(box, IDNO);
+  PressButton(box, IDOK);
+  if (!WaitGone(box)) return ::testing::AssertionFailure() << "the message did not go with OK";
+  if (text != kSaveFailed) return ::testing::AssertionFailure() << "message: " << Ansi(text);
+  if (!only_ok) return ::testing::AssertionFailure() << "the message offers more than OK";
+  return ::testing::AssertionSuccess();
+}
+
+// The unsaved-log flag as the close consults it: while it is set a close asks, and No keeps the
+// window with its log.
+::testing::AssertionResult CloseAsksAndStays(Zelmor& app) {
+  const std::wstring pane = PaneText(app);
+  app.RequestClose();
+  if (!Answer(WaitForAnyDialog(app.process().pid()), kCloseQuestion, IDNO))
+    return ::testing::AssertionFailure() << "no close question: the log passes for saved";
+  Settle(app.window());
+  if (!app.process().running() || PaneText(app) != pane)
+    return ::testing::AssertionFailure() << "the window did not stay as it was";
+  return ::testing::AssertionSuccess();
+}
+
+// An ordinary close, the log saved: no question, no crash, no hang.
+::testing::AssertionResult ClosesCleanly(Zelmor& app) {
+  app.RequestClose();
+  if (!app.WaitExit(kNoHang)) {
+    HWND box = VisibleDialog(app.process().pid());
+    return ::testing::AssertionFailure() << "still running; dialog: " << (box ? Ansi(MessageText(box)) : "none");
+  }
+  DWORD code = 1;
+  GetExitCodeProcess(app.process().process(), &code);
+  if (code != 0) return ::testing::AssertionFailure() << "exit code " << code;
+  return ::testing::AssertionSuccess();
+}
+
+std::string Names(const std::vector<std::wstring>& names) {
+  std::string all;
+  for (const auto& name : names) all += Ansi(name) + " ";
+  return all;
+}
+
+// The tracking-program simulator serving kServed from a folder of its own.
+class ServingTracker {
+ public:
+  bool Start() {
+    const std::wstring values = folder_.File(L"values.txt");
+    WriteTrackerValues(values, kServed);
+    return tracker_.Start(folder_, L"--values \"" + values + L"\"");
+  }
+
+ private:
+  TempFolder folder_;
+  Tracker tracker_;
+};
+
+TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
+  ServingTracker tracker;
+  ASSERT_TRUE(tracker.Start());
+  TempFolder folder;
+  SmallDisk disk(folder, kDiskKib);
+  if (!disk.ok()) GTEST_SKIP() << disk.reason();
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  const std::wstring saved = folder.File(L"saved.txt");
+
+  Moment m;
+  ASSERT_TRUE(Enter(app, L"JA1AAA 59", m));
+  ASSERT_TRUE(Added(PaneText(app), L"", L"JA1AAA 59", m, Logged::Composed));
+  ASSERT_TRUE(SaveLog(app, saved));
+  ASSERT_TRUE(NoDialogOpen(app));
+  const std::string saved_bytes = ReadBytes(saved);
+
+  // A little room left; long memos make the safety copy grow until a second copy of it (the new
+  // one is written beside the old) no longer fits.
+  ASSERT_TRUE(disk.Fill(16 * 1024));
+  const std::vector<std::wstring> names = FolderNames(folder.path());
+  std::wstring pane = PaneText(app);
+  std::string copy = TempLog(app);
+  bool full = false;
+  for (int i = 0; i < 40 && !full; ++i) {
+    std::wstring memo = L"JA" + std::to_wstring(i) + L"ZZZ";
+    while (memo.size() < 900) memo += L" 59 QSL via bureau";
+    ASSERT_TRUE(Enter(app, memo, m)) << "entry " << i;
+    const std::wstring now = PaneText(app);
+    if (Added(now, pane, memo, m, Logged::Composed)) {
+      ASSERT_EQ(TempLog(app), Ansi(now + L"\r\n")) << "entry " << i;
+    } else {
+      full = true;
+      EXPECT_TRUE(Added(now, pane, memo, m, Logged::ComposedThenFallback)) << "entry " << i;
+      EXPECT_EQ(TempLog(app), copy) << "the safety copy must keep its previous content whole";
+      EXPECT_EQ(EntryBox(app), L"");
+    }
+    pane = now;
+    if (!full) copy = TempLog(app);
+  }
+  ASSERT_TRUE(full) << "the disk never filled up";
+
+  // Saving onto the older log, or under a new name: reported, nothing replaced or created.
+  const std::wstring fresh = folder.File(L"fresh.txt");
+  for (const std::wstring& target : {saved, fresh}) {
+    EXPECT_TRUE(SaveFails(app, target)) << Ansi(target);
+  }
+  EXPECT_EQ(ReadBytes(saved), saved_bytes);
+  EXPECT_EQ(Names(FolderNames(folder.path())), Names(names)) << "a temporary file or a cut file is left";
+  EXPECT_TRUE(CloseAsksAndStays(app));
+
+  // Room again: the next entry writes the whole pane, fallback lines included, and a save works.
+  ASSERT_TRUE(disk.Free());
+  pane = PaneText(app);
+  ASSERT_TRUE(Enter(app, L"JA2BBB 57", m));
+  EXPECT_TRUE(Added(PaneText(app), pane, L"JA2BBB 57", m, Logged::Composed));
+  EXPECT_EQ(TempLog(app), Ansi(PaneText(app) + L"\r\n"));
+  ASSERT_TRUE(SaveLog(app, saved));
+  EXPECT_TRUE(NoDialogOpen(app));
+  EXPECT_EQ(ReadBytes(saved), Ansi(PaneText(app) + L"\r\n"));
+
+  // Closing on a full disk: the settings cannot grow, and the close must still end cleanly
+  // without cutting them.
+  ASSERT_TRUE(disk.Fill(0));
+  EXPECT_TRUE(ClosesCleanly(app));
+  const std::string ini = Ini(app);
+  ASSERT_GE(ini.size(), 2u);
+  EXPECT_NE(ini.find(IniLine("LOGfol", folder.path())), std::string::npos) << ini;
+  EXPECT_EQ(ini.substr(ini.size() - 2), "\r\n") << ini;
+}
+
+TEST(FaultsE2E, ReadOnlyFolderKeepsTheOldFilesAndZelmorGoesOnWhenWritableAgain) {
+  ServingTracker tracker;
+  ASSERT_TRUE(tracker.Start());
+  TempFolder folder;
+  SmallDisk disk(folder, kDiskKib);
+  if (!disk.ok()) GTEST_SKIP() << disk.reason();
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  const std::wstring saved = folder.File(L"saved.txt");
+
+  Moment m;
+  ASSERT_TRUE(Enter(app, L"JA1AAA 59", m));
+  ASSERT_TRUE(SaveLog(app, saved));
+  ASSERT_TRUE(NoDialogOpen(app));
+  const std::string saved_bytes = ReadBytes(saved);
+  ASSERT_TRUE(Enter(app, L"JA1BBB 55", m));
+  const std::wstring pane = PaneText(app);
+  const std::string copy = TempLog(app);
+  ASSERT_EQ(copy, Ansi(pane + L"\r\n"));
+  const std::vector<std::wstring> names = FolderNames(folder.path());
+
+  ASSERT_TRUE(disk.SetReadOnly(true));
+  ASSERT_TRUE(Enter(app, L"JA1CCC 57", m));
+  EXPECT_TRUE(Added(PaneText(app), pane, L"JA1CCC 57", m, Logged::ComposedThenFallback));
+  EXPECT_EQ(TempLog(app), copy);
+  EXPECT_EQ(EntryBox(app), L"");
+  const std::wstring fresh = folder.File(L"fresh.txt");
+  for (const std::wstring& target : {saved, fresh}) {
+    EXPECT_TRUE(SaveFails(app, target)) << Ansi(target);
+  }
+  EXPECT_EQ(ReadBytes(saved), saved_bytes);
+  EXPECT_EQ(Names(FolderNames(folder.path())), Names(names));
+  EXPECT_TRUE(CloseAsksAndStays(app));
+
+  ASSERT_TRUE(disk.SetReadOnly(false));
+  const std::wstring before = PaneText(app);
+  ASSERT_TRUE(Enter(app, L"JA1DDD 59", m));
+  EXPECT_TRUE(Added(PaneText(app), before, L"JA1DDD 59", m, Logged::Composed));
+  EXPECT_EQ(TempLog(app), Ansi(PaneText(app) + L"\r\n"));
+  ASSERT_TRUE(SaveLog(app, saved));
+  EXPECT_TRUE(NoDialogOpen(app));
+  EXPECT_EQ(ReadBytes(saved), Ansi(PaneText(app) + L"\r\n"));
+
+  // Closing when the settings file cannot be written: no crash, no hang, the file as it was.
+  const std::string ini = Ini(app);
+  ASSERT_TRUE(disk.SetReadOnly(true));
+  EXPECT_TRUE(ClosesCleanly(app));
+  EXPECT_EQ(Ini(app), ini);
+}
+
+TEST(FaultsE2E, FilesHeldWithoutSharingKeepTheirContentAndZelmorGoesOnWhenReleased) {
+  ServingTracker tracker;
+  ASSERT_TRUE(tracker.Start());
+  TempFolder folder;
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  const std::wstring saved = folder.File(L"saved.txt");
+
+  Moment m;
+  ASSERT_TRUE(Enter(app, L"JA1AAA 59", m));
+  ASSERT_TRUE(SaveLog(app, saved));
+  ASSERT_TRUE(NoDialogOpen(app));
+  const std::string saved_bytes = ReadBytes(saved);
+  ASSERT_TRUE(Enter(app, L"JA1BBB 55", m));
+  const std::wstring pane = PaneText(app);
+  const std::string copy = TempLog(app);
+  const std::vector<std::wstring> names = FolderNames(folder.path());
+  {
+    HeldFile held_copy(folder.File(kTempLog));
+    ASSERT_TRUE(held_copy.ok());
+    ASSERT_TRUE(Enter(app, L"JA1CCC 57", m));
+    EXPECT_TRUE(Added(PaneText(app), pane, L"JA1CCC 57", m, Logged::ComposedThenFallback));
+    EXPECT_EQ(held_copy.Content(), copy);
+    EXPECT_EQ(EntryBox(app), L"");
+
+    HeldFile held_log(saved);
+    ASSERT_TRUE(held_log.ok());
+    EXPECT_TRUE(SaveFails(app, saved));
+    EXPECT_EQ(held_log.Content(), saved_bytes);
+    EXPECT_EQ(Names(FolderNames(folder.path())), Names(names));
+    EXPECT_TRUE(CloseAsksAndStays(app));
+  }
+
+  const std::wstring before = PaneText(app);
+  ASSERT_TRUE(Enter(app, L"JA1DDD 59", m));
+  EXPECT_TRUE(Added(PaneText(app), before, L"JA1DDD 59", m, Logged::Composed));
+  EXPECT_EQ(TempLog(app), Ansi(PaneText(app) + L"\r\n"));
+  ASSERT_TRUE(SaveLog(app, saved));
+  EXPECT_TRUE(NoDialogOpen(app));
+  EXPECT_EQ(ReadBytes(saved), Ansi(PaneText(app) + L"\r\n"));
+  EXPECT_TRUE(ClosesCleanly(app));
+}
+
+}  // namespace
+}  // namespace e2e
