@@ -44,7 +44,8 @@ targets() {
 
 # What libFuzzer reported, for a log that broke: the rule or the sanitizer's verdict.
 show_failure() {
-  grep -aE 'rule broken|^    |ERROR: |SUMMARY: |Test unit written|^artifact_prefix' "$1" | head -n 12 | sed 's/^/  /'
+  grep -aE -A1 'rule broken' "$1" | grep -av '^--' | head -n 4 | sed 's/^/  /'
+  grep -aE 'runtime error|ERROR: AddressSanitizer|SUMMARY: |Test unit written|Running: ' "$1" | head -n 6 | sed 's/^/  /'
 }
 
 replay() {

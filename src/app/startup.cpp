@@ -53,7 +53,9 @@ std::optional<int32_t> ParseTwips(const std::wstring& text) {
 
 std::wstring FormatTwips(float twips) {
   wchar_t buffer[64];
-  if (std::isfinite(twips) && std::nearbyint(twips) == twips && std::fabs(twips) < 1e9f) {
+  // Every whole number a long long holds is written in full: the exponent form that "%g" gives
+  // from 1e9 on is not read back, and the window would lose its place at the next start.
+  if (std::isfinite(twips) && std::nearbyint(twips) == twips && std::fabs(twips) < 0x1p63f) {
     std::swprintf(buffer, 64, L"%lld", static_cast<long long>(twips));
   } else {
     std::swprintf(buffer, 64, L"%.9g", static_cast<double>(twips));
