@@ -69,8 +69,8 @@ bool StartUnix(const std::wstring& command_line) {
   std::wstring command = command_line;
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
     return false;
-  if (info.hProcess) CloseHandle(info.hProcess);
-  if (info.hThread) CloseHandle(info.hThread);
+  // No handle to close: for a Unix program Wine fills the handles with whatever was on its
+  // stack, and closing such a value can close one of this process's own handles.
   return true;
 }
 
