@@ -40,8 +40,8 @@ int RunUnix(const std::string& script, DWORD ms) {
     DeleteFileW(script_path.c_str());
     return -1;
   }
-  if (info.hProcess) CloseHandle(info.hProcess);
-  if (info.hThread) CloseHandle(info.hThread);
+  // No handle to close: for a Unix program Wine fills the handles with whatever was on its
+  // stack, and closing such a value can close one of this process's own handles.
   int status = -1;
   for (const DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(5)) {
     if (!FileExists(status_path)) continue;
@@ -68,6 +68,38 @@ int SignalProcesses(const std::wstring& exe, const std::wstring& fragment, const
       "done\n"
       "exit $n";
   return RunUnix(script);
+}
+
+std::vector<int> UnixProcessIds(const std::wstring& exe, const std::wstring& fragment) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  static int counter = 0;
+  const std::wstring list = std::wstring(temp) + L"zelmor-pids-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(++counter) + L".txt";
+  const std::string unix_list = UnixName(list);
+  if (unix_list.empty()) return {};
+  // The command lines hold NULs between the arguments; grep -a reads them as text. A grep's own
+  // command line names one of the strings, never both; a shell that names both is left out.
+  const std::string script = "for f in $(grep -lasF -- '" + Ansi(fragment) +
+                             "' /proc/[0-9]*/cmdline); do\n"
+                             "  grep -qasF -- '" + Ansi(exe) + "' \"$f\" || continue\n"
+                             "  grep -qasF -- /bin/sh \"$f\" && continue\n"
+                             "  p=${f#/proc/}; echo \"${p%/cmdline}\"\n"
+                             "done > '" + unix_list + "'";
+  std::vector<int> pids;
+  if (RunUnix(script) == 0) {
+    std::istringstream in(ReadBytes(list));
+    for (int pid; in >> pid;) pids.push_back(pid);
+  }
+  DeleteFileW(list.c_str());
+  return pids;
+}
+
+bool SignalUnixProcesses(const std::vector<int>& pids, const char* signal) {
+  if (pids.empty()) return false;
+  std::string script = std::string("kill -") + signal;
+  for (int pid : pids) script += " " + std::to_string(pid);
+  return RunUnix(script) == 0;
 }
 
 std::wstring LeafName(const std::wstring& path) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -20,6 +21,13 @@ int RunUnix(const std::string& script, DWORD ms = 30000);
 // and, when given, holds `fragment` too (a test folder's unique name). How many were signalled,
 // or -1 when the command could not run.
 int SignalProcesses(const std::wstring& exe, const std::wstring& fragment, const char* signal);
+
+// The Unix process ids of the processes SignalProcesses would signal, found with one grep over
+// /proc (a shell loop over every process takes seconds on a busy machine).
+std::vector<int> UnixProcessIds(const std::wstring& exe, const std::wstring& fragment);
+
+// Sends `signal` to these Unix processes; true when every one was signalled.
+bool SignalUnixProcesses(const std::vector<int>& pids, const char* signal);
 
 // The last part of a path: a test folder's unique name.
 std::wstring LeafName(const std::wstring& path);
