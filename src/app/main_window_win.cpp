@@ -17,6 +17,7 @@
 #include "logfiles/text_files_win.h"
 #include "platform/atomic_file_win.h"
 #include "platform/paths_win.h"
+#include "settings/keys.h"
 #include "settings/profile.h"
 #include "template_window/macro_form_win.h"
 #include "transfer/edit_mode_win.h"
@@ -146,8 +147,10 @@ bool MainWindow::Create(int show_command) {
   if (!hwnd_) return false;
 
   const std::wstring temp_log = platform::BesideExecutable(logfiles::kTempLogName);
-  // Leftovers of a safety-copy write that a crash interrupted; the copy itself is always whole.
+  // Leftovers of a safety-copy or settings write that a crash interrupted; the files themselves
+  // are always whole.
   platform::RemoveTemporarySiblings(temp_log);
+  platform::RemoveTemporarySiblings(platform::BesideExecutable(settings::kFileName));
   parts_->controller.Form_Load(OwnVersion());
   ShowWindow(hwnd_, show_command);
   UpdateWindow(hwnd_);

@@ -25,12 +25,6 @@ DWORD WithRetries(Step step) {
   return error;
 }
 
-std::wstring TemporaryName(const std::wstring& path) {
-  static LONG counter = 0;
-  return path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(InterlockedIncrement(&counter)) + kTemporaryMarker;
-}
-
 DWORD WriteAndFlush(const std::wstring& temporary, const std::string& bytes) {
   UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -49,8 +43,14 @@ DWORD WriteAndFlush(const std::wstring& temporary, const std::string& bytes) {
 
 }  // namespace
 
+std::wstring TemporarySibling(const std::wstring& path) {
+  static LONG counter = 0;
+  return path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(InterlockedIncrement(&counter)) + kTemporaryMarker;
+}
+
 DWORD ReplaceFileContent(const std::wstring& path, const std::string& bytes) {
-  const std::wstring temporary = TemporaryName(path);
+  const std::wstring temporary = TemporarySibling(path);
   DWORD error = WithRetries([&] { return WriteAndFlush(temporary, bytes); });
   if (error == ERROR_SUCCESS) {
     error = WithRetries([&] {

@@ -12,6 +12,9 @@ namespace zelmor::platform {
 // be recognised and removed.
 inline constexpr wchar_t kTemporaryMarker[] = L".zelmor-tmp";
 
+// A fresh name beside `path` for a temporary file that will replace it.
+std::wstring TemporarySibling(const std::wstring& path);
+
 // Returns ERROR_SUCCESS or the first Win32 error that made the replacement fail. On failure the
 // target is untouched and the temporary file is removed.
 DWORD ReplaceFileContent(const std::wstring& path, const std::string& bytes);

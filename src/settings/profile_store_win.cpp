@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/atomic_file_win.h"
 #include "platform/codepage_win.h"
+#include "platform/handles_win.h"
 #include "platform/paths_win.h"
 #include "settings/keys.h"
 
@@ -14,6 +16,74 @@ namespace {
 // (and frees) whatever an uninitialised pointer holds, which crashed the program or wrote
 // garbage, and an ANSI value of 64 KB or more has its length wrapped and is cut short.
 constexpr size_t kLongestNarrowValue = 32766;
+
+// A list the profile functions hand back as NUL-separated strings. A buffer too small gets the list
+// cut short and two characters less than its size back, so it grows until the list fits.
+template <typename Call>
+std::string WholeList(Call call) {
+  std::string buffer(1024, '\0');
+  for (;;) {
+    const DWORD got = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (got + 2 < buffer.size() || buffer.size() >= (64u << 20)) {
+      buffer.resize(got);
+      return buffer;
+    }
+    buffer.assign(buffer.size() * 4, '\0');
+  }
+}
+
+// Every section with its lines, as the profile functions read `file`.
+std::string ProfileContent(const std::string& file) {
+  const std::string names =
+      WholeList([&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, file.c_str()); });
+  std::string content;
+  for (size_t start = 0; start < names.size();) {
+    size_t end = names.find('\0', start);
+    if (end == std::string::npos) end = names.size();
+    const std::string name = names.substr(start, end - start);
+    content += name + '\n' + WholeList([&](char* buffer, DWORD size) {
+                 return GetPrivateProfileSectionA(name.c_str(), buffer, size, file.c_str());
+               }) + '\n';
+    start = end + 1;
+  }
+  return content;
+}
+
+// The profile functions keep what they last wrote; this makes their next read come from the disk.
+void ForgetCachedProfile(const std::string& file) {
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+}
+
+bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
+  platform::UniqueFile file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return bytes.empty() ||
+         (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+          written == bytes.size());
+}
+
+bool FlushFile(const std::wstring& path) {
+  platform::UniqueFile file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && FlushFileBuffers(file.get());
+}
+
+void WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                const std::wstring& file) {
+  const std::string a_value = platform::ToAnsi(value);
+  // The value as the file will hold it: what the ANSI code page can carry of it.
+  const std::wstring stored = platform::FromAnsi(a_value);
+  if (stored.size() <= kLongestNarrowValue) {
+    WritePrivateProfileStringA(platform::ToAnsi(section).c_str(), platform::ToAnsi(key).c_str(),
+                               a_value.c_str(), platform::ToAnsi(file).c_str());
+    return;
+  }
+  // The wide function keeps an ANSI file in the ANSI code page, so the file gets the same bytes
+  // the narrow one would have written.
+  WritePrivateProfileStringW(section.c_str(), key.c_str(), stored.c_str(), file.c_str());
+}
 
 }  // namespace
 
@@ -48,17 +118,27 @@ std::wstring IniProfileStore::Get(const std::wstring& section, const std::wstrin
 void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
                           const std::wstring& value) {
   const std::wstring path = Path();
-  const std::string a_value = platform::ToAnsi(value);
-  // The value as the file will hold it: what the ANSI code page can carry of it.
-  const std::wstring stored = platform::FromAnsi(a_value);
-  if (stored.size() <= kLongestNarrowValue) {
-    WritePrivateProfileStringA(platform::ToAnsi(section).c_str(), platform::ToAnsi(key).c_str(),
-                               a_value.c_str(), platform::ToAnsi(path).c_str());
+  // The profile functions rewrite the whole file in place, and do not notice when a write falls
+  // short: on a full disk, or in a crash, the file would be left cut, taking the template and
+  // every later setting with it. They work on a copy instead, which replaces the file only once
+  // it reads back whole. A write that cannot be made whole is lost, as a refused write always was.
+  std::string bytes;
+  const DWORD read = platform::ReadFileContent(path, bytes);
+  if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return;
+  const std::wstring copy = platform::TemporarySibling(path);
+  if (read == ERROR_SUCCESS && !WriteNewFile(copy, bytes)) {
+    DeleteFileW(copy.c_str());
     return;
   }
-  // The wide function keeps an ANSI file in the ANSI code page, so the file gets the same bytes
-  // the narrow one would have written.
-  WritePrivateProfileStringW(section.c_str(), key.c_str(), stored.c_str(), path.c_str());
+  WriteValue(section, key, value, copy);
+  const std::string a_copy = platform::ToAnsi(copy);
+  const std::string intended = ProfileContent(a_copy);
+  ForgetCachedProfile(a_copy);
+  const bool whole = ProfileContent(a_copy) == intended;
+  ForgetCachedProfile(a_copy);
+  if (!whole || !FlushFile(copy) ||
+      !MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    DeleteFileW(copy.c_str());
 }
 
 }  // namespace zelmor::settings
