@@ -52,6 +52,20 @@ if [ -x build/native/zelmor_unit_tests ]; then
   count_gtest "unit (native)" "$LOGS/unit.log" $?
 fi
 
+# --- Fuzz targets of the portable parsers (clang, ASan/UBSan): every seed in fuzz/corpus/<name>/ is
+# run once; each target counts as one test. scripts/fuzz.sh soak <seconds> does the long runs.
+if build fuzz; then
+  ./scripts/fuzz.sh replay --no-build >"$LOGS/fuzz-replay.log" 2>&1
+  fuzz_ok=$(grep -acE '^fuzz replay .*: ok$' "$LOGS/fuzz-replay.log")
+  fuzz_failed=$(grep -acE '^fuzz replay .*: FAILED' "$LOGS/fuzz-replay.log")
+  # A replay that reports no target at all broke before it started: one failure.
+  [ $((fuzz_ok + fuzz_failed)) -gt 0 ] || fuzz_failed=1
+  passed=$((passed + fuzz_ok)); failed=$((failed + fuzz_failed))
+  echo "fuzz replay: $fuzz_ok passed, $fuzz_failed failed"
+  grep -aE -A4 '^fuzz replay .*: FAILED' "$LOGS/fuzz-replay.log" | grep -avE ': ok$|^--$' | sed 's/^/  /'
+fi
+# --- end of the fuzz replay
+
 source scripts/wine-env.sh
 zelmor_wine_setup build/win64
 zelmor_xvfb_start

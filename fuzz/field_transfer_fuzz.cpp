@@ -5,9 +5,9 @@
 // and a switch byte ('m': the logging program is not running).
 
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "entry/log_line.h"
@@ -116,7 +116,7 @@ void CheckRecord(uint32_t dwData, std::string_view ansi) {
   FUZZ_CHECK(record.cbData == ansi.size(), "cbData " + std::to_string(record.cbData) + " for " +
                                                  std::to_string(ansi.size()) + " bytes");
   FUZZ_CHECK(record.bytes.size() == ansi.size() + 1 && record.bytes.back() == '\0' &&
-                 std::memcmp(record.bytes.data(), ansi.data(), ansi.size()) == 0,
+                 std::string_view(record.bytes).substr(0, ansi.size()) == ansi,
              "the record's bytes are not the text and one NUL");
 }
 

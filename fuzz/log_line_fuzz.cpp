@@ -6,11 +6,11 @@
 // byte naming the feed label whose request fails ('1'..'5'; anything else: none fails). Missing
 // fields take the values of the worked example of the log line.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -97,8 +97,6 @@ void CheckLine(const Input& in) {
   const std::wstring kUntouched = L"untouched";
   std::wstring stored = kUntouched;
   const auto line = entry::LogLine(template_text, feed, memo, now, locale, &stored);
-  const auto again = entry::LogLine(template_text, feed, memo, now, locale);
-  FUZZ_CHECK(line == again, "the same inputs composed two different results");
 
   // The LOG frequency is kept the moment it is formed, and only then.
   if (readable) {
@@ -130,18 +128,23 @@ void CheckLine(const Input& in) {
       }
       // Every character comes from an input or from what the program writes itself: digits,
       // signs, "/", the "." of an unusable decimal mark, and the letters of names and of SSB.
-      std::set<wchar_t> from_inputs;
-      for (const std::wstring* text : {&template_text, &feed.satellite_name, &feed.receive_frequency,
-                                       &feed.transmit_frequency, &feed.rev, &feed.mode, &memo,
-                                       &locale.short_date, &locale.time_separator, &locale.decimal_mark}) {
-        from_inputs.insert(text->begin(), text->end());
+      const std::wstring* const inputs[] = {&template_text,      &feed.satellite_name, &feed.receive_frequency,
+                                            &feed.transmit_frequency, &feed.rev,       &feed.mode,
+                                            &memo,               &locale.short_date,   &locale.time_separator,
+                                            &locale.decimal_mark};
+      // One flag per character (lines reach a million characters, so no tree lookups here).
+      static std::vector<bool> from_inputs(0x110000);
+      for (const std::wstring* text : inputs) {
+        for (wchar_t c : *text) from_inputs[static_cast<size_t>(c)] = true;
+      }
+      for (const wchar_t own : std::wstring(L"0123456789-/.ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) {
+        from_inputs[static_cast<size_t>(own)] = true;
       }
       for (wchar_t c : *line) {
-        const bool own = (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') ||
-                         c == L'-' || c == L'/' || c == L'.';
-        FUZZ_CHECK(own || from_inputs.count(c) != 0,
-                   "character " + Show(std::wstring(1, c)) + " came from nowhere in " + Show(*line));
+        FUZZ_CHECK(static_cast<size_t>(c) < from_inputs.size() && from_inputs[static_cast<size_t>(c)],
+                   "character " + Show(std::wstring(1, c)) + " came from nowhere in " + Show(line->substr(0, 400)));
       }
+      std::fill(from_inputs.begin(), from_inputs.end(), false);
     }
   }
 
