@@ -18,8 +18,11 @@ std::wstring NamePart(const std::wstring& path) {
 }
 
 // A remembered folder at the root of a drive is stored without its backslash ("D:"), which the
-// dialog would read as the current directory of that drive.
+// dialog would read as the current directory of that drive. A folder of MAX_PATH characters or
+// more is left out: Wine's dialog copies it into a fixed buffer, and from about 950 characters on
+// that overran the stack and ended the process.
 std::wstring StartFolder(const std::wstring& folder) {
+  if (folder.size() >= MAX_PATH) return std::wstring();
   if (folder.size() == 2 && folder[1] == L':') return folder + L"\\";
   return folder;
 }

@@ -7,6 +7,12 @@
 #include "settings/keys.h"
 
 namespace zelmor::logfiles {
+namespace {
+
+// The file dialogs take a start folder of up to MAX_PATH - 1 characters.
+constexpr size_t kLongestStartFolder = 259;
+
+}  // namespace
 
 LogFileCommands::LogFileCommands(Context context) : c_(std::move(context)) {}
 
@@ -24,8 +30,9 @@ std::wstring LogFileCommands::LogFolder() {
   c_.profile.CurrentSection = settings::kMainSection;
   std::wstring folder;
   c_.profile.ProfileRead(settings::kLogFolderKey, folder);
-  // A missing key reads back as the section name.
-  if (folder == settings::kMainSection) return c_.executable_folder;
+  // A missing key reads back as the section name. A folder longer than any the file dialogs can
+  // start in (a damaged settings file) is no more use than a missing one.
+  if (folder == settings::kMainSection || folder.size() > kLongestStartFolder) return c_.executable_folder;
   return folder;
 }
 

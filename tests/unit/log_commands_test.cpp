@@ -346,6 +346,31 @@ TEST_F(LogCommandsTest, ZeroByteFileEmptiesPaneAndStoresFolder) {
   EXPECT_EQ(StoredLogFolder(), L"C:\\z");
 }
 
+// What the settings file remembers as the log folder, and where both log dialogs then start.
+TEST_F(LogCommandsTest, RememberedFolderTheDialogsCannotStartInGivesTheProgramFolder) {
+  const std::wstring longest = L"D:\\" + std::wstring(256, L'f');
+  struct Row {
+    const char* what;
+    std::wstring stored;
+    std::wstring start;
+  };
+  const Row rows[] = {
+      {"259 characters, the longest start folder", longest, longest},
+      {"260 characters", longest + L"g", kExeFolder},
+      // A damaged settings file.
+      {"40,000 characters", L"D:\\" + std::wstring(40000, L'f'), kExeFolder},
+  };
+  for (const Row& row : rows) {
+    store.Put(L"Zelmor", L"LOGfol", row.stored);
+    dialogs.answer = false;
+    commands.LOGfOpen_Click();
+    ASSERT_TRUE(dialogs.seen) << row.what;
+    EXPECT_EQ(dialogs.seen->initial_dir, row.start) << row.what;
+    commands.LOGfCls_Click();
+    EXPECT_EQ(dialogs.seen->initial_dir, row.start) << row.what;
+  }
+}
+
 // Start-up after a run that never closed normally.
 class RecoveryTest : public ::testing::Test {
  protected:

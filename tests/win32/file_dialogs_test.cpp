@@ -154,5 +154,24 @@ TEST_F(CommonFileDialogsTest, CancelReturnsFalseAndKeepsTheState) {
   EXPECT_EQ(seen.type_box, L"非常用LOGﾃﾞｰﾀ (Zelmor_temp.txt.TXT)");
 }
 
+// A damaged settings file can remember any folder; no length of it may keep the dialog from
+// coming up, let alone end the program.
+TEST_F(CommonFileDialogsTest, OverlongStartFolderStillShowsTheDialog) {
+  for (size_t length : {259u, 260u, 1000u, 40000u}) {
+    FileDialogState state{L"LOGﾃﾞｰﾀ閲覧", L"LOGﾃﾞｰﾀ (*.TXT)|*.TXT", L"C:\\" + std::wstring(length - 3, L'f'),
+                          L""};
+    std::atomic<bool> done{false};
+    Seen seen;
+    std::thread op = Operator(state.title, L"", IDCANCEL, done, seen);
+    CommonFileDialogs dialogs;
+    const bool chosen = dialogs.ShowOpen(state);
+    done = true;
+    op.join();
+    EXPECT_FALSE(chosen) << length;
+    EXPECT_EQ(dialogs.last_error(), 0u) << length;
+    EXPECT_EQ(seen.type_box, L"LOGﾃﾞｰﾀ (*.TXT)") << length << ": the dialog did not come up";
+  }
+}
+
 }  // namespace
 }  // namespace zelmor::logfiles
