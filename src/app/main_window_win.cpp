@@ -93,7 +93,9 @@ struct MainWindow::Parts {
         macro_form(instance, macro_icon_big.get(), macro_icon_small.get(), state, profile) {}
 
   bool WriteTempLog(const std::wstring& text) {
-    return logfiles::WriteTempLog(files, platform::BesideExecutable(logfiles::kTempLogName), text);
+    if (!logfiles::WriteTempLog(files, platform::BesideExecutable(logfiles::kTempLogName), text)) return false;
+    logfiles::KeepMarkedRunning(profile);
+    return true;
   }
 
   MainState state;

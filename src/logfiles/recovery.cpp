@@ -33,6 +33,15 @@ void OfferRecovery(RecoveryContext& c) {
   c.profile.ProfileWrite(settings::kRunningKey, kRunning);
 }
 
+void KeepMarkedRunning(settings::Profile& profile) {
+  profile.CurrentSection = settings::kMainSection;
+  std::wstring mark;
+  profile.ProfileRead(settings::kRunningKey, mark);
+  if (mark == kRunning) return;
+  profile.CurrentSection = settings::kMainSection;
+  profile.ProfileWrite(settings::kRunningKey, kRunning);
+}
+
 void MarkClosedNormally(settings::Profile& profile) {
   profile.CurrentSection = settings::kMainSection;
   profile.ProfileWrite(settings::kRunningKey, kClosed);

@@ -26,6 +26,11 @@ struct RecoveryContext {
 // backup file). Then marks this run as running.
 void OfferRecovery(RecoveryContext& context);
 
+// After each write of the safety copy. The mark of OfferRecovery is lost when the settings file
+// refused it (a full disk, a read-only folder); once the copy can be written, the run is marked
+// again, so that a crash still has that copy offered back rather than overwritten.
+void KeepMarkedRunning(settings::Profile& profile);
+
 // The regular close: the next start has nothing to recover.
 void MarkClosedNormally(settings::Profile& profile);
 

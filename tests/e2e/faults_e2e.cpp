@@ -10,6 +10,7 @@
 #include "faults_support.h"
 #include "harness.h"
 #include "logfiles_support.h"
+#include "unix_support.h"
 
 namespace e2e {
 namespace {
@@ -21,6 +22,7 @@ using zelmor::LocalTime;
 using zelmor::entry::FeedSnapshot;
 
 const wchar_t kTempLog[] = L"Zelmor_temp.txt";
+const wchar_t kRecoveryQuestion[] = L"前回のLOGデータが保存されていません。\r\n非常用LOGを読み込みますか？";
 const FeedSnapshot kServed{L"AO-91", L"145.960.000", L"435.250.000", L" 31415", L"FM"};
 // Room for Zelmor.exe, its settings, logs and a filler file.
 constexpr int kDiskKib = 2048;
@@ -292,6 +294,39 @@ TEST(FaultsE2E, ReadOnlyFolderKeepsTheOldFilesAndZelmorGoesOnWhenWritableAgain) 
   ASSERT_TRUE(disk.SetReadOnly(true));
   EXPECT_TRUE(ClosesCleanly(app));
   EXPECT_TRUE(Same(Ini(app), ini));
+}
+
+// A run that starts in a read-only folder cannot mark itself running in its settings. Once its
+// safety copy can be written it must be marked after all, or a crash would leave a copy that the
+// next start does not offer back and its first entry overwrites.
+TEST(FaultsE2E, RunThatStartedReadOnlyHasItsCopyOfferedBackAfterACrash) {
+  TempFolder folder;
+  SmallDisk disk(folder, kDiskKib);
+  if (!disk.ok()) GTEST_SKIP() << disk.reason();
+  {
+    Zelmor first(folder);
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(ClosesCleanly(first));
+  }
+  ASSERT_TRUE(disk.SetReadOnly(true));
+  {
+    Zelmor crashing(folder);
+    ASSERT_TRUE(crashing.Start());
+    ASSERT_TRUE(disk.SetReadOnly(false));
+    Moment m;
+    ASSERT_TRUE(Enter(crashing, L"JA1AAA 59", m));
+    ASSERT_TRUE(Same(TempLog(crashing), Ansi(PaneText(crashing) + L"\r\n")));
+    // SIGKILL: nothing of Zelmor's own runs, as in a crash or a power loss.
+    ASSERT_EQ(SignalProcesses(L"Zelmor.exe", LeafName(folder.path()), "KILL"), 1);
+    ASSERT_TRUE(crashing.WaitExit(kNoHang));
+  }
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  HWND box = WaitForAnyDialog(app.process().pid());
+  ASSERT_TRUE(box) << "the copy of the crashed run was not offered back";
+  ASSERT_TRUE(Answer(box, kRecoveryQuestion, IDYES));
+  EXPECT_NE(PaneText(app).find(L"JA1AAA 59"), std::wstring::npos) << Ansi(PaneText(app));
+  EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 
 TEST(FaultsE2E, FilesHeldWithoutSharingKeepTheirContentAndZelmorGoesOnWhenReleased) {
