@@ -93,10 +93,20 @@ struct MainWindow::Parts {
         macro_form(instance, macro_icon_big.get(), macro_icon_small.get(), state, profile) {}
 
   bool WriteTempLog(const std::wstring& text) {
-    if (!logfiles::WriteTempLog(files, platform::BesideExecutable(logfiles::kTempLogName), text)) return false;
+    const std::wstring path = platform::BesideExecutable(logfiles::kTempLogName);
+    // An earlier run's copy that start-up could neither offer back nor set aside goes aside before
+    // this run replaces it; while it cannot, this run writes no copy and keeps its lines in the pane.
+    if (earlier_copy_in_the_way) {
+      if (!logfiles::SetEarlierCopyAside(files, path, platform::BesideExecutable(logfiles::kTempLogBackupName)))
+        return false;
+      earlier_copy_in_the_way = false;
+    }
+    if (!logfiles::WriteTempLog(files, path, text)) return false;
     logfiles::KeepMarkedRunning(profile);
     return true;
   }
+
+  bool earlier_copy_in_the_way = false;
 
   MainState state;
   settings::IniProfileStore store;
@@ -159,7 +169,7 @@ bool MainWindow::Create(int show_command) {
 
   logfiles::RecoveryContext recovery{parts_->state, parts_->profile, parts_->files, parts_->boxes, parts_->pane,
                                      temp_log, platform::BesideExecutable(logfiles::kTempLogBackupName)};
-  logfiles::OfferRecovery(recovery);
+  parts_->earlier_copy_in_the_way = logfiles::OfferRecovery(recovery);
   SetFocus(text2_);
   return true;
 }

@@ -12,12 +12,16 @@ constexpr wchar_t kClosed[] = L"0";
 
 }  // namespace
 
-void OfferRecovery(RecoveryContext& c) {
+bool OfferRecovery(RecoveryContext& c) {
   c.profile.CurrentSection = settings::kMainSection;
   std::wstring mark;
   c.profile.ProfileRead(settings::kRunningKey, mark);
+  bool in_the_way = false;
   std::wstring text;
-  if (mark == kRunning && c.files.Read(c.temp_log_path, text) && !text.empty()) {
+  if (mark == kRunning && !c.files.Read(c.temp_log_path, text)) {
+    // There but unreadable for now: it cannot be offered, and must not be overwritten either.
+    in_the_way = c.files.Exists(c.temp_log_path);
+  } else if (mark == kRunning && !text.empty()) {
     const MessageAnswer answer = c.messages.Show(LoadText(IDS_RECOVERY_QUESTION), LoadText(IDS_APP_TITLE),
                                                  MessageButtons::YesNo, MessageIcon::Question);
     if (answer == MessageAnswer::Yes) {
@@ -26,11 +30,16 @@ void OfferRecovery(RecoveryContext& c) {
       // Those entries were never saved.
       c.state.unsaved_log = 1;
     } else {
-      c.files.Rename(c.temp_log_path, c.backup_path);
+      in_the_way = !SetEarlierCopyAside(c.files, c.temp_log_path, c.backup_path);
     }
   }
   c.profile.CurrentSection = settings::kMainSection;
   c.profile.ProfileWrite(settings::kRunningKey, kRunning);
+  return in_the_way;
+}
+
+bool SetEarlierCopyAside(TextFiles& files, const std::wstring& temp_log_path, const std::wstring& backup_path) {
+  return !files.Exists(temp_log_path) || files.Rename(temp_log_path, backup_path);
 }
 
 void KeepMarkedRunning(settings::Profile& profile) {

@@ -22,6 +22,7 @@ using zelmor::LocalTime;
 using zelmor::entry::FeedSnapshot;
 
 const wchar_t kTempLog[] = L"Zelmor_temp.txt";
+const wchar_t kBackup[] = L"Zelmor_temp.bak";
 const wchar_t kRecoveryQuestion[] = L"前回のLOGデータが保存されていません。\r\n非常用LOGを読み込みますか？";
 const FeedSnapshot kServed{L"AO-91", L"145.960.000", L"435.250.000", L" 31415", L"FM"};
 // Room for Zelmor.exe, its settings, logs and a filler file.
@@ -327,6 +328,54 @@ TEST(FaultsE2E, RunThatStartedReadOnlyHasItsCopyOfferedBackAfterACrash) {
   ASSERT_TRUE(Answer(box, kRecoveryQuestion, IDYES));
   EXPECT_NE(PaneText(app).find(L"JA1AAA 59"), std::wstring::npos) << Ansi(PaneText(app));
   EXPECT_TRUE(ClosesAfterQuestion(app));
+}
+
+// After a crash the earlier run's copy must outlive this run's first entries even when start-up
+// could not deal with it: another program held the copy itself (so it could not be read and
+// offered back), or held the backup file (so a No could not set the copy aside). It goes aside as
+// soon as the holder lets go, before this run's own copy replaces it.
+TEST(FaultsE2E, EarlierRunsCopyThatStartUpCouldNotSetAsideIsNotOverwritten) {
+  struct Row {
+    const char* what;
+    bool copy_held;  // else the backup file is held
+  };
+  const Row rows[] = {
+      {"copy held: nothing can be offered", true},
+      {"backup held: No cannot set the copy aside", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempFolder folder;
+    std::string earlier;
+    {
+      Zelmor crashed(folder);
+      ASSERT_TRUE(crashed.Start());
+      Moment m;
+      ASSERT_TRUE(Enter(crashed, L"JA1AAA 59 earlier run", m));
+      earlier = TempLog(crashed);
+      ASSERT_EQ(SignalProcesses(L"Zelmor.exe", LeafName(folder.path()), "KILL"), 1);
+      ASSERT_TRUE(crashed.WaitExit(kNoHang));
+    }
+    WriteBytes(folder.File(kBackup), "older backup\r\n");
+    Zelmor app(folder);
+    {
+      HeldFile held(folder.File(row.copy_held ? kTempLog : kBackup));
+      ASSERT_TRUE(held.ok());
+      ASSERT_TRUE(app.Start());
+      if (!row.copy_held) {
+        ASSERT_TRUE(Answer(WaitForAnyDialog(app.process().pid()), kRecoveryQuestion, IDNO));
+      }
+      EXPECT_TRUE(NoDialogOpen(app));
+      Moment m;
+      ASSERT_TRUE(Enter(app, L"JA2BBB 57 while held", m));
+      EXPECT_TRUE(Same(row.copy_held ? held.Content() : TempLog(app), earlier));
+    }
+    Moment m;
+    ASSERT_TRUE(Enter(app, L"JA3CCC 55 released", m));
+    EXPECT_TRUE(Same(ReadBytes(folder.File(kBackup)), earlier)) << "the earlier run's copy is lost";
+    EXPECT_TRUE(Same(TempLog(app), Ansi(PaneText(app) + L"\r\n")));
+    EXPECT_TRUE(ClosesAfterQuestion(app));
+  }
 }
 
 TEST(FaultsE2E, FilesHeldWithoutSharingKeepTheirContentAndZelmorGoesOnWhenReleased) {
