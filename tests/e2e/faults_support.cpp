@@ -40,21 +40,37 @@ bool ProcessAlive(DWORD pid) {
   return alive;
 }
 
+// The mount point as /proc/mounts shows it: symbolic links (Wine's dosdevices) resolved.
+std::string RealPath(const std::string& unix_path) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring out = std::wstring(temp) + L"zelmor-e2e-realpath-" + std::to_wstring(GetCurrentProcessId());
+  const std::string unix_out = UnixName(out);
+  if (unix_out.empty() || RunUnix("realpath " + Quoted(unix_path) + " > " + Quoted(unix_out)) != 0) return {};
+  std::string path = ReadBytes(out);
+  DeleteFileW(out.c_str());
+  while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
+  return path;
+}
+
 // A run killed before its destructors ran leaves its disk mounted; process ids start again with
 // every Wine server, so a mount counts as stale when its owner is gone or is this very process
-// without knowing it.
+// without knowing it. Only this Wine prefix's folders are looked at: another prefix's processes
+// cannot be seen from here.
 void RemoveStaleMounts() {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::wstring list = std::wstring(temp) + L"zelmor-e2e-mounts-" + std::to_wstring(GetCurrentProcessId());
   const std::string unix_list = UnixName(list);
-  if (unix_list.empty()) return;
+  const std::string own_temp = RealPath(UnixName(temp)) + "/";
+  if (unix_list.empty() || own_temp.size() < 2) return;
   if (RunUnix(std::string("awk '$1==\"") + kSource + "\" && $3==\"tmpfs\" {print $2}' /proc/mounts > " +
               Quoted(unix_list)) != 0)
     return;
   std::istringstream lines(ReadBytes(list));
   DeleteFileW(list.c_str());
   for (std::string mount_point; std::getline(lines, mount_point);) {
+    if (mount_point.compare(0, own_temp.size(), own_temp) != 0) continue;
     const DWORD owner = OwnerOf(mount_point);
     const bool stale = owner == GetCurrentProcessId() ? LiveMounts().count(mount_point) == 0 : !ProcessAlive(owner);
     if (owner != 0 && stale) RunUnix("umount -l " + Quoted(mount_point) + "; rmdir " + Quoted(mount_point));
@@ -78,19 +94,6 @@ bool CanCreateFiles(const std::wstring& folder) {
   CloseHandle(h);
   DeleteFileW(probe.c_str());
   return true;
-}
-
-// The mount point as /proc/mounts shows it: symbolic links (Wine's dosdevices) resolved.
-std::string RealPath(const std::string& unix_path) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring out = std::wstring(temp) + L"zelmor-e2e-realpath-" + std::to_wstring(GetCurrentProcessId());
-  const std::string unix_out = UnixName(out);
-  if (unix_out.empty() || RunUnix("realpath " + Quoted(unix_path) + " > " + Quoted(unix_out)) != 0) return {};
-  std::string path = ReadBytes(out);
-  DeleteFileW(out.c_str());
-  while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
-  return path;
 }
 
 }  // namespace
