@@ -180,7 +180,7 @@ void PostEntry(HWND box, const std::wstring& memo) {
 
 struct Figures {
   int kills = 0, offered = 0, refused = 0, entries_posted = 0, entries_landed = 0, kills_mid_burst = 0,
-      saves = 0, saves_landed = 0, saves_cut = 0, copy_writes_cut = 0, save_writes_cut = 0;
+      saves = 0, saves_landed = 0, saves_cut = 0, copy_writes_cut = 0, save_writes_cut = 0, settings_writes_cut = 0;
   long long kill_command_ms = 0;
 };
 
@@ -213,7 +213,8 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
       tracker = std::make_unique<Tracker>();
       ASSERT_TRUE(tracker->Start(folder, L"--values \"" + values + L"\""));
     }
-    const bool had_leftovers = !FilesLike(folder, L"Zelmor_temp.txt.*.zelmor-tmp").empty();
+    // Half-written copies of the safety copy or the settings that the last kill left.
+    const bool had_leftovers = !FilesLike(folder, L"Zelmor*.zelmor-tmp").empty();
 
     Zelmor app(folder);
     ASSERT_TRUE(app.Start());
@@ -249,8 +250,8 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
       ASSERT_EQ(FindProcessWindow(pid, L"#32770"), nullptr) << "a question with nothing to recover";
     }
     if (had_leftovers) {
-      EXPECT_TRUE(FilesLike(folder, L"Zelmor_temp.txt.*.zelmor-tmp").empty())
-          << "the start left the half-written copies of the last run";
+      EXPECT_TRUE(FilesLike(folder, L"Zelmor*.zelmor-tmp").empty())
+          << "the start left the half-written files of the last run";
     }
     if (cycle == kills) {
       // The last kill has been checked by this start; a regular close ends the run.
@@ -326,6 +327,7 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
     }
     copy = now_copy;
     if (!FilesLike(folder, L"Zelmor_temp.txt.*.zelmor-tmp").empty()) ++f.copy_writes_cut;
+    if (!FilesLike(folder, L"Zelmor.ini.*.zelmor-tmp").empty()) ++f.settings_writes_cut;
 
     // The saved log: the one before, or the pane as it stood at an entry boundary and one CR LF.
     const bool saved_now_exists = FileExists(folder.File(kSavedLog));
@@ -354,9 +356,9 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
   std::printf(
       "[ figure   ] kills: %d, recoveries offered: %d (refused %d), entries posted: %d, landed in the copy: %d, "
       "kills in the middle of a burst: %d, saves: %d (new file %d, old file kept %d), writes caught half-way: "
-      "copy %d, saved log %d\n",
+      "copy %d, saved log %d, settings %d\n",
       f.kills, f.offered, f.refused, f.entries_posted, f.entries_landed, f.kills_mid_burst, f.saves, f.saves_landed,
-      f.saves_cut, f.copy_writes_cut, f.save_writes_cut);
+      f.saves_cut, f.copy_writes_cut, f.save_writes_cut, f.settings_writes_cut);
   std::printf("[ figure   ] kill run: %lld ms in all, %lld ms a cycle, %lld ms a kill command\n", total_ms,
               total_ms / (kills + 1), f.kills ? f.kill_command_ms / f.kills : 0);
 }
