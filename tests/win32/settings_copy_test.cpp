@@ -1,0 +1,92 @@
+// Settings writes go through a copy that replaces the file only once it reads back whole. Whatever
+// the value, the file must end up as the profile functions would have written it in place, and
+// no copy may be left beside it.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/codepage_win.h"
+#include "settings/profile_store_win.h"
+
+namespace zelmor::settings {
+namespace {
+
+std::string Bytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void Write(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::vector<std::wstring> Names(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+TEST(SettingsCopyTest, WriteThroughTheCopyGivesTheFileTheInPlaceWriteGives) {
+  const std::string existing =
+      "; kept by hand\r\n[LOGpos]\r\nELTop=120\r\nELLeft=240\r\n[Zelmor]\r\nLOGdat=#DT #MM\r\nRunning=0\r\n";
+  struct Row {
+    const char* what;
+    std::string preset;  // the file before the write; empty: no file
+    std::wstring section, key, value;
+  };
+  const Row rows[] = {
+      {"first write creates the file", "", L"Zelmor", L"Running", L"1"},
+      {"replaces a value", existing, L"LOGpos", L"ELTop", L"1260"},
+      {"adds a key to a section", existing, L"LOGpos", L"ELWidth", L"7110"},
+      {"adds a section", existing, L"Other", L"Key", L"v"},
+      // Blanks and quotes around a value: what the platform makes of them on reading must not pass
+      // for a cut write.
+      {"trailing blanks", existing, L"Zelmor", L"LOGdat", L"#DT #MM   "},
+      {"leading blanks", existing, L"Zelmor", L"LOGdat", L"  #DT #MM"},
+      {"quoted", existing, L"Zelmor", L"LOGdat", L"\"#DT\" #MM"},
+      {"Japanese", existing, L"Zelmor", L"LOGfol", L"Z:\\運用\\ログ"},
+      {"empty value", existing, L"Zelmor", L"LOGdat", L""},
+  };
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::wstring folder =
+        std::wstring(temp) + L"zelmor-settings-copy-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++n);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring through_copy = folder + L"\\a.ini", in_place = folder + L"\\b.ini";
+    if (!row.preset.empty()) {
+      Write(through_copy, row.preset);
+      Write(in_place, row.preset);
+    }
+    IniProfileStore store(through_copy);
+    store.Put(row.section, row.key, row.value);
+    WritePrivateProfileStringA(platform::ToAnsi(row.section).c_str(), platform::ToAnsi(row.key).c_str(),
+                               platform::ToAnsi(row.value).c_str(), platform::ToAnsi(in_place).c_str());
+    EXPECT_EQ(Bytes(through_copy), Bytes(in_place));
+    EXPECT_EQ(Names(folder).size(), 2u) << "a copy is left beside the file";
+    // Read back through the store as the program reads it.
+    IniProfileStore reader(in_place);
+    EXPECT_EQ(store.Get(row.section, row.key, L"(missing)"), reader.Get(row.section, row.key, L"(missing)"));
+    DeleteFileW(through_copy.c_str());
+    DeleteFileW(in_place.c_str());
+    RemoveDirectoryW(folder.c_str());
+  }
+}
+
+}  // namespace
+}  // namespace zelmor::settings
