@@ -41,7 +41,7 @@ fuzz_pid=$!
 ZELMOR_KILLS=$KILLS e2e kills --gtest_filter='KillE2E.*'
 e2e peers --gtest_filter='PeersE2E.*' --gtest_repeat="$PEER_REPEATS" >/dev/null
 echo "worst of $PEER_REPEATS rounds:"
-grep -a '^\[ figure' "$OUT/peers.log" | sed 's/^\[ figure   \] //' |
+grep -a '^\[ figure' "$OUT/peers.log" | tr -d '\r' | sed 's/^\[ figure   \] //' |
   awk -F': ' '{ ms = $NF + 0; key = $0; sub(/: [0-9]+ ms$/, "", key)
                if (!(key in worst) || ms > worst[key]) worst[key] = ms; if (!(key in order)) order[key] = ++n }
          END { for (k in order) list[order[k]] = k; for (i = 1; i <= n; i++) printf "  %s: %d ms\n", list[i], worst[list[i]] }'
