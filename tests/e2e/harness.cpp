@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -65,9 +66,23 @@ void Child::Kill() {
 
 bool Zelmor::Start() {
   const std::wstring exe = folder_.File(L"Zelmor.exe");
-  if (!FileExists(exe) && !CopyFileW((BuildFolder() + L"\\Zelmor.exe").c_str(), exe.c_str(), FALSE))
+  if (!FileExists(exe) && !CopyFileW((BuildFolder() + L"\\Zelmor.exe").c_str(), exe.c_str(), FALSE)) {
+    std::printf("[ note     ] copying Zelmor.exe failed with error %lu\n", static_cast<unsigned long>(GetLastError()));
     return false;
-  if (!process_.Start(exe, L"", folder_.path())) return false;
+  }
+  // Under load Wine has refused a start now and then; the reason goes to the output, and one more
+  // try tells a passing refusal from a program that cannot start.
+  if (!process_.Start(exe, L"", folder_.path())) {
+    std::printf("[ note     ] CreateProcess of Zelmor.exe failed with error %lu; trying once more\n",
+                static_cast<unsigned long>(GetLastError()));
+    std::fflush(stdout);
+    Sleep(500);
+    if (!process_.Start(exe, L"", folder_.path())) {
+      std::printf("[ note     ] CreateProcess of Zelmor.exe failed again with error %lu\n",
+                  static_cast<unsigned long>(GetLastError()));
+      return false;
+    }
+  }
   const DWORD pid = process_.pid();
   window_ = WaitForWindow([pid] {
     HWND w = FindProcessWindow(pid, L"ZelmorMainWindow");
