@@ -12,6 +12,7 @@
 
 #include "app/ports.h"
 #include "fuzz_input.h"
+#include "memory_files.h"
 #include "logfiles/log_text.h"
 #include "logfiles/temp_log.h"
 
@@ -28,23 +29,6 @@ std::wstring OneCharacterLineEnds(const std::wstring& text) {
   return out;
 }
 
-class MemoryFiles : public TextFiles {
- public:
-  bool Read(const std::wstring& path, std::wstring& text) override {
-    auto found = files.find(path);
-    if (found == files.end()) return false;
-    text = found->second;
-    return true;
-  }
-  bool Replace(const std::wstring& path, const std::wstring& text) override {
-    files[path] = text;
-    return true;
-  }
-  bool Exists(const std::wstring& path) override { return files.count(path) != 0; }
-  bool Rename(const std::wstring&, const std::wstring&) override { return false; }
-
-  std::map<std::wstring, std::wstring> files;
-};
 
 void CheckFileText(const std::wstring& file) {
   const std::vector<std::wstring> lines = logfiles::SplitLogLines(file);

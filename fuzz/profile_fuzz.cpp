@@ -20,6 +20,7 @@
 #include "app/main_controller.h"
 #include "app/startup.h"
 #include "fuzz_input.h"
+#include "memory_files.h"
 #include "logfiles/log_text.h"
 #include "logfiles/recovery.h"
 #include "settings/keys.h"
@@ -89,26 +90,6 @@ class RecordingBoxes : public MessageBoxes {
   MessageAnswer answer_;
 };
 
-class MemoryFiles : public TextFiles {
- public:
-  bool Read(const std::wstring& path, std::wstring& text) override {
-    auto found = files.find(path);
-    if (found == files.end()) return false;
-    text = found->second;
-    return true;
-  }
-  bool Replace(const std::wstring& path, const std::wstring& text) override {
-    files[path] = text;
-    return true;
-  }
-  bool Exists(const std::wstring& path) override { return files.count(path) != 0; }
-  bool Rename(const std::wstring& from, const std::wstring& to) override {
-    renamed.push_back(from + L">" + to);
-    return true;
-  }
-  std::map<std::wstring, std::wstring> files;
-  std::vector<std::wstring> renamed;
-};
 
 class MemoryPane : public LogPane {
  public:
