@@ -43,6 +43,13 @@ count_gtest() {
   grep -aE '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u | sed 's/^/  /'
 }
 
+# The layers of src/ only point down: a file never includes from a layer above its own.
+if ./scripts/check-layers.sh >"$LOGS/layers.log" 2>&1; then
+  passed=$((passed + 1)); echo "layers: ok"
+else
+  failed=$((failed + 1)); echo "layers: FAILED"; grep -v ' checked,' "$LOGS/layers.log" | sed 's/^/  /'
+fi
+
 build native
 build win64
 build win32 --target Zelmor tracker-sim logbook-sim

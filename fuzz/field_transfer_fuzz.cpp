@@ -12,7 +12,7 @@
 
 #include "entry/log_line.h"
 #include "fuzz_input.h"
-#include "template_window/template_editor.h"
+#include "base/text.h"
 #include "transfer/field_transfer.h"
 #include "transfer/logging_link.h"
 
@@ -62,11 +62,8 @@ bool Flagged(int32_t code) {
 }
 
 void CheckTrim(const std::wstring& text) {
-  const std::wstring trimmed = transfer::TrimSpaces(text);
-  // The three places that trim agree: clipboard text, memo and template.
-  FUZZ_CHECK(trimmed == entry::TrimSpaces(text) && trimmed == template_window::TrimSpaces(text),
-             "trimming " + Show(text) + " differs between the clipboard, the memo and the template");
-  FUZZ_CHECK(transfer::TrimSpaces(trimmed) == trimmed, "trimming twice changes " + Show(text));
+  const std::wstring trimmed = TrimSpaces(text);
+  FUZZ_CHECK(TrimSpaces(trimmed) == trimmed, "trimming twice changes " + Show(text));
   if (trimmed.empty()) {
     FUZZ_CHECK(text.find_first_not_of(L' ') == std::wstring::npos, Show(text) + " trimmed to nothing");
     return;
@@ -96,7 +93,7 @@ void CheckField(int32_t code, const std::wstring& clipboard, bool running) {
   RecordingProgram program(running);
   RecordingBoxes boxes;
   transfer::SendClipboardTextToField(code, clipboard, program, boxes);
-  const std::wstring trimmed = transfer::TrimSpaces(clipboard);
+  const std::wstring trimmed = TrimSpaces(clipboard);
   FUZZ_CHECK(program.lookups == 1, "looked up " + std::to_string(program.lookups) + " times");
   FUZZ_CHECK(boxes.shown == (running ? 0 : 1), "message shown " + std::to_string(boxes.shown) + " times");
   if (!running || trimmed.empty()) {

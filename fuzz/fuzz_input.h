@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/clock.h"
 
 namespace zelmor::fuzz {
 

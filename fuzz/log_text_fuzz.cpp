@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
+#include "fakes.h"
 #include "fuzz_input.h"
-#include "memory_files.h"
 #include "logfiles/log_text.h"
-#include "logfiles/temp_log.h"
+#include "logfiles/safety_copy.h"
+#include "memory_profile_store.h"
 
 namespace zelmor::fuzz {
 namespace {
@@ -63,9 +63,15 @@ void CheckFileText(const std::wstring& file) {
   // A pane read back as a file stays as it is; the safety copy written from it and read with
   // the viewer gives the same pane and one empty line more (the writer's final CR LF).
   FUZZ_CHECK(logfiles::PaneTextFromFile(pane) == pane, "the pane of " + shown + " changes when read again");
-  MemoryFiles files;
-  const std::wstring path = L"C:\\Zelmor\\Zelmor_temp.txt";
-  FUZZ_CHECK(logfiles::WriteTempLog(files, path, pane), "the safety copy was not written");
+  fakes::FakeFiles files;
+  settings::MemoryProfileStore store;
+  settings::Profile profile(store);
+  fakes::FixedClock clock;
+  fakes::FakePane view;
+  logfiles::SafetyCopy safety_copy(files, profile, clock, L"C:\\Zelmor");
+  const std::wstring& path = safety_copy.path();
+  view.Append(pane);
+  FUZZ_CHECK(safety_copy.Write(view, pane), "the safety copy was not written");
   std::wstring copy;
   FUZZ_CHECK(files.Read(path, copy) && copy == pane + L"\r\n", "the safety copy is not the pane and one CR LF");
   FUZZ_CHECK(logfiles::PaneTextFromFile(copy) == pane + L"\r\n",

@@ -17,12 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "app/main_controller.h"
-#include "app/startup.h"
+#include "app/lifecycle.h"
+#include "app/geometry.h"
 #include "fuzz_input.h"
-#include "memory_files.h"
+#include "fakes.h"
 #include "logfiles/log_text.h"
-#include "logfiles/recovery.h"
+#include "logfiles/safety_copy.h"
+#include "memory_profile_store.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
 #include "template_window/template_editor.h"
@@ -45,7 +46,10 @@ class RecordingView : public app::MainView {
   float Left() override { return geometry[1]; }
   float Width() override { return geometry[2]; }
   float Height() override { return geometry[3]; }
-  void RestoreOwnWindowProcedure() override { calls += "restore "; }
+  void KeepOnScreen() override { calls += "on-screen "; }
+  void Show() override { calls += "show "; }
+  void FocusEntryBox() override { calls += "focus "; }
+  void EndEditModeWatch() override { calls += "end-watch "; }
   void CloseTemplateWindow() override { calls += "close-template "; }
 
   std::string calls;
@@ -76,31 +80,6 @@ class ScriptedLinks : public entry::FeedLinks {
   int failing_;
 };
 
-class RecordingBoxes : public MessageBoxes {
- public:
-  explicit RecordingBoxes(MessageAnswer answer) : answer_(answer) {}
-  MessageAnswer Show(const std::wstring&, const std::optional<std::wstring>&, MessageButtons,
-                     MessageIcon) override {
-    ++shown;
-    return answer_;
-  }
-  int shown = 0;
-
- private:
-  MessageAnswer answer_;
-};
-
-
-class MemoryPane : public LogPane {
- public:
-  std::wstring Text() override { return text; }
-  void SetText(const std::wstring& t) override { text = t; }
-  void Append(const std::wstring& t) override { text += t; }
-  void CaretToEnd() override {}
-  void SetEnabled(bool) override {}
-  std::wstring text;
-};
-
 std::wstring Upper(const std::wstring& name) {
   std::wstring out = name;
   for (auto& c : out) c = static_cast<wchar_t>(std::towupper(c));
@@ -128,22 +107,26 @@ struct StartResult {
 StartResult Start(settings::MemoryProfileStore& store, int failing_link) {
   settings::Profile profile(store);
   MainState state;
-  state.unsaved_log = 1;
-  state.edit_mode = 1;
+  state.log_unsaved = true;
+  state.edit_mode = true;
   RecordingView view;
   ScriptedLinks links(failing_link);
   entry::Feed feed(links);
-  RecordingBoxes boxes(MessageAnswer::Yes);
-  app::MainController controller(state, profile, view, feed, boxes);
-  controller.Form_Load(app::Version{1, 0, 0});
-  FUZZ_CHECK(state.unsaved_log == 0 && state.edit_mode == 0, "start-up left a flag set");
+  fakes::FakeMessages boxes;
+  fakes::FakePane pane;
+  fakes::FakeFiles files;
+  fakes::FixedClock clock;
+  logfiles::SafetyCopy safety_copy(files, profile, clock, L"C:\\Z");
+  app::Lifecycle controller({state, profile, view, feed, pane, boxes, safety_copy, files, L"C:\\Z\\Zelmor.ini"});
+  controller.Start(app::Version{1, 0, 0});
+  FUZZ_CHECK(!state.log_unsaved && !state.edit_mode, "start-up left a flag set");
   FUZZ_CHECK(view.caption.size() >= 4 && view.caption.compare(view.caption.size() - 4, 4, L"1.00") == 0,
              "caption " + Show(view.caption));
-  StartResult result{{}, {}, {}, state.TemplateText, boxes.shown};
+  StartResult result{{}, {}, {}, state.template_text, static_cast<int>(boxes.shown.size())};
   for (int i = 0; i < 4; ++i) result.geometry[i] = view.geometry[i];
 
   // The close writes the geometry as the window holds it.
-  controller.Form_Unload();
+  controller.Close();
   result.view_calls = view.calls;
   result.feed_calls = links.calls;
   return result;
@@ -169,7 +152,8 @@ void CheckStartUp(const Input& in) {
   }
 
   const StartResult first = Start(store, failing_link);
-  FUZZ_CHECK(first.view_calls == "hide caption top left width height restore close-template ",
+  FUZZ_CHECK(first.view_calls ==
+                 "hide caption top left width height on-screen show focus end-watch close-template ",
              "window steps: " + first.view_calls);
   FUZZ_CHECK(first.boxes == 0, "start-up showed a message");
 
@@ -221,7 +205,7 @@ void CheckStartUp(const Input& in) {
   MainState state;
   template_window::TemplateEditor editor(state, profile);
   editor.OnTextChanged(box);
-  const std::wstring& trimmed = state.TemplateText;
+  const std::wstring& trimmed = state.template_text;
   const size_t lead = box.find_first_not_of(L' ');
   FUZZ_CHECK(trimmed.empty() ? lead == std::wstring::npos
                              : box.compare(lead, trimmed.size(), trimmed) == 0 && trimmed.front() != L' ' &&
@@ -237,21 +221,32 @@ void CheckStartUp(const Input& in) {
 
   // The crash mark: only "1" means the last run did not close; then a safety copy with text is
   // offered, and either loaded (unsaved) or kept aside. This run is marked running either way.
-  MemoryFiles files;
+  // Start-up and close above rewrote the mark; the recovery starts from the stored one.
+  settings::MemoryProfileStore marks;
+  if (stored[5]) {
+    marks.Put(bit(1, 5) ? Upper(kKeys[5].section) : kKeys[5].section, bit(1, 5) ? Upper(kKeys[5].key) : kKeys[5].key,
+              *stored[5]);
+  }
+  settings::Profile marks_profile(marks);
+  fakes::FakeFiles files;
   const std::wstring copy = in.Text(8, L"L1\r\nL2\r\n\r\n");
-  files.files[L"temp"] = copy;
-  MemoryPane pane;
-  RecordingBoxes boxes(answer_yes ? MessageAnswer::Yes : MessageAnswer::No);
+  files.disk[L"C:\\Z\\Zelmor_temp.txt"] = copy;
+  fakes::FakePane pane;
+  fakes::FakeMessages boxes;
+  boxes.answer = answer_yes ? MessageAnswer::Yes : MessageAnswer::No;
+  fakes::FixedClock clock;
   MainState recovered;
-  logfiles::RecoveryContext context{recovered, profile, files, boxes, pane, L"temp", L"backup"};
-  logfiles::OfferRecovery(context);
+  logfiles::SafetyCopy safety_copy(files, marks_profile, clock, L"C:\\Z");
+  safety_copy.OfferEarlierCopy(boxes, pane, recovered);
   const bool offered = stored[5] && *stored[5] == L"1" && !copy.empty();
-  FUZZ_CHECK(boxes.shown == (offered ? 1 : 0), "recovery question shown " + std::to_string(boxes.shown) + " times");
+  FUZZ_CHECK(boxes.shown.size() == (offered ? 1u : 0u),
+             "recovery question shown " + std::to_string(boxes.shown.size()) + " times");
   FUZZ_CHECK(pane.text == (offered && answer_yes ? logfiles::PaneTextFromFile(copy) : std::wstring()),
              "recovered pane " + Show(pane.text));
-  FUZZ_CHECK(recovered.unsaved_log == (offered && answer_yes ? 1 : 0), "recovered log not marked unsaved");
-  FUZZ_CHECK(files.renamed.size() == (offered && !answer_yes ? 1u : 0u), "safety copy not kept aside");
-  FUZZ_CHECK(store.Get(settings::kMainSection, settings::kRunningKey, L"") == L"1", "this run is not marked running");
+  FUZZ_CHECK(recovered.log_unsaved == (offered && answer_yes), "recovered log not marked unsaved");
+  FUZZ_CHECK(files.disk.count(L"C:\\Z\\Zelmor_temp.bak") == (offered && !answer_yes ? 1u : 0u),
+             "safety copy not kept aside");
+  FUZZ_CHECK(marks.Get(settings::kMainSection, settings::kRunningKey, L"") == L"1", "this run is not marked running");
 }
 
 }  // namespace

@@ -5,10 +5,20 @@
 #include <commctrl.h>
 
 #include "app/main_window_win.h"
+#include "base/resource.h"
+#include "base/texts.h"
+#include "window/base_window_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+
+  // A failure that escapes a command is told to the operator, who can then save the log; the
+  // window goes on working.
+  zelmor::window::SetFailureReporter([](HWND, UINT, const std::wstring& what) {
+    const std::wstring text = zelmor::LoadText(IDS_UNEXPECTED_FAILURE) + L"\r\n" + what;
+    MessageBoxW(nullptr, text.c_str(), zelmor::LoadText(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONSTOP);
+  });
 
   zelmor::app::MainWindow window(instance);
   if (!window.Create(show_command)) return 1;

@@ -2,27 +2,31 @@
 
 #include <commctrl.h>
 
-#include <cmath>
+#include <vector>
 
-#include "app/resource.h"
-#include "app/startup.h"
+#include "app/geometry.h"
+#include "base/clock_win.h"
+#include "base/message_boxes_win.h"
+#include "base/paths_win.h"
+#include "base/resource.h"
+#include "base/texts.h"
 #include "entry/dde_feed_links_win.h"
 #include "entry/entry_box.h"
 #include "entry/feed.h"
 #include "entry/locale_win.h"
+#include "entry/log_pane_win.h"
 #include "logfiles/file_dialogs_win.h"
 #include "logfiles/log_commands.h"
-#include "logfiles/recovery.h"
-#include "logfiles/temp_log.h"
+#include "logfiles/safety_copy.h"
 #include "logfiles/text_files_win.h"
-#include "platform/atomic_file_win.h"
-#include "platform/paths_win.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
-#include "template_window/macro_form_win.h"
+#include "settings/profile_store_win.h"
+#include "template_window/template_window_win.h"
 #include "transfer/edit_mode_win.h"
 #include "transfer/hamlog_link_win.h"
-#include "transfer/menu_bar_win.h"
+#include "window/dpi_win.h"
+#include "window/menu_bar_win.h"
 
 namespace zelmor::app {
 namespace {
@@ -30,19 +34,23 @@ namespace {
 constexpr COLORREF kWindowGrey = RGB(224, 224, 224);
 constexpr COLORREF kPaneYellow = RGB(255, 255, 192);
 
-// Control rectangles in twips: left, top, width, height.
-struct TwipsRect {
-  int left, top, width, height;
-};
-constexpr TwipsRect kText1Rect{0, 0, 6975, 3015};
-constexpr TwipsRect kText2Rect{0, 3120, 6975, 420};
-constexpr TwipsRect kLabelRects[entry::kFeedLabelCount] = {
+// Control rectangles in twips, as the window was drawn.
+constexpr window::TwipsRect kPaneRect{0, 0, 6975, 3015};
+constexpr window::TwipsRect kEntryRect{0, 3120, 6975, 420};
+constexpr window::TwipsRect kLabelRects[entry::kFeedLabelCount] = {
     {120, 4320, 855, 375}, {1080, 4320, 855, 375}, {2040, 4320, 855, 375},
     {3000, 4320, 735, 375}, {3840, 4320, 735, 375}};
+
+constexpr double kPanePoints = 12.0;
+constexpr double kEntryPoints = 14.25;
 
 // Positions on the menu bar as the resource script lists them.
 constexpr int kHintMenuPosition = 1;
 constexpr int kTransferMenuPosition = 2;
+
+// Enter in the entry box, passed to the main window so that it runs under the window's own
+// failure handling.
+constexpr UINT kEnterPressedMessage = WM_APP + 1;
 
 Version OwnVersion() {
   Version version;
@@ -66,138 +74,86 @@ Version OwnVersion() {
   return version;
 }
 
-HFONT MakeFont(const std::wstring& face, double points, int dpi) {
-  LOGFONTW font{};
-  font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
-  font.lfWeight = FW_BOLD;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-  lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
-  return CreateFontIndirectW(&font);
+ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(ToScreenRect(info.rcWork));
+  return TRUE;
 }
 
 }  // namespace
 
+// Everything the window's commands work on. Members are made in this order and wired here.
 struct MainWindow::Parts {
   Parts(MainWindow& window, HINSTANCE instance)
-      : profile(store),
+      : folder(base::ExecutableFolder()),
+        profile(store),
         feed(links),
-        controller(state, profile, window, feed, boxes),
-        commands({state, profile, dialogs, dialog_state, files, boxes, pane, clock, platform::ExecutableFolder(),
+        commands({state, profile, dialogs, dialog_state, files, boxes, pane, clock, folder,
                   [this] {
                     if (edit_mode) edit_mode->LeaveEditMode();
                   }}),
-        macro_icon_big(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MACROFORM), IMAGE_ICON, 32, 32, 0))),
-        macro_icon_small(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MACROFORM), IMAGE_ICON, 16, 16, 0))),
-        macro_form(instance, macro_icon_big.get(), macro_icon_small.get(), state, profile) {}
+        safety_copy(files, profile, clock, folder),
+        template_window(instance, state, profile),
+        lifecycle({state, profile, window, feed, pane, boxes, safety_copy, files,
+                   base::BesideExecutable(settings::kFileName)}) {}
 
-  bool WriteTempLog(const std::wstring& text) {
-    const std::wstring path = platform::BesideExecutable(logfiles::kTempLogName);
-    // An earlier run's copy that start-up could neither offer back nor set aside goes aside before
-    // this run replaces it; while it cannot, this run writes no copy and keeps its lines in the pane.
-    if (earlier_copy_in_the_way) {
-      if (!logfiles::SetEarlierCopyAside(files, path, platform::BesideExecutable(logfiles::kTempLogBackupName)))
-        return false;
-      earlier_copy_in_the_way = false;
-    }
-    if (!logfiles::WriteTempLog(files, path, text)) return false;
-    logfiles::KeepMarkedRunning(profile);
-    return true;
-  }
-
-  bool earlier_copy_in_the_way = false;
-
+  std::wstring folder;
   MainState state;
   settings::IniProfileStore store;
   settings::Profile profile;
-  Win32MessageBoxes boxes;
-  EditLogPane pane;
-  EditEntryField entry_field;
+  base::Win32MessageBoxes boxes;
+  base::SystemClock clock;
+  entry::EditLogPane pane;
+  entry::EditEntryField entry_field;
   entry::DdeFeedLinks links;
   entry::Feed feed;
-  entry::SystemClock clock;
-  MainController controller;
   logfiles::AnsiTextFiles files;
   logfiles::CommonFileDialogs dialogs;
-  FileDialogState dialog_state;
-  logfiles::LogFileCommands commands;
+  logfiles::FileDialogState dialog_state;
+  logfiles::LogCommands commands;
+  logfiles::SafetyCopy safety_copy;
   transfer::HamlogLink link;
-  std::unique_ptr<transfer::MenuBarItems> menu_bar;
+  std::unique_ptr<window::MenuBarItems> menu_bar;
   std::unique_ptr<transfer::EditModeWindow> edit_mode;
-  platform::UniqueIcon macro_icon_big;
-  platform::UniqueIcon macro_icon_small;
-  template_window::MacroForm macro_form;
+  template_window::TemplateWindow template_window;
+  Lifecycle lifecycle;
 };
 
 MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance), parts_(std::make_unique<Parts>(*this, instance)) {}
 
 MainWindow::~MainWindow() {
-  if (hwnd_) DestroyWindow(hwnd_);
+  if (hwnd()) DestroyWindow(hwnd());
 }
 
 bool MainWindow::Create(int show_command) {
+  show_command_ = show_command;
   grey_brush_.reset(CreateSolidBrush(kWindowGrey));
   yellow_brush_.reset(CreateSolidBrush(kPaneYellow));
 
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance_;
   wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_ZELMOR), IMAGE_ICON, 32, 32, 0));
   wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_ZELMOR), IMAGE_ICON, 16, 16, 0));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(grey_brush_.get());
   wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!window::RegisterWindowClass(wc)) return false;
 
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MAINMENU));
-  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 474, 285,
-                          nullptr, menu, instance_, this);
-  if (!hwnd_) return false;
-
-  const std::wstring temp_log = platform::BesideExecutable(logfiles::kTempLogName);
-  // Leftovers of a safety-copy or settings write that a crash interrupted; the files themselves
-  // are always whole.
-  platform::RemoveTemporarySiblings(temp_log);
-  platform::RemoveTemporarySiblings(platform::BesideExecutable(settings::kFileName));
-  parts_->controller.Form_Load(OwnVersion());
-  ShowWindow(hwnd_, show_command);
-  UpdateWindow(hwnd_);
-
-  logfiles::RecoveryContext recovery{parts_->state, parts_->profile, parts_->files, parts_->boxes, parts_->pane,
-                                     temp_log, platform::BesideExecutable(logfiles::kTempLogBackupName)};
-  parts_->earlier_copy_in_the_way = logfiles::OfferRecovery(recovery);
-  SetFocus(text2_);
+  if (!CreateOwnedWindow(0, kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 474, 285, nullptr, menu,
+                         instance_)) {
+    return false;
+  }
+  parts_->lifecycle.Start(OwnVersion());
   return true;
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  MainWindow* self = nullptr;
-  if (message == WM_NCCREATE) {
-    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  }
-  try {
-    return self->HandleMessage(message, wparam, lparam);
-  } catch (...) {
-    // Nothing may unwind through the window system; the operator keeps a working window.
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  }
-}
-
-LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
       OnCreate();
@@ -211,76 +167,100 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
       return OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_ACTIVATE:
+      OnActivate(wparam);
+      return Default(message, wparam, lparam);
+    case WM_SETFOCUS:
+      OnSetFocus();
+      return 0;
+    case WM_CLIPBOARDUPDATE:
+      if (parts_->edit_mode) parts_->edit_mode->OnClipboardUpdate();
+      return 0;
+    case window::kDpiChangedMessage:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case kEnterPressedMessage:
+      OnEnterPressed();
+      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
     case WM_QUERYENDSESSION:
-      return OnQueryEndSession() ? TRUE : FALSE;
+      return parts_->lifecycle.ConfirmClose() ? TRUE : FALSE;
     case WM_ENDSESSION:
-      if (wparam) Unload();
+      if (wparam) parts_->lifecycle.Close();
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
     default:
-      return DefWindowProcW(hwnd_, message, wparam, lparam);
+      return Default(message, wparam, lparam);
   }
-}
-
-HWND MainWindow::CreateControl(const wchar_t* cls, DWORD style, DWORD ex_style, int id, int left, int top,
-                               int width, int height, const wchar_t* text) {
-  return CreateWindowExW(ex_style, cls, text, WS_CHILD | style, ToPixels(static_cast<float>(left)),
-                         ToPixels(static_cast<float>(top)), ToPixels(static_cast<float>(width)),
-                         ToPixels(static_cast<float>(height)), hwnd_,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
 }
 
 void MainWindow::OnCreate() {
-  parts_->boxes.set_owner(hwnd_);
-  parts_->dialogs.set_owner(hwnd_);
-  parts_->link.set_main_window(hwnd_);
-  const int dpi = Dpi();
-  const std::wstring face = LoadText(IDS_FONT_GOTHIC);
-  pane_font_.reset(MakeFont(face, 12.0, dpi));
-  entry_font_.reset(MakeFont(face, 14.25, dpi));
+  parts_->boxes.set_owner(hwnd());
+  parts_->dialogs.set_owner(hwnd());
+  parts_->link.set_main_window(hwnd());
 
-  // Created in tab order: the log pane, the entry box, then the five feed labels.
-  text1_ = CreateControl(L"EDIT",
-                         WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_DISABLED | ES_MULTILINE |
-                             ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                         WS_EX_CLIENTEDGE, IDC_TEXT1, kText1Rect.left, kText1Rect.top, kText1Rect.width,
-                         kText1Rect.height, L"");
-  text2_ = CreateControl(L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, IDC_TEXT2,
-                         kText2Rect.left, kText2Rect.top, kText2Rect.width, kText2Rect.height, L"");
+  const auto control = [&](const wchar_t* cls, DWORD style, DWORD ex_style, int id, const wchar_t* text) {
+    return CreateWindowExW(ex_style, cls, text, WS_CHILD | style, 0, 0, 0, 0, hwnd(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+  };
+  // Made in tab order: the log pane, the entry box, then the five feed labels.
+  pane_ = control(L"EDIT",
+                  WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_DISABLED | ES_MULTILINE | ES_AUTOVSCROLL |
+                      ES_AUTOHSCROLL | ES_NOHIDESEL,
+                  WS_EX_CLIENTEDGE, IDC_LOG_PANE, L"");
+  entry_ = control(L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, IDC_ENTRY_BOX, L"");
   for (int i = 0; i < entry::kFeedLabelCount; ++i) {
     const std::wstring caption = L"Label" + std::to_wstring(i + 1);
-    const auto& r = kLabelRects[i];
-    labels_[i] = CreateControl(L"STATIC", SS_LEFT, 0, IDC_LABEL1 + i, r.left, r.top, r.width, r.height,
-                               caption.c_str());
+    labels_[i] = control(L"STATIC", SS_LEFT, 0, IDC_FEED_LABEL1 + i, caption.c_str());
   }
-  SendMessageW(text1_, WM_SETFONT, reinterpret_cast<WPARAM>(pane_font_.get()), FALSE);
-  SendMessageW(text2_, WM_SETFONT, reinterpret_cast<WPARAM>(entry_font_.get()), FALSE);
-  parts_->pane.set_window(text1_);
-  parts_->entry_field.set_window(text2_);
-  SetWindowSubclass(text2_, EntryBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  MakeFonts();
+  LayOutControls();
+  parts_->pane.set_window(pane_);
+  parts_->entry_field.set_window(entry_);
+  SetWindowSubclass(entry_, EntryBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
-  parts_->menu_bar = std::make_unique<transfer::MenuBarItems>(hwnd_);
+  parts_->menu_bar = std::make_unique<window::MenuBarItems>(hwnd());
   transfer::EditModeCommands commands;
-  commands.log_edit = IDM_LOGEDIT;
-  commands.transfer_items = {IDM_CPDATE, IDM_CPTIME, IDM_CPCALL, IDM_CPHIS,  IDM_CPMY,  IDM_CPMODE,
-                             IDM_CPFREQ, IDM_CPCODE, IDM_CPNAME, IDM_CPREM1, IDM_CPREM2};
+  commands.edit_mode = IDM_EDIT_MODE;
+  commands.transfer_items = {IDM_TO_HL_DATE, IDM_TO_HL_TIME, IDM_TO_HL_CALL, IDM_TO_HL_HIS_RST,
+                             IDM_TO_HL_MY_RST, IDM_TO_HL_MODE, IDM_TO_HL_FREQ, IDM_TO_HL_CODE,
+                             IDM_TO_HL_NAME, IDM_TO_HL_REM1, IDM_TO_HL_REM2};
   parts_->edit_mode = std::make_unique<transfer::EditModeWindow>(
-      hwnd_, parts_->pane, *parts_->menu_bar, kHintMenuPosition, parts_->menu_bar->Popup(kTransferMenuPosition),
+      hwnd(), parts_->pane, *parts_->menu_bar, kHintMenuPosition, parts_->menu_bar->Popup(kTransferMenuPosition),
       commands, parts_->state, parts_->link, parts_->boxes);
+}
+
+void MainWindow::MakeFonts() {
+  const UINT dpi = Dpi();
+  const std::wstring face = LoadText(IDS_FONT_GOTHIC);
+  window::FontSpec spec{face, kPanePoints};
+  spec.pitch_and_family = FIXED_PITCH | FF_MODERN;
+  base::UniqueGdiObject pane_font = window::MakeFont(spec, dpi);
+  spec.points = kEntryPoints;
+  base::UniqueGdiObject entry_font = window::MakeFont(spec, dpi);
+  SendMessageW(pane_, WM_SETFONT, reinterpret_cast<WPARAM>(pane_font.get()), TRUE);
+  SendMessageW(entry_, WM_SETFONT, reinterpret_cast<WPARAM>(entry_font.get()), TRUE);
+  // The controls use the new fonts now; the old ones may go.
+  pane_font_ = std::move(pane_font);
+  entry_font_ = std::move(entry_font);
+}
+
+void MainWindow::LayOutControls() {
+  const UINT dpi = Dpi();
+  window::PlaceInTwips(pane_, kPaneRect, dpi);
+  window::PlaceInTwips(entry_, kEntryRect, dpi);
+  for (int i = 0; i < entry::kFeedLabelCount; ++i) window::PlaceInTwips(labels_[i], kLabelRects[i], dpi);
+  ApplyResizeRule();
 }
 
 LRESULT CALLBACK MainWindow::EntryBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                           DWORD_PTR self) {
   if (message == WM_CHAR && wparam == VK_RETURN) {
-    try {
-      reinterpret_cast<MainWindow*>(self)->OnEnterPressed();
-    } catch (...) {
-    }
+    SendMessageW(reinterpret_cast<MainWindow*>(self)->hwnd(), kEnterPressedMessage, 0, 0);
     // A one-line box has nothing to do with Enter but beep; the entry is the whole answer.
     return 0;
   }
@@ -289,25 +269,24 @@ LRESULT CALLBACK MainWindow::EntryBoxProc(HWND hwnd, UINT message, WPARAM wparam
 
 void MainWindow::OnEnterPressed() {
   Parts& p = *parts_;
-  entry::EntryBoxContext context{p.state,       p.feed,  p.pane, p.entry_field, p.clock,
-                                 entry::CurrentLocaleFormats(),
-                                 [&p](const std::wstring& text) { return p.WriteTempLog(text); }};
-  entry::Text2_KeyPress(context, entry::kEnterKey);
+  entry::EntryBoxContext context{p.state, p.feed, p.pane, p.entry_field, p.clock, entry::CurrentLocaleFormats(),
+                                 [&p](const std::wstring& appended) { return p.safety_copy.Write(p.pane, appended); }};
+  entry::OnEntryKey(context, entry::kEnterKey);
   // The hidden labels carry the values the feed last delivered, as the operator's tools expect.
   for (int i = 0; i < entry::kFeedLabelCount; ++i) SetWindowTextW(labels_[i], p.feed.Text(i).c_str());
 }
 
 bool MainWindow::PreTranslate(MSG& msg) {
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetParent(msg.hwnd) == hwnd_) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetParent(msg.hwnd) == hwnd()) {
     const bool back = GetKeyState(VK_SHIFT) < 0;
-    if (HWND next = GetNextDlgTabItem(hwnd_, msg.hwnd, back ? TRUE : FALSE)) SetFocus(next);
+    if (HWND next = GetNextDlgTabItem(hwnd(), msg.hwnd, back ? TRUE : FALSE)) SetFocus(next);
     return true;
   }
   return false;
 }
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
-  if (control == text1_ || control == text2_) {
+  if (control == pane_ || control == entry_) {
     SetBkColor(dc, kPaneYellow);
     SetTextColor(dc, GetSysColor(IsWindowEnabled(control) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     return reinterpret_cast<LRESULT>(yellow_brush_.get());
@@ -316,48 +295,68 @@ LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(grey_brush_.get());
 }
 
+void MainWindow::OnActivate(WPARAM wparam) {
+  if (LOWORD(wparam) != WA_INACTIVE) return;
+  HWND focus = GetFocus();
+  if (focus == pane_ || focus == entry_) focus_ = focus;
+}
+
+void MainWindow::OnSetFocus() {
+  // A question, a dialog or another program took the keyboard; what the operator types next
+  // belongs where they were typing, not to the window itself.
+  if (focus_ == pane_ && IsWindowEnabled(pane_)) {
+    SetFocus(pane_);
+  } else {
+    SetFocus(entry_);
+  }
+}
+
 void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
-  if (control == text1_ && notification == EN_CHANGE) {
-    if (!parts_->pane.changing() && parts_->edit_mode) parts_->edit_mode->OnPaneEditedByUser();
+  if (control == pane_ && notification == EN_CHANGE) {
+    if (parts_->pane.OnChangeNotice() && parts_->edit_mode) parts_->edit_mode->OnPaneEditedByUser();
     return;
   }
   if (control) return;
-  if (parts_->edit_mode && parts_->edit_mode->OnCommand(id)) return;
+  if (parts_->edit_mode && parts_->edit_mode->OnCommand(id)) {
+    // Leaving edit mode disables the pane; the keyboard must not stay with a disabled control.
+    if (GetFocus() == pane_ && !IsWindowEnabled(pane_)) SetFocus(entry_);
+    return;
+  }
   switch (id) {
-    case IDM_LOGFOPEN:
-      parts_->commands.LOGfOpen_Click();
+    case IDM_LOG_OPEN:
+      parts_->commands.OpenLog();
       break;
-    case IDM_LOGFCLS:
-      parts_->commands.LOGfCls_Click();
+    case IDM_LOG_SAVE:
+      parts_->commands.SaveLog();
       break;
-    case IDM_LOGEFOPEN:
-      parts_->commands.LOGefOPEN_Click();
+    case IDM_VIEW_SAFETY_COPY:
+      parts_->commands.ViewSafetyCopy();
       break;
-    case IDM_FIXEDIT:
-      parts_->macro_form.Open();
+    case IDM_EDIT_TEMPLATE:
+      parts_->template_window.Open();
       break;
-    case IDM_PEND:
-      // The same path as the close box: the question first, then the unload.
-      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    case IDM_CLOSE:
+      // The same path as the close box: the question first, then the close.
+      PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       break;
     default:
       break;
   }
+  if (GetFocus() == pane_ && !IsWindowEnabled(pane_)) SetFocus(entry_);
 }
 
 void MainWindow::OnClose() {
-  if (parts_->controller.Form_QueryUnload()) return;
-  Unload();
-  DestroyWindow(hwnd_);
+  if (!parts_->lifecycle.ConfirmClose()) return;
+  parts_->lifecycle.Close();
+  DestroyWindow(hwnd());
 }
 
-bool MainWindow::OnQueryEndSession() { return !parts_->controller.Form_QueryUnload(); }
-
-void MainWindow::Unload() {
-  if (unloaded_) return;
-  unloaded_ = true;
-  parts_->controller.Form_Unload();
-  logfiles::MarkClosedNormally(parts_->profile);
+void MainWindow::OnDpiChanged(UINT, const RECT& suggested) {
+  // The suggested rectangle keeps the window's physical size; fonts and controls follow it.
+  SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  MakeFonts();
+  LayOutControls();
 }
 
 void MainWindow::HideEditModeMenus() {
@@ -365,44 +364,48 @@ void MainWindow::HideEditModeMenus() {
   parts_->menu_bar->ShowTopLevelItem(kHintMenuPosition, false);
 }
 
-void MainWindow::SetCaption(const std::wstring& caption) { SetWindowTextW(hwnd_, caption.c_str()); }
+void MainWindow::SetCaption(const std::wstring& caption) { SetWindowTextW(hwnd(), caption.c_str()); }
 
-int MainWindow::Dpi() const {
-  HDC dc = GetDC(nullptr);
-  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
+void MainWindow::Show() {
+  ShowWindow(hwnd(), show_command_);
+  UpdateWindow(hwnd());
 }
 
-int MainWindow::ToPixels(float twips) const {
-  return static_cast<int>(std::lround(static_cast<double>(twips) * Dpi() / 1440.0));
+void MainWindow::FocusEntryBox() { SetFocus(entry_); }
+
+void MainWindow::EndEditModeWatch() {
+  if (parts_->edit_mode) parts_->edit_mode->Close();
 }
 
-float MainWindow::ToTwips(int pixels) const {
-  return static_cast<float>(static_cast<double>(pixels) * 1440.0 / Dpi());
-}
+void MainWindow::CloseTemplateWindow() { parts_->template_window.Close(); }
+
+UINT MainWindow::Dpi() const { return window::DpiOf(hwnd()); }
+
+int MainWindow::ToPixels(float twips) const { return window::TwipsToPixels(twips, Dpi()); }
+
+float MainWindow::ToTwips(int pixels) const { return window::PixelsToTwips(pixels, Dpi()); }
 
 RECT MainWindow::NormalRect() const {
   RECT rect{};
-  if (IsIconic(hwnd_) || IsZoomed(hwnd_)) {
+  if (IsIconic(hwnd()) || IsZoomed(hwnd())) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
-    if (GetWindowPlacement(hwnd_, &placement)) return placement.rcNormalPosition;
+    if (GetWindowPlacement(hwnd(), &placement)) return placement.rcNormalPosition;
   }
-  GetWindowRect(hwnd_, &rect);
+  GetWindowRect(hwnd(), &rect);
   return rect;
 }
 
 void MainWindow::MoveWindowTo(const RECT& rect) {
-  if (IsIconic(hwnd_) || IsZoomed(hwnd_)) {
+  if (IsIconic(hwnd()) || IsZoomed(hwnd())) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
-    GetWindowPlacement(hwnd_, &placement);
+    GetWindowPlacement(hwnd(), &placement);
     placement.rcNormalPosition = rect;
-    SetWindowPlacement(hwnd_, &placement);
+    SetWindowPlacement(hwnd(), &placement);
     return;
   }
-  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+  SetWindowPos(hwnd(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -434,6 +437,18 @@ void MainWindow::SetHeight(float twips) {
   MoveWindowTo(r);
 }
 
+void MainWindow::KeepOnScreen() {
+  std::vector<ScreenRect> areas;
+  EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&areas));
+  MONITORINFO primary{};
+  primary.cbSize = sizeof(primary);
+  if (!GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary)) return;
+  const RECT now = NormalRect();
+  const ScreenRect placed = app::KeepOnScreen(ToScreenRect(now), areas.data(), areas.size(), ToScreenRect(primary.rcWork));
+  if (placed.left == now.left && placed.top == now.top && placed.right == now.right && placed.bottom == now.bottom) return;
+  MoveWindowTo(RECT{placed.left, placed.top, placed.right, placed.bottom});
+}
+
 float MainWindow::Top() { return ToTwips(NormalRect().top); }
 float MainWindow::Left() { return ToTwips(NormalRect().left); }
 float MainWindow::Width() {
@@ -451,26 +466,18 @@ void MainWindow::OnSize(UINT kind) {
 }
 
 void MainWindow::ApplyResizeRule() {
-  if (!text1_ || !text2_) return;
+  if (!pane_ || !entry_) return;
   RECT outer{};
-  GetWindowRect(hwnd_, &outer);
-  const PaneLayout layout =
-      ResizeRule(ToTwips(outer.right - outer.left), ToTwips(outer.bottom - outer.top));
-  const int text1_height = ToPixels(layout.text1_height);
-  SetWindowPos(text1_, nullptr, 0, 0, ToPixels(layout.text1_width), text1_height,
+  GetWindowRect(hwnd(), &outer);
+  const PaneLayout layout = ResizeRule(ToTwips(outer.right - outer.left), ToTwips(outer.bottom - outer.top));
+  SetWindowPos(pane_, nullptr, 0, 0, ToPixels(layout.pane_width), ToPixels(layout.pane_height),
                SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   // The entry box sits under the pane's height as it reads back, not as it was asked for.
   RECT pane{};
-  GetWindowRect(text1_, &pane);
+  GetWindowRect(pane_, &pane);
   const float pane_height = ToTwips(pane.bottom - pane.top);
-  SetWindowPos(text2_, nullptr, 0, ToPixels(pane_height + 50.0f), ToPixels(layout.text2_width),
-               ToPixels(static_cast<float>(kText2Rect.height)), SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(entry_, nullptr, 0, ToPixels(pane_height + kEntryBelowPane), ToPixels(layout.entry_width),
+               ToPixels(static_cast<float>(kEntryRect.height)), SWP_NOZORDER | SWP_NOACTIVATE);
 }
-
-void MainWindow::RestoreOwnWindowProcedure() {
-  if (parts_->edit_mode) parts_->edit_mode->Unload();
-}
-
-void MainWindow::CloseTemplateWindow() { parts_->macro_form.Close(); }
 
 }  // namespace zelmor::app

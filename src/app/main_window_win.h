@@ -1,31 +1,47 @@
 #pragma once
-// The main window "Zelmor": log pane, entry box, hidden feed labels, menus.
+// The main window "Zelmor": log pane, entry box, hidden feed labels, menus; and the one place
+// where the program's parts are made and wired together.
 
 #include <windows.h>
 
 #include <memory>
 
-#include "app/main_controller.h"
-#include "app/win32_ports_win.h"
-#include "platform/handles_win.h"
-#include "settings/profile_store_win.h"
+#include "app/lifecycle.h"
+#include "base/handles_win.h"
+#include "window/base_window_win.h"
 
 namespace zelmor::app {
 
-class MainWindow : public MainView {
+class MainWindow : public window::Window, private MainView {
  public:
   static constexpr wchar_t kClassName[] = L"ZelmorMainWindow";
 
   explicit MainWindow(HINSTANCE instance);
   ~MainWindow() override;
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
 
-  // Creates the window, runs the start-up sequence and shows it.
+  // Creates the window and runs start-up; the window is shown and waits for the first entry.
   bool Create(int show_command);
-  HWND hwnd() const { return hwnd_; }
   // Keyboard handling the window needs before the message is dispatched (Tab between the boxes).
   bool PreTranslate(MSG& msg);
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  struct Parts;
+
+  static LRESULT CALLBACK EntryBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                       DWORD_PTR self);
+
+  void OnCreate();
+  void OnSize(UINT kind);
+  void OnCommand(UINT id, UINT notification, HWND control);
+  LRESULT OnControlColor(HDC dc, HWND control);
+  void OnActivate(WPARAM wparam);
+  void OnSetFocus();
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnClose();
+  void OnEnterPressed();
 
   // MainView
   void HideEditModeMenus() override;
@@ -34,49 +50,36 @@ class MainWindow : public MainView {
   void SetLeft(float twips) override;
   void SetWidth(float twips) override;
   void SetHeight(float twips) override;
+  void KeepOnScreen() override;
   float Top() override;
   float Left() override;
   float Width() override;
   float Height() override;
-  void RestoreOwnWindowProcedure() override;
+  void Show() override;
+  void FocusEntryBox() override;
+  void EndEditModeWatch() override;
   void CloseTemplateWindow() override;
 
- private:
-  struct Parts;
-
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK EntryBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR id, DWORD_PTR self);
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
-
-  void OnCreate();
-  void OnSize(UINT kind);
-  void OnCommand(UINT id, UINT notification, HWND control);
-  LRESULT OnControlColor(HDC dc, HWND control);
-  void OnClose();
-  bool OnQueryEndSession();
-  void Unload();
-  void OnEnterPressed();
-
-  int Dpi() const;
+  UINT Dpi() const;
   int ToPixels(float twips) const;
   float ToTwips(int pixels) const;
   RECT NormalRect() const;
   void MoveWindowTo(const RECT& rect);
+  void MakeFonts();
+  void LayOutControls();
   void ApplyResizeRule();
-  HWND CreateControl(const wchar_t* cls, DWORD style, DWORD ex_style, int id, int left, int top,
-                     int width, int height, const wchar_t* text);
 
   HINSTANCE instance_;
-  HWND hwnd_ = nullptr;
-  HWND text1_ = nullptr;
-  HWND text2_ = nullptr;
+  int show_command_ = SW_SHOWDEFAULT;
+  HWND pane_ = nullptr;
+  HWND entry_ = nullptr;
   HWND labels_[5] = {};
-  platform::UniqueGdiObject pane_font_;
-  platform::UniqueGdiObject entry_font_;
-  platform::UniqueGdiObject yellow_brush_;
-  platform::UniqueGdiObject grey_brush_;
-  bool unloaded_ = false;
+  // The control that had the keyboard when the window was last deactivated; it gets it back.
+  HWND focus_ = nullptr;
+  base::UniqueGdiObject pane_font_;
+  base::UniqueGdiObject entry_font_;
+  base::UniqueGdiObject yellow_brush_;
+  base::UniqueGdiObject grey_brush_;
   std::unique_ptr<Parts> parts_;
 };
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/codepage_win.h"
+#include "base/codepage_win.h"
 
 namespace zelmor::entry {
 namespace {
@@ -22,13 +22,13 @@ bool IsPositive(WORD status) { return (status & 0x8000) != 0; }
 // log line. Anything else, spaces included, is the value.
 std::wstring ValueFromCfText(std::string bytes) {
   if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0) bytes.resize(bytes.size() - 2);
-  return platform::FromAnsi(bytes);
+  return base::FromAnsi(bytes);
 }
 
 // Reads the text out of a WM_DDE_DATA memory object; false when it is not CF_TEXT.
 bool ReadCfText(HGLOBAL memory, std::string& text) {
   text.clear();
-  platform::GlobalLockGuard<BYTE> lock(memory);
+  base::GlobalLockGuard<BYTE> lock(memory);
   if (!lock.get() || lock.size() < kDdeDataHeader) return false;
   const auto* data = reinterpret_cast<const DDEDATA*>(lock.get());
   if (static_cast<UINT>(static_cast<unsigned short>(data->cfFormat)) != CF_TEXT) return false;
@@ -309,7 +309,7 @@ void DdeFeedLinks::OnData(Link& link, HWND hwnd, HWND sender, LPARAM lparam) {
   bool ack_requested = false;
   bool release = false;
   if (memory) {
-    platform::GlobalLockGuard<DDEDATA> lock(memory);
+    base::GlobalLockGuard<DDEDATA> lock(memory);
     if (lock.get() && lock.size() >= kDdeDataHeader) {
       ack_requested = lock.get()->fAckReq != 0;
       release = lock.get()->fRelease != 0;

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "entry/feed.h"
-#include "platform/handles_win.h"
+#include "base/handles_win.h"
 
 namespace zelmor::entry {
 
@@ -43,7 +43,7 @@ class DdeFeedLinks final : public FeedLinks {
 
  private:
   struct Link {
-    platform::UniqueHwnd window;  // our end of the conversation
+    base::UniqueHwnd window;  // our end of the conversation
     HWND server = nullptr;        // the partner's end; null while closed
     bool open = false;
     bool initiating = false;

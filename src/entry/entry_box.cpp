@@ -10,10 +10,10 @@ namespace {
 
 const wchar_t kLineEnd[] = L"\r\n";
 
-bool WriteTempLog(EntryBoxContext& context) {
-  if (!context.write_temp_log) return false;
+bool WriteSafetyCopy(EntryBoxContext& context, const std::wstring& appended) {
+  if (!context.write_safety_copy) return false;
   try {
-    return context.write_temp_log(context.pane.Text());
+    return context.write_safety_copy(appended);
   } catch (const std::exception&) {
     return false;
   }
@@ -21,7 +21,7 @@ bool WriteTempLog(EntryBoxContext& context) {
 
 }  // namespace
 
-void Text2_KeyPress(EntryBoxContext& context, wchar_t key) {
+void OnEntryKey(EntryBoxContext& context, wchar_t key) {
   if (key != kEnterKey) return;
 
   // One reading of the box and the clock for the whole entry: the feed requests may take a
@@ -31,27 +31,29 @@ void Text2_KeyPress(EntryBoxContext& context, wchar_t key) {
 
   std::optional<std::wstring> line;
   try {
-    line = ComposeEntry(context.state, context.feed, memo, now, context.locale);
+    line = ComposeEntry(context.state.template_text, context.feed, memo, now, context.locale);
   } catch (const std::exception&) {
     line.reset();  // the composition fails as a whole, whatever the cause
   }
 
   bool logged = false;
   if (line) {
-    context.pane.Append(*line + kLineEnd);
-    if (WriteTempLog(context)) {
+    const std::wstring appended = *line + kLineEnd;
+    context.pane.Append(appended);
+    if (WriteSafetyCopy(context, appended)) {
       context.pane.CaretToEnd();
       logged = true;
     }
   }
   if (!logged) {
-    context.pane.Append(FallbackLine(memo, now, context.locale) + kLineEnd);
+    const std::wstring appended = FallbackLine(memo, now, context.locale) + kLineEnd;
+    context.pane.Append(appended);
     // The safety copy should hold every entry, fallback lines included; if it cannot be written
     // now, the next entry that can write it will carry this line too.
-    WriteTempLog(context);
+    WriteSafetyCopy(context, appended);
   }
   context.entry.Clear();
-  context.state.unsaved_log = 1;
+  context.state.log_unsaved = true;
 }
 
 }  // namespace zelmor::entry

@@ -1,11 +1,14 @@
 #pragma once
-// The entry box (Text2): Enter turns the memo into a log line at the end of the log pane.
+// The entry box: Enter turns the memo into a log line at the end of the log pane.
 
 #include <functional>
 #include <string>
 
-#include "app/ports.h"
+#include "base/clock.h"
+#include "base/main_state.h"
 #include "entry/feed.h"
+#include "entry/locale.h"
+#include "entry/log_pane.h"
 
 namespace zelmor::entry {
 
@@ -18,14 +21,15 @@ struct EntryBoxContext {
   EntryField& entry;
   Clock& clock;
   LocaleFormats locale;
-  // Rewrites the temp log with the whole pane text; false when it could not.
-  std::function<bool(const std::wstring&)> write_temp_log;
+  // Rewrites the safety copy after `appended` went onto the end of the pane; false when it could
+  // not be written.
+  std::function<bool(const std::wstring& appended)> write_safety_copy;
 };
 
 // Acts on Enter (13) only and consumes nothing: the key goes on to the box's own handling.
-// On Enter the composed line (or, when it cannot be composed or the temp log cannot be written,
-// the fallback line) is appended with CR LF, the pane text goes to the temp log, the entry box is
-// emptied and the log marked unsaved.
-void Text2_KeyPress(EntryBoxContext& context, wchar_t key);
+// On Enter the composed line (or, when it cannot be composed or the safety copy cannot be
+// written, the fallback line) is appended with CR LF, the safety copy is rewritten, the entry box
+// is emptied and the log marked unsaved.
+void OnEntryKey(EntryBoxContext& context, wchar_t key);
 
 }  // namespace zelmor::entry

@@ -1,7 +1,7 @@
 #pragma once
-// The user's locale settings and the local clock, as the log lines need them.
+// The user's locale settings, as the log lines need them.
 
-#include "app/ports.h"
+#include "entry/locale.h"
 
 namespace zelmor::entry {
 
@@ -9,10 +9,5 @@ namespace zelmor::entry {
 // call so that a change in the control panel applies to the next entry. A setting that cannot be
 // read keeps the LocaleFormats default.
 LocaleFormats CurrentLocaleFormats();
-
-class SystemClock : public Clock {
- public:
-  LocalTime Now() override;
-};
 
 }  // namespace zelmor::entry

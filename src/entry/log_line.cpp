@@ -117,13 +117,6 @@ std::string RoundedKilohertz(float magnitude) {
 
 }  // namespace
 
-std::wstring TrimSpaces(const std::wstring& text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return std::wstring();
-  const size_t last = text.find_last_not_of(L' ');
-  return text.substr(first, last - first + 1);
-}
-
 std::optional<std::wstring> ReplaceToken(const std::wstring& text, const std::wstring& token,
                                          const std::wstring& value, std::size_t max_length) {
   if (token.empty()) return text;
@@ -322,7 +315,7 @@ std::optional<std::wstring> LogFrequencyText(const std::wstring& transmit_text,
 
 std::optional<std::wstring> LogLine(const std::wstring& template_text, const FeedSnapshot& feed,
                                     const std::wstring& memo, const LocalTime& now,
-                                    const LocaleFormats& locale, std::wstring* log_frequency_text) {
+                                    const LocaleFormats& locale) {
   const auto receive = ParseFrequencySingle(feed.receive_frequency, locale.decimal_mark);
   if (!receive) return std::nullopt;
   const auto transmit = ParseFrequencySingle(feed.transmit_frequency, locale.decimal_mark);
@@ -330,7 +323,6 @@ std::optional<std::wstring> LogLine(const std::wstring& template_text, const Fee
   const auto log_frequency =
       LogFrequencyText(feed.transmit_frequency, feed.receive_frequency, locale.decimal_mark);
   if (!log_frequency) return std::nullopt;
-  if (log_frequency_text != nullptr) *log_frequency_text = *log_frequency;
 
   // Each step searches everything the steps before it produced, so a value may carry a token of
   // a later step (and be expanded) but never one of an earlier step.
@@ -359,7 +351,7 @@ std::wstring FallbackLine(const std::wstring& memo, const LocalTime& now, const 
          L"J " + memo;
 }
 
-std::optional<std::wstring> ComposeEntry(MainState& state, Feed& feed, const std::wstring& memo,
+std::optional<std::wstring> ComposeEntry(const std::wstring& template_text, Feed& feed, const std::wstring& memo,
                                          const LocalTime& now, const LocaleFormats& locale) {
   const std::wstring& mark = locale.decimal_mark;
   if (!feed.Request(kSatelliteName)) return std::nullopt;
@@ -370,13 +362,12 @@ std::optional<std::wstring> ComposeEntry(MainState& state, Feed& feed, const std
   const auto log_frequency =
       LogFrequencyText(feed.Text(kTransmitFrequency), feed.Text(kReceiveFrequency), mark);
   if (!log_frequency) return std::nullopt;
-  state.log_frequency_text = *log_frequency;
   if (!feed.Request(kRev)) return std::nullopt;
   if (!feed.Request(kMode)) return std::nullopt;
 
   const FeedSnapshot snapshot{feed.Text(kSatelliteName), feed.Text(kReceiveFrequency),
                               feed.Text(kTransmitFrequency), feed.Text(kRev), feed.Text(kMode)};
-  return LogLine(state.TemplateText, snapshot, memo, now, locale, &state.log_frequency_text);
+  return LogLine(template_text, snapshot, memo, now, locale);
 }
 
 }  // namespace zelmor::entry

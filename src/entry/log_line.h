@@ -11,8 +11,10 @@
 #include <optional>
 #include <string>
 
-#include "app/ports.h"
+#include "base/clock.h"
+#include "base/text.h"
 #include "entry/feed.h"
+#include "entry/locale.h"
 
 namespace zelmor::entry {
 
@@ -27,27 +29,21 @@ struct FeedSnapshot {
 };
 
 // The line made from `template_text`, or nothing when a frequency cannot be read (or the line
-// would exceed kMaxLineLength). When the LOG frequency ("145/435") is formed it is also stored in
-// *log_frequency_text, the main window's field for it.
+// would exceed kMaxLineLength).
 std::optional<std::wstring> LogLine(const std::wstring& template_text, const FeedSnapshot& feed,
                                     const std::wstring& memo, const LocalTime& now,
-                                    const LocaleFormats& locale,
-                                    std::wstring* log_frequency_text = nullptr);
+                                    const LocaleFormats& locale);
 
 // Date, time with "J", and the memo exactly as typed; cannot fail.
 std::wstring FallbackLine(const std::wstring& memo, const LocalTime& now, const LocaleFormats& locale);
 
 // Refreshes the feed label by label while composing, so that a failed request or an unreadable
 // frequency stops the requests after it: Label1, Label2 (read as a number), Label3 (read as a
-// number), the LOG frequency stored in state.log_frequency_text, Label4, Label5. Composes with
-// state.TemplateText.
-std::optional<std::wstring> ComposeEntry(MainState& state, Feed& feed, const std::wstring& memo,
+// number), the LOG frequency, Label4, Label5.
+std::optional<std::wstring> ComposeEntry(const std::wstring& template_text, Feed& feed, const std::wstring& memo,
                                          const LocalTime& now, const LocaleFormats& locale);
 
 // --- Pieces of the composition ---------------------------------------------------------------
-
-// Leading and trailing U+0020 removed; other white space (tabs, U+3000) stays.
-std::wstring TrimSpaces(const std::wstring& text);
 
 // Every occurrence of `token`, scanning left to right without overlap; inserted text is not
 // searched again. Nothing when the result would be longer than `max_length`.

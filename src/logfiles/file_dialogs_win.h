@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "logfiles/file_dialogs.h"
 
 namespace zelmor::logfiles {
 

@@ -2,7 +2,8 @@
 
 #include <utility>
 
-#include "app/resource.h"
+#include "base/resource.h"
+#include "base/texts.h"
 #include "logfiles/log_text.h"
 #include "settings/keys.h"
 
@@ -14,19 +15,19 @@ constexpr size_t kLongestStartFolder = 259;
 
 }  // namespace
 
-LogFileCommands::LogFileCommands(Context context) : c_(std::move(context)) {}
+LogCommands::LogCommands(Context context) : c_(std::move(context)) {}
 
-void LogFileCommands::LeaveEditModeIfOn() {
-  if (c_.state.edit_mode == 1 && c_.leave_edit_mode) c_.leave_edit_mode();
+void LogCommands::LeaveEditModeIfOn() {
+  if (c_.state.edit_mode && c_.leave_edit_mode) c_.leave_edit_mode();
 }
 
-bool LogFileCommands::MayReplaceUnsavedLog() {
-  if (c_.state.unsaved_log != 1) return true;
+bool LogCommands::MayReplaceUnsavedLog() {
+  if (!c_.state.log_unsaved) return true;
   return c_.messages.Show(LoadText(IDS_OPEN_UNSAVED_QUESTION), LoadText(IDS_APP_TITLE),
                           MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes;
 }
 
-std::wstring LogFileCommands::LogFolder() {
+std::wstring LogCommands::LogFolder() {
   c_.profile.CurrentSection = settings::kMainSection;
   std::wstring folder;
   c_.profile.ProfileRead(settings::kLogFolderKey, folder);
@@ -36,12 +37,12 @@ std::wstring LogFileCommands::LogFolder() {
   return folder;
 }
 
-void LogFileCommands::RememberLogFolder(const std::wstring& file_path) {
+void LogCommands::RememberLogFolder(const std::wstring& file_path) {
   c_.profile.CurrentSection = settings::kMainSection;
   c_.profile.ProfileWrite(settings::kLogFolderKey, FolderOf(file_path));
 }
 
-void LogFileCommands::LOGfOpen_Click() {
+void LogCommands::OpenLog() {
   LeaveEditModeIfOn();
   if (!MayReplaceUnsavedLog()) return;
 
@@ -62,7 +63,7 @@ void LogFileCommands::LOGfOpen_Click() {
   c_.pane.CaretToEnd();
 }
 
-void LogFileCommands::LOGfCls_Click() {
+void LogCommands::SaveLog() {
   LeaveEditModeIfOn();
 
   FileDialogState& dialog = c_.dialog_state;
@@ -73,22 +74,23 @@ void LogFileCommands::LOGfCls_Click() {
   if (!c_.dialogs.ShowSave(dialog)) return;
   const std::wstring path = dialog.file_name;
 
+  if (!path.empty()) c_.files.RemoveLeftovers(path);
   if (path.empty() || !c_.files.Replace(path, c_.pane.Text() + L"\r\n")) {
     c_.messages.Show(LoadText(IDS_LOG_SAVE_FAILED), std::nullopt, MessageButtons::Ok, MessageIcon::None);
     return;
   }
   RememberLogFolder(path);
-  c_.state.unsaved_log = 0;
+  c_.state.log_unsaved = false;
 }
 
-void LogFileCommands::LOGefOPEN_Click() {
+void LogCommands::ViewSafetyCopy() {
   LeaveEditModeIfOn();
   if (!MayReplaceUnsavedLog()) return;
 
   FileDialogState& dialog = c_.dialog_state;
   dialog.initial_dir = c_.executable_folder;
-  dialog.filter = LoadText(IDS_TEMP_FILTER);
-  dialog.title = LoadText(IDS_TEMP_TITLE);
+  dialog.filter = LoadText(IDS_SAFETY_COPY_FILTER);
+  dialog.title = LoadText(IDS_SAFETY_COPY_TITLE);
   if (!c_.dialogs.ShowOpen(dialog)) return;
   const std::wstring path = dialog.file_name;
 
@@ -96,7 +98,7 @@ void LogFileCommands::LOGefOPEN_Click() {
   std::wstring file_text;
   if (!c_.files.Read(path, file_text)) {
     c_.pane.SetText(std::wstring());
-    c_.messages.Show(LoadText(IDS_TEMP_OPEN_FAILED), std::nullopt, MessageButtons::Ok, MessageIcon::None);
+    c_.messages.Show(LoadText(IDS_SAFETY_COPY_OPEN_FAILED), std::nullopt, MessageButtons::Ok, MessageIcon::None);
     return;
   }
   c_.pane.SetText(PaneTextFromFile(file_text));

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/clock.h"
 
 namespace zelmor::logfiles {
 

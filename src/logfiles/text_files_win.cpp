@@ -1,7 +1,7 @@
 #include "logfiles/text_files_win.h"
 
-#include "platform/atomic_file_win.h"
-#include "platform/codepage_win.h"
+#include "base/atomic_file_win.h"
+#include "base/codepage_win.h"
 
 namespace zelmor::logfiles {
 namespace {
@@ -38,7 +38,7 @@ bool AnsiTextFiles::Read(const std::wstring& path, std::wstring& text) {
   text.clear();
   if (path.empty()) return Done(ERROR_INVALID_NAME);
   std::string bytes;
-  const DWORD error = platform::ReadFileContent(path, bytes);
+  const DWORD error = base::ReadFileContent(path, bytes);
   if (error != ERROR_SUCCESS) return Done(error);
   // A failed conversion must not pass for an empty or shortened log.
   if (!DecodeKeepingLineEnds(bytes, text)) {
@@ -50,10 +50,10 @@ bool AnsiTextFiles::Read(const std::wstring& path, std::wstring& text) {
 
 bool AnsiTextFiles::Replace(const std::wstring& path, const std::wstring& text) {
   if (path.empty()) return Done(ERROR_INVALID_NAME);
-  const std::string bytes = platform::ToAnsi(text);
+  const std::string bytes = base::ToAnsi(text);
   // Never write an empty file in place of a log that failed to convert.
   if (bytes.empty() && !text.empty()) return Done(ERROR_NO_UNICODE_TRANSLATION);
-  return Done(platform::ReplaceFileContent(path, bytes));
+  return Done(base::ReplaceFileContent(path, bytes));
 }
 
 bool AnsiTextFiles::Exists(const std::wstring& path) {
@@ -62,9 +62,10 @@ bool AnsiTextFiles::Exists(const std::wstring& path) {
 }
 
 bool AnsiTextFiles::Rename(const std::wstring& from, const std::wstring& to) {
-  return Done(MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                  ? ERROR_SUCCESS
-                  : GetLastError());
+  // Without MOVEFILE_REPLACE_EXISTING: a set-aside copy is never overwritten by the next one.
+  return Done(MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? ERROR_SUCCESS : GetLastError());
 }
+
+void AnsiTextFiles::RemoveLeftovers(const std::wstring& path) { base::RemoveTemporarySiblings(path); }
 
 }  // namespace zelmor::logfiles

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "logfiles/text_files.h"
 
 namespace zelmor::logfiles {
 
@@ -17,6 +17,7 @@ class AnsiTextFiles : public TextFiles {
   bool Replace(const std::wstring& path, const std::wstring& text) override;
   bool Exists(const std::wstring& path) override;
   bool Rename(const std::wstring& from, const std::wstring& to) override;
+  void RemoveLeftovers(const std::wstring& path) override;
 
   // The Win32 error of the last failed call, for diagnostics; ERROR_SUCCESS after a success.
   DWORD last_error() const { return last_error_; }

@@ -1,7 +1,6 @@
 #pragma once
 // The settings file: one section at a time, chosen by CurrentSection, as every caller expects.
 
-#include <map>
 #include <string>
 
 namespace zelmor::settings {
@@ -30,19 +29,6 @@ class Profile {
 
  private:
   ProfileStore& store_;
-};
-
-// Section and key names match without regard to case, as the platform's profile functions do.
-class MemoryProfileStore : public ProfileStore {
- public:
-  std::wstring Get(const std::wstring& section, const std::wstring& key,
-                   const std::wstring& fallback) override;
-  void Put(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
-  bool Has(const std::wstring& section, const std::wstring& key) const;
-
- private:
-  static std::wstring Fold(const std::wstring& name);
-  std::map<std::wstring, std::map<std::wstring, std::wstring>> sections_;
 };
 
 }  // namespace zelmor::settings

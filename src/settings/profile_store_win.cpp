@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "platform/atomic_file_win.h"
-#include "platform/codepage_win.h"
-#include "platform/handles_win.h"
-#include "platform/paths_win.h"
+#include "base/atomic_file_win.h"
+#include "base/codepage_win.h"
+#include "base/handles_win.h"
+#include "base/paths_win.h"
 #include "settings/keys.h"
 
 namespace zelmor::settings {
@@ -55,7 +55,7 @@ void ForgetCachedProfile(const std::string& file) {
 }
 
 bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
-  platform::UniqueFile file(
+  base::UniqueFile file(
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   DWORD written = 0;
@@ -65,19 +65,19 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
 }
 
 bool FlushFile(const std::wstring& path) {
-  platform::UniqueFile file(
+  base::UniqueFile file(
       CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return file && FlushFileBuffers(file.get());
 }
 
 void WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                 const std::wstring& file) {
-  const std::string a_value = platform::ToAnsi(value);
+  const std::string a_value = base::ToAnsi(value);
   // The value as the file will hold it: what the ANSI code page can carry of it.
-  const std::wstring stored = platform::FromAnsi(a_value);
+  const std::wstring stored = base::FromAnsi(a_value);
   if (stored.size() <= kLongestNarrowValue) {
-    WritePrivateProfileStringA(platform::ToAnsi(section).c_str(), platform::ToAnsi(key).c_str(),
-                               a_value.c_str(), platform::ToAnsi(file).c_str());
+    WritePrivateProfileStringA(base::ToAnsi(section).c_str(), base::ToAnsi(key).c_str(),
+                               a_value.c_str(), base::ToAnsi(file).c_str());
     return;
   }
   // The wide function keeps an ANSI file in the ANSI code page, so the file gets the same bytes
@@ -88,15 +88,15 @@ void WriteValue(const std::wstring& section, const std::wstring& key, const std:
 }  // namespace
 
 std::wstring IniProfileStore::Path() const {
-  return path_.empty() ? platform::BesideExecutable(kFileName) : path_;
+  return path_.empty() ? base::BesideExecutable(kFileName) : path_;
 }
 
 std::wstring IniProfileStore::Get(const std::wstring& section, const std::wstring& key,
                                   const std::wstring& fallback) {
-  const std::string file = platform::ToAnsi(Path());
-  const std::string a_section = platform::ToAnsi(section);
-  const std::string a_key = platform::ToAnsi(key);
-  const std::string a_fallback = platform::ToAnsi(fallback);
+  const std::string file = base::ToAnsi(Path());
+  const std::string a_section = base::ToAnsi(section);
+  const std::string a_key = base::ToAnsi(key);
+  const std::string a_fallback = base::ToAnsi(fallback);
   // The whole value comes back: a fixed small buffer would cut a long template, possibly in the
   // middle of a double-byte character. The buffer grows until the value fits.
   std::string buffer(256, '\0');
@@ -112,7 +112,7 @@ std::wstring IniProfileStore::Get(const std::wstring& section, const std::wstrin
   }
   const auto nul = buffer.find('\0');
   if (nul != std::string::npos) buffer.resize(nul);
-  return platform::FromAnsi(buffer);
+  return base::FromAnsi(buffer);
 }
 
 void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
@@ -123,15 +123,15 @@ void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
   // every later setting with it. They work on a copy instead, which replaces the file only once
   // it reads back whole. A write that cannot be made whole is lost, as a refused write always was.
   std::string bytes;
-  const DWORD read = platform::ReadFileContent(path, bytes);
+  const DWORD read = base::ReadFileContent(path, bytes);
   if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return;
-  const std::wstring copy = platform::TemporarySibling(path);
+  const std::wstring copy = base::TemporarySibling(path);
   if (read == ERROR_SUCCESS && !WriteNewFile(copy, bytes)) {
     DeleteFileW(copy.c_str());
     return;
   }
   WriteValue(section, key, value, copy);
-  const std::string a_copy = platform::ToAnsi(copy);
+  const std::string a_copy = base::ToAnsi(copy);
   const std::string intended = ProfileContent(a_copy);
   ForgetCachedProfile(a_copy);
   const bool whole = ProfileContent(a_copy) == intended;

@@ -1,23 +1,20 @@
 #pragma once
-// What the template settings window decides: the box drives TemplateText at every change, and
+// What the template settings window decides: the box drives the template at every change, and
 // the settings file receives the template at every close.
 
 #include <string>
 
-#include "app/ports.h"
+#include "base/main_state.h"
 #include "settings/profile.h"
 
 namespace zelmor::template_window {
-
-// Removes leading and trailing U+0020 only; other white space is part of the template.
-std::wstring TrimSpaces(const std::wstring& text);
 
 class TemplateEditor {
  public:
   TemplateEditor(MainState& state, settings::Profile& profile) : state_(state), profile_(profile) {}
 
   // What the box shows when the window opens.
-  const std::wstring& Template() const { return state_.TemplateText; }
+  const std::wstring& Template() const { return state_.template_text; }
   // Every change of the box, the text set when the window opens included: the next entry in the
   // main window uses the template as it stands now. The box keeps its spaces.
   void OnTextChanged(const std::wstring& box_text);

@@ -2,8 +2,8 @@
 
 namespace zelmor::transfer {
 
-void EditMode::LOGedit_Click() {
-  if (state_.edit_mode == 1) {
+void EditMode::ToggleEditMode() {
+  if (state_.edit_mode) {
     LeaveEditMode();
   } else {
     EnterEditMode();
@@ -11,24 +11,21 @@ void EditMode::LOGedit_Click() {
 }
 
 void EditMode::EnterEditMode() {
-  state_.edit_mode = 1;
+  state_.edit_mode = true;
   host_.CheckEditItem(true);
   host_.ShowHint(true);
   host_.EnablePane(true);
   // The change that is on the clipboard now is not news: only later changes pop the menu up.
   last_sequence_ = host_.ClipboardSequence();
   menu_open_ = false;
-  // The watch starts before the procedure is replaced, so a notice that joining may bring reaches
-  // the window's own procedure and shows no menu.
+  // A notice that joining the watch may bring reports the change counted above and shows no menu.
   host_.StartClipboardWatch();
   watching_ = true;
-  host_.Subclass();
-  subclassed_ = true;
 }
 
 void EditMode::LeaveEditMode() {
-  if (state_.edit_mode != 1) return;
-  state_.edit_mode = 0;
+  if (!state_.edit_mode) return;
+  state_.edit_mode = false;
   host_.CheckEditItem(false);
   host_.ShowHint(false);
   host_.EnablePane(false);
@@ -36,14 +33,10 @@ void EditMode::LeaveEditMode() {
     host_.StopClipboardWatch();
     watching_ = false;
   }
-  if (subclassed_) {
-    host_.Unsubclass();
-    subclassed_ = false;
-  }
 }
 
 bool EditMode::OnClipboardChanged(uint32_t sequence) {
-  if (state_.edit_mode != 1) return false;
+  if (!state_.edit_mode) return false;
   // A counter of 0 means it could not be read; then every notice counts, rather than none.
   if (sequence != 0) {
     if (sequence == last_sequence_) return false;
@@ -57,17 +50,13 @@ bool EditMode::OnClipboardChanged(uint32_t sequence) {
 void EditMode::MenuClosed() { menu_open_ = false; }
 
 void EditMode::OnPaneEditedByUser() {
-  if (state_.edit_mode == 1) state_.unsaved_log = 1;
+  if (state_.edit_mode) state_.log_unsaved = true;
 }
 
-void EditMode::Unload() {
+void EditMode::Close() {
   if (watching_) {
     host_.StopClipboardWatch();
     watching_ = false;
-  }
-  if (subclassed_) {
-    host_.Unsubclass();
-    subclassed_ = false;
   }
 }
 

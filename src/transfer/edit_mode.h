@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/ports.h"
+#include "base/main_state.h"
 
 namespace zelmor::transfer {
 
@@ -16,12 +16,9 @@ class EditModeHost {
   virtual void CheckEditItem(bool checked) = 0;  // LOGedit "LOG編集(&E)"
   virtual void ShowHint(bool shown) = 0;         // HLMSG on the menu bar
   virtual void EnablePane(bool enabled) = 0;     // the log pane Text1
+  // Clipboard notices reach the main window while the watch is on.
   virtual void StartClipboardWatch() = 0;
   virtual void StopClipboardWatch() = 0;
-  // Replaces the main window's procedure with the edit-mode one, keeping the window's own.
-  virtual void Subclass() = 0;
-  // Gives the window its own procedure back.
-  virtual void Unsubclass() = 0;
   // The clipboard's change counter as it stands now; 0 when it cannot be read.
   virtual uint32_t ClipboardSequence() = 0;
 };
@@ -33,11 +30,11 @@ class EditMode {
   EditMode& operator=(const EditMode&) = delete;
 
   // The LOGedit command: enters edit mode when it is off, leaves it when it is on.
-  void LOGedit_Click();
+  void ToggleEditMode();
   // Leaves edit mode; the file commands call it first when the edit-mode flag holds 1. Outside
   // edit mode it does nothing.
   void LeaveEditMode();
-  // A clipboard notice arrived while the edit-mode procedure was in place. True when the transfer
+  // A clipboard notice reached the main window. True when the transfer
   // menu is to pop up now; the caller then calls MenuClosed once it has closed. No menu outside
   // edit mode, none while one is open, and one only for a change that two notices report.
   bool OnClipboardChanged(uint32_t sequence);
@@ -45,12 +42,11 @@ class EditMode {
   // The operator changed the log pane's text (not the program itself): in edit mode the log now
   // holds something that is not saved.
   void OnPaneEditedByUser();
-  // The main window is being unloaded: its own procedure goes back and the watch stops. Neither
-  // flag changes.
-  void Unload();
+  // The main window is closing: the watch stops. Neither flag changes.
+  void Close();
 
   bool menu_open() const { return menu_open_; }
-  bool subclassed() const { return subclassed_; }
+  bool watching() const { return watching_; }
 
  private:
   void EnterEditMode();
@@ -58,7 +54,6 @@ class EditMode {
   MainState& state_;
   EditModeHost& host_;
   bool watching_ = false;
-  bool subclassed_ = false;
   bool menu_open_ = false;
   uint32_t last_sequence_ = 0;
 };

@@ -16,13 +16,6 @@ std::wstring FieldText(FieldCode code, std::wstring_view text) {
   return std::wstring(text);
 }
 
-std::wstring TrimSpaces(std::wstring_view text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos) return {};
-  const size_t last = text.find_last_not_of(L' ');
-  return std::wstring(text.substr(first, last - first + 1));
-}
-
 WireRecord BuildWireRecord(uint32_t dwData, std::string_view ansi_text) {
   WireRecord record;
   record.dwData = dwData;

@@ -24,9 +24,6 @@ uint32_t WireFieldCode(FieldCode code);
 // The part of `text` that is sent for `code`: the last 8 UTF-16 units for code 2, else all of it.
 std::wstring FieldText(FieldCode code, std::wstring_view text);
 
-// Removes leading and trailing U+0020 only; tabs, line breaks and full-width spaces stay.
-std::wstring TrimSpaces(std::wstring_view text);
-
 // The WM_COPYDATA payload: dwData, cbData and the bytes lpData points at.
 struct WireRecord {
   uint32_t dwData = 0;

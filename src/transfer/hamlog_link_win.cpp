@@ -1,6 +1,6 @@
 #include "transfer/hamlog_link_win.h"
 
-#include "platform/codepage_win.h"
+#include "base/codepage_win.h"
 
 namespace zelmor::transfer {
 
@@ -14,7 +14,7 @@ void HamlogLink::Send(uint32_t dwData, const std::wstring& text) {
   if (!logging_program_window_) return;
   // The record lives on this frame until the send has returned: the logging program reads it
   // while we wait.
-  WireRecord record = BuildWireRecord(dwData, platform::ToAnsi(text));
+  WireRecord record = BuildWireRecord(dwData, base::ToAnsi(text));
   COPYDATASTRUCT data{};
   data.dwData = record.dwData;
   data.cbData = record.cbData;

@@ -1,6 +1,8 @@
 #include "transfer/logging_link.h"
 
-#include "app/resource.h"
+#include "base/resource.h"
+#include "base/text.h"
+#include "base/texts.h"
 
 namespace zelmor::transfer {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ports.h"
+#include "base/message_boxes.h"
 #include "transfer/field_transfer.h"
 
 namespace zelmor::transfer {

@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "entry/dde_feed_links_win.h"
 #include "entry_support.h"
 #include "harness.h"
-#include "platform/atomic_file_win.h"
+#include "base/atomic_file_win.h"
 
 namespace e2e {
 namespace {
@@ -41,7 +41,7 @@ bool Answered(HWND window, DWORD ms) {
 // cross-process WM_SETTEXT can carry under Wine), saying yes to the unsaved-log question.
 bool Preload(Zelmor& app, const std::wstring& path) {
   const DWORD pid = app.process().pid();
-  SendCommand(app.window(), IDM_LOGEFOPEN);
+  SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
   HWND dialog = WaitForWindow([pid] {
     HWND w = FindProcessWindow(pid, L"#32770");
     return (w && IsWindowVisible(w)) ? w : nullptr;
@@ -72,8 +72,8 @@ TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
   ASSERT_TRUE(tracker.Start(folder, L"--values \"" + folder.File(L"values.txt") + L"\""));
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  const HWND pane = app.control(IDC_TEXT1);
-  HWND box = app.control(IDC_TEXT2);
+  const HWND pane = app.control(IDC_LOG_PANE);
+  HWND box = app.control(IDC_ENTRY_BOX);
 
   // The floor's own links to the same simulator.
   zelmor::entry::DdeFeedLinks links;
@@ -113,7 +113,7 @@ TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
         std::wstring value;
         ASSERT_TRUE(links.Request(label, value));
       }
-      ASSERT_EQ(zelmor::platform::ReplaceFileContent(folder.File(L"floor.txt"), bytes), DWORD{ERROR_SUCCESS});
+      ASSERT_EQ(zelmor::base::ReplaceFileContent(folder.File(L"floor.txt"), bytes), DWORD{ERROR_SUCCESS});
       floor_times.push_back(Milliseconds(floor_start, Tick()));
     }
     std::printf("%10d %18.1f %12.1f\n", lines, Median(entry_times), Median(floor_times));

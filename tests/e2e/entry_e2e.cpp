@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
 
@@ -24,8 +24,8 @@ const wchar_t kViewerFailed[] = L"非常用LOGがOPEN出来ませんでした。
 
 const FeedSnapshot kServed{L"FO-29 ふじ", L"435.640.120", L"145.964.880", L" 21847", L"USB"};
 
-std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_TEXT1)); }
-std::wstring EntryBox(const Zelmor& app) { return TextOf(app.control(IDC_TEXT2)); }
+std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
+std::wstring EntryBox(const Zelmor& app) { return TextOf(app.control(IDC_ENTRY_BOX)); }
 std::string TempLog(const Zelmor& app) { return ReadBytes(app.File(kTempLog)); }
 
 // The clock readings around one Enter: the line carries one of them.
@@ -34,7 +34,7 @@ struct Moment {
 };
 
 Moment Enter(Zelmor& app, const std::wstring& memo) {
-  HWND box = app.control(IDC_TEXT2);
+  HWND box = app.control(IDC_ENTRY_BOX);
   SendChars(box, memo);
   Moment m;
   m.before = Now();
@@ -64,7 +64,7 @@ Moment Enter(Zelmor& app, const std::wstring& memo) {
 
 std::wstring Labels(const Zelmor& app) {
   std::wstring all;
-  for (int id = IDC_LABEL1; id <= IDC_LABEL5; ++id) all += TextOf(app.control(id)) + L"|";
+  for (int id = IDC_FEED_LABEL1; id <= IDC_FEED_LABEL5; ++id) all += TextOf(app.control(id)) + L"|";
   return all;
 }
 
@@ -100,7 +100,7 @@ TEST(EntryE2E, EnterComposesTheLineKeepsTheSafetyCopyAndTheLabels) {
   EXPECT_EQ(TempLog(app), Ansi(Pane(app) + L"\r\n"));
   // The caret stands after the last CR LF, so the newest line is in view.
   DWORD start = 0, end = 0;
-  SendMessageW(app.control(IDC_TEXT1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(app.control(IDC_LOG_PANE), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, Pane(app).size());
 }
 
@@ -207,7 +207,7 @@ TEST(EntryE2E, CloseAfterAnEntryAsksAndNoKeepsTheLog) {
 
 // Opens the viewer's dialog, types `path` into its file-name box and presses `button`.
 HWND OpenViewer(Zelmor& app) {
-  SendCommand(app.window(), IDM_LOGEFOPEN);
+  SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
   return WaitForDialog(app.process().pid(), kViewerTitle);
 }
 
@@ -269,7 +269,7 @@ TEST(EntryE2E, ViewerAsksFirstWhenTheLogIsUnsaved) {
   Enter(app, L"keep me");
   const std::wstring pane = Pane(app);
 
-  SendCommand(app.window(), IDM_LOGEFOPEN);
+  SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
   HWND box = WaitForDialog(pid, L"Zelmor");
   ASSERT_TRUE(box);
   EXPECT_EQ(MessageText(box), kOpenQuestion);
@@ -280,7 +280,7 @@ TEST(EntryE2E, ViewerAsksFirstWhenTheLogIsUnsaved) {
   EXPECT_EQ(Pane(app), pane);
 
   // Yes goes on to the dialog.
-  SendCommand(app.window(), IDM_LOGEFOPEN);
+  SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
   box = WaitForDialog(pid, L"Zelmor");
   ASSERT_TRUE(box);
   PressButton(box, IDYES);
@@ -302,7 +302,7 @@ TEST(EntryE2E, HungTrackerDoesNotHoldTheWindowForLong) {
   ASSERT_TRUE(app.Start());
 
   WriteBytes(hang, "");
-  HWND box = app.control(IDC_TEXT2);
+  HWND box = app.control(IDC_ENTRY_BOX);
   SendChars(box, L"hung");
   const LocalTime before = Now();
   const bool answered = SendEnter(box, 15000);
@@ -325,13 +325,13 @@ TEST(EntryE2E, RealKeysThroughTheDisplayMakeAnEntry) {
   if (!GetPropW(app.window(), L"__wine_x11_whole_window")) GTEST_SKIP() << "no X display behind the windows";
   // A click into the entry box gives it the keyboard, as the operator would do it; then the memo
   // and Enter, one xdotool after the other so that the events keep their order.
-  const RECT r = WindowRectOf(app.control(IDC_TEXT2));
+  const RECT r = WindowRectOf(app.control(IDC_ENTRY_BOX));
   const std::wstring click =
       std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring((r.top + r.bottom) / 2) + L" click 1";
   const LocalTime before = Now();
   ASSERT_TRUE(StartUnix(L"Z:\\bin\\sh -c \"xdotool mousemove " + click +
                         L" && sleep 0.3 && xdotool type --delay 20 'CQ de JA1ZZZ 599' && xdotool key Return\""));
-  HWND pane = app.control(IDC_TEXT1);
+  HWND pane = app.control(IDC_LOG_PANE);
   ASSERT_TRUE(WaitForWindow([pane] { return TextOf(pane).empty() ? nullptr : pane; }, 20000))
       << "entry box: " << Ansi(EntryBox(app));
   Settle(app.window());

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "entry_support.h"
 #include "faults_support.h"
 #include "harness.h"
@@ -31,7 +31,7 @@ constexpr int kDiskKib = 2048;
 constexpr DWORD kNoHang = 30000;
 
 std::string TempLog(const Zelmor& app) { return ReadBytes(app.File(kTempLog)); }
-std::wstring EntryBox(const Zelmor& app) { return TextOf(app.control(IDC_TEXT2)); }
+std::wstring EntryBox(const Zelmor& app) { return TextOf(app.control(IDC_ENTRY_BOX)); }
 
 // The clock readings around one Enter: the entry carries one of them.
 struct Moment {
@@ -40,7 +40,7 @@ struct Moment {
 
 // Puts `memo` into the entry box and presses Enter; false when the box did not answer in time.
 bool Enter(Zelmor& app, const std::wstring& memo, Moment& m) {
-  HWND box = app.control(IDC_TEXT2);
+  HWND box = app.control(IDC_ENTRY_BOX);
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(memo.c_str()), SMTO_NORMAL, kNoHang, &ignored);
   m.before = Now();

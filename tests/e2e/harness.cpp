@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/codepage_win.h"
+#include "base/codepage_win.h"
 
 namespace e2e {
 
@@ -202,7 +202,7 @@ int Twips(int pixels) {
   return MulDiv(pixels, 1440, dpi);
 }
 
-std::string Ansi(const std::wstring& text) { return zelmor::platform::ToAnsi(text); }
-std::wstring FromAnsi(const std::string& bytes) { return zelmor::platform::FromAnsi(bytes); }
+std::string Ansi(const std::wstring& text) { return zelmor::base::ToAnsi(text); }
+std::wstring FromAnsi(const std::string& bytes) { return zelmor::base::FromAnsi(bytes); }
 
 }  // namespace e2e

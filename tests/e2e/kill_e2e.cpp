@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
 #include "unix_support.h"
@@ -170,7 +170,7 @@ bool WaitGone(HWND window) {
   return WaitForWindow([window] { return IsWindow(window) ? nullptr : GetDesktopWindow(); }) != nullptr;
 }
 
-std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_TEXT1)); }
+std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
 
 // Characters and Enter posted, not sent: Zelmor works through them on its own while the kill comes.
 void PostEntry(HWND box, const std::wstring& memo) {
@@ -268,7 +268,7 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
 
     Work work;
     GetLocalTime(&work.from);
-    HWND entry_box = app.control(IDC_TEXT2);
+    HWND entry_box = app.control(IDC_ENTRY_BOX);
     // With no copy on disk, one entry made for certain first: from then on the copy must exist.
     bool made_one = false;
     if (copy.empty() && chance(50)) {
@@ -287,7 +287,7 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
     if (save) {
       ++f.saves;
       burst(between(0, 4));
-      SendCommand(app.window(), IDM_LOGFCLS);
+      SendCommand(app.window(), IDM_LOG_SAVE);
       HWND dialog = WaitForDialog(pid, kSaveCaption);
       ASSERT_TRUE(dialog) << "no save dialog";
       const std::wstring name = folder.File(kSavedLog);

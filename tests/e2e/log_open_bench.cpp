@@ -14,7 +14,7 @@
 #include "harness.h"
 #include "logfiles/log_text.h"
 #include "logfiles/text_files_win.h"
-#include "platform/atomic_file_win.h"
+#include "base/atomic_file_win.h"
 
 namespace e2e {
 namespace {
@@ -114,7 +114,7 @@ TEST(LogOpenBenchmark, DISABLED_StepsOfLogOpen) {
 
     LARGE_INTEGER t = Tick();
     std::string bytes;
-    ASSERT_EQ(zelmor::platform::ReadFileContent(path, bytes), DWORD{ERROR_SUCCESS});
+    ASSERT_EQ(zelmor::base::ReadFileContent(path, bytes), DWORD{ERROR_SUCCESS});
     const double read_ms = Since(t);
     t = Tick();
     zelmor::logfiles::AnsiTextFiles files;

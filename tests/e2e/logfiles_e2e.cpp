@@ -45,7 +45,7 @@ TEST(LogFilesE2E, SavedLogComesBackWithOneEmptyLineMore) {
   EXPECT_EQ(PaneText(app), pane + L"\r\n");
   // The caret sits at the end of the loaded text.
   DWORD_PTR selection = 0;
-  SendMessageTimeoutW(app.control(IDC_TEXT1), EM_GETSEL, 0, 0, SMTO_NORMAL, 5000, &selection);
+  SendMessageTimeoutW(app.control(IDC_LOG_PANE), EM_GETSEL, 0, 0, SMTO_NORMAL, 5000, &selection);
   EXPECT_EQ(HIWORD(selection), pane.size() + 2);
 
   // Each further round adds one more empty line.
@@ -64,7 +64,7 @@ TEST(LogFilesE2E, FirstSaveProposesTodaysNameInTheProgramFolderAndTheFolderIsRem
   MakeEntry(app, L"first");
 
   const std::wstring before = DefaultSaveNameNow();
-  HWND dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
   const std::wstring after = DefaultSaveNameNow();
   ASSERT_TRUE(dialog);
   const std::wstring proposed = FileNameBoxText(dialog);
@@ -145,13 +145,13 @@ TEST(LogFilesE2E, OpeningOverUnsavedEntriesAsksAndKeepsTheFlag) {
   const DWORD pid = app.process().pid();
 
   // No: nothing happens, no dialog follows.
-  SendCommand(app.window(), IDM_LOGFOPEN);
+  SendCommand(app.window(), IDM_LOG_OPEN);
   ASSERT_TRUE(Answer(WaitForAnyDialog(pid), kOpenQuestion, IDNO));
   EXPECT_TRUE(NoDialogOpen(app));
   EXPECT_EQ(PaneText(app), pane);
 
   // Yes: the file replaces the pane, and the entries count as unsaved still.
-  SendCommand(app.window(), IDM_LOGFOPEN);
+  SendCommand(app.window(), IDM_LOG_OPEN);
   ASSERT_TRUE(Answer(WaitForAnyDialog(pid), kOpenQuestion, IDYES));
   HWND dialog = WaitForDialog(pid, kOpenCaption);
   ASSERT_TRUE(dialog);
@@ -213,10 +213,10 @@ TEST(LogFilesE2E, CancelChangesNothing) {
   const DWORD pid = app.process().pid();
 
   // Flag clear: cancelling either dialog leaves it clear.
-  HWND dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(CancelDialog(app, dialog));
-  dialog = ShowFileDialog(app, IDM_LOGFOPEN, kOpenCaption);
+  dialog = ShowFileDialog(app, IDM_LOG_OPEN, kOpenCaption);
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(CancelDialog(app, dialog));
   EXPECT_TRUE(NoDialogOpen(app));
@@ -226,10 +226,10 @@ TEST(LogFilesE2E, CancelChangesNothing) {
   // Flag set: cancelling either dialog leaves it set.
   MakeEntry(app, L"unsaved");
   const std::wstring unsaved_pane = PaneText(app);
-  dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
+  dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(CancelDialog(app, dialog));
-  SendCommand(app.window(), IDM_LOGFOPEN);
+  SendCommand(app.window(), IDM_LOG_OPEN);
   ASSERT_TRUE(Answer(WaitForAnyDialog(pid), kOpenQuestion, IDYES));
   dialog = WaitForDialog(pid, kOpenCaption);
   ASSERT_TRUE(dialog);

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "harness.h"
 
 namespace e2e {
@@ -19,7 +19,7 @@ inline constexpr wchar_t kOpenQuestion[] = L"LOGデータが未保存ですが\r
 inline constexpr wchar_t kSaveFailed[] = L"LOGデータが保存出来ませんでした。";
 inline constexpr int kFileNameBox = 0x47C;
 
-inline std::wstring PaneText(const Zelmor& app) { return TextOf(app.control(IDC_TEXT1)); }
+inline std::wstring PaneText(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
 inline std::string Ini(const Zelmor& app) { return ReadBytes(app.File(L"Zelmor.ini")); }
 
 // Characters as the entry box's procedure sees them, each handled before the call returns: posted
@@ -34,7 +34,7 @@ inline void SendChars(HWND control, const std::wstring& text) {
 
 // One entry: the memo typed into the entry box and Enter.
 inline void MakeEntry(Zelmor& app, const std::wstring& memo) {
-  SendChars(app.control(IDC_TEXT2), memo + L"\r");
+  SendChars(app.control(IDC_ENTRY_BOX), memo + L"\r");
 }
 
 // Any visible dialog or message box of the process, or null.
@@ -98,12 +98,12 @@ inline bool ChooseFile(Zelmor& app, HWND dialog, const std::wstring& name) {
 inline bool CancelDialog(Zelmor& app, HWND dialog) { return EndFileDialog(app, dialog, IDCANCEL); }
 
 inline bool SaveLog(Zelmor& app, const std::wstring& name) {
-  HWND dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
   return dialog && ChooseFile(app, dialog, name);
 }
 
 inline bool OpenLog(Zelmor& app, const std::wstring& name) {
-  HWND dialog = ShowFileDialog(app, IDM_LOGFOPEN, kOpenCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_OPEN, kOpenCaption);
   return dialog && ChooseFile(app, dialog, name);
 }
 

@@ -70,7 +70,7 @@ TEST(OddFilesE2E, DamagedSettingsFileStillStartsLogsAndCloses) {
     const std::wstring pane = PaneText(app);
     EXPECT_EQ(pane.size() > 6 ? pane.substr(pane.size() - 6) : pane, L"J ok\r\n");
     // The log dialogs still come up, whatever folder the file remembers.
-    HWND dialog = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
+    HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
     EXPECT_TRUE(dialog);
     if (dialog) {
       EXPECT_TRUE(CancelDialog(app, dialog));
@@ -135,7 +135,7 @@ TEST(OddFilesE2E, BigLogOpensWholeWithoutHanging) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
 
-  HWND dialog = ShowFileDialog(app, IDM_LOGFOPEN, kOpenCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_OPEN, kOpenCaption);
   ASSERT_TRUE(dialog);
   SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
   const DWORD start = GetTickCount();
@@ -150,13 +150,13 @@ TEST(OddFilesE2E, BigLogOpensWholeWithoutHanging) {
   std::fflush(stdout);
 
   EXPECT_TRUE(NoDialogOpen(app)) << "a failure message?";
-  HWND pane = app.control(IDC_TEXT1);
+  HWND pane = app.control(IDC_LOG_PANE);
   EXPECT_EQ(Ask(pane, WM_GETTEXTLENGTH), text.size());
   EXPECT_NE(Ini(app).find(IniLine("LOGfol", folder.path())), std::string::npos) << "folder not remembered";
 
   // Saved again, the pane gives the file back with the writer's CR LF: every line came in whole.
   const std::wstring copy = folder.File(L"copy.txt");
-  HWND save = ShowFileDialog(app, IDM_LOGFCLS, kSaveCaption);
+  HWND save = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
   ASSERT_TRUE(save);
   SendMessageW(GetDlgItem(save, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()));
   PressButton(save, IDOK);

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
 #include "unix_support.h"
@@ -30,7 +30,7 @@ void Figure(const char* what, DWORD ms) {
   std::fflush(stdout);
 }
 
-std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_TEXT1)); }
+std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
 
 // The served values with the satellite name standing for the tracker's n-th answer to it.
 FeedSnapshot Answer(int n) {
@@ -70,7 +70,7 @@ DWORD MsUntil(DWORD start, Done done) {
 DWORD ToggleEditMode(Zelmor& app) {
   const DWORD start = GetTickCount();
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(app.window(), WM_COMMAND, MAKEWPARAM(IDM_LOGEDIT, 0), 0, SMTO_NORMAL, kBoundMs, &ignored);
+  SendMessageTimeoutW(app.window(), WM_COMMAND, MAKEWPARAM(IDM_EDIT_MODE, 0), 0, SMTO_NORMAL, kBoundMs, &ignored);
   return GetTickCount() - start;
 }
 
@@ -97,7 +97,7 @@ TEST(PeersE2E, StoppedTrackerCostsOneTimeOutAndItsLateAnswerLandsNowhere) {
   ASSERT_TRUE(tracker.Start(folder, L"--values \"" + folder.File(L"values.txt") + L"\""));
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  HWND box = app.control(IDC_TEXT2);
+  HWND box = app.control(IDC_ENTRY_BOX);
 
   SendChars(box, L"one");
   LocalTime before = Now();
@@ -116,9 +116,9 @@ TEST(PeersE2E, StoppedTrackerCostsOneTimeOutAndItsLateAnswerLandsNowhere) {
   const DWORD start = GetTickCount();
   PressEnter(box);
   MarkForRepaint(app.window());
-  const bool marked = NeedsPaint(app.window(), app.control(IDC_TEXT1));
+  const bool marked = NeedsPaint(app.window(), app.control(IDC_LOG_PANE));
   const DWORD line_ms = MsUntil(start, [&] { return Pane(app) != p1; });
-  const DWORD paint_ms = MsUntil(start, [&] { return !NeedsPaint(app.window(), app.control(IDC_TEXT1)); });
+  const DWORD paint_ms = MsUntil(start, [&] { return !NeedsPaint(app.window(), app.control(IDC_LOG_PANE)); });
   const LocalTime after = Now();
   const std::wstring p2 = Pane(app);
   EXPECT_TRUE(AppendedOneOf(p2, p1, FallbackAt(L"stopped", before), FallbackAt(L"stopped", after)));
@@ -130,7 +130,7 @@ TEST(PeersE2E, StoppedTrackerCostsOneTimeOutAndItsLateAnswerLandsNowhere) {
 
   // The next command is answered at once, the tracker still stopped.
   const DWORD command_ms = ToggleEditMode(app);
-  EXPECT_TRUE(IsWindowEnabled(app.control(IDC_TEXT1)));
+  EXPECT_TRUE(IsWindowEnabled(app.control(IDC_LOG_PANE)));
   ToggleEditMode(app);
   EXPECT_LE(command_ms, kBoundMs);
   Figure("tracker stopped (SIGSTOP): next command answered", command_ms);
@@ -155,7 +155,7 @@ TEST(PeersE2E, TrackerKilledInsideARequestGivesTheFallbackLineAtOnce) {
   ASSERT_TRUE(tracker.Start(folder, L"--values \"" + folder.File(L"values.txt") + L"\" --hang-file \"" + hang + L"\""));
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  HWND box = app.control(IDC_TEXT2);
+  HWND box = app.control(IDC_ENTRY_BOX);
   const std::vector<int> tracker_pid = PeerProcess(L"tracker-sim.exe", folder);
   ASSERT_EQ(tracker_pid.size(), 1u);
 
@@ -165,7 +165,7 @@ TEST(PeersE2E, TrackerKilledInsideARequestGivesTheFallbackLineAtOnce) {
   const DWORD start = GetTickCount();
   PressEnter(box);
   MarkForRepaint(app.window());
-  const bool marked = NeedsPaint(app.window(), app.control(IDC_TEXT1));
+  const bool marked = NeedsPaint(app.window(), app.control(IDC_LOG_PANE));
   // The tracker has the request once its own window stops answering.
   const DWORD stuck_ms = MsUntil(start, [&] {
     DWORD_PTR ignored = 0;
@@ -176,7 +176,7 @@ TEST(PeersE2E, TrackerKilledInsideARequestGivesTheFallbackLineAtOnce) {
   const DWORD killed = GetTickCount();
   ASSERT_TRUE(SignalUnixProcesses(tracker_pid, "KILL"));
   const DWORD line_ms = MsUntil(killed, [&] { return !Pane(app).empty(); });
-  const DWORD paint_ms = MsUntil(killed, [&] { return !NeedsPaint(app.window(), app.control(IDC_TEXT1)); });
+  const DWORD paint_ms = MsUntil(killed, [&] { return !NeedsPaint(app.window(), app.control(IDC_LOG_PANE)); });
   const LocalTime after = Now();
   const std::wstring p1 = Pane(app);
   EXPECT_TRUE(AppendedOneOf(p1, L"", FallbackAt(L"vanished", before), FallbackAt(L"vanished", after)));
@@ -263,7 +263,7 @@ TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOu
     Settle(app.window());
 
     ToggleEditMode(app);
-    ASSERT_TRUE(IsWindowEnabled(app.control(IDC_TEXT1)));
+    ASSERT_TRUE(IsWindowEnabled(app.control(IDC_LOG_PANE)));
     if (row.before_transfer) {
       ASSERT_TRUE(SignalUnixProcesses(logbook_unix, row.before_transfer));
     }
@@ -281,8 +281,8 @@ TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOu
     // A thread waiting in a send still answers sent messages: a posted key reaching the entry box,
     // and a paint, show that it is back at its message loop.
     MarkForRepaint(app.window());
-    EXPECT_TRUE(NeedsPaint(app.window(), app.control(IDC_TEXT1))) << "the window was not waiting for a paint";
-    HWND entry = app.control(IDC_TEXT2);
+    EXPECT_TRUE(NeedsPaint(app.window(), app.control(IDC_LOG_PANE))) << "the window was not waiting for a paint";
+    HWND entry = app.control(IDC_ENTRY_BOX);
     PostMessageW(entry, WM_CHAR, L'Q', 1);
     if (row.in_handler) {
       // Timed from before the kill command, so the figure includes its own delay.
@@ -290,7 +290,7 @@ TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOu
       ASSERT_TRUE(SignalUnixProcesses(logbook_unix, row.in_handler));
     }
     const DWORD back_ms = MsUntil(start, [&] { return TextOf(entry).find(L'Q') != std::wstring::npos; });
-    const DWORD paint_ms = MsUntil(start, [&] { return !NeedsPaint(app.window(), app.control(IDC_TEXT1)); });
+    const DWORD paint_ms = MsUntil(start, [&] { return !NeedsPaint(app.window(), app.control(IDC_LOG_PANE)); });
     EXPECT_LE(back_ms, kBoundMs);
     EXPECT_LE(paint_ms, kBoundMs);
     const std::string label = row.what;
@@ -299,7 +299,7 @@ TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOu
 
     // And it takes the next command: edit mode off.
     const DWORD command_ms = ToggleEditMode(app);
-    EXPECT_FALSE(IsWindowEnabled(app.control(IDC_TEXT1)));
+    EXPECT_FALSE(IsWindowEnabled(app.control(IDC_LOG_PANE)));
     EXPECT_LE(command_ms, kBoundMs);
     Figure((label + ": next command answered").c_str(), command_ms);
   }

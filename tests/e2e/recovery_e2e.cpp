@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
 #include "unix_support.h"
@@ -19,10 +19,10 @@ const wchar_t kBackup[] = L"Zelmor_temp.bak";
 const wchar_t kRecoveryQuestion[] = L"前回のLOGデータが保存されていません。\r\n非常用LOGを読み込みますか？";
 const wchar_t kCloseQuestion[] = L"LOGデータが未保存ですが\r\n終了してよろしいですか？";
 
-std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_TEXT1)); }
+std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
 
 void Entry(Zelmor& app, const std::wstring& memo) {
-  HWND box = app.control(IDC_TEXT2);
+  HWND box = app.control(IDC_ENTRY_BOX);
   SendChars(box, memo);
   ASSERT_TRUE(SendEnter(box));
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "harness.h"
 
 namespace e2e {
@@ -23,26 +23,26 @@ TEST(StartupE2E, FirstStartUsesDefaultGeometryCaptionAndFocus) {
   EXPECT_EQ(Twips(r.bottom - r.top), 4275);
 
   // At the default size the log pane has exactly its drawn size and the entry box follows it.
-  const RECT pane = ChildRect(app.control(IDC_TEXT1));
-  const RECT entry = ChildRect(app.control(IDC_TEXT2));
+  const RECT pane = ChildRect(app.control(IDC_LOG_PANE));
+  const RECT entry = ChildRect(app.control(IDC_ENTRY_BOX));
   EXPECT_NEAR(Twips(pane.right - pane.left), 6975, 15);
   EXPECT_NEAR(Twips(pane.bottom - pane.top), 3015, 15);
   EXPECT_EQ(pane.left, 0);
   EXPECT_EQ(pane.top, 0);
   EXPECT_NEAR(Twips(entry.top), 3065, 15);
   EXPECT_NEAR(Twips(entry.right - entry.left), 6975, 15);
-  EXPECT_FALSE(IsWindowEnabled(app.control(IDC_TEXT1)));
-  EXPECT_TRUE(IsWindowEnabled(app.control(IDC_TEXT2)));
-  for (int id = IDC_LABEL1; id <= IDC_LABEL5; ++id) {
+  EXPECT_FALSE(IsWindowEnabled(app.control(IDC_LOG_PANE)));
+  EXPECT_TRUE(IsWindowEnabled(app.control(IDC_ENTRY_BOX)));
+  for (int id = IDC_FEED_LABEL1; id <= IDC_FEED_LABEL5; ++id) {
     EXPECT_FALSE(IsWindowVisible(app.control(id))) << id;
     EXPECT_NEAR(Twips(ChildRect(app.control(id)).top), 4320, 15) << id;
   }
-  EXPECT_EQ(TextOf(app.control(IDC_LABEL1)), L"Label1");
+  EXPECT_EQ(TextOf(app.control(IDC_FEED_LABEL1)), L"Label1");
 
   GUITHREADINFO gui{};
   gui.cbSize = sizeof(gui);
   GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui);
-  EXPECT_EQ(gui.hwndFocus, app.control(IDC_TEXT2));
+  EXPECT_EQ(gui.hwndFocus, app.control(IDC_ENTRY_BOX));
 
   // Closing right after start asks nothing and writes the geometry as whole twips.
   app.RequestClose();
@@ -66,8 +66,8 @@ TEST(StartupE2E, StoredGeometrySurvivesARestartAndResizeFollowsTheWindow) {
   EXPECT_EQ(Twips(r.right - r.left), 8610);
   EXPECT_EQ(Twips(r.bottom - r.top), 5775);
   // 1500 twips wider and taller than the default: both boxes 1500 wider, the entry box 1500 lower.
-  const RECT pane = ChildRect(app.control(IDC_TEXT1));
-  const RECT entry = ChildRect(app.control(IDC_TEXT2));
+  const RECT pane = ChildRect(app.control(IDC_LOG_PANE));
+  const RECT entry = ChildRect(app.control(IDC_ENTRY_BOX));
   EXPECT_NEAR(Twips(pane.right - pane.left), 8475, 15);
   EXPECT_NEAR(Twips(pane.bottom - pane.top), 4515, 15);
   EXPECT_NEAR(Twips(entry.top), 4565, 15);

@@ -29,7 +29,7 @@ class TemplateE2E : public ::testing::Test {
   }
 
   HWND OpenForm(Zelmor& app) {
-    SendCommand(app.window(), IDM_FIXEDIT);
+    SendCommand(app.window(), IDM_EDIT_TEMPLATE);
     const DWORD pid = app.process().pid();
     HWND form = WaitForWindow([pid] {
       HWND w = FindProcessWindow(pid, kFormClass);
@@ -59,7 +59,7 @@ class TemplateE2E : public ::testing::Test {
   }
 
   static void SetBox(HWND form, const std::wstring& text) {
-    SendMessageW(GetDlgItem(form, IDC_MACRO_TEXT1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(GetDlgItem(form, IDC_TEMPLATE_BOX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     Settle(form);
   }
 
@@ -93,9 +93,9 @@ TEST_F(TemplateE2E, WindowLooksAsDrawnAndThereIsOnlyOne) {
     RECT twips;  // left, top, width, height
   };
   const Row rows[] = {
-      {IDC_MACRO_TEXT1, {0, 120, 7575, 345}},
-      {IDC_MACRO_LABEL2, {120, 480, 1215, 255}},
-      {IDC_MACRO_LABEL1, {120, 840, 7335, 975}},
+      {IDC_TEMPLATE_BOX, {0, 120, 7575, 345}},
+      {IDC_TEMPLATE_HEADING, {120, 480, 1215, 255}},
+      {IDC_TEMPLATE_HELP, {120, 840, 7335, 975}},
   };
   for (const Row& row : rows) {
     const RECT r = ChildRect(GetDlgItem(form, row.id));
@@ -104,9 +104,9 @@ TEST_F(TemplateE2E, WindowLooksAsDrawnAndThereIsOnlyOne) {
     EXPECT_NEAR(Twips(r.right - r.left), row.twips.right, 15) << row.id;
     EXPECT_NEAR(Twips(r.bottom - r.top), row.twips.bottom, 15) << row.id;
   }
-  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_LABEL1)), kTokenHelp);
-  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_LABEL2)), L"マクロ変数");
-  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_TEXT1)), L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX");
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_HELP)), kTokenHelp);
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_HEADING)), L"マクロ変数");
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_BOX)), L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX");
 
   // The second choice brings the same window forward.
   EXPECT_EQ(OpenForm(app), form);
@@ -132,7 +132,7 @@ TEST_F(TemplateE2E, EditsShapeTheNextEntryAndEveryCloseStoresTheTrimmedTemplate)
   ASSERT_TRUE(app.Start());
   HWND form = OpenForm(app);
   ASSERT_TRUE(form);
-  HWND box = GetDlgItem(form, IDC_MACRO_TEXT1);
+  HWND box = GetDlgItem(form, IDC_TEMPLATE_BOX);
 
   // Spaces around stay in the box but not in the template.
   SetBox(form, L"  X #MM Y  ");
@@ -145,14 +145,14 @@ TEST_F(TemplateE2E, EditsShapeTheNextEntryAndEveryCloseStoresTheTrimmedTemplate)
   EXPECT_EQ(EntryLine(app, L"abc"), L"RS-44 21847 SSB");
 
   // The menu's close item stores the template, trimmed; the window is gone.
-  SendCommand(form, IDM_ECLS);
+  SendCommand(form, IDM_TEMPLATE_CLOSE);
   ASSERT_TRUE(WaitGone(form));
   EXPECT_NE(Ini(app).find("LOGdat=#SN #RV #MD\r\n"), std::string::npos) << Ini(app);
 
   // Reopened: a new window shows the template; its close box stores it again.
   form = OpenForm(app);
   ASSERT_TRUE(form);
-  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_TEXT1)), L"#SN #RV #MD");
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_BOX)), L"#SN #RV #MD");
   SetBox(form, L" #MM!");
   PostMessageW(form, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitGone(form));
@@ -180,7 +180,7 @@ TEST_F(TemplateE2E, AnEmptyTemplateIsStoredAndStaysEmpty) {
   ASSERT_TRUE(form);
   SetBox(form, L"   ");
   EXPECT_EQ(EntryLine(app, L"abc"), L"");
-  SendCommand(form, IDM_ECLS);
+  SendCommand(form, IDM_TEMPLATE_CLOSE);
   ASSERT_TRUE(WaitGone(form));
   EXPECT_NE(Ini(app).find("LOGdat=\r\n"), std::string::npos) << Ini(app);
   ASSERT_TRUE(ClosesAfterQuestion(app));
@@ -190,7 +190,7 @@ TEST_F(TemplateE2E, AnEmptyTemplateIsStoredAndStaysEmpty) {
   EXPECT_EQ(EntryLine(again, L"abc"), L"");
   form = OpenForm(again);
   ASSERT_TRUE(form);
-  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_MACRO_TEXT1)), L"");
+  EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_BOX)), L"");
   EXPECT_TRUE(ClosesAfterQuestion(again));
   EXPECT_NE(Ini(again).find("LOGdat=\r\n"), std::string::npos) << Ini(again);
 }

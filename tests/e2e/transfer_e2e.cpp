@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/resource.h"
+#include "base/resource.h"
 #include "harness.h"
 
 namespace e2e {
@@ -158,12 +158,12 @@ class Session {
   Zelmor& app() { return app_; }
   HWND window() const { return app_.window(); }
   DWORD pid() { return app_.process().pid(); }
-  bool PaneEnabled() const { return IsWindowEnabled(app_.control(IDC_TEXT1)) != FALSE; }
+  bool PaneEnabled() const { return IsWindowEnabled(app_.control(IDC_LOG_PANE)) != FALSE; }
   // Sent, not posted: a sent message overtakes everything posted, so a posted command followed by
   // a WM_NULL could still be waiting when the WM_NULL came back.
   void ToggleEditMode() {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window(), WM_COMMAND, MAKEWPARAM(IDM_LOGEDIT, 0), 0, SMTO_NORMAL, 15000, &ignored);
+    SendMessageTimeoutW(window(), WM_COMMAND, MAKEWPARAM(IDM_EDIT_MODE, 0), 0, SMTO_NORMAL, 15000, &ignored);
   }
   // Copy, wait for the menu and choose an item; false when no menu came.
   bool Transfer(const std::wstring& text, int item) {
@@ -301,9 +301,9 @@ TEST(TransferE2E, LogCommandsLeaveEditModeEvenWhenTheirDialogIsCancelled) {
     const wchar_t* dialog;
   };
   const Row rows[] = {
-      {IDM_LOGFCLS, L"LOGﾃﾞｰﾀ保存"},
-      {IDM_LOGFOPEN, L"LOGﾃﾞｰﾀ閲覧"},
-      {IDM_LOGEFOPEN, L"非常用LOGﾃﾞｰﾀ閲覧"},
+      {IDM_LOG_SAVE, L"LOGﾃﾞｰﾀ保存"},
+      {IDM_LOG_OPEN, L"LOGﾃﾞｰﾀ閲覧"},
+      {IDM_VIEW_SAFETY_COPY, L"非常用LOGﾃﾞｰﾀ閲覧"},
   };
   Session s;
   ASSERT_TRUE(s.Start());
@@ -329,7 +329,7 @@ TEST(TransferE2E, TypingIntoThePaneInEditModeMakesTheLogUnsaved) {
   Session s;
   ASSERT_TRUE(s.Start());
   s.ToggleEditMode();
-  HWND pane = s.app().control(IDC_TEXT1);
+  HWND pane = s.app().control(IDC_LOG_PANE);
   TypeChars(pane, L"JA1EDIT");
   EXPECT_NE(WaitForWindow([pane]() -> HWND {
               return TextOf(pane).find(L"JA1EDIT") != std::wstring::npos ? pane : nullptr;
@@ -357,7 +357,7 @@ TEST(TransferE2E, AHungLoggingProgramDoesNotFreezeTheWindow) {
   // A thread waiting in a send still answers sent messages, so the proof that the window is back
   // is a posted keystroke reaching the entry box.
   const DWORD start = GetTickCount();
-  HWND entry = s.app().control(IDC_TEXT2);
+  HWND entry = s.app().control(IDC_ENTRY_BOX);
   PostMessageW(entry, WM_CHAR, L'Q', 1);
   const HWND back = WaitForWindow([entry]() -> HWND { return TextOf(entry).find(L'Q') != std::wstring::npos ? entry : nullptr; },
                                   19000);
@@ -400,8 +400,8 @@ TEST(TransferE2E, CopyingFromTheLogPaneWithRealKeysReachesTheLoggingProgram) {
   ASSERT_TRUE(s.Start());
   ASSERT_TRUE(s.StartLogbook());
   // No tracking program: Enter writes the fallback line into the pane.
-  HWND entry = s.app().control(IDC_TEXT2);
-  HWND pane = s.app().control(IDC_TEXT1);
+  HWND entry = s.app().control(IDC_ENTRY_BOX);
+  HWND pane = s.app().control(IDC_LOG_PANE);
   TypeChars(entry, L"JA1XDO");
   PressEnter(entry);
   ASSERT_NE(WaitForWindow([pane]() -> HWND { return TextOf(pane).find(L"JA1XDO") != std::wstring::npos ? pane : nullptr; }),

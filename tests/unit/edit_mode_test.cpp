@@ -16,8 +16,6 @@ class RecordingHost : public EditModeHost {
   void EnablePane(bool enabled) override { steps.push_back(enabled ? "enable pane" : "disable pane"); }
   void StartClipboardWatch() override { steps.push_back("start watch"); }
   void StopClipboardWatch() override { steps.push_back("stop watch"); }
-  void Subclass() override { steps.push_back("subclass"); }
-  void Unsubclass() override { steps.push_back("unsubclass"); }
   uint32_t ClipboardSequence() override { return sequence; }
 
   uint32_t sequence = 100;
@@ -29,7 +27,7 @@ using Steps = std::vector<std::string>;
 class EditModeTest : public ::testing::Test {
  protected:
   void Enter() {
-    mode.LOGedit_Click();
+    mode.ToggleEditMode();
     host.steps.clear();
   }
 
@@ -39,39 +37,39 @@ class EditModeTest : public ::testing::Test {
 };
 
 TEST_F(EditModeTest, EnteringSetsTheFlagThenDoesTheStepsInOrder) {
-  mode.LOGedit_Click();
-  EXPECT_EQ(state.edit_mode, 1);
+  mode.ToggleEditMode();
+  EXPECT_TRUE(state.edit_mode);
   EXPECT_EQ(host.steps,
-            (Steps{"check", "show hint", "enable pane", "start watch", "subclass"}));
+            (Steps{"check", "show hint", "enable pane", "start watch"}));
 }
 
 TEST_F(EditModeTest, ToggleTwiceGivesTheNormalStateBack) {
-  mode.LOGedit_Click();
+  mode.ToggleEditMode();
   host.steps.clear();
-  mode.LOGedit_Click();
-  EXPECT_EQ(state.edit_mode, 0);
+  mode.ToggleEditMode();
+  EXPECT_FALSE(state.edit_mode);
   EXPECT_EQ(host.steps,
-            (Steps{"uncheck", "hide hint", "disable pane", "stop watch", "unsubclass"}));
-  EXPECT_FALSE(mode.subclassed());
+            (Steps{"uncheck", "hide hint", "disable pane", "stop watch"}));
+  EXPECT_FALSE(mode.watching());
 }
 
 TEST_F(EditModeTest, LeaveOutsideEditModeDoesNothing) {
   mode.LeaveEditMode();
-  EXPECT_EQ(state.edit_mode, 0);
+  EXPECT_FALSE(state.edit_mode);
   EXPECT_TRUE(host.steps.empty());
 }
 
-TEST_F(EditModeTest, UnloadGivesTheProcedureBackOnlyWhenReplaced) {
-  mode.Unload();
-  EXPECT_TRUE(host.steps.empty()) << "never entered: the window procedure is left alone";
+TEST_F(EditModeTest, CloseStopsTheWatchOnlyWhenItRuns) {
+  mode.Close();
+  EXPECT_TRUE(host.steps.empty()) << "never entered: nothing to stop";
 
   Enter();
-  mode.Unload();
-  EXPECT_EQ(host.steps, (Steps{"stop watch", "unsubclass"}));
-  EXPECT_EQ(state.edit_mode, 1) << "unloading changes no flag";
+  mode.Close();
+  EXPECT_EQ(host.steps, (Steps{"stop watch"}));
+  EXPECT_TRUE(state.edit_mode) << "unloading changes no flag";
 
   host.steps.clear();
-  mode.Unload();
+  mode.Close();
   EXPECT_TRUE(host.steps.empty()) << "a second unload has nothing left to undo";
 }
 
@@ -88,7 +86,7 @@ TEST_F(EditModeTest, ClipboardChangesPopTheMenuOnlyInEditModeAndOneAtATime) {
   EXPECT_TRUE(mode.OnClipboardChanged(104)) << "next change after the menu closed";
   mode.MenuClosed();
 
-  mode.LOGedit_Click();
+  mode.ToggleEditMode();
   EXPECT_FALSE(mode.OnClipboardChanged(105)) << "after leaving";
 }
 
@@ -103,20 +101,20 @@ TEST_F(EditModeTest, UnreadableSequenceStillPopsTheMenu) {
 TEST_F(EditModeTest, ReenteringStartsAfreshFromTheCurrentClipboard) {
   Enter();
   EXPECT_TRUE(mode.OnClipboardChanged(101));
-  mode.LOGedit_Click();  // leaves with the menu still marked open, as when the window leaves from it
+  mode.ToggleEditMode();  // leaves with the menu still marked open, as when the window leaves from it
   host.sequence = 110;
-  mode.LOGedit_Click();
+  mode.ToggleEditMode();
   EXPECT_FALSE(mode.OnClipboardChanged(110)) << "a notice still queued from before entering";
   EXPECT_TRUE(mode.OnClipboardChanged(111));
 }
 
 TEST_F(EditModeTest, OperatorEditsMarkTheLogUnsavedOnlyInEditMode) {
   mode.OnPaneEditedByUser();
-  EXPECT_EQ(state.unsaved_log, 0) << "outside edit mode the pane cannot be typed into";
+  EXPECT_FALSE(state.log_unsaved) << "outside edit mode the pane cannot be typed into";
 
   Enter();
   mode.OnPaneEditedByUser();
-  EXPECT_EQ(state.unsaved_log, 1);
+  EXPECT_TRUE(state.log_unsaved);
 }
 
 }  // namespace

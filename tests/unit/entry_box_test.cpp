@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes.h"
 #include "settings/keys.h"
 
 namespace zelmor::entry {
@@ -33,38 +34,16 @@ class FakeLinks : public FeedLinks {
   void Close(int) override {}
 };
 
-class FakePane : public LogPane {
- public:
-  std::wstring text;
-  int caret_moves = 0;
-  std::wstring Text() override { return text; }
-  void SetText(const std::wstring& t) override { text = t; }
-  void Append(const std::wstring& t) override { text += t; }
-  void CaretToEnd() override { ++caret_moves; }
-  void SetEnabled(bool) override {}
-};
-
-class FakeEntry : public EntryField {
- public:
-  std::wstring text;
-  std::wstring Text() override { return text; }
-  void Clear() override { text.clear(); }
-};
-
-class FixedClock : public Clock {
- public:
-  LocalTime Now() override {
-    LocalTime t;
-    t.year = 2024, t.month = 3, t.day = 5, t.hour = 21, t.minute = 5, t.second = 37;
-    return t;
-  }
-};
+using fakes::FakeEntry;
+using fakes::FakePane;
+using fakes::FixedClock;
 
 const std::wstring kComposed =
     L"2024/03/05 21:05J CQ 599 %Sat=SAT-1/Rev:12345% 145/435 SSB Up=145.950/Down=435.850\r\n";
 const std::wstring kFallback = L"2024/03/05 21:05J  CQ 599 \r\n";
 
-// One main window's worth of entry box, with a temp log that records what it was given.
+// One main window's worth of entry box, with a safety copy that records the pane as it was when
+// the copy was asked for, and the text that was appended.
 struct EntryBoxTest : ::testing::Test {
   FakeLinks links;
   Feed feed{links};
@@ -74,40 +53,42 @@ struct EntryBoxTest : ::testing::Test {
   FixedClock clock;
   bool temp_log_writable = true;
   std::vector<std::wstring> temp_log_writes;
+  std::vector<std::wstring> appended;
   EntryBoxContext context{state, feed, pane, entry, clock, LocaleFormats{L"yyyy/MM/dd", L":", L"."},
                           [this](const std::wstring& text) {
-                            temp_log_writes.push_back(text);
+                            appended.push_back(text);
+                            temp_log_writes.push_back(pane.text);
                             return temp_log_writable;
                           }};
 
   void SetUp() override {
-    state.TemplateText = settings::kDefaultTemplate;
+    state.template_text = settings::kDefaultTemplate;
     pane.text = L"old line\r\n";
     entry.text = L" CQ 599 ";
   }
-  void Enter() { Text2_KeyPress(context, kEnterKey); }
+  void Enter() { OnEntryKey(context, kEnterKey); }
 };
 
 TEST_F(EntryBoxTest, EnterAppendsComposedLineAndWritesWholePaneToTempLog) {
   Enter();
   EXPECT_EQ(pane.text, L"old line\r\n" + kComposed);
   EXPECT_EQ(temp_log_writes, std::vector<std::wstring>{pane.text});
+  EXPECT_EQ(appended, std::vector<std::wstring>{kComposed});
   EXPECT_EQ(pane.caret_moves, 1);
   EXPECT_EQ(entry.text, L"");
-  EXPECT_EQ(state.unsaved_log, 1);
-  EXPECT_EQ(state.log_frequency_text, L"145/435");
+  EXPECT_TRUE(state.log_unsaved);
   EXPECT_EQ(links.requests, (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
 TEST_F(EntryBoxTest, OtherKeysDoNothing) {
   for (wchar_t key : {L'a', L'\t', L'\x1b', L'\n', L'\b', L'\0', L'\x3042', L'\x010d'}) {
-    Text2_KeyPress(context, key);
+    OnEntryKey(context, key);
     EXPECT_EQ(pane.text, L"old line\r\n") << int(key);
   }
   EXPECT_TRUE(links.requests.empty());
   EXPECT_TRUE(temp_log_writes.empty());
   EXPECT_EQ(entry.text, L" CQ 599 ");
-  EXPECT_EQ(state.unsaved_log, 0);
+  EXPECT_FALSE(state.log_unsaved);
 }
 
 struct FailureRow {
@@ -136,7 +117,7 @@ TEST_F(EntryBoxTest, FailedRequestOrConversionStopsLaterRequestsAndFallsBack) {
     pane = FakePane();
     pane.text = L"old line\r\n";
     entry.text = L" CQ 599 ";
-    state.unsaved_log = 0;
+    state.log_unsaved = false;
     temp_log_writes.clear();
 
     Enter();
@@ -146,7 +127,7 @@ TEST_F(EntryBoxTest, FailedRequestOrConversionStopsLaterRequestsAndFallsBack) {
     EXPECT_EQ(temp_log_writes, std::vector<std::wstring>{pane.text}) << row.why;
     EXPECT_EQ(pane.caret_moves, 0) << row.why;
     EXPECT_EQ(entry.text, L"") << row.why;
-    EXPECT_EQ(state.unsaved_log, 1) << row.why;
+    EXPECT_TRUE(state.log_unsaved) << row.why;
   }
 }
 
@@ -158,7 +139,6 @@ TEST_F(EntryBoxTest, PartialRefreshKeepsOlderValuesOfLaterLabels) {
   EXPECT_EQ(feed.Text(kReceiveFrequency), L"abc");
   EXPECT_EQ(feed.Text(kTransmitFrequency), L"145.950.000");
   EXPECT_EQ(feed.Text(kRev), L" 12345");
-  EXPECT_EQ(state.log_frequency_text, L"145/435");
 }
 
 TEST_F(EntryBoxTest, UnwritableTempLogLeavesComposedAndFallbackLines) {
@@ -168,12 +148,13 @@ TEST_F(EntryBoxTest, UnwritableTempLogLeavesComposedAndFallbackLines) {
   // The second attempt, after the fallback line, fails too and is ignored.
   EXPECT_EQ(temp_log_writes,
             (std::vector<std::wstring>{L"old line\r\n" + kComposed, pane.text}));
+  EXPECT_EQ(appended, (std::vector<std::wstring>{kComposed, kFallback}));
   EXPECT_EQ(entry.text, L"");
-  EXPECT_EQ(state.unsaved_log, 1);
+  EXPECT_TRUE(state.log_unsaved);
 }
 
 TEST_F(EntryBoxTest, ThrowingTempLogCountsAsFailedWrite) {
-  context.write_temp_log = [](const std::wstring&) -> bool { throw std::runtime_error("disk"); };
+  context.write_safety_copy = [](const std::wstring&) -> bool { throw std::runtime_error("disk"); };
   Enter();
   EXPECT_EQ(pane.text, L"old line\r\n" + kComposed + kFallback);
 }
@@ -187,7 +168,7 @@ TEST_F(EntryBoxTest, BrokenFeedLinkFallsBack) {
 TEST_F(EntryBoxTest, LineContinuesAPaneWithoutFinalLineEnd) {
   pane.text = L"edited";
   entry.text = L"x";
-  state.TemplateText = L"#MM";
+  state.template_text = L"#MM";
   Enter();
   EXPECT_EQ(pane.text, L"editedx\r\n");
 }
@@ -200,7 +181,7 @@ TEST_F(EntryBoxTest, EmptyEntryBoxStillMakesAnEntry) {
 }
 
 TEST_F(EntryBoxTest, EmptyTemplateAppendsOnlyTheLineEnd) {
-  state.TemplateText = L"";
+  state.template_text = L"";
   Enter();
   EXPECT_EQ(pane.text, L"old line\r\n\r\n");
   EXPECT_EQ(pane.caret_moves, 1);
@@ -208,7 +189,7 @@ TEST_F(EntryBoxTest, EmptyTemplateAppendsOnlyTheLineEnd) {
 
 TEST_F(EntryBoxTest, TemplateChangeAppliesToTheNextEntry) {
   Enter();
-  state.TemplateText = L"#SN #MM";
+  state.template_text = L"#SN #MM";
   entry.text = L"2nd";
   Enter();
   EXPECT_EQ(pane.text, L"old line\r\n" + kComposed + L"SAT-1 2nd\r\n");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
+
 #include <cstdint>
 #include <string>
 

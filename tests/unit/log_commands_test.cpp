@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "logfiles/recovery.h"
-#include "logfiles/temp_log.h"
+#include "fakes.h"
+#include "memory_profile_store.h"
 #include "settings/profile.h"
 
 namespace zelmor::logfiles {
@@ -17,7 +17,7 @@ namespace {
 constexpr wchar_t kExeFolder[] = L"C:\\Program Files\\Zelmor";
 
 // Every fake notes what happened in one shared journal, so tests can check the order.
-using Journal = std::vector<std::wstring>;
+using fakes::Journal;
 
 struct FakeDialogs : FileDialogs {
   Journal& journal;
@@ -35,67 +35,16 @@ struct FakeDialogs : FileDialogs {
   bool ShowSave(FileDialogState& state) override { return Show(state, L"save dialog"); }
 };
 
-struct FakeFiles : TextFiles {
-  std::map<std::wstring, std::wstring> disk;
-  bool refuse_writes = false;
-  bool Read(const std::wstring& path, std::wstring& text) override {
-    auto it = disk.find(path);
-    if (it == disk.end()) return false;
-    text = it->second;
-    return true;
-  }
-  bool Replace(const std::wstring& path, const std::wstring& text) override {
-    if (refuse_writes) return false;
-    disk[path] = text;
-    return true;
-  }
-  bool Exists(const std::wstring& path) override { return disk.count(path) != 0; }
-  bool Rename(const std::wstring& from, const std::wstring& to) override {
-    if (!disk.count(from)) return false;
-    disk[to] = disk[from];
-    disk.erase(from);
-    return true;
-  }
-};
+using fakes::FakeFiles;
+using fakes::FakeMessages;
+using fakes::FakePane;
+using fakes::FixedClock;
 
-struct Shown {
-  std::wstring text;
-  std::optional<std::wstring> title;
-  MessageButtons buttons;
-  MessageIcon icon;
-};
-
-struct FakeMessages : MessageBoxes {
-  Journal& journal;
-  MessageAnswer answer = MessageAnswer::Yes;
-  std::vector<Shown> shown;
-  explicit FakeMessages(Journal& j) : journal(j) {}
-  MessageAnswer Show(const std::wstring& text, const std::optional<std::wstring>& title,
-                     MessageButtons buttons, MessageIcon icon) override {
-    journal.push_back(L"message");
-    shown.push_back({text, title, buttons, icon});
-    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
-  }
-};
-
-struct FakePane : LogPane {
-  std::wstring text;
-  bool caret_at_end = false;
-  bool enabled = false;
-  std::wstring Text() override { return text; }
-  void SetText(const std::wstring& t) override {
-    text = t;
-    caret_at_end = false;  // setting the text puts the caret at the start
-  }
-  void Append(const std::wstring& t) override { text += t; }
-  void CaretToEnd() override { caret_at_end = true; }
-  void SetEnabled(bool e) override { enabled = e; }
-};
-
-struct FixedClock : Clock {
-  LocalTime now{2026, 12, 6, 9, 30, 0};
-  LocalTime Now() override { return now; }
-};
+FakeMessages WithJournal(Journal& journal) {
+  FakeMessages messages;
+  messages.journal = &journal;
+  return messages;
+}
 
 class LogCommandsTest : public ::testing::Test {
  protected:
@@ -106,13 +55,13 @@ class LogCommandsTest : public ::testing::Test {
   FakeDialogs dialogs{journal};
   FileDialogState dialog_state;
   FakeFiles files;
-  FakeMessages messages{journal};
+  FakeMessages messages = WithJournal(journal);
   FakePane pane;
-  FixedClock clock;
-  LogFileCommands commands{{state, profile, dialogs, dialog_state, files, messages, pane, clock,
+  FixedClock clock{{2026, 12, 6, 9, 30, 0}};
+  LogCommands commands{{state, profile, dialogs, dialog_state, files, messages, pane, clock,
                             kExeFolder, [this] {
                               journal.push_back(L"leave edit mode");
-                              state.edit_mode = 0;
+                              state.edit_mode = false;
                             }}};
 
   std::optional<std::wstring> StoredLogFolder() {
@@ -123,9 +72,9 @@ class LogCommandsTest : public ::testing::Test {
 
 TEST_F(LogCommandsTest, FirstSaveProposesTodayInExecutableFolderAndRemembersChosenFolder) {
   pane.text = L"L1\r\nL2\r\n";
-  state.unsaved_log = 1;
+  state.log_unsaved = true;
   dialogs.chosen = L"D:\\logs\\field day.txt";
-  commands.LOGfCls_Click();
+  commands.SaveLog();
 
   ASSERT_TRUE(dialogs.seen);
   EXPECT_EQ(dialogs.seen->initial_dir, kExeFolder);
@@ -134,14 +83,14 @@ TEST_F(LogCommandsTest, FirstSaveProposesTodayInExecutableFolderAndRemembersChos
   EXPECT_EQ(dialogs.seen->title, L"LOGﾃﾞｰﾀ保存");
   EXPECT_EQ(files.disk[L"D:\\logs\\field day.txt"], L"L1\r\nL2\r\n\r\n");
   EXPECT_EQ(StoredLogFolder(), L"D:\\logs");
-  EXPECT_EQ(state.unsaved_log, 0);
+  EXPECT_FALSE(state.log_unsaved);
   EXPECT_TRUE(messages.shown.empty());
 
   // The next save and the next open both start where the last file went.
   dialogs.chosen = L"D:\\logs\\second.txt";
-  commands.LOGfCls_Click();
+  commands.SaveLog();
   EXPECT_EQ(dialogs.seen->initial_dir, L"D:\\logs");
-  commands.LOGfOpen_Click();
+  commands.OpenLog();
   EXPECT_EQ(dialogs.seen->initial_dir, L"D:\\logs");
   EXPECT_EQ(dialogs.seen->title, L"LOGﾃﾞｰﾀ閲覧");
 }
@@ -149,39 +98,49 @@ TEST_F(LogCommandsTest, FirstSaveProposesTodayInExecutableFolderAndRemembersChos
 TEST_F(LogCommandsTest, SavedPaneOpensWithOneMoreEmptyLineAndCaretAtEnd) {
   pane.text = L"L1\r\nL2\r\n";
   dialogs.chosen = L"C:\\l\\a.txt";
-  commands.LOGfCls_Click();
+  commands.SaveLog();
   pane.text = L"other";
-  commands.LOGfOpen_Click();
+  commands.OpenLog();
   EXPECT_EQ(pane.text, L"L1\r\nL2\r\n\r\n");
   EXPECT_TRUE(pane.caret_at_end);
 }
 
+TEST_F(LogCommandsTest, SaveClearsWhatAnInterruptedSaveOfTheSameFileLeftBeforeWriting) {
+  dialogs.chosen = L"D:\\logs\\a.txt";
+  commands.SaveLog();
+  ASSERT_EQ(files.leftovers_removed, std::vector<std::wstring>{L"D:\\logs\\a.txt"});
+  EXPECT_EQ(files.replaces, 1);
+  dialogs.answer = false;
+  commands.SaveLog();
+  EXPECT_EQ(files.leftovers_removed.size(), 1u) << "a cancelled save touches nothing";
+}
+
 TEST_F(LogCommandsTest, SavingAnEmptyPaneWritesOneCrLfAndClearsTheFlag) {
-  state.unsaved_log = 1;
+  state.log_unsaved = true;
   dialogs.chosen = L"C:\\l\\empty.txt";
-  commands.LOGfCls_Click();
+  commands.SaveLog();
   EXPECT_EQ(files.disk[L"C:\\l\\empty.txt"], L"\r\n");
-  EXPECT_EQ(state.unsaved_log, 0);
+  EXPECT_FALSE(state.log_unsaved);
 }
 
 TEST_F(LogCommandsTest, CancelledDialogChangesNothing) {
-  using Command = void (LogFileCommands::*)();
+  using Command = void (LogCommands::*)();
   const struct {
     const char* name;
     Command command;
-  } rows[] = {{"save", &LogFileCommands::LOGfCls_Click},
-              {"open", &LogFileCommands::LOGfOpen_Click},
-              {"temp log viewer", &LogFileCommands::LOGefOPEN_Click}};
+  } rows[] = {{"save", &LogCommands::SaveLog},
+              {"open", &LogCommands::OpenLog},
+              {"temp log viewer", &LogCommands::ViewSafetyCopy}};
   for (const auto& row : rows) {
     pane.text = L"kept\r\n";
-    state.unsaved_log = 0;
+    state.log_unsaved = false;
     store.Put(L"Zelmor", L"LOGfol", L"E:\\old");
     files.disk = {{L"E:\\old\\a.txt", L"file\r\n"}};
     dialogs.answer = false;
     (commands.*row.command)();
     EXPECT_EQ(pane.text, L"kept\r\n") << row.name;
     EXPECT_EQ(StoredLogFolder(), L"E:\\old") << row.name;
-    EXPECT_EQ(state.unsaved_log, 0) << row.name;
+    EXPECT_FALSE(state.log_unsaved) << row.name;
     EXPECT_EQ(files.disk.size(), 1u) << row.name;
     EXPECT_TRUE(messages.shown.empty()) << row.name;
   }
@@ -189,34 +148,34 @@ TEST_F(LogCommandsTest, CancelledDialogChangesNothing) {
 
 TEST_F(LogCommandsTest, FailedSaveIsReportedAndKeepsFlagAndFolder) {
   pane.text = L"L1\r\n";
-  state.unsaved_log = 1;
+  state.log_unsaved = true;
   store.Put(L"Zelmor", L"LOGfol", L"E:\\old");
   files.disk[L"F:\\locked\\log.txt"] = L"previous\r\n";
   files.refuse_writes = true;
   dialogs.chosen = L"F:\\locked\\log.txt";
-  commands.LOGfCls_Click();
+  commands.SaveLog();
 
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, L"LOGデータが保存出来ませんでした。");
   EXPECT_EQ(messages.shown[0].title, std::nullopt);
   EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
-  EXPECT_EQ(state.unsaved_log, 1);
+  EXPECT_TRUE(state.log_unsaved);
   EXPECT_EQ(StoredLogFolder(), L"E:\\old");
   EXPECT_EQ(files.disk[L"F:\\locked\\log.txt"], L"previous\r\n");
 }
 
 TEST_F(LogCommandsTest, UnsavedLogIsNotReplacedWithoutConsent) {
-  using Command = void (LogFileCommands::*)();
+  using Command = void (LogCommands::*)();
   const struct {
     const char* name;
     Command command;
-  } rows[] = {{"open", &LogFileCommands::LOGfOpen_Click},
-              {"temp log viewer", &LogFileCommands::LOGefOPEN_Click}};
+  } rows[] = {{"open", &LogCommands::OpenLog},
+              {"temp log viewer", &LogCommands::ViewSafetyCopy}};
   for (const auto& row : rows) {
     journal.clear();
     messages.shown.clear();
     pane.text = L"unsaved entry\r\n";
-    state.unsaved_log = 1;
+    state.log_unsaved = true;
     messages.answer = MessageAnswer::No;
     (commands.*row.command)();
     ASSERT_EQ(messages.shown.size(), 1u) << row.name;
@@ -226,7 +185,7 @@ TEST_F(LogCommandsTest, UnsavedLogIsNotReplacedWithoutConsent) {
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
     EXPECT_EQ(journal, Journal{L"message"}) << row.name << ": No must not show the dialog";
     EXPECT_EQ(pane.text, L"unsaved entry\r\n") << row.name;
-    EXPECT_EQ(state.unsaved_log, 1) << row.name;
+    EXPECT_TRUE(state.log_unsaved) << row.name;
   }
 }
 
@@ -239,14 +198,14 @@ TEST_F(LogCommandsTest, OpenReplacesPaneButKeepsUnsavedFlag) {
               {"flag 0: no question, flag stays 0", 0, 0}};
   for (const auto& row : rows) {
     messages.shown.clear();
-    state.unsaved_log = row.flag;
+    state.log_unsaved = row.flag;
     messages.answer = MessageAnswer::Yes;
     files.disk[L"G:\\saved\\log.txt"] = L"A\r\nB";
     dialogs.chosen = L"G:\\saved\\log.txt";
     pane.text = L"old\r\n";
-    commands.LOGfOpen_Click();
+    commands.OpenLog();
     EXPECT_EQ(pane.text, L"A\r\nB\r\n") << row.why;
-    EXPECT_EQ(state.unsaved_log, row.flag) << row.why;
+    EXPECT_EQ(state.log_unsaved, row.flag) << row.why;
     EXPECT_EQ(messages.shown.size(), row.questions) << row.why;
     EXPECT_EQ(StoredLogFolder(), L"G:\\saved") << row.why;
   }
@@ -256,7 +215,7 @@ TEST_F(LogCommandsTest, FailedOpenIsReportedAndLeavesPaneAndFolder) {
   pane.text = L"old\r\n";
   store.Put(L"Zelmor", L"LOGfol", L"E:\\old");
   dialogs.chosen = L"H:\\missing.txt";
-  commands.LOGfOpen_Click();
+  commands.OpenLog();
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, L"LOGデータがOPEN出来ませんでした。");
   EXPECT_EQ(messages.shown[0].title, std::nullopt);
@@ -267,12 +226,12 @@ TEST_F(LogCommandsTest, FailedOpenIsReportedAndLeavesPaneAndFolder) {
 
 TEST_F(LogCommandsTest, ViewerStartsInProgramFolderAndLeavesFolderFlagAndCaret) {
   const std::wstring temp_log = std::wstring(kExeFolder) + L"\\Zelmor_temp.txt";
-  ASSERT_TRUE(WriteTempLog(files, temp_log, L"L1\r\nL2\r\n"));
+  files.disk[temp_log] = L"L1\r\nL2\r\n\r\n";
   store.Put(L"Zelmor", L"LOGfol", L"E:\\old");
   dialog_state.initial_dir = L"E:\\old";
   dialogs.chosen = temp_log;
-  state.unsaved_log = 0;
-  commands.LOGefOPEN_Click();
+  state.log_unsaved = false;
+  commands.ViewSafetyCopy();
 
   EXPECT_EQ(dialogs.seen->initial_dir, kExeFolder);
   EXPECT_EQ(dialogs.seen->filter, L"非常用LOGﾃﾞｰﾀ (Zelmor_temp.txt.TXT)|Zelmor_temp.txt");
@@ -280,14 +239,14 @@ TEST_F(LogCommandsTest, ViewerStartsInProgramFolderAndLeavesFolderFlagAndCaret) 
   EXPECT_EQ(pane.text, L"L1\r\nL2\r\n\r\n");
   EXPECT_FALSE(pane.caret_at_end);
   EXPECT_EQ(StoredLogFolder(), L"E:\\old");
-  EXPECT_EQ(state.unsaved_log, 0);
+  EXPECT_FALSE(state.log_unsaved);
   EXPECT_EQ(files.disk[temp_log], L"L1\r\nL2\r\n\r\n") << "viewing must not rewrite the temp log";
 }
 
 TEST_F(LogCommandsTest, ViewerFailureLeavesPaneEmptyAndIsReported) {
   pane.text = L"old\r\n";
   dialogs.chosen = L"C:\\nowhere\\Zelmor_temp.txt";
-  commands.LOGefOPEN_Click();
+  commands.ViewSafetyCopy();
   EXPECT_EQ(pane.text, L"");
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, L"非常用LOGがOPEN出来ませんでした。");
@@ -296,18 +255,18 @@ TEST_F(LogCommandsTest, ViewerFailureLeavesPaneEmptyAndIsReported) {
 }
 
 TEST_F(LogCommandsTest, EditModeIsLeftBeforeAnythingElse) {
-  using Command = void (LogFileCommands::*)();
+  using Command = void (LogCommands::*)();
   const struct {
     const char* name;
     Command command;
     const wchar_t* dialog;
-  } rows[] = {{"save", &LogFileCommands::LOGfCls_Click, L"save dialog"},
-              {"open", &LogFileCommands::LOGfOpen_Click, L"open dialog"},
-              {"temp log viewer", &LogFileCommands::LOGefOPEN_Click, L"open dialog"}};
+  } rows[] = {{"save", &LogCommands::SaveLog, L"save dialog"},
+              {"open", &LogCommands::OpenLog, L"open dialog"},
+              {"temp log viewer", &LogCommands::ViewSafetyCopy, L"open dialog"}};
   for (const auto& row : rows) {
     journal.clear();
-    state.edit_mode = 1;
-    state.unsaved_log = 1;
+    state.edit_mode = true;
+    state.log_unsaved = true;
     dialogs.answer = false;
     messages.answer = MessageAnswer::Yes;
     (commands.*row.command)();
@@ -317,7 +276,7 @@ TEST_F(LogCommandsTest, EditModeIsLeftBeforeAnythingElse) {
     EXPECT_EQ(journal, expected) << row.name;
 
     journal.clear();
-    state.unsaved_log = 0;
+    state.log_unsaved = false;
     (commands.*row.command)();
     EXPECT_EQ(journal, Journal{row.dialog}) << row.name << ": edit mode off, nothing to leave";
   }
@@ -327,11 +286,11 @@ TEST_F(LogCommandsTest, SharedDialogKeepsWhatACommandDoesNotSet) {
   // Save leaves the chosen path in the dialog; the opens preset no name of their own.
   pane.text = L"x\r\n";
   dialogs.chosen = L"D:\\logs\\kept.txt";
-  commands.LOGfCls_Click();
+  commands.SaveLog();
   dialogs.answer = false;
-  commands.LOGefOPEN_Click();
+  commands.ViewSafetyCopy();
   EXPECT_EQ(dialogs.seen->file_name, L"D:\\logs\\kept.txt");
-  commands.LOGfOpen_Click();
+  commands.OpenLog();
   EXPECT_EQ(dialogs.seen->file_name, L"D:\\logs\\kept.txt");
   EXPECT_EQ(dialogs.seen->initial_dir, L"D:\\logs") << "the viewer's folder must not leak into LOG Open";
 }
@@ -340,7 +299,7 @@ TEST_F(LogCommandsTest, ZeroByteFileEmptiesPaneAndStoresFolder) {
   files.disk[L"C:\\z\\empty.txt"] = L"";
   dialogs.chosen = L"C:\\z\\empty.txt";
   pane.text = L"old\r\n";
-  commands.LOGfOpen_Click();
+  commands.OpenLog();
   EXPECT_EQ(pane.text, L"");
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(StoredLogFolder(), L"C:\\z");
@@ -363,76 +322,12 @@ TEST_F(LogCommandsTest, RememberedFolderTheDialogsCannotStartInGivesTheProgramFo
   for (const Row& row : rows) {
     store.Put(L"Zelmor", L"LOGfol", row.stored);
     dialogs.answer = false;
-    commands.LOGfOpen_Click();
+    commands.OpenLog();
     ASSERT_TRUE(dialogs.seen) << row.what;
     EXPECT_EQ(dialogs.seen->initial_dir, row.start) << row.what;
-    commands.LOGfCls_Click();
+    commands.SaveLog();
     EXPECT_EQ(dialogs.seen->initial_dir, row.start) << row.what;
   }
-}
-
-// Start-up after a run that never closed normally.
-class RecoveryTest : public ::testing::Test {
- protected:
-  Journal journal;
-  MainState state;
-  settings::MemoryProfileStore store;
-  settings::Profile profile{store};
-  FakeFiles files;
-  FakeMessages messages{journal};
-  FakePane pane;
-  RecoveryContext context{state, profile, files, messages, pane, L"C:\\Z\\Zelmor_temp.txt",
-                          L"C:\\Z\\Zelmor_temp.bak"};
-
-  std::wstring Mark() { return store.Get(L"Zelmor", L"Running", L"(missing)"); }
-};
-
-TEST_F(RecoveryTest, RegularPreviousCloseAsksNothingAndMarksTheRun) {
-  files.disk[context.temp_log_path] = L"L1\r\n\r\n";
-  OfferRecovery(context);  // first start ever: no mark
-  EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(Mark(), L"1");
-  MarkClosedNormally(profile);
-  EXPECT_EQ(Mark(), L"0");
-  OfferRecovery(context);
-  EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(pane.text, L"");
-}
-
-TEST_F(RecoveryTest, YesLoadsTheSafetyCopyAsTheViewerDoesAndMarksItUnsaved) {
-  store.Put(L"Zelmor", L"Running", L"1");
-  files.disk[context.temp_log_path] = L"L1\r\nL2\r\n\r\n";
-  messages.answer = MessageAnswer::Yes;
-  OfferRecovery(context);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, L"前回のLOGデータが保存されていません。\r\n非常用LOGを読み込みますか？");
-  EXPECT_EQ(messages.shown[0].title, std::optional<std::wstring>(L"Zelmor"));
-  EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
-  EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
-  EXPECT_EQ(pane.text, L"L1\r\nL2\r\n\r\n");
-  EXPECT_EQ(state.unsaved_log, 1);
-  EXPECT_TRUE(files.Exists(context.temp_log_path));
-  EXPECT_EQ(Mark(), L"1");
-}
-
-TEST_F(RecoveryTest, NoKeepsTheOldCopyAsBackupBeforeTheFirstEntryReplacesIt) {
-  store.Put(L"Zelmor", L"Running", L"1");
-  files.disk[context.temp_log_path] = L"L1\r\n\r\n";
-  messages.answer = MessageAnswer::No;
-  OfferRecovery(context);
-  EXPECT_EQ(pane.text, L"");
-  EXPECT_EQ(state.unsaved_log, 0);
-  EXPECT_FALSE(files.Exists(context.temp_log_path));
-  EXPECT_EQ(files.disk[context.backup_path], L"L1\r\n\r\n");
-}
-
-TEST_F(RecoveryTest, EmptyOrMissingSafetyCopyOffersNothing) {
-  store.Put(L"Zelmor", L"Running", L"1");
-  OfferRecovery(context);
-  files.disk[context.temp_log_path] = L"";
-  store.Put(L"Zelmor", L"Running", L"1");
-  OfferRecovery(context);
-  EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

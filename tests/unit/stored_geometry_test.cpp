@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/startup.h"
+#include "app/geometry.h"
 
 namespace zelmor::app {
 namespace {

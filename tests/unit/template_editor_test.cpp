@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource.h"
+#include "base/resource.h"
+#include "base/text.h"
+#include "base/texts.h"
+#include "memory_profile_store.h"
 
 namespace zelmor::template_window {
 namespace {
@@ -33,9 +36,9 @@ class TemplateEditorTest : public ::testing::Test {
 
 TEST_F(TemplateEditorTest, EveryEditSetsTrimmedTemplateAtOnce) {
   editor.OnTextChanged(L"  #DT #MM  ");
-  EXPECT_EQ(state.TemplateText, L"#DT #MM");
+  EXPECT_EQ(state.template_text, L"#DT #MM");
   editor.OnTextChanged(L"");
-  EXPECT_EQ(state.TemplateText, L"");
+  EXPECT_EQ(state.template_text, L"");
   EXPECT_FALSE(store.Has(L"Zelmor", L"LOGdat")) << "edits are saved only at close";
 }
 
@@ -56,7 +59,7 @@ TEST_F(TemplateEditorTest, EmptyTemplateIsSavedAsPresentAndEmpty) {
 }
 
 TEST(TokenHelpTest, GapsAreIdeographicSpaces) {
-  const std::wstring help = LoadText(IDS_MACRO_HELP);
+  const std::wstring help = LoadText(IDS_TEMPLATE_HELP);
   EXPECT_EQ(help.find(L' '), std::wstring::npos);
   EXPECT_NE(help.find(L"#MD=モード\u3000\u3000\u3000#LF="), std::wstring::npos);
   size_t gaps = 0;

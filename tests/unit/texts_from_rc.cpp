@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/ports.h"
+#include "base/texts.h"
 
 namespace zelmor {
 namespace {

@@ -13,9 +13,9 @@
 
 #include "entry/dde_feed_links_win.h"
 #include "entry/feed.h"
-#include "platform/atomic_file_win.h"
-#include "platform/codepage_win.h"
-#include "platform/paths_win.h"
+#include "base/atomic_file_win.h"
+#include "base/codepage_win.h"
+#include "base/paths_win.h"
 
 namespace zelmor::entry {
 namespace {
@@ -56,18 +56,18 @@ class ScratchFolder {
 void WriteValues(const std::wstring& file, const Values& values) {
   std::wstring text;
   for (int i = 0; i < kFeedLabelCount; ++i) text += std::wstring(FeedItem(i)) + L"=" + values[i] + L"\r\n";
-  ASSERT_EQ(platform::ReplaceFileContent(file, platform::ToAnsi(text)), DWORD{ERROR_SUCCESS});
+  ASSERT_EQ(base::ReplaceFileContent(file, base::ToAnsi(text)), DWORD{ERROR_SUCCESS});
 }
 
 void WriteBytes(const std::wstring& file, const std::string& bytes) {
-  ASSERT_EQ(platform::ReplaceFileContent(file, bytes), DWORD{ERROR_SUCCESS});
+  ASSERT_EQ(base::ReplaceFileContent(file, bytes), DWORD{ERROR_SUCCESS});
 }
 
 // tracker-sim.exe as a child process, ended by handle whatever the test's outcome.
 class TrackerSim {
  public:
   explicit TrackerSim(const std::wstring& arguments) {
-    std::wstring command = L"\"" + platform::BesideExecutable(L"tracker-sim.exe") + L"\" " + arguments;
+    std::wstring command = L"\"" + base::BesideExecutable(L"tracker-sim.exe") + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -175,7 +175,7 @@ TEST_P(DdeFeedLinksWith, AllFiveItemsComeBackExactlyAsServed) {
   for (const Values& row : rows) {
     WriteValues(values, row);
     for (int i = 0; i < kFeedLabelCount; ++i) {
-      EXPECT_EQ(RequestOrMark(links, i), row[i]) << "item " << platform::ToAnsi(FeedItem(i));
+      EXPECT_EQ(RequestOrMark(links, i), row[i]) << "item " << base::ToAnsi(FeedItem(i));
     }
   }
 }
@@ -388,8 +388,8 @@ TEST_P(DdeFeedLinksWith, ThousandRequestsInARowAreAllAnsweredInOrder) {
                                                                                          : L"USB";
     const std::wstring got = RequestOrMark(links, label);
     if (got != expected) {
-      ADD_FAILURE() << "request " << n << ": expected " << platform::ToAnsi(expected) << ", got "
-                    << platform::ToAnsi(got);
+      ADD_FAILURE() << "request " << n << ": expected " << base::ToAnsi(expected) << ", got "
+                    << base::ToAnsi(got);
       if (++wrong == 5) break;
     }
   }

@@ -1,5 +1,4 @@
-// Edit mode on a real window: menus, the replaced procedure, the clipboard listener and the
-// transfer menu popping up.
+// Edit mode on a real window: menus, the clipboard listener and the transfer menu popping up.
 
 #include <windows.h>
 
@@ -10,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage_win.h"
-#include "platform/handles_win.h"
+#include "base/codepage_win.h"
+#include "base/handles_win.h"
+#include "fakes.h"
 #include "transfer/edit_mode_win.h"
-#include "transfer/menu_bar_win.h"
+#include "window/menu_bar_win.h"
 
 namespace zelmor::transfer {
 namespace {
@@ -33,12 +33,15 @@ struct OwnProcedureLog {
   std::function<void(HWND)> inside_menu;
 };
 OwnProcedureLog* g_log = nullptr;
+EditModeWindow* g_edit = nullptr;
 
 LRESULT CALLBACK OwnProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (g_log) {
     switch (message) {
       case WM_CLIPBOARDUPDATE:
         ++g_log->clipboard_notices;
+        // As the main window does: its own procedure hands the notice to edit mode.
+        if (g_edit) g_edit->OnClipboardUpdate();
         return 0;
       case WM_INITMENUPOPUP:
         if (reinterpret_cast<HMENU>(wparam) == g_log->transfer_menu) {
@@ -131,16 +134,6 @@ void PumpPending() {
   }
 }
 
-class RecordingPane : public LogPane {
- public:
-  std::wstring Text() override { return {}; }
-  void SetText(const std::wstring&) override {}
-  void Append(const std::wstring&) override {}
-  void CaretToEnd() override {}
-  void SetEnabled(bool on) override { enabled = on; }
-  bool enabled = false;
-};
-
 class RecordingProgram : public LoggingProgram {
  public:
   int32_t FindLoggingProgram() override { return kLoggingProgramFound; }
@@ -175,21 +168,23 @@ class EditModeWin32Test : public ::testing::Test {
     clipboard_owner.reset(MakeWindow(L"ZelmorEditModeTestOwner", DefWindowProcW, nullptr));
 
     // As at start-up: HLcopyMenu, then HLMSG, off the bar.
-    menu_bar = std::make_unique<MenuBarItems>(window);
+    menu_bar = std::make_unique<window::MenuBarItems>(window);
     ASSERT_TRUE(menu_bar->ShowTopLevelItem(2, false));
     ASSERT_TRUE(menu_bar->ShowTopLevelItem(1, false));
     log.transfer_menu = menu_bar->Popup(2);
 
     EditModeCommands commands;
-    commands.log_edit = kLogEdit;
+    commands.edit_mode = kLogEdit;
     for (size_t i = 0; i < commands.transfer_items.size(); ++i) {
       commands.transfer_items[i] = kFirstTransferItem + static_cast<UINT>(i);
     }
     edit = std::make_unique<EditModeWindow>(window, pane, *menu_bar, 1, menu_bar->Popup(2), commands, state,
                                             program, boxes);
+    g_edit = edit.get();
   }
 
   void TearDown() override {
+    g_edit = nullptr;
     edit.reset();
     if (window) DestroyWindow(window);
     menu_bar.reset();
@@ -202,14 +197,14 @@ class EditModeWin32Test : public ::testing::Test {
   void Copy(const std::wstring& text) {
     const int before = g_other_notices;
     {
-      platform::ClipboardGuard clipboard(clipboard_owner.get());
+      base::ClipboardGuard clipboard(clipboard_owner.get());
       ASSERT_TRUE(clipboard.is_open());
       EmptyClipboard();
-      const std::string bytes = platform::ToAnsi(text);
+      const std::string bytes = base::ToAnsi(text);
       HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
       ASSERT_NE(memory, nullptr);
       {
-        platform::GlobalLockGuard<char> lock(memory);
+        base::GlobalLockGuard<char> lock(memory);
         memcpy(lock.get(), bytes.c_str(), bytes.size() + 1);
       }
       ASSERT_NE(SetClipboardData(CF_TEXT, memory), nullptr);
@@ -223,31 +218,30 @@ class EditModeWin32Test : public ::testing::Test {
 
   OwnProcedureLog log;
   HWND window = nullptr;
-  platform::UniqueHwnd other_viewer;
-  platform::UniqueHwnd clipboard_owner;
-  std::unique_ptr<MenuBarItems> menu_bar;
-  RecordingPane pane;
+  base::UniqueHwnd other_viewer;
+  base::UniqueHwnd clipboard_owner;
+  std::unique_ptr<window::MenuBarItems> menu_bar;
+  fakes::FakePane pane;
   RecordingProgram program;
   SilentBoxes boxes;
   MainState state;
   std::unique_ptr<EditModeWindow> edit;
 };
 
-TEST_F(EditModeWin32Test, LogEditSwitchesMenusPaneAndProcedureBothWays) {
+TEST_F(EditModeWin32Test, LogEditSwitchesMenusAndPaneBothWaysAndNeverTheProcedure) {
   const std::wstring hint = L"文字列をコピーするとHamlogへ転送出来ます";
   EXPECT_EQ(BarCaptions(menu_bar->bar()), std::vector<std::wstring>{L"File(&F)"}) << "start-up state";
 
   ASSERT_TRUE(edit->OnCommand(kLogEdit));
-  EXPECT_EQ(state.edit_mode, 1);
+  EXPECT_TRUE(state.edit_mode);
   EXPECT_TRUE(Checked());
   EXPECT_EQ(BarCaptions(menu_bar->bar()), (std::vector<std::wstring>{L"File(&F)", hint}));
   EXPECT_EQ(GetMenuItemID(menu_bar->bar(), 1), kHint) << "the hint comes back with its own ID";
   EXPECT_TRUE(pane.enabled);
-  EXPECT_EQ(Procedure(), &EditModeWindowProc);
-  EXPECT_EQ(edit->saved_procedure(), &OwnProcedure);
+  EXPECT_EQ(Procedure(), &OwnProcedure);
 
   ASSERT_TRUE(edit->OnCommand(kLogEdit));
-  EXPECT_EQ(state.edit_mode, 0);
+  EXPECT_FALSE(state.edit_mode);
   EXPECT_FALSE(Checked());
   EXPECT_EQ(BarCaptions(menu_bar->bar()), std::vector<std::wstring>{L"File(&F)"});
   EXPECT_FALSE(pane.enabled);
@@ -261,7 +255,7 @@ TEST_F(EditModeWin32Test, EachClipboardChangeInEditModePopsTheMenuOnce) {
   ASSERT_TRUE(edit->OnCommand(kLogEdit));
   Copy(L"JA1ABC");
   EXPECT_EQ(log.transfer_menus, 1);
-  EXPECT_GE(log.clipboard_notices, 1) << "the notice still reaches the window's own procedure";
+  EXPECT_GE(log.clipboard_notices, 1);
 
   // A second notice for the same change, as the X side sometimes sends.
   SendMessageW(window, WM_CLIPBOARDUPDATE, 0, 0);
@@ -300,12 +294,11 @@ TEST_F(EditModeWin32Test, ChosenItemSendsTheTrimmedClipboardTextToItsField) {
   EXPECT_EQ(boxes.shown, 0);
 }
 
-TEST_F(EditModeWin32Test, UnloadGivesTheOwnProcedureBackAndKeepsTheFlag) {
+TEST_F(EditModeWin32Test, CloseEndsTheWatchAndKeepsTheFlag) {
   ASSERT_TRUE(edit->OnCommand(kLogEdit));
-  edit->Unload();
-  EXPECT_EQ(Procedure(), &OwnProcedure);
-  EXPECT_EQ(state.edit_mode, 1);
-  Copy(L"after unload");
+  edit->Close();
+  EXPECT_TRUE(state.edit_mode);
+  Copy(L"after close");
   EXPECT_EQ(log.transfer_menus, 0);
 }
 
@@ -314,7 +307,7 @@ TEST(MenuBarItemsTest, ItemsGoBackToTheirOwnPlaces) {
   ASSERT_NE(window, nullptr);
   const std::wstring file = L"File(&F)", hint = L"文字列をコピーするとHamlogへ転送出来ます", copy = L"HLcopy";
   {
-    MenuBarItems items(window);
+    window::MenuBarItems items(window);
     HMENU bar = items.bar();
     ASSERT_EQ(items.count(), 3);
     HMENU transfer = items.Popup(2);

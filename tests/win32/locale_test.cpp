@@ -8,6 +8,7 @@
 #include <string>
 #include <tuple>
 
+#include "base/clock_win.h"
 #include "entry/locale_win.h"
 #include "entry/log_line.h"
 
@@ -126,7 +127,7 @@ TEST(LocaleWinTest, SystemClockReadsLocalTime) {
   };
   SYSTEMTIME before{}, after{};
   GetLocalTime(&before);
-  const LocalTime now = SystemClock().Now();
+  const LocalTime now = base::SystemClock().Now();
   GetLocalTime(&after);
   EXPECT_LE(key(FromSystemTime(before)), key(now));
   EXPECT_LE(key(now), key(FromSystemTime(after)));

@@ -13,7 +13,7 @@
 
 #include "logfiles/log_text.h"
 #include "logfiles/text_files_win.h"
-#include "platform/atomic_file_win.h"
+#include "base/atomic_file_win.h"
 
 namespace zelmor::logfiles {
 namespace {
@@ -29,7 +29,7 @@ class OddLogFileTest : public ::testing::Test {
 
   // The pane's text after opening a file of these bytes; fails the test when the read fails.
   std::wstring Open(const std::string& bytes) {
-    EXPECT_EQ(platform::ReplaceFileContent(path_, bytes), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(base::ReplaceFileContent(path_, bytes), static_cast<DWORD>(ERROR_SUCCESS));
     std::wstring text;
     AnsiTextFiles files;
     EXPECT_TRUE(files.Read(path_, text)) << "error " << files.last_error();

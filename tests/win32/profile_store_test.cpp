@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/codepage_win.h"
+#include "base/codepage_win.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
 #include "settings/profile_store_win.h"
@@ -91,7 +91,7 @@ TEST_F(ProfileFileTest, LongValuesComeBackWholeAndLeaveTheOtherKeys) {
     EXPECT_EQ(back.size(), long_value.size()) << "length " << row.length;
     EXPECT_TRUE(back == long_value) << "length " << row.length;
     // In the file as the narrow function writes it: one line, in Shift-JIS.
-    EXPECT_NE(FileBytes().find("LOGdat=" + platform::ToAnsi(long_value) + "\r\n"), std::string::npos)
+    EXPECT_NE(FileBytes().find("LOGdat=" + base::ToAnsi(long_value) + "\r\n"), std::string::npos)
         << "length " << row.length;
     profile.CurrentSection = kPositionSection;
     profile.ProfileRead(kTopKey, back);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage_win.h"
+#include "base/codepage_win.h"
 #include "settings/profile_store_win.h"
 
 namespace zelmor::settings {
@@ -75,8 +75,8 @@ TEST(SettingsCopyTest, WriteThroughTheCopyGivesTheFileTheInPlaceWriteGives) {
     }
     IniProfileStore store(through_copy);
     store.Put(row.section, row.key, row.value);
-    WritePrivateProfileStringA(platform::ToAnsi(row.section).c_str(), platform::ToAnsi(row.key).c_str(),
-                               platform::ToAnsi(row.value).c_str(), platform::ToAnsi(in_place).c_str());
+    WritePrivateProfileStringA(base::ToAnsi(row.section).c_str(), base::ToAnsi(row.key).c_str(),
+                               base::ToAnsi(row.value).c_str(), base::ToAnsi(in_place).c_str());
     EXPECT_EQ(Bytes(through_copy), Bytes(in_place));
     EXPECT_EQ(Names(folder).size(), 2u) << "a copy is left beside the file";
     // Read back through the store as the program reads it.

@@ -7,21 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "logfiles/temp_log.h"
 #include "logfiles/text_files_win.h"
-#include "platform/atomic_file_win.h"
+#include "base/atomic_file_win.h"
 
 namespace zelmor::logfiles {
 namespace {
 
 std::string RawBytes(const std::wstring& path) {
   std::string bytes;
-  EXPECT_EQ(platform::ReadFileContent(path, bytes), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(base::ReadFileContent(path, bytes), static_cast<DWORD>(ERROR_SUCCESS));
   return bytes;
 }
 
 void WriteRaw(const std::wstring& path, const std::string& bytes) {
-  ASSERT_EQ(platform::ReplaceFileContent(path, bytes), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(base::ReplaceFileContent(path, bytes), static_cast<DWORD>(ERROR_SUCCESS));
 }
 
 // A fresh folder of its own for each test, removed with everything in it.
@@ -72,17 +71,6 @@ TEST(AnsiTextFilesTest, ReplaceOverExistingFileLeavesOnlyTheNewContent) {
   ASSERT_TRUE(files.Replace(path, L"L1\r\nL2\r\n")) << "error " << files.last_error();
   EXPECT_EQ(RawBytes(path), "L1\r\nL2\r\n");
   EXPECT_EQ(folder.Entries(), std::vector<std::wstring>{L"log.txt"}) << Narrow(folder.Entries());
-}
-
-TEST(AnsiTextFilesTest, TempLogIsPaneTextAndOneCrLf) {
-  ScratchFolder folder;
-  const std::wstring path = folder.File(kTempLogName);
-  AnsiTextFiles files;
-  // An entry made with an empty pane: its line, its CR LF and the writer's own CR LF.
-  ASSERT_TRUE(WriteTempLog(files, path, L"line\r\n"));
-  EXPECT_EQ(RawBytes(path), "line\r\n\r\n");
-  ASSERT_TRUE(WriteTempLog(files, path, L""));
-  EXPECT_EQ(RawBytes(path), "\r\n") << "each write replaces, never appends";
 }
 
 TEST(AnsiTextFilesTest, JapaneseTextRoundTripsThroughShiftJis) {
@@ -212,7 +200,7 @@ class ReadOnlyFolder {
 
 TEST(AnsiTextFilesTest, ReplaceInReadOnlyFolderFailsAndKeepsOldFile) {
   ScratchFolder folder;
-  const std::wstring path = folder.File(kTempLogName);
+  const std::wstring path = folder.File(L"Zelmor_temp.txt");
   WriteRaw(path, "old\r\n");
   AnsiTextFiles files;
   bool replaced = false;
@@ -220,7 +208,7 @@ TEST(AnsiTextFilesTest, ReplaceInReadOnlyFolderFailsAndKeepsOldFile) {
   {
     ReadOnlyFolder read_only(folder.path());
     if (!read_only.ok()) GTEST_SKIP() << read_only.reason();
-    replaced = WriteTempLog(files, path, L"new\r\n");
+    replaced = files.Replace(path, L"new\r\n\r\n");
     entries = folder.Entries();
   }
   EXPECT_FALSE(replaced);
@@ -238,9 +226,12 @@ TEST(AnsiTextFilesTest, ExistsAndRename) {
   WriteRaw(a, "A");
   WriteRaw(b, "B");
   EXPECT_TRUE(files.Exists(a));
-  ASSERT_TRUE(files.Rename(a, b)) << "rename replaces an existing target";
+  EXPECT_FALSE(files.Rename(a, b)) << "a set-aside file is never replaced";
+  EXPECT_EQ(RawBytes(b), "B");
+  const std::wstring c = folder.File(L"c.txt");
+  ASSERT_TRUE(files.Rename(a, c));
   EXPECT_FALSE(files.Exists(a));
-  EXPECT_EQ(RawBytes(b), "A");
+  EXPECT_EQ(RawBytes(c), "A");
   EXPECT_FALSE(files.Rename(a, b));
   EXPECT_EQ(files.last_error(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }

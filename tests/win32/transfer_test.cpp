@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage_win.h"
-#include "platform/handles_win.h"
-#include "platform/paths_win.h"
+#include "base/codepage_win.h"
+#include "base/handles_win.h"
+#include "base/paths_win.h"
 #include "transfer/clipboard_win.h"
 #include "transfer/hamlog_link_win.h"
 #include "transfer/logging_link.h"
@@ -62,7 +62,7 @@ class JournalFile {
   const std::wstring& path() const { return path_; }
 
   std::vector<std::string> Lines() const {
-    platform::UniqueFile file(CreateFileW(path_.c_str(), GENERIC_READ,
+    base::UniqueFile file(CreateFileW(path_.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::vector<std::string> lines;
@@ -90,7 +90,7 @@ class Simulator {
 
   // True once the simulator's own "TThwin" window is up.
   bool Start(const std::wstring& journal, DWORD hang_ms = 0) {
-    const std::wstring exe = platform::BesideExecutable(L"logbook-sim.exe");
+    const std::wstring exe = base::BesideExecutable(L"logbook-sim.exe");
     std::wstring command = L"\"" + exe + L"\" --journal \"" + journal + L"\"";
     if (hang_ms > 0) command += L" --hang-ms " + std::to_wstring(hang_ms);
     STARTUPINFOW startup{};
@@ -139,7 +139,7 @@ class SenderWindow {
   HWND get() const { return window_.get(); }
 
  private:
-  platform::UniqueHwnd window_;
+  base::UniqueHwnd window_;
 };
 
 class LoggingLinkWin32Test : public ::testing::Test {
@@ -166,7 +166,7 @@ TEST_F(LoggingLinkWin32Test, FieldsArriveWithTheirCodeBytesAndSender) {
     std::string expected;  // the journal line before " wParam="
     const char* why;
   };
-  const std::string japanese = platform::ToAnsi(L"日本語");
+  const std::string japanese = base::ToAnsi(L"日本語");
   const Row rows[] = {
       {1, L"ABC123", "dwData=0x20001 cbData=6 bytes=414243313233", "call sign with the flag"},
       {2, L"2024/01/02", "dwData=0x20002 cbData=8 bytes=32342F30312F3032", "date cut to its last 8"},
@@ -227,7 +227,7 @@ class ClipboardWin32Test : public ::testing::Test {
   void SetUp() override { ASSERT_NE(owner.get(), nullptr); }
 
   bool Put(UINT format, HANDLE data) {
-    platform::ClipboardGuard clipboard(owner.get());
+    base::ClipboardGuard clipboard(owner.get());
     if (!clipboard.is_open() || !EmptyClipboard()) return false;
     if (!data) return true;
     return SetClipboardData(format, data) != nullptr;
@@ -236,7 +236,7 @@ class ClipboardWin32Test : public ::testing::Test {
   static HGLOBAL Global(const void* bytes, size_t size) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory) return nullptr;
-    platform::GlobalLockGuard<char> lock(memory);
+    base::GlobalLockGuard<char> lock(memory);
     memcpy(lock.get(), bytes, size);
     return memory;
   }
@@ -254,7 +254,7 @@ TEST_F(ClipboardWin32Test, AnsiTextComesBackAsItWasCopied) {
       L"日本語",
   };
   for (const auto& text : rows) {
-    ASSERT_TRUE(PutAnsi(platform::ToAnsi(text)));
+    ASSERT_TRUE(PutAnsi(base::ToAnsi(text)));
     EXPECT_EQ(ReadClipboardText(owner.get()), text);
   }
 }

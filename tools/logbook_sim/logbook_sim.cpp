@@ -17,8 +17,8 @@
 #include <cwchar>
 #include <string>
 
-#include "platform/codepage_win.h"
-#include "platform/handles_win.h"
+#include "base/codepage_win.h"
+#include "base/handles_win.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ class Journal {
   }
 
  private:
-  zelmor::platform::UniqueFile file_;
+  zelmor::base::UniqueFile file_;
 };
 
 class SimulatorWindow {
@@ -179,7 +179,7 @@ class SimulatorWindow {
     const std::string bytes = data->lpData
                                   ? std::string(static_cast<const char*>(data->lpData), data->cbData)
                                   : std::string();
-    const std::wstring text = zelmor::platform::FromAnsi(bytes);
+    const std::wstring text = zelmor::base::FromAnsi(bytes);
     const uint32_t code = static_cast<uint32_t>(data->dwData) & ~kFieldCodeFlag;
     for (size_t i = 0; i < kFields.size(); ++i) {
       if (kFields[i].code == code) SetWindowTextW(values_[i], text.c_str());

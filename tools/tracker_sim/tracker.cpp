@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cwctype>
 
-#include "platform/atomic_file_win.h"
-#include "platform/codepage_win.h"
+#include "base/atomic_file_win.h"
+#include "base/codepage_win.h"
 #include "tracker_sim.h"
 
 namespace tracker_sim {
@@ -98,7 +98,7 @@ std::wstring DecodeTextFile(const std::string& bytes) {
   if (text.empty()) return {};
   const int length = static_cast<int>(text.size());
   const int chars = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-  if (chars <= 0) return zelmor::platform::FromAnsi(bytes);
+  if (chars <= 0) return zelmor::base::FromAnsi(bytes);
   std::wstring out(static_cast<size_t>(chars), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), chars);
   return out;
@@ -138,7 +138,7 @@ bool Tracker::Lookup(int index, std::wstring& value) {
     return true;
   }
   std::string bytes;
-  if (zelmor::platform::ReadFileContent(options_.values_file, bytes) != ERROR_SUCCESS) return false;
+  if (zelmor::base::ReadFileContent(options_.values_file, bytes) != ERROR_SUCCESS) return false;
   const auto values = ParseValues(DecodeTextFile(bytes));
   const auto found = values.find(Upper(kItems[index]));
   if (found == values.end()) return false;
@@ -156,7 +156,7 @@ bool Tracker::Answer(const std::wstring& item, std::string& cf_text) {
   }
   std::wstring value;
   if (index < 0 || !Lookup(index, value)) return false;
-  cf_text = zelmor::platform::ToAnsi(value);
+  cf_text = zelmor::base::ToAnsi(value);
   if (options_.crlf) cf_text += "\r\n";
   cf_text.push_back('\0');
   ++answers_per_item_[static_cast<size_t>(index)];

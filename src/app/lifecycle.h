@@ -1,0 +1,84 @@
+#pragma once
+// Start-up and closing of the main window, each in one place and in its one order.
+
+#include <string>
+
+#include "base/main_state.h"
+#include "base/message_boxes.h"
+#include "entry/feed.h"
+#include "entry/log_pane.h"
+#include "logfiles/safety_copy.h"
+#include "logfiles/text_files.h"
+#include "settings/profile.h"
+
+namespace zelmor::app {
+
+// What start-up and closing need from the main window itself.
+class MainView {
+ public:
+  virtual ~MainView() = default;
+  // The two menus that only edit mode shows: the transfer menu, then the hint.
+  virtual void HideEditModeMenus() = 0;
+  virtual void SetCaption(const std::wstring& caption) = 0;
+  // Window edges and outer size, in twips; setting a size lays the text boxes out again.
+  virtual void SetTop(float twips) = 0;
+  virtual void SetLeft(float twips) = 0;
+  virtual void SetWidth(float twips) = 0;
+  virtual void SetHeight(float twips) = 0;
+  // A window that no monitor shows any more goes onto the primary monitor's work area.
+  virtual void KeepOnScreen() = 0;
+  // The window's normal (restored) rectangle, also while it is minimized or maximized, so that a
+  // restart never puts the window off-screen.
+  virtual float Top() = 0;
+  virtual float Left() = 0;
+  virtual float Width() = 0;
+  virtual float Height() = 0;
+  virtual void Show() = 0;
+  virtual void FocusEntryBox() = 0;
+  // Edit mode's clipboard watch ends with the window; the flags stay.
+  virtual void EndEditModeWatch() = 0;
+  // Closes the template settings window, which saves the template as it closes.
+  virtual void CloseTemplateWindow() = 0;
+};
+
+struct Version {
+  int major = 1, minor = 0, revision = 0;
+};
+
+class Lifecycle {
+ public:
+  struct Parts {
+    MainState& state;
+    settings::Profile& profile;
+    MainView& view;
+    entry::Feed& feed;
+    entry::LogPane& pane;
+    MessageBoxes& boxes;
+    logfiles::SafetyCopy& safety_copy;
+    logfiles::TextFiles& files;
+    std::wstring settings_path;
+  };
+  explicit Lifecycle(Parts parts) : p_(std::move(parts)) {}
+
+  // From the program's start to the window waiting for the first entry: leftovers of interrupted
+  // settings writes go, the state is reset, caption, geometry and template come from the settings,
+  // the feed links open, the window shows, an earlier run's unsaved log is offered back, and the
+  // entry box takes the keyboard.
+  void Start(const Version& version);
+  // Every close request, whatever its source: true when the window may close (nothing unsaved, or
+  // the operator said Yes).
+  bool ConfirmClose();
+  // Once the close is decided: the clipboard watch ends, the geometry is saved, the feed links
+  // close, the template window closes (saving the template), and the run is marked as closed
+  // normally. A second call does nothing.
+  void Close();
+
+ private:
+  void RestoreGeometry();
+  void LoadTemplate();
+
+  Parts p_;
+  bool closed_ = false;
+};
+
+}  // namespace zelmor::app

@@ -1,0 +1,12 @@
+#include "base/text.h"
+
+namespace zelmor {
+
+std::wstring TrimSpaces(std::wstring_view text) {
+  const size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return std::wstring();
+  const size_t last = text.find_last_not_of(L' ');
+  return std::wstring(text.substr(first, last - first + 1));
+}
+
+}  // namespace zelmor

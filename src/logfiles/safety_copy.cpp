@@ -1,0 +1,114 @@
+#include "logfiles/safety_copy.h"
+
+#include <cwchar>
+#include <utility>
+
+#include "base/resource.h"
+#include "base/texts.h"
+#include "logfiles/log_text.h"
+#include "settings/keys.h"
+
+namespace zelmor::logfiles {
+namespace {
+
+constexpr wchar_t kRunning[] = L"1";
+constexpr wchar_t kClosed[] = L"0";
+
+// Enough for any number of crashes answered "No" within one minute.
+constexpr int kDatedNameAttempts = 100;
+
+}  // namespace
+
+std::wstring DatedSetAsideName(const LocalTime& when, int attempt) {
+  wchar_t name[64];
+  std::swprintf(name, 64, L"Zelmor_temp-%04d%02d%02d-%02d%02d", when.year, when.month, when.day, when.hour,
+                when.minute);
+  std::wstring text = name;
+  if (attempt > 1) text += L"-" + std::to_wstring(attempt);
+  return text + L".bak";
+}
+
+SafetyCopy::SafetyCopy(TextFiles& files, settings::Profile& profile, Clock& clock, std::wstring folder)
+    : files_(files),
+      profile_(profile),
+      clock_(clock),
+      folder_(std::move(folder)),
+      path_(folder_ + L"\\" + kSafetyCopyName) {}
+
+void SafetyCopy::OfferEarlierCopy(MessageBoxes& messages, entry::LogPane& pane, MainState& state) {
+  // Leftovers of a write that a crash interrupted; the copy itself is always whole.
+  files_.RemoveLeftovers(path_);
+  profile_.CurrentSection = settings::kMainSection;
+  std::wstring mark;
+  profile_.ProfileRead(settings::kRunningKey, mark);
+  std::wstring text;
+  if (mark == kRunning && !files_.Read(path_, text)) {
+    // There but unreadable for now: it cannot be offered, and must not be overwritten either.
+    earlier_copy_in_the_way_ = files_.Exists(path_);
+  } else if (mark == kRunning && !text.empty()) {
+    const MessageAnswer answer = messages.Show(LoadText(IDS_RECOVERY_QUESTION), LoadText(IDS_APP_TITLE),
+                                               MessageButtons::YesNo, MessageIcon::Question);
+    if (answer == MessageAnswer::Yes) {
+      pane.SetText(PaneTextFromFile(text));
+      pane.CaretToEnd();
+      // Those entries were never saved.
+      state.log_unsaved = true;
+    } else {
+      earlier_copy_in_the_way_ = !SetEarlierCopyAside();
+    }
+  }
+  profile_.CurrentSection = settings::kMainSection;
+  profile_.ProfileWrite(settings::kRunningKey, kRunning);
+}
+
+bool SafetyCopy::Write(entry::LogPane& pane, const std::wstring& appended) {
+  if (known_ && pane.Replacements() == known_replacements_ &&
+      known_text_.size() + appended.size() == pane.Length()) {
+    known_text_ += appended;
+  } else {
+    known_replacements_ = pane.Replacements();
+    known_text_ = pane.Text();
+    known_ = true;
+  }
+  // An earlier run's copy that start-up could neither offer back nor set aside goes aside before
+  // this run replaces it; while it cannot, this run writes no copy and keeps its lines in the pane.
+  if (earlier_copy_in_the_way_) {
+    if (!SetEarlierCopyAside()) return false;
+    earlier_copy_in_the_way_ = false;
+  }
+  if (!files_.Replace(path_, known_text_ + L"\r\n")) return false;
+  KeepMarkedRunning();
+  return true;
+}
+
+void SafetyCopy::MarkClosedNormally() {
+  profile_.CurrentSection = settings::kMainSection;
+  profile_.ProfileWrite(settings::kRunningKey, kClosed);
+}
+
+bool SafetyCopy::SetEarlierCopyAside() {
+  if (!files_.Exists(path_)) return true;
+  const std::wstring set_aside = folder_ + L"\\" + kSetAsideName;
+  if (files_.Exists(set_aside)) {
+    // The newest crashed run keeps the plain name; the one before it is kept too, under its date.
+    const LocalTime now = clock_.Now();
+    bool moved = false;
+    for (int attempt = 1; attempt <= kDatedNameAttempts && !moved; ++attempt) {
+      const std::wstring dated = folder_ + L"\\" + DatedSetAsideName(now, attempt);
+      moved = !files_.Exists(dated) && files_.Rename(set_aside, dated);
+    }
+    if (!moved) return false;
+  }
+  return files_.Rename(path_, set_aside);
+}
+
+void SafetyCopy::KeepMarkedRunning() {
+  profile_.CurrentSection = settings::kMainSection;
+  std::wstring mark;
+  profile_.ProfileRead(settings::kRunningKey, mark);
+  if (mark == kRunning) return;
+  profile_.CurrentSection = settings::kMainSection;
+  profile_.ProfileWrite(settings::kRunningKey, kRunning);
+}
+
+}  // namespace zelmor::logfiles

@@ -1,0 +1,45 @@
+#include "window/dpi_win.h"
+
+#include <cmath>
+
+namespace zelmor::window {
+
+UINT DpiOf(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (get_dpi && window) {
+    const UINT dpi = get_dpi(window);
+    if (dpi) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+int TwipsToPixels(double twips, UINT dpi) {
+  return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+float PixelsToTwips(int pixels, UINT dpi) {
+  return static_cast<float>(static_cast<double>(pixels) * 1440.0 / (dpi ? dpi : 96));
+}
+
+base::UniqueGdiObject MakeFont(const FontSpec& spec, UINT dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
+  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = spec.charset;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = spec.pitch_and_family;
+  lstrcpynW(font.lfFaceName, spec.face.c_str(), LF_FACESIZE);
+  return base::UniqueGdiObject(CreateFontIndirectW(&font));
+}
+
+void PlaceInTwips(HWND control, const TwipsRect& rect, UINT dpi) {
+  SetWindowPos(control, nullptr, TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi),
+               TwipsToPixels(rect.width, dpi), TwipsToPixels(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace zelmor::window

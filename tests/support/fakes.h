@@ -1,0 +1,112 @@
+#pragma once
+// Fakes of the program's ports, shared by the unit and fuzz tests.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+#include "base/message_boxes.h"
+#include "entry/log_pane.h"
+#include "logfiles/text_files.h"
+
+namespace zelmor::fakes {
+
+// What the fakes did, in order, so that a test can check the order of steps across them.
+using Journal = std::vector<std::wstring>;
+
+struct FixedClock : Clock {
+  FixedClock() = default;
+  explicit FixedClock(const LocalTime& at) : now(at) {}
+  LocalTime now{2024, 3, 5, 21, 5, 37};
+  LocalTime Now() override { return now; }
+};
+
+struct FakePane : entry::LogPane {
+  std::wstring text;
+  bool caret_at_end = false;
+  int caret_moves = 0;
+  bool enabled = false;
+  uint64_t replacements = 0;
+  int reads = 0;  // whole-text reads
+  std::wstring Text() override {
+    ++reads;
+    return text;
+  }
+  size_t Length() override { return text.size(); }
+  void SetText(const std::wstring& t) override {
+    text = t;
+    ++replacements;
+    caret_at_end = false;  // setting the text puts the caret at the start
+  }
+  void Append(const std::wstring& t) override { text += t; }
+  void CaretToEnd() override {
+    caret_at_end = true;
+    ++caret_moves;
+  }
+  void SetEnabled(bool e) override { enabled = e; }
+  uint64_t Replacements() override { return replacements; }
+  // The operator typed into the pane.
+  void Edit(const std::wstring& t) {
+    text = t;
+    ++replacements;
+  }
+};
+
+struct FakeEntry : entry::EntryField {
+  std::wstring text;
+  std::wstring Text() override { return text; }
+  void Clear() override { text.clear(); }
+};
+
+struct Shown {
+  std::wstring text;
+  std::optional<std::wstring> title;
+  MessageButtons buttons;
+  MessageIcon icon;
+};
+
+// Answers every Yes/No question with `answer` and notes each box.
+struct FakeMessages : MessageBoxes {
+  MessageAnswer answer = MessageAnswer::Yes;
+  std::vector<Shown> shown;
+  Journal* journal = nullptr;
+  MessageAnswer Show(const std::wstring& text, const std::optional<std::wstring>& title, MessageButtons buttons,
+                     MessageIcon icon) override {
+    if (journal) journal->push_back(L"message");
+    shown.push_back({text, title, buttons, icon});
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
+  }
+};
+
+// A disk of whole files. Rename never replaces, as the program's own file layer does.
+struct FakeFiles : logfiles::TextFiles {
+  std::map<std::wstring, std::wstring> disk;
+  bool refuse_writes = false;
+  bool refuse_renames = false;
+  std::vector<std::wstring> leftovers_removed;
+  int replaces = 0;
+  bool Read(const std::wstring& path, std::wstring& text) override {
+    auto it = disk.find(path);
+    if (it == disk.end()) return false;
+    text = it->second;
+    return true;
+  }
+  bool Replace(const std::wstring& path, const std::wstring& text) override {
+    if (refuse_writes) return false;
+    ++replaces;
+    disk[path] = text;
+    return true;
+  }
+  bool Exists(const std::wstring& path) override { return disk.count(path) != 0; }
+  bool Rename(const std::wstring& from, const std::wstring& to) override {
+    if (refuse_renames || !disk.count(from) || disk.count(to)) return false;
+    disk[to] = disk[from];
+    disk.erase(from);
+    return true;
+  }
+  void RemoveLeftovers(const std::wstring& path) override { leftovers_removed.push_back(path); }
+};
+
+}  // namespace zelmor::fakes
