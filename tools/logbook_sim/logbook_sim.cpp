@@ -19,6 +19,7 @@
 
 #include "base/codepage_win.h"
 #include "base/handles_win.h"
+#include "window/base_window_win.h"
 
 namespace {
 
@@ -100,46 +101,27 @@ class Journal {
   zelmor::base::UniqueFile file_;
 };
 
-class SimulatorWindow {
+class SimulatorWindow : public zelmor::window::Window {
  public:
   explicit SimulatorWindow(const Options& options) : journal_(options.journal), hang_ms_(options.hang_ms) {}
 
   bool Create(HINSTANCE instance, int show) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = WindowProc;
+    WNDCLASSEXW wc{};
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
-    if (!RegisterClassW(&wc)) return false;
-    hwnd_ = CreateWindowExW(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                            420, 360, nullptr, nullptr, instance, this);
+    if (!zelmor::window::RegisterWindowClass(wc)) return false;
+    hwnd_ = CreateOwnedWindow(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 420, 360,
+                              nullptr, nullptr, instance);
     if (!hwnd_) return false;
     ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);
     return true;
   }
 
- private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    SimulatorWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-      self = static_cast<SimulatorWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-      self->hwnd_ = hwnd;
-    } else {
-      self = reinterpret_cast<SimulatorWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-    try {
-      return self->HandleMessage(message, wparam, lparam);
-    } catch (...) {
-      return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-  }
-
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
     switch (message) {
       case WM_CREATE:
         OnCreate();
@@ -150,11 +132,13 @@ class SimulatorWindow {
         PostQuitMessage(0);
         return 0;
       default:
-        return DefWindowProcW(hwnd_, message, wparam, lparam);
+        return Default(message, wparam, lparam);
     }
   }
 
+ private:
   void OnCreate() {
+    hwnd_ = hwnd();
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
     for (size_t i = 0; i < kFields.size(); ++i) {

@@ -43,22 +43,19 @@ constexpr wchar_t kWindowClass[] = L"CSATmateSimulator";
 constexpr wchar_t kCaption[] = L"CSATmate simulator";
 constexpr UINT_PTR kRefreshTimer = 1;
 
-class SimulatorWindow {
+class SimulatorWindow : public zelmor::window::Window {
  public:
   explicit SimulatorWindow(Tracker& tracker) : tracker_(tracker) {}
 
   bool Create(int show) {
     WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &SimulatorWindow::Proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kWindowClass;
-    if (!RegisterClassExW(&wc)) return false;
-    hwnd_ = CreateWindowExW(0, kWindowClass, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 420, 190, nullptr, nullptr, GetModuleHandleW(nullptr),
-                            this);
+    if (!zelmor::window::RegisterWindowClass(wc)) return false;
+    hwnd_ = CreateOwnedWindow(0, kWindowClass, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, 420, 190, nullptr, nullptr, GetModuleHandleW(nullptr));
     if (!hwnd_) return false;
     ShowWindow(hwnd_, show);
     return true;
@@ -66,26 +63,11 @@ class SimulatorWindow {
 
   bool serving() const { return raw_ || (ddeml_ && ddeml_->ok()); }
 
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      auto* self = static_cast<SimulatorWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-      self->hwnd_ = hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SimulatorWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-    try {
-      return self->OnMessage(message, wparam, lparam);
-    } catch (...) {
-      return 0;
-    }
-  }
-
-  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
     switch (message) {
       case WM_CREATE:
+        hwnd_ = hwnd();
         return OnCreate();
       case WM_DDE_INITIATE:
         if (raw_) raw_->OnInitiate(reinterpret_cast<HWND>(wparam), lparam);
@@ -103,10 +85,11 @@ class SimulatorWindow {
         PostQuitMessage(0);
         return 0;
       default:
-        return DefWindowProcW(hwnd_, message, wparam, lparam);
+        return Default(message, wparam, lparam);
     }
   }
 
+ private:
   LRESULT OnCreate() {
     if (tracker_.options().ddeml) {
       ddeml_ = std::make_unique<DdemlServer>(tracker_);

@@ -31,22 +31,44 @@ DdemlServer* g_ddeml_server = nullptr;  // DDEML's callback carries no context o
 
 }  // namespace
 
+// One conversation's window. It lives exactly as long as its window: whoever destroys the window
+// (a terminate from either side, or the server closing) ends the object with it.
+class RawServer::Conversation : public zelmor::window::Window {
+ public:
+  explicit Conversation(RawServer& server) : server_(server) {}
+  HWND Create() {
+    return CreateOwnedWindow(0, kConversationClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             GetModuleHandleW(nullptr));
+  }
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
+    if (message < WM_DDE_FIRST || message > WM_DDE_LAST) return Default(message, wparam, lparam);
+    return server_.OnConversationMessage(hwnd(), message, wparam, lparam);
+  }
+  void OnWindowGone() override { delete this; }
+
+ private:
+  RawServer& server_;
+};
+
 RawServer::RawServer(Tracker& tracker, HWND main_window) : tracker_(tracker), main_window_(main_window) {
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &RawServer::ConversationProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kConversationClass;
-  RegisterClassExW(&wc);
+  zelmor::window::RegisterWindowClass(wc);
 }
 
 RawServer::~RawServer() { TerminateAll(); }
 
 void RawServer::OnInitiate(HWND client, LPARAM lparam) {
   if (client == main_window_ || !SameName(LOWORD(lparam), kService) || !SameName(HIWORD(lparam), kTopic)) return;
-  HWND conversation = CreateWindowExW(0, kConversationClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      GetModuleHandleW(nullptr), this);
-  if (!conversation) return;
+  auto* owner = new Conversation(*this);
+  HWND conversation = owner->Create();
+  if (!conversation) {
+    delete owner;
+    return;
+  }
   conversations_[conversation] = client;
   // The answer to an initiate carries new atoms, which the client deletes.
   const ATOM service = GlobalAddAtomW(kService);
@@ -67,21 +89,6 @@ void RawServer::TerminateAll() {
   for (const auto& [ours, client] : conversations) {
     PostMessageW(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(ours), 0);
     DestroyWindow(ours);
-  }
-}
-
-LRESULT CALLBACK RawServer::ConversationProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* server = reinterpret_cast<RawServer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  if (!server || message < WM_DDE_FIRST || message > WM_DDE_LAST) return DefWindowProcW(hwnd, message, wparam, lparam);
-  try {
-    return server->OnConversationMessage(hwnd, message, wparam, lparam);
-  } catch (...) {
-    return 0;
   }
 }
 

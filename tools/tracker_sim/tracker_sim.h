@@ -10,6 +10,8 @@
 #include <map>
 #include <string>
 
+#include "window/base_window_win.h"
+
 namespace tracker_sim {
 
 inline constexpr wchar_t kService[] = L"CSATmate";
@@ -84,7 +86,7 @@ class RawServer {
   void TerminateAll();
 
  private:
-  static LRESULT CALLBACK ConversationProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  class Conversation;
   LRESULT OnConversationMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   void OnRequest(HWND conversation, HWND client, LPARAM lparam);
 
