@@ -351,8 +351,9 @@ void MainWindow::OnClose() {
   DestroyWindow(hwnd());
 }
 
-void MainWindow::OnDpiChanged(UINT, const RECT& suggested) {
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   // The suggested rectangle keeps the window's physical size; fonts and controls follow it.
+  dpi_ = dpi;
   SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   MakeFonts();
@@ -379,7 +380,7 @@ void MainWindow::EndEditModeWatch() {
 
 void MainWindow::CloseTemplateWindow() { parts_->template_window.Close(); }
 
-UINT MainWindow::Dpi() const { return window::DpiOf(hwnd()); }
+UINT MainWindow::Dpi() const { return dpi_ ? dpi_ : window::DpiOf(hwnd()); }
 
 int MainWindow::ToPixels(float twips) const { return window::TwipsToPixels(twips, Dpi()); }
 

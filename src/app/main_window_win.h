@@ -76,6 +76,8 @@ class MainWindow : public window::Window, private MainView {
   HWND labels_[5] = {};
   // The control that had the keyboard when the window was last deactivated; it gets it back.
   HWND focus_ = nullptr;
+  // The DPI the window is drawn at: its monitor's, and the new one after WM_DPICHANGED.
+  UINT dpi_ = 0;
   base::UniqueGdiObject pane_font_;
   base::UniqueGdiObject entry_font_;
   base::UniqueGdiObject yellow_brush_;

@@ -241,5 +241,26 @@ TEST(LogFilesE2E, CancelChangesNothing) {
   EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 
+// A save that a kill cut short leaves its temporary file beside the log; the next save of that log
+// clears it away, and nobody else's files.
+TEST(LogFilesE2E, SavingALogClearsWhatAnInterruptedSaveOfItLeft) {
+  TempFolder folder;
+  const std::wstring leftover = folder.File(L"field.txt.4242-7.zelmor-tmp");
+  const std::wstring other = folder.File(L"other.txt.4242-8.zelmor-tmp");
+  const std::wstring not_ours = folder.File(L"field.txt.bak");
+  WriteBytes(leftover, "cut sho");
+  WriteBytes(other, "cut sho");
+  WriteBytes(not_ours, "mine");
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  MakeEntry(app, L"JA1AAA");
+  ASSERT_TRUE(SaveLog(app, folder.File(L"field.txt")));
+  EXPECT_FALSE(FileExists(leftover));
+  EXPECT_TRUE(FileExists(other)) << "another log's leftover waits for that log's save";
+  EXPECT_TRUE(FileExists(not_ours));
+  EXPECT_EQ(ReadBytes(folder.File(L"field.txt")), Ansi(PaneText(app) + L"\r\n"));
+  ASSERT_TRUE(ClosesWithoutQuestion(app));
+}
+
 }  // namespace
 }  // namespace e2e

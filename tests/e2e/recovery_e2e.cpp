@@ -124,5 +124,36 @@ TEST(RecoveryE2E, KillBeforeAnyEntryOffersNothing) {
   EXPECT_EQ(ReadBytes(folder.File(kTempLog)), Ansi(Pane(app) + L"\r\n"));
 }
 
+// Every crashed run answered "No" keeps its log: the newest under the plain name, each earlier one
+// under the date it was moved aside.
+TEST(RecoveryE2E, TwoCrashesAnsweredNoKeepBothLogs) {
+  TempFolder folder;
+  std::string copies[2];
+  for (int run = 0; run < 3; ++run) {
+    Zelmor app(folder);
+    ASSERT_TRUE(app.Start());
+    if (run > 0) {
+      HWND box = RecoveryQuestion(app);
+      ASSERT_TRUE(box);
+      PressButton(box, IDNO);
+      Settle(app.window());
+    }
+    if (run == 2) break;
+    Entry(app, run == 0 ? L"JA1AAA first run" : L"JA1BBB second run");
+    copies[run] = ReadBytes(folder.File(kTempLog));
+    KillHard(app, folder);
+  }
+  EXPECT_EQ(ReadBytes(folder.File(kBackup)), copies[1]);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(folder.File(L"Zelmor_temp-*.bak").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE) << "the first crashed run's log is gone";
+  const std::wstring dated = found.cFileName;
+  EXPECT_FALSE(FindNextFileW(search, &found)) << "one dated copy";
+  FindClose(search);
+  EXPECT_EQ(ReadBytes(folder.File(dated)), copies[0]);
+  // Zelmor_temp-yyyyMMdd-hhmm.bak
+  EXPECT_EQ(dated.size(), std::wstring(L"Zelmor_temp-20261207-1449.bak").size()) << Ansi(dated);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -151,6 +151,33 @@ TEST_F(TemplateWindowTest, LayoutTextsMenuAndIcons) {
   EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0), 0);
 }
 
+TEST_F(TemplateWindowTest, MoveToAMonitorOfAnotherScalingKeepsTwipsAndPoints) {
+  TemplateWindow form(GetModuleHandleW(nullptr), state_, profile_);
+  ASSERT_TRUE(form.Open());
+  const HWND hwnd = form.hwnd();
+  const int dpi = dpi_ * 3 / 2;
+  RECT suggested{};
+  GetWindowRect(hwnd, &suggested);
+  suggested.right = suggested.left + (suggested.right - suggested.left) * 3 / 2;
+  suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * 3 / 2;
+  SendMessageW(hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  Pump();
+
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, Px(7590, dpi));
+  EXPECT_EQ(client.bottom, Px(1860, dpi));
+  RECT box{};
+  GetWindowRect(GetDlgItem(hwnd, IDC_TEMPLATE_BOX), &box);
+  MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&box), 2);
+  EXPECT_EQ(box.top, Px(120, dpi));
+  EXPECT_EQ(box.right - box.left, Px(7575, dpi));
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(hwnd, IDC_TEMPLATE_BOX), WM_GETFONT, 0, 0)),
+             sizeof(font), &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(1125, dpi, 7200)) << "11.25 points at the new scaling";
+}
+
 TEST_F(TemplateWindowTest, ColoursOfBoxAndLabels) {
   TemplateWindow form(GetModuleHandleW(nullptr), state_, profile_);
   ASSERT_TRUE(form.Open());
