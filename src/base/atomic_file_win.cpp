@@ -25,9 +25,10 @@ DWORD WithRetries(Step step) {
   return error;
 }
 
-DWORD WriteAndFlush(const std::wstring& temporary, const std::string& bytes) {
-  UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}  // namespace
+
+DWORD WriteAndFlush(const std::wstring& path, const std::string& bytes, DWORD creation) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return GetLastError();
   size_t done = 0;
   while (done < bytes.size()) {
@@ -41,7 +42,12 @@ DWORD WriteAndFlush(const std::wstring& temporary, const std::string& bytes) {
   return ERROR_SUCCESS;
 }
 
-}  // namespace
+DWORD FlushFile(const std::wstring& path) {
+  UniqueFile file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
+  return FlushFileBuffers(file.get()) ? DWORD{ERROR_SUCCESS} : GetLastError();
+}
 
 std::wstring TemporarySibling(const std::wstring& path) {
   static LONG counter = 0;
@@ -51,7 +57,7 @@ std::wstring TemporarySibling(const std::wstring& path) {
 
 DWORD ReplaceFileContent(const std::wstring& path, const std::string& bytes) {
   const std::wstring temporary = TemporarySibling(path);
-  DWORD error = WithRetries([&] { return WriteAndFlush(temporary, bytes); });
+  DWORD error = WithRetries([&] { return WriteAndFlush(temporary, bytes, CREATE_ALWAYS); });
   if (error == ERROR_SUCCESS) {
     error = WithRetries([&] {
       return MoveFileExW(temporary.c_str(), path.c_str(),

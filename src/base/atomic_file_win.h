@@ -12,6 +12,12 @@ namespace zelmor::base {
 // be recognised and removed.
 inline constexpr wchar_t kTemporaryMarker[] = L".zelmor-tmp";
 
+// Writes `bytes` as the whole file and flushes it to disk. `creation` is CreateFileW's: CREATE_ALWAYS,
+// or CREATE_NEW for a file that must not exist yet. ERROR_SUCCESS or the Win32 error.
+DWORD WriteAndFlush(const std::wstring& path, const std::string& bytes, DWORD creation);
+// Flushes what others wrote to the file. ERROR_SUCCESS or the Win32 error.
+DWORD FlushFile(const std::wstring& path);
+
 // A fresh name beside `path` for a temporary file that will replace it.
 std::wstring TemporarySibling(const std::wstring& path);
 

@@ -2,19 +2,15 @@
 
 #include <windows.h>
 
+#include "base/grow_buffer.h"
+
 namespace zelmor::base {
 
 std::wstring ExecutableFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return L".";
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = GrowUntilFits<wchar_t>(MAX_PATH, 0, [](wchar_t* buffer, DWORD size) {
+    return GetModuleFileNameW(nullptr, buffer, size);
+  });
+  if (path.empty()) return L".";
   const auto slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
 }

@@ -4,6 +4,7 @@
 
 #include "base/atomic_file_win.h"
 #include "base/codepage_win.h"
+#include "base/grow_buffer.h"
 #include "base/handles_win.h"
 #include "base/paths_win.h"
 #include "settings/keys.h"
@@ -21,15 +22,7 @@ constexpr size_t kLongestNarrowValue = 32766;
 // cut short and two characters less than its size back, so it grows until the list fits.
 template <typename Call>
 std::string WholeList(Call call) {
-  std::string buffer(1024, '\0');
-  for (;;) {
-    const DWORD got = call(buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (got + 2 < buffer.size() || buffer.size() >= (64u << 20)) {
-      buffer.resize(got);
-      return buffer;
-    }
-    buffer.assign(buffer.size() * 4, '\0');
-  }
+  return base::GrowUntilFits<char>(1024, 2, [&](char* buffer, DWORD size) { return call(buffer, size); });
 }
 
 // Every section with its lines, as the profile functions read `file`.
@@ -52,22 +45,6 @@ std::string ProfileContent(const std::string& file) {
 // The profile functions keep what they last wrote; this makes their next read come from the disk.
 void ForgetCachedProfile(const std::string& file) {
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
-}
-
-bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
-  base::UniqueFile file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  DWORD written = 0;
-  return bytes.empty() ||
-         (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-          written == bytes.size());
-}
-
-bool FlushFile(const std::wstring& path) {
-  base::UniqueFile file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file && FlushFileBuffers(file.get());
 }
 
 void WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
@@ -99,17 +76,9 @@ std::wstring IniProfileStore::Get(const std::wstring& section, const std::wstrin
   const std::string a_fallback = base::ToAnsi(fallback);
   // The whole value comes back: a fixed small buffer would cut a long template, possibly in the
   // middle of a double-byte character. The buffer grows until the value fits.
-  std::string buffer(256, '\0');
-  for (;;) {
-    const DWORD got = GetPrivateProfileStringA(a_section.c_str(), a_key.c_str(), a_fallback.c_str(),
-                                               buffer.data(), static_cast<DWORD>(buffer.size()),
-                                               file.c_str());
-    if (got + 1 < buffer.size() || buffer.size() >= (64u << 20)) {
-      buffer.resize(got);
-      break;
-    }
-    buffer.assign(buffer.size() * 4, '\0');
-  }
+  std::string buffer = base::GrowUntilFits<char>(256, 1, [&](char* into, DWORD size) {
+    return GetPrivateProfileStringA(a_section.c_str(), a_key.c_str(), a_fallback.c_str(), into, size, file.c_str());
+  });
   const auto nul = buffer.find('\0');
   if (nul != std::string::npos) buffer.resize(nul);
   return base::FromAnsi(buffer);
@@ -126,7 +95,7 @@ void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
   const DWORD read = base::ReadFileContent(path, bytes);
   if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return;
   const std::wstring copy = base::TemporarySibling(path);
-  if (read == ERROR_SUCCESS && !WriteNewFile(copy, bytes)) {
+  if (read == ERROR_SUCCESS && base::WriteAndFlush(copy, bytes, CREATE_NEW) != ERROR_SUCCESS) {
     DeleteFileW(copy.c_str());
     return;
   }
@@ -136,7 +105,7 @@ void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
   ForgetCachedProfile(a_copy);
   const bool whole = ProfileContent(a_copy) == intended;
   ForgetCachedProfile(a_copy);
-  if (!whole || !FlushFile(copy) ||
+  if (!whole || base::FlushFile(copy) != ERROR_SUCCESS ||
       !MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     DeleteFileW(copy.c_str());
 }

@@ -2,6 +2,8 @@
 
 #include "tracker_sim.h"
 
+#include <exception>
+
 namespace tracker_sim {
 namespace {
 
@@ -219,7 +221,9 @@ HDDEDATA CALLBACK DdemlServer::Callback(UINT type, UINT format, HCONV, HSZ topic
       default:
         return nullptr;
     }
-  } catch (...) {
+  } catch (const std::exception& failure) {
+    // DDEML's callback must not unwind; the client sees a refused request, the log says why.
+    OutputDebugStringA(failure.what());
     return nullptr;
   }
 }
