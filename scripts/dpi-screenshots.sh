@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Writes docs/zelmor-96dpi.png and docs/zelmor-144dpi.png: Zelmor and its template window beside
+# the tracking simulator, one contact logged, at 100 % and 150 % display scaling (the prefix's
+# LogPixels), on a private Xvfb. Usage: scripts/dpi-screenshots.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+./scripts/install-deps.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j2 --target Zelmor tracker-sim >/dev/null
+
+source scripts/wine-env.sh
+zelmor_wine_setup build/win64
+zelmor_xvfb_start
+
+wait_for() {  # wait_for <window name>: prints the X window id once it is mapped
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}
+
+for dpi in 96 144; do
+  RUN="$ROOT/build/dpi-$dpi"
+  rm -rf "$RUN"; mkdir -p "$RUN"
+  cp build/win64/Zelmor.exe build/win64/tracker-sim.exe "$RUN/"
+  "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  zelmor_wine_bg "$RUN/tracker-sim.exe"
+  tracker=$(wait_for "CSATmate simulator")
+  zelmor_wine_bg "$RUN/Zelmor.exe"
+  main=$(wait_for "Zelmor Ver")
+  xdotool windowmove "$tracker" 0 $((dpi * 45 / 10)) 2>/dev/null || true
+  xdotool windowactivate --sync "$main" 2>/dev/null || true
+  xdotool type --window "$main" "JA1ZLM 59 59"
+  xdotool key --window "$main" Return
+  sleep 1
+  shot="docs/zelmor-${dpi}dpi.png"
+  import -window root "$RUN/root.png"
+  convert "$RUN/root.png" -crop "$((dpi * 55 / 10))x$((dpi * 65 / 10))+0+0" +repage "$shot"
+  echo "screenshot: $shot"
+  for pid in "${ZELMOR_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+  ZELMOR_PIDS=()
+  sleep 1
+done
+"$WINE64" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
