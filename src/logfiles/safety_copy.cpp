@@ -62,12 +62,15 @@ void SafetyCopy::OfferEarlierCopy(MessageBoxes& messages, entry::LogPane& pane, 
 }
 
 bool SafetyCopy::Write(entry::LogPane& pane, const std::wstring& appended) {
+  // The copy's text is the pane's and one CR LF: the new lines go in before that CR LF, so that a
+  // long log is neither read back nor copied once more for each entry.
   if (known_ && pane.Replacements() == known_replacements_ &&
-      known_text_.size() + appended.size() == pane.Length()) {
-    known_text_ += appended;
+      copy_text_.size() - 2 + appended.size() == pane.Length()) {
+    copy_text_.insert(copy_text_.size() - 2, appended);
   } else {
     known_replacements_ = pane.Replacements();
-    known_text_ = pane.Text();
+    copy_text_ = pane.Text();
+    copy_text_ += L"\r\n";
     known_ = true;
   }
   // An earlier run's copy that start-up could neither offer back nor set aside goes aside before
@@ -76,7 +79,7 @@ bool SafetyCopy::Write(entry::LogPane& pane, const std::wstring& appended) {
     if (!SetEarlierCopyAside()) return false;
     earlier_copy_in_the_way_ = false;
   }
-  if (!files_.Replace(path_, known_text_ + L"\r\n")) return false;
+  if (!files_.Replace(path_, copy_text_)) return false;
   KeepMarkedRunning();
   return true;
 }

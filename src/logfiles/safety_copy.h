@@ -61,9 +61,10 @@ class SafetyCopy {
   std::wstring path_;
   bool earlier_copy_in_the_way_ = false;
 
-  // The pane's text as the copy knows it, and the pane's replacement count it was taken at.
+  // The copy as written last (the pane's text and one CR LF), and the pane's replacement count it
+  // was taken at.
   bool known_ = false;
-  std::wstring known_text_;
+  std::wstring copy_text_;
   uint64_t known_replacements_ = 0;
 };
 
