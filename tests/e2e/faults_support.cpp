@@ -4,7 +4,7 @@
 #include <set>
 #include <sstream>
 
-#include "unix_support.h"
+#include "unix_win.h"
 
 namespace e2e::faults {
 namespace {
