@@ -183,18 +183,4 @@ void HeldFile::Release() {
   handle_ = INVALID_HANDLE_VALUE;
 }
 
-std::vector<std::wstring> FolderNames(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 }  // namespace e2e::faults

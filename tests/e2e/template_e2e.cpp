@@ -100,7 +100,7 @@ TEST_F(TemplateE2E, WindowLooksAsDrawnAndThereIsOnlyOne) {
     drawn.right = drawn.left + TwipsToPixels(row.width, dpi);
     drawn.bottom = drawn.top + TwipsToPixels(row.height, dpi);
     EXPECT_TRUE(EqualRect(&r, &drawn)) << row.id << ": " << Describe(r) << " instead of " << Describe(drawn);
-    EXPECT_TRUE(Inside(r, client)) << row.id;
+    EXPECT_TRUE(Inside(r, client)) << row.id << ": " << Describe(r) << " in " << Describe(client);
     for (const Row& other : rows) {
       if (other.id == row.id) continue;
       EXPECT_FALSE(Overlap(r, ChildRect(GetDlgItem(form, other.id)))) << row.id << " over " << other.id;
