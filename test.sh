@@ -24,23 +24,34 @@ build() {
   echo "build $preset: ok"
 }
 
-# Counts a GoogleTest run; a run that ends without its summary (a crash) counts as one failure.
-count_gtest() {
-  local name=$1 log=$2 status=$3
-  local p f
-  p=$(grep -aE '^\[  PASSED  \] [0-9]+ test' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)
-  f=$(grep -aE '^\[  FAILED  \] [0-9]+ test' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)
-  p=${p:-0}; f=${f:-0}
-  # Tests that failed before a crash cut the summary short still count, each once.
-  local listed
-  listed=$(grep -aE '^\[  FAILED  \] [A-Za-z]' "$log" | sed 's/ (.*//' | sort -u | wc -l)
-  [ "$listed" -gt "$f" ] && f=$listed
-  if [ "$status" -ne 0 ] && ! grep -qaE '^\[  (PASSED|FAILED)  \] [0-9]+ test' "$log"; then
-    f=$((f + 1)); echo "$name: exited with $status before its summary"
+# Runs a GoogleTest program ($3...) and counts its tests from the JSON report it writes. A run that
+# leaves no report (a crash, a time-out) counts as one failure more than the tests its output names
+# as failed; so does a run that ends badly although its report shows no failure.
+run_gtest() {
+  local name=$1 log=$2; shift 2
+  local report="${log%.log}.json"
+  rm -f "$report"
+  # Relative to the current folder: a Windows program under Wine takes "/..." for a path on its drive.
+  "$@" --gtest_brief=1 --gtest_output="json:${report#"$PWD"/}" >"$log" 2>&1
+  local status=$?
+  local p=0 f=0 failed_tests=""
+  if jq -e '.testsuites' "$report" >/dev/null 2>&1; then
+    p=$(jq '[.testsuites[].testsuite[] | select(.result == "COMPLETED" and ((.failures // []) | length) == 0)]
+            | length' "$report")
+    failed_tests=$(jq -r '.testsuites[] | .name as $suite | .testsuite[]
+                          | select(((.failures // []) | length) > 0) | "\($suite).\(.name)"' "$report")
+    f=$(printf '%s' "$failed_tests" | grep -c .)
+    if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then
+      f=1; echo "$name: exited with $status although its report shows no failure"
+    fi
+  else
+    failed_tests=$(grep -aE '^\[  FAILED  \] [A-Za-z]' "$log" | sed -E 's/^\[  FAILED  \] //; s/ \(.*//' | sort -u)
+    f=$(( $(printf '%s' "$failed_tests" | grep -c .) + 1 ))
+    echo "$name: exited with $status before writing its report"
   fi
   passed=$((passed + p)); failed=$((failed + f))
   echo "$name: $p passed, $f failed"
-  grep -aE '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u | sed 's/^/  /'
+  [ -z "$failed_tests" ] || printf '%s\n' "$failed_tests" | sed 's/^/  /'
 }
 
 # The layers of src/ only point down: a file never includes from a layer above its own.
@@ -55,8 +66,7 @@ build win64
 build win32 --target Zelmor tracker-sim logbook-sim
 
 if [ -x build/native/zelmor_unit_tests ]; then
-  ./build/native/zelmor_unit_tests --gtest_brief=1 >"$LOGS/unit.log" 2>&1
-  count_gtest "unit (native)" "$LOGS/unit.log" $?
+  run_gtest "unit (native)" "$LOGS/unit.log" ./build/native/zelmor_unit_tests
 fi
 
 # --- Fuzz targets of the portable parsers (clang, ASan/UBSan): every seed in fuzz/corpus/<name>/ is
@@ -78,12 +88,10 @@ zelmor_wine_setup build/win64
 zelmor_xvfb_start
 
 if [ -f build/win64/zelmor_win_tests.exe ]; then
-  timeout 900 "$WINE64" build/win64/zelmor_win_tests.exe --gtest_brief=1 >"$LOGS/win32.log" 2>&1
-  count_gtest "win32 (wine)" "$LOGS/win32.log" $?
+  run_gtest "win32 (wine)" "$LOGS/win32.log" timeout 900 "$WINE64" build/win64/zelmor_win_tests.exe
 fi
 if [ -f build/win64/zelmor_e2e.exe ]; then
-  timeout 1200 "$WINE64" build/win64/zelmor_e2e.exe --gtest_brief=1 >"$LOGS/e2e.log" 2>&1
-  count_gtest "end-to-end (wine)" "$LOGS/e2e.log" $?
+  run_gtest "end-to-end (wine)" "$LOGS/e2e.log" timeout 1200 "$WINE64" build/win64/zelmor_e2e.exe
 fi
 
 zelmor_cleanup

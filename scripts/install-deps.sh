@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 xvfb xauth x11-utils xdotool imagemagick xclip
+  wine64 xvfb xauth x11-utils xdotool imagemagick xclip jq
   fonts-ipafont-gothic fonts-wine locales
   libxfixes3 libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1
   clang libclang-rt-14-dev

@@ -43,8 +43,6 @@ class ScopedLogPixels {
 
 int Px(double twips, int dpi) { return static_cast<int>(twips * dpi / 1440.0 + 0.5); }
 
-std::string Ini(const Zelmor& app) { return ReadBytes(app.File(L"Zelmor.ini")); }
-
 // The whole number stored under `key`, or -1.
 int Stored(const std::string& ini, const std::string& key) {
   const size_t at = ini.find(key + "=");
@@ -67,8 +65,8 @@ TEST(DpiE2E, WindowAndBoxesStandAtTheirTwipsAtEveryScaling) {
 
     RECT client{};
     GetClientRect(app.window(), &client);
-    const RECT pane = ChildRect(app.control(IDC_LOG_PANE));
-    const RECT entry = ChildRect(app.control(IDC_ENTRY_BOX));
+    const RECT pane = ChildRect(app.pane());
+    const RECT entry = ChildRect(app.entry_box());
     EXPECT_NEAR(pane.right - pane.left, Px(7110 - 135, dpi), 2);
     EXPECT_NEAR(pane.bottom - pane.top, Px(4275 - 1260, dpi), 2);
     EXPECT_NEAR(entry.top, pane.bottom + Px(50, dpi), 2);
@@ -86,7 +84,7 @@ TEST(DpiE2E, WindowAndBoxesStandAtTheirTwipsAtEveryScaling) {
     app.RequestClose();
     ASSERT_TRUE(app.WaitExit());
     // Written back as twips, whatever the scaling: within a pixel's worth of what was stored.
-    const std::string ini = Ini(app);
+    const std::string ini = app.Ini();
     EXPECT_NEAR(Stored(ini, "ELWidth"), 7110, 1440 / dpi + 1) << ini;
     EXPECT_NEAR(Stored(ini, "ELHeight"), 4275, 1440 / dpi + 1) << ini;
   }
@@ -109,7 +107,7 @@ TEST(DpiE2E, ARestartAtAnotherScalingKeepsThePhysicalSize) {
     EXPECT_EQ(outer.bottom - outer.top, 4 * dpi);
     app.RequestClose();
     ASSERT_TRUE(app.WaitExit());
-    const std::string ini = Ini(app);
+    const std::string ini = app.Ini();
     EXPECT_EQ(Stored(ini, "ELWidth"), 8640) << ini;
     EXPECT_EQ(Stored(ini, "ELHeight"), 5760) << ini;
     EXPECT_EQ(Stored(ini, "ELTop"), 1440) << ini;

@@ -32,30 +32,19 @@ LARGE_INTEGER Tick() {
   return t;
 }
 
-bool Answered(HWND window, DWORD ms) {
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, &ignored) != 0;
-}
-
 // Loads `path` into the pane with the safety-copy viewer (a pane this large is more than one
 // cross-process WM_SETTEXT can carry under Wine), saying yes to the unsaved-log question.
 bool Preload(Zelmor& app, const std::wstring& path) {
-  const DWORD pid = app.process().pid();
   SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
-  HWND dialog = WaitForWindow([pid] {
-    HWND w = FindProcessWindow(pid, L"#32770");
-    return (w && IsWindowVisible(w)) ? w : nullptr;
-  });
-  if (!dialog) return false;
-  if (TextOf(dialog) == L"Zelmor") {
+  HWND dialog = WaitForAnyDialog(app.pid());
+  if (dialog && TextOf(dialog) == ZelmorText(IDS_APP_TITLE)) {
     PressButton(dialog, IDYES);
-    dialog = WaitForDialog(pid, L"非常用LOGﾃﾞｰﾀ閲覧");
-    if (!dialog) return false;
+    dialog = WaitForDialog(app.pid(), ZelmorText(IDS_SAFETY_COPY_TITLE));
   }
-  SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  if (!dialog) return false;
+  SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PressButton(dialog, IDOK);
-  if (!WaitForWindow([dialog] { return IsWindow(dialog) ? nullptr : dialog; }, 30000)) return false;
-  return Answered(app.window(), 120000);
+  return WaitDestroyed(dialog, 30000) && Settle(app.window(), 120000);
 }
 
 double Median(std::vector<double> values) {
@@ -67,13 +56,12 @@ TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
   constexpr int kRuns = 5;
   const zelmor::entry::FeedSnapshot served{L"RS-44", L"435.640.120", L"145.964.880", L"21847", L"USB"};
   TempFolder folder;
-  WriteTrackerValues(folder.File(L"values.txt"), served);
-  Tracker tracker;
-  ASSERT_TRUE(tracker.Start(folder, L"--values \"" + folder.File(L"values.txt") + L"\""));
+  TrackerSim tracker(ServedValues(folder, served), folder.path());
+  ASSERT_TRUE(tracker.ready());
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  const HWND pane = app.control(IDC_LOG_PANE);
-  HWND box = app.control(IDC_ENTRY_BOX);
+  const HWND pane = app.pane();
+  HWND box = app.entry_box();
 
   // The floor's own links to the same simulator.
   zelmor::entry::DdeFeedLinks links;
@@ -97,12 +85,12 @@ TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
       DWORD_PTR length = 0;
       SendMessageTimeoutW(pane, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 30000, &length);
       ASSERT_EQ(length, text.size());
-      DeleteFileW(app.File(L"Zelmor_temp.txt").c_str());
+      DeleteFileW(app.File(kSafetyCopy).c_str());
 
       const LARGE_INTEGER start = Tick();
       ASSERT_TRUE(SendEnter(box, 120000));
       const LARGE_INTEGER done = Tick();
-      const std::string copy = ReadBytes(app.File(L"Zelmor_temp.txt"));
+      const std::string copy = app.SafetyCopy();
       ASSERT_GT(copy.size(), Ansi(text).size()) << "no safety copy after Enter at " << lines << " lines";
       entry_times.push_back(Milliseconds(start, done));
 

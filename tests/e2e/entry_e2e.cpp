@@ -7,6 +7,7 @@
 #include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
+#include "logfiles_support.h"
 
 namespace e2e {
 namespace {
@@ -16,40 +17,15 @@ using namespace logging_loop;
 using zelmor::LocalTime;
 using zelmor::entry::FeedSnapshot;
 
-const wchar_t kTempLog[] = L"Zelmor_temp.txt";
-const wchar_t kCloseQuestion[] = L"LOGデータが未保存ですが\r\n終了してよろしいですか？";
-const wchar_t kOpenQuestion[] = L"LOGデータが未保存ですが\r\n開いてよろしいですか？";
-const wchar_t kViewerTitle[] = L"非常用LOGﾃﾞｰﾀ閲覧";
-const wchar_t kViewerFailed[] = L"非常用LOGがOPEN出来ませんでした。";
-
 const FeedSnapshot kServed{L"FO-29 ふじ", L"435.640.120", L"145.964.880", L" 21847", L"USB"};
 
-std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
-std::wstring EntryBox(const Zelmor& app) { return TextOf(app.control(IDC_ENTRY_BOX)); }
-std::string TempLog(const Zelmor& app) { return ReadBytes(app.File(kTempLog)); }
-
-// The clock readings around one Enter: the line carries one of them.
-struct Moment {
-  LocalTime before, after;
-};
-
 Moment Enter(Zelmor& app, const std::wstring& memo) {
-  HWND box = app.control(IDC_ENTRY_BOX);
-  SendChars(box, memo);
+  SendChars(app.entry_box(), memo);
   Moment m;
   m.before = Now();
-  EXPECT_TRUE(SendEnter(box));
+  EXPECT_TRUE(SendEnter(app.entry_box()));
   m.after = Now();
   return m;
-}
-
-// Checks that `pane` is `before` plus one of the two candidate lines and CR LF.
-::testing::AssertionResult AppendedOneOf(const std::wstring& pane, const std::wstring& before,
-                                         const std::wstring& line1, const std::wstring& line2) {
-  if (pane == before + line1 + L"\r\n" || pane == before + line2 + L"\r\n")
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "pane: " << Ansi(pane) << "\nexpected after: " << Ansi(before)
-                                       << "\n  " << Ansi(line1) << "\nor " << Ansi(line2);
 }
 
 ::testing::AssertionResult Composed(const std::wstring& pane, const std::wstring& before,
@@ -68,40 +44,29 @@ std::wstring Labels(const Zelmor& app) {
   return all;
 }
 
-// A visible #32770 of the process, whatever its caption.
-HWND AnyDialog(DWORD pid) {
-  HWND w = FindProcessWindow(pid, L"#32770");
-  return (w && IsWindowVisible(w)) ? w : nullptr;
-}
-
-bool WaitGone(HWND window) {
-  return WaitForWindow([window] { return IsWindow(window) && IsWindowVisible(window) ? nullptr : window; }) != nullptr;
-}
-
 TEST(EntryE2E, EnterComposesTheLineKeepsTheSafetyCopyAndTheLabels) {
   TempFolder folder;
-  WriteTrackerValues(folder.File(L"values.txt"), kServed);
-  Tracker tracker;
-  ASSERT_TRUE(tracker.Start(folder, L"--values \"" + folder.File(L"values.txt") + L"\""));
+  TrackerSim tracker(ServedValues(folder, kServed), folder.path());
+  ASSERT_TRUE(tracker.ready());
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
 
   // Two entries: a Japanese memo with spaces around it, then an empty box.
   const std::wstring memo = L" CQ 599 こんにちは ";
   const Moment first = Enter(app, memo);
-  const std::wstring after_first = Pane(app);
+  const std::wstring after_first = app.PaneText();
   EXPECT_TRUE(Composed(after_first, L"", kServed, memo, first));
-  EXPECT_EQ(EntryBox(app), L"");
-  EXPECT_EQ(TempLog(app), Ansi(after_first + L"\r\n"));
+  EXPECT_EQ(app.EntryText(), L"");
+  EXPECT_EQ(app.SafetyCopy(), Ansi(after_first + L"\r\n"));
   EXPECT_EQ(Labels(app), L"FO-29 ふじ|435.640.120|145.964.880| 21847|USB|");
 
   const Moment second = Enter(app, L"");
-  EXPECT_TRUE(Composed(Pane(app), after_first, kServed, L"", second));
-  EXPECT_EQ(TempLog(app), Ansi(Pane(app) + L"\r\n"));
+  EXPECT_TRUE(Composed(app.PaneText(), after_first, kServed, L"", second));
+  EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
   // The caret stands after the last CR LF, so the newest line is in view.
   DWORD start = 0, end = 0;
-  SendMessageW(app.control(IDC_LOG_PANE), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(start, Pane(app).size());
+  SendMessageW(app.pane(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, app.PaneText().size());
 }
 
 TEST(EntryE2E, WithoutTheTrackerEnterWritesTheFallbackLineToPaneAndSafetyCopy) {
@@ -110,11 +75,11 @@ TEST(EntryE2E, WithoutTheTrackerEnterWritesTheFallbackLineToPaneAndSafetyCopy) {
   ASSERT_TRUE(app.Start());
   const std::wstring memo = L" 移動運用 JA1ZZZ ";
   const Moment m = Enter(app, memo);
-  const std::wstring pane = Pane(app);
+  const std::wstring pane = app.PaneText();
   EXPECT_TRUE(FellBack(pane, L"", memo, m));
-  EXPECT_EQ(EntryBox(app), L"");
+  EXPECT_EQ(app.EntryText(), L"");
   // Fallback entries reach the safety copy as well.
-  EXPECT_EQ(TempLog(app), Ansi(pane + L"\r\n"));
+  EXPECT_EQ(app.SafetyCopy(), Ansi(pane + L"\r\n"));
   EXPECT_EQ(Labels(app), L"Label1|Label2|Label3|Label4|Label5|");
 }
 
@@ -123,15 +88,14 @@ TEST(EntryE2E, TrackerGoneMidRunMeansFallbackLinesEvenAfterItIsBack) {
   for (const bool killed : {false, true}) {
     SCOPED_TRACE(killed ? "killed" : "closed");
     TempFolder folder;
-    WriteTrackerValues(folder.File(L"values.txt"), kServed);
-    const std::wstring args = L"--values \"" + folder.File(L"values.txt") + L"\"";
-    Tracker tracker;
-    ASSERT_TRUE(tracker.Start(folder, args));
+    const std::wstring args = ServedValues(folder, kServed);
+    TrackerSim tracker(args, folder.path());
+    ASSERT_TRUE(tracker.ready());
     Zelmor app(folder);
     ASSERT_TRUE(app.Start());
 
     const Moment m1 = Enter(app, L"one");
-    const std::wstring p1 = Pane(app);
+    const std::wstring p1 = app.PaneText();
     EXPECT_TRUE(Composed(p1, L"", kServed, L"one", m1));
 
     if (killed) {
@@ -140,14 +104,14 @@ TEST(EntryE2E, TrackerGoneMidRunMeansFallbackLinesEvenAfterItIsBack) {
       ASSERT_TRUE(tracker.Close());
     }
     const Moment m2 = Enter(app, L"two");
-    const std::wstring p2 = Pane(app);
+    const std::wstring p2 = app.PaneText();
     EXPECT_TRUE(FellBack(p2, p1, L"two", m2));
 
-    Tracker again;
-    ASSERT_TRUE(again.Start(folder, args));
+    TrackerSim again(args, folder.path());
+    ASSERT_TRUE(again.ready());
     const Moment m3 = Enter(app, L"three");
-    EXPECT_TRUE(FellBack(Pane(app), p2, L"three", m3));
-    EXPECT_EQ(TempLog(app), Ansi(Pane(app) + L"\r\n"));
+    EXPECT_TRUE(FellBack(app.PaneText(), p2, L"three", m3));
+    EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
   }
 }
 
@@ -157,13 +121,13 @@ TEST(EntryE2E, FrequencyThatIsNotANumberFallsBackAndGigahertzValuesCompose) {
   FeedSnapshot bad = kServed;
   bad.receive_frequency = L"abc";
   WriteTrackerValues(values, bad);
-  Tracker tracker;
-  ASSERT_TRUE(tracker.Start(folder, L"--values \"" + values + L"\""));
+  TrackerSim tracker(L"--values \"" + values + L"\"", folder.path());
+  ASSERT_TRUE(tracker.ready());
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
 
   const Moment m1 = Enter(app, L"x");
-  const std::wstring p1 = Pane(app);
+  const std::wstring p1 = app.PaneText();
   EXPECT_TRUE(FellBack(p1, L"", L"x", m1));
   // The requests stop at the value that cannot be read: the later labels were never asked.
   EXPECT_EQ(Labels(app), L"FO-29 ふじ|abc|Label3|Label4|Label5|");
@@ -174,7 +138,7 @@ TEST(EntryE2E, FrequencyThatIsNotANumberFallsBackAndGigahertzValuesCompose) {
   ghz.transmit_frequency = L"2.400.000.000";
   WriteTrackerValues(values, ghz);
   const Moment m2 = Enter(app, L"QO-100");
-  const std::wstring p2 = Pane(app);
+  const std::wstring p2 = app.PaneText();
   EXPECT_TRUE(Composed(p2, p1, ghz, L"QO-100", m2));
   EXPECT_NE(p2.find(L" 2400/10489 "), std::wstring::npos) << Ansi(p2);
   EXPECT_NE(p2.find(L"Up=2400.000/Down=10489.000"), std::wstring::npos) << Ansi(p2);
@@ -185,137 +149,94 @@ TEST(EntryE2E, CloseAfterAnEntryAsksAndNoKeepsTheLog) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
   Enter(app, L"memo");
-  const std::wstring pane = Pane(app);
+  const std::wstring pane = app.PaneText();
 
   app.RequestClose();
-  HWND box = WaitForDialog(app.process().pid(), L"Zelmor");
-  ASSERT_TRUE(box);
-  EXPECT_EQ(MessageText(box), kCloseQuestion);
-  PressButton(box, IDNO);
-  ASSERT_TRUE(WaitGone(box));
+  ASSERT_TRUE(Answer(app.WaitForMessageBox(), IDS_CLOSE_QUESTION, IDNO));
   Settle(app.window());
   EXPECT_TRUE(IsWindow(app.window()));
-  EXPECT_TRUE(app.process().running());
-  EXPECT_EQ(Pane(app), pane);
-
-  app.RequestClose();
-  box = WaitForDialog(app.process().pid(), L"Zelmor");
-  ASSERT_TRUE(box);
-  PressButton(box, IDYES);
-  EXPECT_TRUE(app.WaitExit());
-}
-
-// Opens the viewer's dialog, types `path` into its file-name box and presses `button`.
-HWND OpenViewer(Zelmor& app) {
-  SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
-  return WaitForDialog(app.process().pid(), kViewerTitle);
-}
-
-void ChooseFile(HWND dialog, const std::wstring& path, int button) {
-  SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PressButton(dialog, button);
+  EXPECT_TRUE(app.process().Running());
+  EXPECT_EQ(app.PaneText(), pane);
+  EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 
 TEST(EntryE2E, ViewerLoadsASafetyCopyCancelKeepsThePaneAndAMissingFileIsReported) {
   TempFolder folder, other;
-  const std::wstring copy = other.File(kTempLog);
+  const std::wstring copy = other.File(kSafetyCopy);
   WriteBytes(copy, "L1\r\nL2\r\n\r\n");  // what the writer leaves for a pane of L1 and L2
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  const DWORD pid = app.process().pid();
 
-  HWND dialog = OpenViewer(app);
+  HWND dialog = ShowFileDialog(app, IDM_VIEW_SAFETY_COPY);
   ASSERT_TRUE(dialog);
-  ChooseFile(dialog, copy, IDOK);
-  ASSERT_TRUE(WaitGone(dialog));
-  Settle(app.window());
-  EXPECT_EQ(Pane(app), L"L1\r\nL2\r\n\r\n");
-  EXPECT_FALSE(FileExists(app.File(kTempLog)));  // viewing writes no safety copy
+  ASSERT_TRUE(ChooseFile(app, dialog, copy));
+  EXPECT_EQ(app.PaneText(), L"L1\r\nL2\r\n\r\n");
+  EXPECT_FALSE(FileExists(app.File(kSafetyCopy)));  // viewing writes no safety copy
 
   // Cancel: nothing changes and nothing is reported.
-  dialog = OpenViewer(app);
+  dialog = ShowFileDialog(app, IDM_VIEW_SAFETY_COPY);
   ASSERT_TRUE(dialog);
-  PressButton(dialog, IDCANCEL);
-  ASSERT_TRUE(WaitGone(dialog));
-  Settle(app.window());
-  EXPECT_EQ(WaitForWindow([pid] { return AnyDialog(pid); }, 300), nullptr);
-  EXPECT_EQ(Pane(app), L"L1\r\nL2\r\n\r\n");
+  ASSERT_TRUE(CancelDialog(app, dialog));
+  EXPECT_EQ(WaitForAnyDialog(app.pid(), 300), nullptr);
+  EXPECT_EQ(app.PaneText(), L"L1\r\nL2\r\n\r\n");
 
   // A file that is not there: the pane is emptied and the failure shown.
-  dialog = OpenViewer(app);
+  dialog = ShowFileDialog(app, IDM_VIEW_SAFETY_COPY);
   ASSERT_TRUE(dialog);
-  ChooseFile(dialog, other.File(L"nothing-here.txt"), IDOK);
-  HWND box = WaitForWindow([pid, dialog] {
-    HWND w = AnyDialog(pid);
-    return (w && w != dialog && MessageText(w) == kViewerFailed) ? w : nullptr;
-  });
-  ASSERT_TRUE(box);
-  EXPECT_EQ(TextOf(box), L"Zelmor");
-  PressButton(box, IDOK);
-  ASSERT_TRUE(WaitGone(box));
+  ASSERT_TRUE(ChooseFile(app, dialog, other.File(L"nothing-here.txt")));
+  ASSERT_TRUE(Answer(app.WaitForMessageBox(), IDS_SAFETY_COPY_OPEN_FAILED, IDOK));
   Settle(app.window());
-  EXPECT_EQ(Pane(app), L"");
+  EXPECT_EQ(app.PaneText(), L"");
 
   // Closing asks nothing: viewing never marks the log unsaved.
-  app.RequestClose();
-  EXPECT_TRUE(app.WaitExit());
+  EXPECT_TRUE(ClosesWithoutQuestion(app));
 }
 
 TEST(EntryE2E, ViewerAsksFirstWhenTheLogIsUnsaved) {
   TempFolder folder;
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  const DWORD pid = app.process().pid();
   Enter(app, L"keep me");
-  const std::wstring pane = Pane(app);
+  const std::wstring pane = app.PaneText();
 
   SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
-  HWND box = WaitForDialog(pid, L"Zelmor");
-  ASSERT_TRUE(box);
-  EXPECT_EQ(MessageText(box), kOpenQuestion);
-  PressButton(box, IDNO);
-  ASSERT_TRUE(WaitGone(box));
+  ASSERT_TRUE(Answer(app.WaitForMessageBox(), IDS_OPEN_UNSAVED_QUESTION, IDNO));
   Settle(app.window());
-  EXPECT_EQ(WaitForWindow([pid] { return AnyDialog(pid); }, 300), nullptr);
-  EXPECT_EQ(Pane(app), pane);
+  EXPECT_EQ(WaitForAnyDialog(app.pid(), 300), nullptr);
+  EXPECT_EQ(app.PaneText(), pane);
 
   // Yes goes on to the dialog.
   SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
-  box = WaitForDialog(pid, L"Zelmor");
-  ASSERT_TRUE(box);
-  PressButton(box, IDYES);
-  HWND dialog = WaitForDialog(pid, kViewerTitle);
+  ASSERT_TRUE(Answer(app.WaitForMessageBox(), IDS_OPEN_UNSAVED_QUESTION, IDYES));
+  HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_SAFETY_COPY_TITLE));
   ASSERT_TRUE(dialog);
-  PressButton(dialog, IDCANCEL);
-  ASSERT_TRUE(WaitGone(dialog));
-  Settle(app.window());
-  EXPECT_EQ(Pane(app), pane);
+  ASSERT_TRUE(CancelDialog(app, dialog));
+  EXPECT_EQ(app.PaneText(), pane);
 }
 
 TEST(EntryE2E, HungTrackerDoesNotHoldTheWindowForLong) {
   TempFolder folder;
   const std::wstring hang = folder.File(L"hang");
-  WriteTrackerValues(folder.File(L"values.txt"), kServed);
-  Tracker tracker;
-  ASSERT_TRUE(tracker.Start(folder, L"--values \"" + folder.File(L"values.txt") + L"\" --hang-file \"" + hang + L"\""));
+  TrackerSim tracker(ServedValues(folder, kServed) + L" --hang-file \"" + hang + L"\"", folder.path());
+  ASSERT_TRUE(tracker.ready());
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
 
   WriteBytes(hang, "");
-  HWND box = app.control(IDC_ENTRY_BOX);
+  HWND box = app.entry_box();
   SendChars(box, L"hung");
   const LocalTime before = Now();
   const bool answered = SendEnter(box, 15000);
   const LocalTime after = Now();
   DeleteFileW(hang.c_str());
   ASSERT_TRUE(answered) << "the window did not answer within 15 s";
-  const std::wstring p1 = Pane(app);
+  const std::wstring p1 = app.PaneText();
   EXPECT_TRUE(FellBack(p1, L"", L"hung", Moment{before, after}));
 
   // Once the tracker answers again, the next entry is composed (its late answer is not taken
   // for the new one).
   const Moment m = Enter(app, L"back");
-  EXPECT_TRUE(Composed(Pane(app), p1, kServed, L"back", m));
+  EXPECT_TRUE(Composed(app.PaneText(), p1, kServed, L"back", m));
 }
 
 TEST(EntryE2E, RealKeysThroughTheDisplayMakeAnEntry) {
@@ -325,20 +246,18 @@ TEST(EntryE2E, RealKeysThroughTheDisplayMakeAnEntry) {
   if (!GetPropW(app.window(), L"__wine_x11_whole_window")) GTEST_SKIP() << "no X display behind the windows";
   // A click into the entry box gives it the keyboard, as the operator would do it; then the memo
   // and Enter, one xdotool after the other so that the events keep their order.
-  const RECT r = WindowRectOf(app.control(IDC_ENTRY_BOX));
+  const RECT r = WindowRectOf(app.entry_box());
   const std::wstring click =
       std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring((r.top + r.bottom) / 2) + L" click 1";
   const LocalTime before = Now();
   ASSERT_TRUE(StartUnix(L"Z:\\bin\\sh -c \"xdotool mousemove " + click +
                         L" && sleep 0.3 && xdotool type --delay 20 'CQ de JA1ZZZ 599' && xdotool key Return\""));
-  HWND pane = app.control(IDC_LOG_PANE);
-  ASSERT_TRUE(WaitForWindow([pane] { return TextOf(pane).empty() ? nullptr : pane; }, 20000))
-      << "entry box: " << Ansi(EntryBox(app));
+  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 20000)) << "entry box: " << Ansi(app.EntryText());
   Settle(app.window());
   const LocalTime after = Now();
-  EXPECT_TRUE(FellBack(Pane(app), L"", L"CQ de JA1ZZZ 599", Moment{before, after}));
-  EXPECT_EQ(EntryBox(app), L"");
-  EXPECT_EQ(TempLog(app), Ansi(Pane(app) + L"\r\n"));
+  EXPECT_TRUE(FellBack(app.PaneText(), L"", L"CQ de JA1ZZZ 599", Moment{before, after}));
+  EXPECT_EQ(app.EntryText(), L"");
+  EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
 }
 
 }  // namespace

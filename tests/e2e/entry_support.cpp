@@ -5,18 +5,10 @@
 
 namespace e2e::logging_loop {
 
-bool Tracker::Start(const TempFolder& folder, const std::wstring& arguments) {
-  if (!process_.Start(BuildFolder() + L"\\tracker-sim.exe", arguments, folder.path())) return false;
-  const DWORD pid = process_.pid();
-  // The server answers from the moment its window exists.
-  window_ = WaitForWindow([pid] { return FindProcessWindow(pid, L"CSATmateSimulator"); });
-  if (window_) WaitForInputIdle(process_.process(), 5000);
-  return window_ != nullptr;
-}
-
-bool Tracker::Close() {
-  PostMessageW(window_, WM_CLOSE, 0, 0);
-  return process_.WaitExit(10000);
+std::wstring ServedValues(const TempFolder& folder, const zelmor::entry::FeedSnapshot& values) {
+  const std::wstring path = folder.File(L"values.txt");
+  WriteTrackerValues(path, values);
+  return L"--values \"" + path + L"\"";
 }
 
 void WriteTrackerValues(const std::wstring& path, const zelmor::entry::FeedSnapshot& values) {
@@ -50,28 +42,11 @@ std::wstring FallbackAt(const std::wstring& memo, const zelmor::LocalTime& at) {
   return zelmor::entry::FallbackLine(memo, at, zelmor::entry::CurrentLocaleFormats());
 }
 
-void SendChars(HWND control, const std::wstring& text) {
-  DWORD_PTR ignored = 0;
-  for (wchar_t c : text) SendMessageTimeoutW(control, WM_CHAR, c, 1, SMTO_NORMAL, 15000, &ignored);
-}
-
-bool SendEnter(HWND control, DWORD ms) {
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutW(control, WM_CHAR, VK_RETURN, 1, SMTO_NORMAL, ms, &ignored) != 0;
-}
-
-bool StartUnix(const std::wstring& command_line) {
-  // Wine starts a program that is not a Windows executable as a plain Unix process. Its handle
-  // cannot be waited on, so callers watch for its effect instead.
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  std::wstring command = command_line;
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return false;
-  // No handle to close: for a Unix program Wine fills the handles with whatever was on its
-  // stack, and closing such a value can close one of this process's own handles.
-  return true;
+::testing::AssertionResult AppendedOneOf(const std::wstring& pane, const std::wstring& before,
+                                         const std::wstring& line1, const std::wstring& line2) {
+  if (pane == before + line1 + L"\r\n" || pane == before + line2 + L"\r\n") return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "pane: " << Ansi(pane) << "\nexpected after: " << Ansi(before) << "\n  "
+                                       << Ansi(line1) << "\nor " << Ansi(line2);
 }
 
 }  // namespace e2e::logging_loop

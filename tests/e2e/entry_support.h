@@ -1,9 +1,8 @@
 #pragma once
-// Helpers for the logging-loop tests and the entry benchmark: the tracking-program simulator as a
-// child process, the lines Zelmor should write computed with its own composition code, and a
-// program run from the X side (xdotool) for real key events.
+// Helpers for the logging-loop tests and the entry benchmark: the values tracker-sim serves, and
+// the lines Zelmor should write, computed with its own composition code.
 
-#include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -12,39 +11,26 @@
 
 namespace e2e::logging_loop {
 
-// tracker-sim.exe, started in a folder and waited for until it serves.
-class Tracker {
- public:
-  bool Start(const TempFolder& folder, const std::wstring& arguments);
-  // Closes its window as a user would; true once the process has ended.
-  bool Close();
-  void Kill() { process_.Kill(); }
-  HWND window() const { return window_; }
-
- private:
-  Child process_;
-  HWND window_ = nullptr;
-};
-
-// A values file for tracker-sim --values (UTF-8), one item a line.
+// Writes `values` for tracker-sim --values (UTF-8, one item a line) into the folder and returns
+// the arguments that make it serve them.
+std::wstring ServedValues(const TempFolder& folder, const zelmor::entry::FeedSnapshot& values);
 void WriteTrackerValues(const std::wstring& path, const zelmor::entry::FeedSnapshot& values);
 
 // The local clock as the composition takes it.
 zelmor::LocalTime Now();
+
+// The clock readings around one Enter: the line carries one of them.
+struct Moment {
+  zelmor::LocalTime before, after;
+};
 
 // The line for `memo` as Zelmor composes it with the default template, or the fallback line.
 std::wstring ComposedLine(const zelmor::entry::FeedSnapshot& values, const std::wstring& memo,
                           const zelmor::LocalTime& at);
 std::wstring FallbackAt(const std::wstring& memo, const zelmor::LocalTime& at);
 
-// Keys as the entry box's procedure sees them, each handled before the call returns (posted
-// characters would race the check that follows, and a posted WM_KEYDOWN is translated into a
-// second Enter by the receiver's message loop).
-void SendChars(HWND control, const std::wstring& text);
-// False when the box did not answer within `ms`.
-bool SendEnter(HWND control, DWORD ms = 15000);
-
-// Starts a Linux program (by its Z: path) from the Windows side without waiting for it.
-bool StartUnix(const std::wstring& command_line);
+// Checks that `pane` is `before` plus one of the two candidate lines and CR LF.
+::testing::AssertionResult AppendedOneOf(const std::wstring& pane, const std::wstring& before,
+                                         const std::wstring& line1, const std::wstring& line2);
 
 }  // namespace e2e::logging_loop

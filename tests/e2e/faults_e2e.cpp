@@ -10,7 +10,6 @@
 #include "faults_support.h"
 #include "harness.h"
 #include "logfiles_support.h"
-#include "unix_support.h"
 
 namespace e2e {
 namespace {
@@ -21,30 +20,19 @@ using namespace faults;
 using zelmor::LocalTime;
 using zelmor::entry::FeedSnapshot;
 
-const wchar_t kTempLog[] = L"Zelmor_temp.txt";
-const wchar_t kBackup[] = L"Zelmor_temp.bak";
-const wchar_t kRecoveryQuestion[] = L"前回のLOGデータが保存されていません。\r\n非常用LOGを読み込みますか？";
 const FeedSnapshot kServed{L"AO-91", L"145.960.000", L"435.250.000", L" 31415", L"FM"};
 // Room for Zelmor.exe, its settings, logs and a filler file.
 constexpr int kDiskKib = 2048;
 // Generous bound for one command: the retries on a held file take a moment, a hang takes forever.
 constexpr DWORD kNoHang = 30000;
 
-std::string TempLog(const Zelmor& app) { return ReadBytes(app.File(kTempLog)); }
-std::wstring EntryBox(const Zelmor& app) { return TextOf(app.control(IDC_ENTRY_BOX)); }
-
-// The clock readings around one Enter: the entry carries one of them.
-struct Moment {
-  LocalTime before, after;
-};
-
 // Puts `memo` into the entry box and presses Enter; false when the box did not answer in time.
 bool Enter(Zelmor& app, const std::wstring& memo, Moment& m) {
-  HWND box = app.control(IDC_ENTRY_BOX);
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(memo.c_str()), SMTO_NORMAL, kNoHang, &ignored);
+  SendMessageTimeoutW(app.entry_box(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(memo.c_str()), SMTO_NORMAL, kNoHang,
+                      &ignored);
   m.before = Now();
-  const bool answered = SendEnter(box, kNoHang);
+  const bool answered = SendEnter(app.entry_box(), kNoHang);
   m.after = Now();
   return answered;
 }
@@ -73,14 +61,14 @@ enum class Logged { Composed, ComposedThenFallback };
 // button and is answered.
 ::testing::AssertionResult SaveFails(Zelmor& app, const std::wstring& path) {
   if (!SaveLog(app, path)) return ::testing::AssertionFailure() << "the save dialog did not take the name";
-  HWND box = WaitForAnyDialog(app.process().pid(), kNoHang);
+  HWND box = WaitForAnyDialog(app.pid(), kNoHang);
   if (!box) return ::testing::AssertionFailure() << "no message after a failed save";
   const std::wstring text = MessageText(box);
   const bool only_ok = GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL) && !GetDlgItem(box, IDYES) &&
                        !GetDlgItem(box, IDNO);
   PressButton(box, IDOK);
-  if (!WaitGone(box)) return ::testing::AssertionFailure() << "the message did not go with OK";
-  if (text != kSaveFailed) return ::testing::AssertionFailure() << "message: " << Ansi(text);
+  if (!WaitDestroyed(box)) return ::testing::AssertionFailure() << "the message did not go with OK";
+  if (text != ZelmorText(IDS_LOG_SAVE_FAILED)) return ::testing::AssertionFailure() << "message: " << Ansi(text);
   if (!only_ok) return ::testing::AssertionFailure() << "the message offers more than OK";
   return ::testing::AssertionSuccess();
 }
@@ -88,12 +76,12 @@ enum class Logged { Composed, ComposedThenFallback };
 // The unsaved-log flag as the close consults it: while it is set a close asks, and No keeps the
 // window with its log.
 ::testing::AssertionResult CloseAsksAndStays(Zelmor& app) {
-  const std::wstring pane = PaneText(app);
+  const std::wstring pane = app.PaneText();
   app.RequestClose();
-  if (!Answer(WaitForAnyDialog(app.process().pid()), kCloseQuestion, IDNO))
+  if (!Answer(WaitForAnyDialog(app.pid()), IDS_CLOSE_QUESTION, IDNO))
     return ::testing::AssertionFailure() << "no close question: the log passes for saved";
   Settle(app.window());
-  if (!app.process().running() || PaneText(app) != pane)
+  if (!app.process().Running() || app.PaneText() != pane)
     return ::testing::AssertionFailure() << "the window did not stay as it was";
   return ::testing::AssertionSuccess();
 }
@@ -102,7 +90,7 @@ enum class Logged { Composed, ComposedThenFallback };
 ::testing::AssertionResult ClosesCleanly(Zelmor& app) {
   app.RequestClose();
   if (!app.WaitExit(kNoHang)) {
-    HWND box = VisibleDialog(app.process().pid());
+    HWND box = VisibleDialog(app.pid());
     return ::testing::AssertionFailure() << "still running; dialog: " << (box ? Ansi(MessageText(box)) : "none");
   }
   DWORD code = 1;
@@ -127,23 +115,20 @@ std::string Names(const std::vector<std::wstring>& names) {
   return all;
 }
 
-// The tracking-program simulator serving kServed from a folder of its own.
+// The tracking-program simulator serving kServed from a folder of its own, off the test's disk.
 class ServingTracker {
  public:
-  bool Start() {
-    const std::wstring values = folder_.File(L"values.txt");
-    WriteTrackerValues(values, kServed);
-    return tracker_.Start(folder_, L"--values \"" + values + L"\"");
-  }
+  ServingTracker() : tracker_(ServedValues(folder_, kServed), folder_.path()) {}
+  bool ready() const { return tracker_.ready(); }
 
  private:
   TempFolder folder_;
-  Tracker tracker_;
+  TrackerSim tracker_;
 };
 
 TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
   ServingTracker tracker;
-  ASSERT_TRUE(tracker.Start());
+  ASSERT_TRUE(tracker.ready());
   TempFolder folder;
   SmallDisk disk(folder, kDiskKib);
   if (!disk.ok()) GTEST_SKIP() << disk.reason();
@@ -153,7 +138,7 @@ TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
 
   Moment m;
   ASSERT_TRUE(Enter(app, L"JA1AAA 59", m));
-  ASSERT_TRUE(Added(PaneText(app), L"", L"JA1AAA 59", m, Logged::Composed));
+  ASSERT_TRUE(Added(app.PaneText(), L"", L"JA1AAA 59", m, Logged::Composed));
   ASSERT_TRUE(SaveLog(app, saved));
   ASSERT_TRUE(NoDialogOpen(app));
   const std::string saved_bytes = ReadBytes(saved);
@@ -162,24 +147,24 @@ TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
   // one is written beside the old) no longer fits.
   ASSERT_TRUE(disk.Fill(16 * 1024));
   const std::vector<std::wstring> names = FolderNames(folder.path());
-  std::wstring pane = PaneText(app);
-  std::string copy = TempLog(app);
+  std::wstring pane = app.PaneText();
+  std::string copy = app.SafetyCopy();
   bool full = false;
   for (int i = 0; i < 40 && !full; ++i) {
     std::wstring memo = L"JA" + std::to_wstring(i) + L"ZZZ";
     while (memo.size() < 900) memo += L" 59 QSL via bureau";
     ASSERT_TRUE(Enter(app, memo, m)) << "entry " << i;
-    const std::wstring now = PaneText(app);
+    const std::wstring now = app.PaneText();
     if (Added(now, pane, memo, m, Logged::Composed)) {
-      ASSERT_TRUE(Same(TempLog(app), Ansi(now + L"\r\n"))) << "entry " << i;
+      ASSERT_TRUE(Same(app.SafetyCopy(), Ansi(now + L"\r\n"))) << "entry " << i;
     } else {
       full = true;
       EXPECT_TRUE(Added(now, pane, memo, m, Logged::ComposedThenFallback)) << "entry " << i;
-      EXPECT_TRUE(Same(TempLog(app), copy)) << "the safety copy must keep its previous content whole";
-      EXPECT_EQ(EntryBox(app), L"");
+      EXPECT_TRUE(Same(app.SafetyCopy(), copy)) << "the safety copy must keep its previous content whole";
+      EXPECT_EQ(app.EntryText(), L"");
     }
     pane = now;
-    if (!full) copy = TempLog(app);
+    if (!full) copy = app.SafetyCopy();
   }
   ASSERT_TRUE(full) << "the disk never filled up";
 
@@ -194,20 +179,20 @@ TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
 
   // Room again: the next entry writes the whole pane, fallback lines included, and a save works.
   ASSERT_TRUE(disk.Free());
-  pane = PaneText(app);
+  pane = app.PaneText();
   ASSERT_TRUE(Enter(app, L"JA2BBB 57", m));
-  EXPECT_TRUE(Added(PaneText(app), pane, L"JA2BBB 57", m, Logged::Composed));
-  EXPECT_TRUE(Same(TempLog(app), Ansi(PaneText(app) + L"\r\n")));
+  EXPECT_TRUE(Added(app.PaneText(), pane, L"JA2BBB 57", m, Logged::Composed));
+  EXPECT_TRUE(Same(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n")));
   ASSERT_TRUE(SaveLog(app, saved));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_TRUE(Same(ReadBytes(saved), Ansi(PaneText(app) + L"\r\n")));
+  EXPECT_TRUE(Same(ReadBytes(saved), Ansi(app.PaneText() + L"\r\n")));
 
   // Closing on a full disk: no crash, no hang, and the settings as they were, since a copy of
   // them no longer fits.
-  const std::string ini = Ini(app);
+  const std::string ini = app.Ini();
   ASSERT_TRUE(disk.Fill(0));
   EXPECT_TRUE(ClosesCleanly(app));
-  EXPECT_TRUE(Same(Ini(app), ini));
+  EXPECT_TRUE(Same(app.Ini(), ini));
   EXPECT_NE(ini.find(IniLine("LOGfol", folder.path())), std::string::npos) << ini;
 }
 
@@ -238,18 +223,18 @@ TEST(FaultsE2E, SettingsThatOutgrowTheirBlockOnAFullDiskStayWhole) {
   ASSERT_TRUE(app.Start());
   SetWindowPos(app.window(), nullptr, 1000, 900, 1200, 800, SWP_NOZORDER | SWP_NOACTIVATE);
   Settle(app.window());
-  const std::string ini = Ini(app);
+  const std::string ini = app.Ini();
   ASSERT_NE(ini.find(line), std::string::npos);
   ASSERT_TRUE(disk.Fill(0));
   const std::vector<std::wstring> names = FolderNames(folder.path());
   EXPECT_TRUE(ClosesCleanly(app));
-  EXPECT_TRUE(Same(Ini(app), ini));
+  EXPECT_TRUE(Same(app.Ini(), ini));
   EXPECT_EQ(Names(FolderNames(folder.path())), Names(names));
 }
 
 TEST(FaultsE2E, ReadOnlyFolderKeepsTheOldFilesAndZelmorGoesOnWhenWritableAgain) {
   ServingTracker tracker;
-  ASSERT_TRUE(tracker.Start());
+  ASSERT_TRUE(tracker.ready());
   TempFolder folder;
   SmallDisk disk(folder, kDiskKib);
   if (!disk.ok()) GTEST_SKIP() << disk.reason();
@@ -263,16 +248,16 @@ TEST(FaultsE2E, ReadOnlyFolderKeepsTheOldFilesAndZelmorGoesOnWhenWritableAgain) 
   ASSERT_TRUE(NoDialogOpen(app));
   const std::string saved_bytes = ReadBytes(saved);
   ASSERT_TRUE(Enter(app, L"JA1BBB 55", m));
-  const std::wstring pane = PaneText(app);
-  const std::string copy = TempLog(app);
+  const std::wstring pane = app.PaneText();
+  const std::string copy = app.SafetyCopy();
   ASSERT_EQ(copy, Ansi(pane + L"\r\n"));
   const std::vector<std::wstring> names = FolderNames(folder.path());
 
   ASSERT_TRUE(disk.SetReadOnly(true));
   ASSERT_TRUE(Enter(app, L"JA1CCC 57", m));
-  EXPECT_TRUE(Added(PaneText(app), pane, L"JA1CCC 57", m, Logged::ComposedThenFallback));
-  EXPECT_TRUE(Same(TempLog(app), copy));
-  EXPECT_EQ(EntryBox(app), L"");
+  EXPECT_TRUE(Added(app.PaneText(), pane, L"JA1CCC 57", m, Logged::ComposedThenFallback));
+  EXPECT_TRUE(Same(app.SafetyCopy(), copy));
+  EXPECT_EQ(app.EntryText(), L"");
   const std::wstring fresh = folder.File(L"fresh.txt");
   for (const std::wstring& target : {saved, fresh}) {
     EXPECT_TRUE(SaveFails(app, target)) << Ansi(target);
@@ -282,19 +267,19 @@ TEST(FaultsE2E, ReadOnlyFolderKeepsTheOldFilesAndZelmorGoesOnWhenWritableAgain) 
   EXPECT_TRUE(CloseAsksAndStays(app));
 
   ASSERT_TRUE(disk.SetReadOnly(false));
-  const std::wstring before = PaneText(app);
+  const std::wstring before = app.PaneText();
   ASSERT_TRUE(Enter(app, L"JA1DDD 59", m));
-  EXPECT_TRUE(Added(PaneText(app), before, L"JA1DDD 59", m, Logged::Composed));
-  EXPECT_TRUE(Same(TempLog(app), Ansi(PaneText(app) + L"\r\n")));
+  EXPECT_TRUE(Added(app.PaneText(), before, L"JA1DDD 59", m, Logged::Composed));
+  EXPECT_TRUE(Same(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n")));
   ASSERT_TRUE(SaveLog(app, saved));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_TRUE(Same(ReadBytes(saved), Ansi(PaneText(app) + L"\r\n")));
+  EXPECT_TRUE(Same(ReadBytes(saved), Ansi(app.PaneText() + L"\r\n")));
 
   // Closing when the settings file cannot be written: no crash, no hang, the file as it was.
-  const std::string ini = Ini(app);
+  const std::string ini = app.Ini();
   ASSERT_TRUE(disk.SetReadOnly(true));
   EXPECT_TRUE(ClosesCleanly(app));
-  EXPECT_TRUE(Same(Ini(app), ini));
+  EXPECT_TRUE(Same(app.Ini(), ini));
 }
 
 // A run that starts in a read-only folder cannot mark itself running in its settings. Once its
@@ -316,17 +301,17 @@ TEST(FaultsE2E, RunThatStartedReadOnlyHasItsCopyOfferedBackAfterACrash) {
     ASSERT_TRUE(disk.SetReadOnly(false));
     Moment m;
     ASSERT_TRUE(Enter(crashing, L"JA1AAA 59", m));
-    ASSERT_TRUE(Same(TempLog(crashing), Ansi(PaneText(crashing) + L"\r\n")));
+    ASSERT_TRUE(Same(crashing.SafetyCopy(), Ansi(crashing.PaneText() + L"\r\n")));
     // SIGKILL: nothing of Zelmor's own runs, as in a crash or a power loss.
     ASSERT_EQ(SignalProcesses(L"Zelmor.exe", LeafName(folder.path()), "KILL"), 1);
     ASSERT_TRUE(crashing.WaitExit(kNoHang));
   }
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  HWND box = WaitForAnyDialog(app.process().pid());
+  HWND box = WaitForAnyDialog(app.pid());
   ASSERT_TRUE(box) << "the copy of the crashed run was not offered back";
-  ASSERT_TRUE(Answer(box, kRecoveryQuestion, IDYES));
-  EXPECT_NE(PaneText(app).find(L"JA1AAA 59"), std::wstring::npos) << Ansi(PaneText(app));
+  ASSERT_TRUE(Answer(box, IDS_RECOVERY_QUESTION, IDYES));
+  EXPECT_NE(app.PaneText().find(L"JA1AAA 59"), std::wstring::npos) << Ansi(app.PaneText());
   EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 
@@ -352,35 +337,35 @@ TEST(FaultsE2E, EarlierRunsCopyThatStartUpCouldNotSetAsideIsNotOverwritten) {
       ASSERT_TRUE(crashed.Start());
       Moment m;
       ASSERT_TRUE(Enter(crashed, L"JA1AAA 59 earlier run", m));
-      earlier = TempLog(crashed);
+      earlier = crashed.SafetyCopy();
       ASSERT_EQ(SignalProcesses(L"Zelmor.exe", LeafName(folder.path()), "KILL"), 1);
       ASSERT_TRUE(crashed.WaitExit(kNoHang));
     }
-    WriteBytes(folder.File(kBackup), "older backup\r\n");
+    WriteBytes(folder.File(kSafetyBackup), "older backup\r\n");
     Zelmor app(folder);
     {
-      HeldFile held(folder.File(row.copy_held ? kTempLog : kBackup));
+      HeldFile held(folder.File(row.copy_held ? kSafetyCopy : kSafetyBackup));
       ASSERT_TRUE(held.ok());
       ASSERT_TRUE(app.Start());
       if (!row.copy_held) {
-        ASSERT_TRUE(Answer(WaitForAnyDialog(app.process().pid()), kRecoveryQuestion, IDNO));
+        ASSERT_TRUE(Answer(WaitForAnyDialog(app.pid()), IDS_RECOVERY_QUESTION, IDNO));
       }
       EXPECT_TRUE(NoDialogOpen(app));
       Moment m;
       ASSERT_TRUE(Enter(app, L"JA2BBB 57 while held", m));
-      EXPECT_TRUE(Same(row.copy_held ? held.Content() : TempLog(app), earlier));
+      EXPECT_TRUE(Same(row.copy_held ? held.Content() : app.SafetyCopy(), earlier));
     }
     Moment m;
     ASSERT_TRUE(Enter(app, L"JA3CCC 55 released", m));
-    EXPECT_TRUE(Same(ReadBytes(folder.File(kBackup)), earlier)) << "the earlier run's copy is lost";
-    EXPECT_TRUE(Same(TempLog(app), Ansi(PaneText(app) + L"\r\n")));
+    EXPECT_TRUE(Same(ReadBytes(folder.File(kSafetyBackup)), earlier)) << "the earlier run's copy is lost";
+    EXPECT_TRUE(Same(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n")));
     EXPECT_TRUE(ClosesAfterQuestion(app));
   }
 }
 
 TEST(FaultsE2E, FilesHeldWithoutSharingKeepTheirContentAndZelmorGoesOnWhenReleased) {
   ServingTracker tracker;
-  ASSERT_TRUE(tracker.Start());
+  ASSERT_TRUE(tracker.ready());
   TempFolder folder;
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
@@ -392,16 +377,16 @@ TEST(FaultsE2E, FilesHeldWithoutSharingKeepTheirContentAndZelmorGoesOnWhenReleas
   ASSERT_TRUE(NoDialogOpen(app));
   const std::string saved_bytes = ReadBytes(saved);
   ASSERT_TRUE(Enter(app, L"JA1BBB 55", m));
-  const std::wstring pane = PaneText(app);
-  const std::string copy = TempLog(app);
+  const std::wstring pane = app.PaneText();
+  const std::string copy = app.SafetyCopy();
   const std::vector<std::wstring> names = FolderNames(folder.path());
   {
-    HeldFile held_copy(folder.File(kTempLog));
+    HeldFile held_copy(folder.File(kSafetyCopy));
     ASSERT_TRUE(held_copy.ok());
     ASSERT_TRUE(Enter(app, L"JA1CCC 57", m));
-    EXPECT_TRUE(Added(PaneText(app), pane, L"JA1CCC 57", m, Logged::ComposedThenFallback));
+    EXPECT_TRUE(Added(app.PaneText(), pane, L"JA1CCC 57", m, Logged::ComposedThenFallback));
     EXPECT_TRUE(Same(held_copy.Content(), copy));
-    EXPECT_EQ(EntryBox(app), L"");
+    EXPECT_EQ(app.EntryText(), L"");
 
     HeldFile held_log(saved);
     ASSERT_TRUE(held_log.ok());
@@ -411,13 +396,13 @@ TEST(FaultsE2E, FilesHeldWithoutSharingKeepTheirContentAndZelmorGoesOnWhenReleas
     EXPECT_TRUE(CloseAsksAndStays(app));
   }
 
-  const std::wstring before = PaneText(app);
+  const std::wstring before = app.PaneText();
   ASSERT_TRUE(Enter(app, L"JA1DDD 59", m));
-  EXPECT_TRUE(Added(PaneText(app), before, L"JA1DDD 59", m, Logged::Composed));
-  EXPECT_TRUE(Same(TempLog(app), Ansi(PaneText(app) + L"\r\n")));
+  EXPECT_TRUE(Added(app.PaneText(), before, L"JA1DDD 59", m, Logged::Composed));
+  EXPECT_TRUE(Same(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n")));
   ASSERT_TRUE(SaveLog(app, saved));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_TRUE(Same(ReadBytes(saved), Ansi(PaneText(app) + L"\r\n")));
+  EXPECT_TRUE(Same(ReadBytes(saved), Ansi(app.PaneText() + L"\r\n")));
   EXPECT_TRUE(ClosesCleanly(app));
 }
 

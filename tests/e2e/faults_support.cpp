@@ -4,7 +4,7 @@
 #include <set>
 #include <sstream>
 
-#include "unix_support.h"
+#include "unix_win.h"
 
 namespace e2e::faults {
 namespace {
@@ -181,20 +181,6 @@ std::string HeldFile::Content() const {
 void HeldFile::Release() {
   if (ok()) CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
-}
-
-std::vector<std::wstring> FolderNames(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 }  // namespace e2e::faults

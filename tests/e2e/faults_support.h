@@ -55,7 +55,4 @@ class HeldFile {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// The names in a folder, sorted, without "." and "..".
-std::vector<std::wstring> FolderNames(const std::wstring& folder);
-
 }  // namespace e2e::faults

@@ -3,18 +3,20 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
+#include "base/resource.h"
 #include "base/codepage_win.h"
 
 namespace e2e {
 
-std::wstring BuildFolder() {
-  wchar_t path[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p(path, n);
-  return p.substr(0, p.find_last_of(L"\\/"));
+std::wstring ZelmorText(UINT id) {
+  // Loaded as data: its resources are read, none of its code runs.
+  static const HMODULE exe = LoadLibraryExW((BuildFolder() + L"\\Zelmor.exe").c_str(), nullptr,
+                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  const wchar_t* text = nullptr;
+  const int length = exe ? LoadStringW(exe, id, reinterpret_cast<LPWSTR>(&text), 0) : 0;
+  return length > 0 ? std::wstring(text, static_cast<size_t>(length))
+                    : L"(no text " + std::to_wstring(id) + L" in Zelmor.exe)";
 }
 
 TempFolder::TempFolder() {
@@ -33,35 +35,6 @@ TempFolder::~TempFolder() {
   op.pFrom = from.c_str();
   op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
   SHFileOperationW(&op);
-}
-
-Child::~Child() { Kill(); }
-
-bool Child::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder) {
-  std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info_) != FALSE;
-}
-
-bool Child::running() const {
-  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-bool Child::WaitExit(DWORD ms) {
-  return info_.hProcess && WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0;
-}
-
-void Child::Kill() {
-  if (!info_.hProcess) return;
-  if (running()) {
-    TerminateProcess(info_.hProcess, 1);
-    WaitForSingleObject(info_.hProcess, 5000);
-  }
-  CloseHandle(info_.hProcess);
-  CloseHandle(info_.hThread);
-  info_ = {};
 }
 
 bool Zelmor::Start() {
@@ -84,123 +57,28 @@ bool Zelmor::Start() {
     }
   }
   const DWORD pid = process_.pid();
-  window_ = WaitForWindow([pid] {
-    HWND w = FindProcessWindow(pid, L"ZelmorMainWindow");
-    return (w && IsWindowVisible(w)) ? w : nullptr;
-  });
+  window_ = WaitForWindow([pid] { return VisibleProcessWindow(pid, L"ZelmorMainWindow"); });
   if (window_) WaitForInputIdle(process_.process(), 5000);
   return window_ != nullptr;
 }
 
+HWND Zelmor::pane() const { return control(IDC_LOG_PANE); }
+HWND Zelmor::entry_box() const { return control(IDC_ENTRY_BOX); }
+
+HWND Zelmor::WaitForMessageBox(DWORD ms) const { return WaitForDialog(pid(), ZelmorText(IDS_APP_TITLE), ms); }
+
+::testing::AssertionResult Zelmor::PlacedAt(int top, int left, int width, int height) const {
+  const int dpi = DpiOf(window_);
+  RECT expected{TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), 0, 0};
+  expected.right = expected.left + TwipsToPixels(width, dpi);
+  expected.bottom = expected.top + TwipsToPixels(height, dpi);
+  const RECT actual = WindowRectOf(window_);
+  if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the window stands at " << Describe(actual) << " instead of "
+                                       << Describe(expected) << " (" << dpi << " dpi)";
+}
+
 void Zelmor::RequestClose() { PostMessageW(window_, WM_CLOSE, 0, 0); }
-
-HWND WaitForWindow(const std::function<HWND()>& found, DWORD ms) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (HWND w = found()) return w;
-    if (GetTickCount() - start > ms) return nullptr;
-    Sleep(20);
-  }
-}
-
-HWND FindProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption) {
-  struct Search {
-    DWORD pid;
-    const wchar_t* cls;
-    const wchar_t* caption;
-    HWND result;
-  } search{pid, cls, caption, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner != s->pid) return TRUE;
-        wchar_t name[256];
-        GetClassNameW(w, name, 256);
-        if (lstrcmpW(name, s->cls) != 0) return TRUE;
-        if (s->caption && TextOf(w) != s->caption) return TRUE;
-        s->result = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.result;
-}
-
-HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD ms) {
-  return WaitForWindow(
-      [&] {
-        HWND w = FindProcessWindow(pid, L"#32770", caption.c_str());
-        return (w && IsWindowVisible(w)) ? w : nullptr;
-      },
-      ms);
-}
-
-std::wstring TextOf(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR got = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, 5000, &got);
-  text.resize(got);
-  return text;
-}
-
-std::wstring MessageText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
-
-void PressButton(HWND dialog, int id) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void SendCommand(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-
-void TypeChars(HWND control, const std::wstring& text) {
-  for (wchar_t c : text) PostMessageW(control, WM_CHAR, c, 1);
-  Settle(control);
-}
-
-void PressEnter(HWND control) {
-  // Only the character: a posted key-down would be translated into a second Enter.
-  PostMessageW(control, WM_CHAR, VK_RETURN, 1);
-}
-
-void Settle(HWND window) {
-  // A sent message is handled only after everything posted before it.
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &ignored);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-RECT WindowRectOf(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  return r;
-}
-
-RECT ChildRect(HWND child) {
-  RECT r = WindowRectOf(child);
-  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-int Twips(int pixels) {
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return MulDiv(pixels, 1440, dpi);
-}
 
 std::string Ansi(const std::wstring& text) { return zelmor::base::ToAnsi(text); }
 std::wstring FromAnsi(const std::string& bytes) { return zelmor::base::FromAnsi(bytes); }

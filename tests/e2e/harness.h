@@ -1,18 +1,36 @@
 #pragma once
 // Drives a real Zelmor.exe from outside, as an operator would: a fresh folder per test (settings
 // and the safety copy live beside the executable), windows found by class and caption, controls
-// read with WM_GETTEXT, message boxes answered by their buttons.
+// read with WM_GETTEXT, message boxes answered by their buttons. The Win32 helpers it builds on
+// are the tests' shared ones (tests/support), brought into this namespace.
 
 #include <windows.h>
 
-#include <functional>
+#include <gtest/gtest.h>
+
 #include <string>
-#include <vector>
+
+#include "files_win.h"
+#include "input_win.h"
+#include "processes_win.h"
+#include "unix_win.h"
+#include "windows_win.h"
 
 namespace e2e {
 
-// The folder that holds this driver, Zelmor.exe and the simulators.
-std::wstring BuildFolder();
+using namespace test_support;
+
+// Files Zelmor keeps beside itself.
+inline constexpr wchar_t kSafetyCopy[] = L"Zelmor_temp.txt";
+inline constexpr wchar_t kSafetyBackup[] = L"Zelmor_temp.bak";
+inline constexpr wchar_t kSettings[] = L"Zelmor.ini";
+// The file-name box of a common file dialog.
+inline constexpr int kFileNameBox = 0x47C;
+
+// A text of Zelmor.exe's string table, read from the executable beside this driver: for finding
+// a window by its caption or a message box by its text. Tests whose point is the exact wording
+// keep it as a literal.
+std::wstring ZelmorText(UINT id);
 
 // A folder of its own under %TEMP%, removed with everything in it.
 class TempFolder {
@@ -28,24 +46,6 @@ class TempFolder {
   std::wstring path_;
 };
 
-// A child process, killed when the owner goes unless it has ended.
-class Child {
- public:
-  Child() = default;
-  ~Child();
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder);
-  bool WaitExit(DWORD ms);
-  void Kill();
-  bool running() const;
-  DWORD pid() const { return info_.dwProcessId; }
-  HANDLE process() const { return info_.hProcess; }
-
- private:
-  PROCESS_INFORMATION info_{};
-};
-
 // Zelmor.exe copied into a fresh folder and started there.
 class Zelmor {
  public:
@@ -54,8 +54,22 @@ class Zelmor {
   bool Start();
   HWND window() const { return window_; }
   HWND control(int id) const { return GetDlgItem(window_, id); }
+  HWND pane() const;
+  HWND entry_box() const;
   Child& process() { return process_; }
+  DWORD pid() const { return process_.pid(); }
   std::wstring File(const std::wstring& name) const { return folder_.File(name); }
+
+  std::wstring PaneText() const { return TextOf(pane()); }
+  std::wstring EntryText() const { return TextOf(entry_box()); }
+  std::string SafetyCopy() const { return ReadBytes(File(kSafetyCopy)); }
+  std::string Ini() const { return ReadBytes(File(kSettings)); }
+
+  // Whether the main window stands at `top`, `left` with the outer size `width` x `height`, all in
+  // twips, at the window's own DPI.
+  ::testing::AssertionResult PlacedAt(int top, int left, int width, int height) const;
+  // A message box of Zelmor's (titled with the program's name).
+  HWND WaitForMessageBox(DWORD ms = 10000) const;
   // Asks to close the window the way the close box does.
   void RequestClose();
   bool WaitExit(DWORD ms = 10000) { return process_.WaitExit(ms); }
@@ -65,34 +79,6 @@ class Zelmor {
   Child process_;
   HWND window_ = nullptr;
 };
-
-// Polls until `found` returns a window or the time is up.
-HWND WaitForWindow(const std::function<HWND()>& found, DWORD ms = 10000);
-// A top-level window of the process, by class (and caption when given).
-HWND FindProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = nullptr);
-// A message box or common dialog (#32770) of the process with this caption.
-HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD ms = 10000);
-// Text of another process's window or control.
-std::wstring TextOf(HWND window);
-// The message text of a message box (its static control 0xFFFF).
-std::wstring MessageText(HWND box);
-void PressButton(HWND dialog, int id);
-void SendCommand(HWND window, int id);
-// Types into a control with WM_CHAR, one character at a time.
-void TypeChars(HWND control, const std::wstring& text);
-void PressEnter(HWND control);
-// Lets the other process handle what was posted.
-void Settle(HWND window);
-
-std::string ReadBytes(const std::wstring& path);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
-bool FileExists(const std::wstring& path);
-
-RECT WindowRectOf(HWND window);
-// A child's rectangle in its parent's client coordinates.
-RECT ChildRect(HWND child);
-// Pixels to twips at the screen's DPI.
-int Twips(int pixels);
 
 std::string Ansi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& bytes);

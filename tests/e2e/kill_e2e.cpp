@@ -19,7 +19,7 @@
 #include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
-#include "unix_support.h"
+#include "logfiles_support.h"
 
 namespace e2e {
 namespace {
@@ -29,12 +29,7 @@ using namespace logging_loop;
 using zelmor::LocalTime;
 using zelmor::entry::FeedSnapshot;
 
-const wchar_t kTempLog[] = L"Zelmor_temp.txt";
-const wchar_t kBackup[] = L"Zelmor_temp.bak";
 const wchar_t kSavedLog[] = L"saved.txt";
-const wchar_t kSaveCaption[] = L"LOGﾃﾞｰﾀ保存";
-const wchar_t kRecoveryQuestion[] = L"前回のLOGデータが保存されていません。\r\n非常用LOGを読み込みますか？";
-constexpr int kFileNameBox = 0x47C;
 const std::string kCrLf = "\r\n";
 
 const FeedSnapshot kServed{L"FO-29 ふじ", L"435.640.120", L"145.964.880", L"21847", L"USB"};
@@ -166,18 +161,6 @@ std::vector<std::wstring> FilesLike(const TempFolder& folder, const std::wstring
   return names;
 }
 
-bool WaitGone(HWND window) {
-  return WaitForWindow([window] { return IsWindow(window) ? nullptr : GetDesktopWindow(); }) != nullptr;
-}
-
-std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
-
-// Characters and Enter posted, not sent: Zelmor works through them on its own while the kill comes.
-void PostEntry(HWND box, const std::wstring& memo) {
-  for (wchar_t c : memo) PostMessageW(box, WM_CHAR, c, 1);
-  PostMessageW(box, WM_CHAR, VK_RETURN, 1);
-}
-
 struct Figures {
   int kills = 0, offered = 0, refused = 0, entries_posted = 0, entries_landed = 0, kills_mid_burst = 0,
       saves = 0, saves_landed = 0, saves_cut = 0, copy_writes_cut = 0, save_writes_cut = 0, settings_writes_cut = 0;
@@ -195,9 +178,8 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
 
   TempFolder folder;
   const std::wstring leaf = LeafName(folder.path());
-  const std::wstring values = folder.File(L"values.txt");
-  WriteTrackerValues(values, kServed);
-  std::unique_ptr<Tracker> tracker;
+  const std::wstring serve = ServedValues(folder, kServed);
+  std::unique_ptr<TrackerSim> tracker;
 
   Figures f;
   int memo_number = 0;
@@ -210,15 +192,16 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
   for (int cycle = 0; cycle <= kills; ++cycle) {
     SCOPED_TRACE("cycle " + std::to_string(cycle) + " of seed " + std::to_string(seed));
     if (cycle % kCyclesPerTracker == 0) {
-      tracker = std::make_unique<Tracker>();
-      ASSERT_TRUE(tracker->Start(folder, L"--values \"" + values + L"\""));
+      tracker.reset();
+      tracker = std::make_unique<TrackerSim>(serve, folder.path());
+      ASSERT_TRUE(tracker->ready());
     }
     // Half-written copies of the safety copy or the settings that the last kill left.
     const bool had_leftovers = !FilesLike(folder, L"Zelmor*.zelmor-tmp").empty();
 
     Zelmor app(folder);
     ASSERT_TRUE(app.Start());
-    const DWORD pid = app.process().pid();
+    const DWORD pid = app.pid();
     // Found now, so that the kill itself is one quick command.
     const std::vector<int> unix_pids = UnixProcessIds(L"Zelmor.exe", leaf);
     ASSERT_EQ(unix_pids.size(), 1u) << "Zelmor's Unix process not found";
@@ -226,28 +209,25 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
     // The kill left a copy with text in it: the start must offer it back, and only then.
     std::string start;  // the pane as this run begins, in the files' bytes
     if (!copy.empty()) {
-      HWND box = WaitForDialog(pid, L"Zelmor");
+      HWND box = app.WaitForMessageBox();
       ASSERT_TRUE(box) << "no recovery question after a kill that left " << copy.size() << " bytes";
-      ASSERT_EQ(MessageText(box), kRecoveryQuestion);
       ++f.offered;
       const bool refuse = chance(10);
-      PressButton(box, refuse ? IDNO : IDYES);
       // Gone means answered; what the answer does runs before the window takes its next message.
-      ASSERT_TRUE(WaitGone(box));
+      ASSERT_TRUE(Answer(box, IDS_RECOVERY_QUESTION, refuse ? IDNO : IDYES)) << Ansi(MessageText(box));
       Settle(app.window());
       if (refuse) {
         ++f.refused;
-        ASSERT_EQ(Pane(app), L"");
-        ASSERT_EQ(ReadBytes(folder.File(kBackup)), copy) << "the refused copy was not kept whole";
-        ASSERT_FALSE(FileExists(folder.File(kTempLog)));
+        ASSERT_EQ(app.PaneText(), L"");
+        ASSERT_EQ(ReadBytes(folder.File(kSafetyBackup)), copy) << "the refused copy was not kept whole";
+        ASSERT_FALSE(FileExists(folder.File(kSafetyCopy)));
         copy.clear();
       } else {
-        start = Ansi(Pane(app));
+        start = Ansi(app.PaneText());
         ASSERT_EQ(start, copy) << "the pane is not the copy the kill left";
       }
     } else {
-      Settle(app.window());
-      ASSERT_EQ(FindProcessWindow(pid, L"#32770"), nullptr) << "a question with nothing to recover";
+      ASSERT_TRUE(NoDialogOpen(app)) << "a question with nothing to recover";
     }
     if (had_leftovers) {
       EXPECT_TRUE(FilesLike(folder, L"Zelmor*.zelmor-tmp").empty())
@@ -257,18 +237,16 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
       // The last kill has been checked by this start; a regular close ends the run.
       // Unsaved entries (a recovered log) make it ask first.
       app.RequestClose();
-      HWND box = WaitForWindow([&] {
-        HWND w = FindProcessWindow(pid, L"#32770");
-        return (w && IsWindowVisible(w)) ? w : app.process().running() ? nullptr : GetDesktopWindow();
-      });
-      if (box && box != GetDesktopWindow()) PressButton(box, IDYES);
+      HWND box = nullptr;
+      WaitUntil([&] { return (box = VisibleDialog(pid)) != nullptr || !app.process().Running(); });
+      if (box) PressButton(box, IDYES);
       EXPECT_TRUE(app.WaitExit());
       break;
     }
 
     Work work;
     GetLocalTime(&work.from);
-    HWND entry_box = app.control(IDC_ENTRY_BOX);
+    HWND entry_box = app.entry_box();
     // With no copy on disk, one entry made for certain first: from then on the copy must exist.
     bool made_one = false;
     if (copy.empty() && chance(50)) {
@@ -280,15 +258,14 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
     auto burst = [&](int count) {
       for (int i = 0; i < count; ++i) {
         work.memos.push_back(Memo(++memo_number));
-        PostEntry(entry_box, work.memos.back());
+        PostChars(entry_box, work.memos.back() + L"\r");  // Zelmor works through them while the kill comes
       }
     };
     const bool save = chance(40);
     if (save) {
       ++f.saves;
       burst(between(0, 4));
-      SendCommand(app.window(), IDM_LOG_SAVE);
-      HWND dialog = WaitForDialog(pid, kSaveCaption);
+      HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE);
       ASSERT_TRUE(dialog) << "no save dialog";
       const std::wstring name = folder.File(kSavedLog);
       SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
@@ -309,8 +286,8 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
     f.entries_posted += static_cast<int>(work.memos.size());
 
     // The safety copy: the log this run started from, whole new entries in order, the final CR LF.
-    const bool copy_exists = FileExists(folder.File(kTempLog));
-    const std::string now_copy = ReadBytes(folder.File(kTempLog));
+    const bool copy_exists = FileExists(folder.File(kSafetyCopy));
+    const std::string now_copy = ReadBytes(folder.File(kSafetyCopy));
     if (!copy_exists) {
       ASSERT_TRUE(start.empty() && copy.empty()) << "the safety copy has gone";
       ASSERT_FALSE(made_one) << "no safety copy although an entry was made";

@@ -22,7 +22,7 @@ std::wstring DefaultSaveNameNow() {
 std::wstring PaneWithTwoEntries(Zelmor& app) {
   MakeEntry(app, L"L1");
   MakeEntry(app, L"L2 ｼｸﾞﾅﾙ良好");
-  return PaneText(app);
+  return app.PaneText();
 }
 
 TEST(LogFilesE2E, SavedLogComesBackWithOneEmptyLineMore) {
@@ -42,16 +42,16 @@ TEST(LogFilesE2E, SavedLogComesBackWithOneEmptyLineMore) {
   // Opening with unsaved entries would ask; the save has just cleared the flag.
   ASSERT_TRUE(OpenLog(app, file));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_EQ(PaneText(app), pane + L"\r\n");
+  EXPECT_EQ(app.PaneText(), pane + L"\r\n");
   // The caret sits at the end of the loaded text.
   DWORD_PTR selection = 0;
-  SendMessageTimeoutW(app.control(IDC_LOG_PANE), EM_GETSEL, 0, 0, SMTO_NORMAL, 5000, &selection);
+  SendMessageTimeoutW(app.pane(), EM_GETSEL, 0, 0, SMTO_NORMAL, 5000, &selection);
   EXPECT_EQ(HIWORD(selection), pane.size() + 2);
 
   // Each further round adds one more empty line.
   ASSERT_TRUE(SaveLog(app, file));
   ASSERT_TRUE(OpenLog(app, file));
-  EXPECT_EQ(PaneText(app), pane + L"\r\n\r\n");
+  EXPECT_EQ(app.PaneText(), pane + L"\r\n\r\n");
 
   // Saved and opened, nothing unsaved: the close asks nothing.
   EXPECT_TRUE(ClosesWithoutQuestion(app));
@@ -64,7 +64,7 @@ TEST(LogFilesE2E, FirstSaveProposesTodaysNameInTheProgramFolderAndTheFolderIsRem
   MakeEntry(app, L"first");
 
   const std::wstring before = DefaultSaveNameNow();
-  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE);
   const std::wstring after = DefaultSaveNameNow();
   ASSERT_TRUE(dialog);
   const std::wstring proposed = FileNameBoxText(dialog);
@@ -74,27 +74,27 @@ TEST(LogFilesE2E, FirstSaveProposesTodaysNameInTheProgramFolderAndTheFolderIsRem
   EXPECT_TRUE(NoDialogOpen(app));
   EXPECT_TRUE(FileExists(folder.File(proposed))) << Ansi(proposed);
   // Written at once, not at the close.
-  EXPECT_NE(Ini(app).find(IniLine("LOGfol", folder.path())), std::string::npos) << Ini(app);
+  EXPECT_NE(app.Ini().find(IniLine("LOGfol", folder.path())), std::string::npos) << app.Ini();
 
   // A save elsewhere moves the remembered folder there ...
   const std::wstring other = folder.File(L"logs");
   ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
   ASSERT_TRUE(SaveLog(app, other + L"\\a.txt"));
-  EXPECT_NE(Ini(app).find(IniLine("LOGfol", other)), std::string::npos) << Ini(app);
+  EXPECT_NE(app.Ini().find(IniLine("LOGfol", other)), std::string::npos) << app.Ini();
 
   // ... and both dialogs start there: a bare name is taken in that folder.
   ASSERT_TRUE(SaveLog(app, L"b.txt"));
   EXPECT_TRUE(FileExists(other + L"\\b.txt"));
   ASSERT_TRUE(OpenLog(app, L"a.txt"));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_EQ(ReadBytes(other + L"\\a.txt"), Ansi(PaneText(app)));
+  EXPECT_EQ(ReadBytes(other + L"\\a.txt"), Ansi(app.PaneText()));
 
   // The next start begins there too.
   ASSERT_TRUE(ClosesWithoutQuestion(app));
   Zelmor again(folder);
   ASSERT_TRUE(again.Start());
   ASSERT_TRUE(OpenLog(again, L"b.txt"));
-  EXPECT_EQ(ReadBytes(other + L"\\b.txt"), Ansi(PaneText(again)));
+  EXPECT_EQ(ReadBytes(other + L"\\b.txt"), Ansi(again.PaneText()));
   EXPECT_TRUE(ClosesWithoutQuestion(again));
 }
 
@@ -129,7 +129,7 @@ TEST(LogFilesE2E, ReplacesWithoutQuestionAndReadsOddFiles) {
     WriteBytes(file, row.bytes);
     ASSERT_TRUE(OpenLog(app, file)) << row.what;
     EXPECT_TRUE(NoDialogOpen(app)) << row.what;
-    EXPECT_EQ(PaneText(app), row.pane) << row.what;
+    EXPECT_EQ(app.PaneText(), row.pane) << row.what;
   }
   EXPECT_TRUE(ClosesWithoutQuestion(app));
 }
@@ -141,22 +141,22 @@ TEST(LogFilesE2E, OpeningOverUnsavedEntriesAsksAndKeepsTheFlag) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
   MakeEntry(app, L"unsaved");
-  const std::wstring pane = PaneText(app);
-  const DWORD pid = app.process().pid();
+  const std::wstring pane = app.PaneText();
+  const DWORD pid = app.pid();
 
   // No: nothing happens, no dialog follows.
   SendCommand(app.window(), IDM_LOG_OPEN);
-  ASSERT_TRUE(Answer(WaitForAnyDialog(pid), kOpenQuestion, IDNO));
+  ASSERT_TRUE(Answer(WaitForAnyDialog(pid), IDS_OPEN_UNSAVED_QUESTION, IDNO));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_EQ(PaneText(app), pane);
+  EXPECT_EQ(app.PaneText(), pane);
 
   // Yes: the file replaces the pane, and the entries count as unsaved still.
   SendCommand(app.window(), IDM_LOG_OPEN);
-  ASSERT_TRUE(Answer(WaitForAnyDialog(pid), kOpenQuestion, IDYES));
-  HWND dialog = WaitForDialog(pid, kOpenCaption);
+  ASSERT_TRUE(Answer(WaitForAnyDialog(pid), IDS_OPEN_UNSAVED_QUESTION, IDYES));
+  HWND dialog = WaitForDialog(pid, ZelmorText(IDS_LOG_OPEN_TITLE));
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(ChooseFile(app, dialog, file));
-  EXPECT_EQ(PaneText(app), L"other\r\n");
+  EXPECT_EQ(app.PaneText(), L"other\r\n");
   EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 
@@ -165,7 +165,7 @@ TEST(LogFilesE2E, FailedSaveIsReportedAndKeepsTheFlag) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
   MakeEntry(app, L"keep me");
-  const std::string ini = Ini(app);
+  const std::string ini = app.Ini();
   const std::wstring held_file = folder.File(L"held.txt");
   const std::wstring not_a_folder = folder.File(L"afile");
   WriteBytes(held_file, "held\r\n");
@@ -186,15 +186,15 @@ TEST(LogFilesE2E, FailedSaveIsReportedAndKeepsTheFlag) {
                            : INVALID_HANDLE_VALUE;
     ASSERT_TRUE(!row.hold || held != INVALID_HANDLE_VALUE) << row.what;
     const bool saved = SaveLog(app, row.target);
-    HWND box = WaitForAnyDialog(app.process().pid());
+    HWND box = WaitForAnyDialog(app.pid());
     const std::wstring text = box ? MessageText(box) : std::wstring();
     if (box) PressButton(box, IDOK);
-    if (box) WaitGone(box);
+    if (box) WaitDestroyed(box);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     ASSERT_TRUE(saved) << row.what;
-    EXPECT_EQ(text, kSaveFailed) << row.what;
+    EXPECT_EQ(text, ZelmorText(IDS_LOG_SAVE_FAILED)) << row.what;
     EXPECT_TRUE(NoDialogOpen(app)) << row.what;
-    EXPECT_EQ(Ini(app), ini) << row.what;
+    EXPECT_EQ(app.Ini(), ini) << row.what;
   }
   EXPECT_EQ(ReadBytes(held_file), "held\r\n");
   EXPECT_EQ(ReadBytes(not_a_folder), "a file\r\n");
@@ -208,35 +208,35 @@ TEST(LogFilesE2E, CancelChangesNothing) {
   // A first save, so that the settings file holds a folder and the flag is clear.
   MakeEntry(app, L"saved");
   ASSERT_TRUE(SaveLog(app, folder.File(L"saved.txt")));
-  const std::string ini = Ini(app);
-  const std::wstring pane = PaneText(app);
-  const DWORD pid = app.process().pid();
+  const std::string ini = app.Ini();
+  const std::wstring pane = app.PaneText();
+  const DWORD pid = app.pid();
 
   // Flag clear: cancelling either dialog leaves it clear.
-  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE);
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(CancelDialog(app, dialog));
-  dialog = ShowFileDialog(app, IDM_LOG_OPEN, kOpenCaption);
+  dialog = ShowFileDialog(app, IDM_LOG_OPEN);
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(CancelDialog(app, dialog));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_EQ(PaneText(app), pane);
-  EXPECT_EQ(Ini(app), ini);
+  EXPECT_EQ(app.PaneText(), pane);
+  EXPECT_EQ(app.Ini(), ini);
 
   // Flag set: cancelling either dialog leaves it set.
   MakeEntry(app, L"unsaved");
-  const std::wstring unsaved_pane = PaneText(app);
-  dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
+  const std::wstring unsaved_pane = app.PaneText();
+  dialog = ShowFileDialog(app, IDM_LOG_SAVE);
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(CancelDialog(app, dialog));
   SendCommand(app.window(), IDM_LOG_OPEN);
-  ASSERT_TRUE(Answer(WaitForAnyDialog(pid), kOpenQuestion, IDYES));
-  dialog = WaitForDialog(pid, kOpenCaption);
+  ASSERT_TRUE(Answer(WaitForAnyDialog(pid), IDS_OPEN_UNSAVED_QUESTION, IDYES));
+  dialog = WaitForDialog(pid, ZelmorText(IDS_LOG_OPEN_TITLE));
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(CancelDialog(app, dialog));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_EQ(PaneText(app), unsaved_pane);
-  EXPECT_EQ(Ini(app), ini);
+  EXPECT_EQ(app.PaneText(), unsaved_pane);
+  EXPECT_EQ(app.Ini(), ini);
   EXPECT_EQ(ReadBytes(folder.File(L"saved.txt")), Ansi(pane + L"\r\n"));
   EXPECT_TRUE(ClosesAfterQuestion(app));
 }
@@ -258,7 +258,7 @@ TEST(LogFilesE2E, SavingALogClearsWhatAnInterruptedSaveOfItLeft) {
   EXPECT_FALSE(FileExists(leftover));
   EXPECT_TRUE(FileExists(other)) << "another log's leftover waits for that log's save";
   EXPECT_TRUE(FileExists(not_ours));
-  EXPECT_EQ(ReadBytes(folder.File(L"field.txt")), Ansi(PaneText(app) + L"\r\n"));
+  EXPECT_EQ(ReadBytes(folder.File(L"field.txt")), Ansi(app.PaneText() + L"\r\n"));
   ASSERT_TRUE(ClosesWithoutQuestion(app));
 }
 

@@ -12,69 +12,21 @@
 
 namespace e2e {
 
-inline constexpr wchar_t kSaveCaption[] = L"LOGﾃﾞｰﾀ保存";
-inline constexpr wchar_t kOpenCaption[] = L"LOGﾃﾞｰﾀ閲覧";
-inline constexpr wchar_t kCloseQuestion[] = L"LOGデータが未保存ですが\r\n終了してよろしいですか？";
-inline constexpr wchar_t kOpenQuestion[] = L"LOGデータが未保存ですが\r\n開いてよろしいですか？";
-inline constexpr wchar_t kSaveFailed[] = L"LOGデータが保存出来ませんでした。";
-inline constexpr int kFileNameBox = 0x47C;
-
-inline std::wstring PaneText(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
-inline std::string Ini(const Zelmor& app) { return ReadBytes(app.File(L"Zelmor.ini")); }
-
-// Characters as the entry box's procedure sees them, each handled before the call returns: posted
-// ones would race the check that follows, and a posted WM_KEYDOWN would be translated into a
-// second Enter by the receiver's message loop.
-inline void SendChars(HWND control, const std::wstring& text) {
-  for (wchar_t c : text) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(control, WM_CHAR, c, 1, SMTO_NORMAL, 15000, &ignored);
-  }
-}
-
 // One entry: the memo typed into the entry box and Enter.
-inline void MakeEntry(Zelmor& app, const std::wstring& memo) {
-  SendChars(app.control(IDC_ENTRY_BOX), memo + L"\r");
-}
-
-// Any visible dialog or message box of the process, or null.
-inline HWND VisibleDialog(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    HWND result;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        wchar_t name[16];
-        GetClassNameW(w, name, 16);
-        if (owner != s->pid || lstrcmpW(name, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-        s->result = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.result;
-}
-
-inline HWND WaitForAnyDialog(DWORD pid, DWORD ms = 10000) {
-  return WaitForWindow([pid] { return VisibleDialog(pid); }, ms);
-}
-
-inline bool WaitGone(HWND window, DWORD ms = 10000) {
-  return WaitForWindow([window] { return IsWindow(window) ? nullptr : GetDesktopWindow(); }, ms) != nullptr;
-}
+inline void MakeEntry(Zelmor& app, const std::wstring& memo) { SendChars(app.entry_box(), memo + L"\r"); }
 
 // True when, once the main window has handled everything, no dialog stands open.
 inline bool NoDialogOpen(Zelmor& app) {
   Settle(app.window());
-  return VisibleDialog(app.process().pid()) == nullptr;
+  return VisibleDialog(app.pid()) == nullptr;
 }
 
-inline HWND ShowFileDialog(Zelmor& app, int command, const wchar_t* caption) {
+// The dialog of a log command (IDM_LOG_SAVE, IDM_LOG_OPEN, IDM_VIEW_SAFETY_COPY), found by its title.
+inline HWND ShowFileDialog(Zelmor& app, int command) {
   SendCommand(app.window(), command);
-  return WaitForDialog(app.process().pid(), caption);
+  const UINT title = command == IDM_LOG_SAVE ? IDS_LOG_SAVE_TITLE : command == IDM_LOG_OPEN ? IDS_LOG_OPEN_TITLE
+                                                                                           : IDS_SAFETY_COPY_TITLE;
+  return WaitForDialog(app.pid(), ZelmorText(title));
 }
 
 inline std::wstring FileNameBoxText(HWND dialog) { return TextOf(GetDlgItem(dialog, kFileNameBox)); }
@@ -83,7 +35,7 @@ inline std::wstring FileNameBoxText(HWND dialog) { return TextOf(GetDlgItem(dial
 // has finished (the file is written or read only after the dialog closes).
 inline bool EndFileDialog(Zelmor& app, HWND dialog, int button) {
   PressButton(dialog, button);
-  if (!WaitGone(dialog)) return false;
+  if (!WaitDestroyed(dialog)) return false;
   Settle(app.window());
   return true;
 }
@@ -98,20 +50,21 @@ inline bool ChooseFile(Zelmor& app, HWND dialog, const std::wstring& name) {
 inline bool CancelDialog(Zelmor& app, HWND dialog) { return EndFileDialog(app, dialog, IDCANCEL); }
 
 inline bool SaveLog(Zelmor& app, const std::wstring& name) {
-  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE);
   return dialog && ChooseFile(app, dialog, name);
 }
 
 inline bool OpenLog(Zelmor& app, const std::wstring& name) {
-  HWND dialog = ShowFileDialog(app, IDM_LOG_OPEN, kOpenCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_OPEN);
   return dialog && ChooseFile(app, dialog, name);
 }
 
-// Answers a message box, which must carry `text`; true when it did and went away.
-inline bool Answer(HWND box, const std::wstring& text, int button) {
-  if (!box || MessageText(box) != text) return false;
+// Answers a message box, which must carry the text `message` of the string table; true when it
+// did and went away.
+inline bool Answer(HWND box, UINT message, int button) {
+  if (!box || MessageText(box) != ZelmorText(message)) return false;
   PressButton(box, button);
-  return WaitGone(box);
+  return WaitDestroyed(box);
 }
 
 // Closes the main window and expects it to end without a question.
@@ -123,7 +76,7 @@ inline bool ClosesWithoutQuestion(Zelmor& app) {
 // Closes the main window, expects the unsaved-log question and answers it Yes.
 inline bool ClosesAfterQuestion(Zelmor& app) {
   app.RequestClose();
-  if (!Answer(WaitForAnyDialog(app.process().pid()), kCloseQuestion, IDYES)) return false;
+  if (!Answer(WaitForAnyDialog(app.pid()), IDS_CLOSE_QUESTION, IDYES)) return false;
   return app.WaitExit(10000);
 }
 

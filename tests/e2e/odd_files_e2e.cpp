@@ -60,17 +60,13 @@ TEST(OddFilesE2E, DamagedSettingsFileStillStartsLogsAndCloses) {
     WriteBytes(folder.File(L"Zelmor.ini"), row.ini);
     Zelmor app(folder);
     ASSERT_TRUE(app.Start());
-    const RECT r = WindowRectOf(app.window());
-    EXPECT_EQ(Twips(r.top), row.top);
-    EXPECT_EQ(Twips(r.left), row.left);
-    EXPECT_EQ(Twips(r.right - r.left), row.width);
-    EXPECT_EQ(Twips(r.bottom - r.top), row.height);
+    EXPECT_TRUE(app.PlacedAt(row.top, row.left, row.width, row.height));
 
     MakeEntry(app, L"ok");
-    const std::wstring pane = PaneText(app);
+    const std::wstring pane = app.PaneText();
     EXPECT_EQ(pane.size() > 6 ? pane.substr(pane.size() - 6) : pane, L"J ok\r\n");
     // The log dialogs still come up, whatever folder the file remembers.
-    HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
+    HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE);
     EXPECT_TRUE(dialog);
     if (dialog) {
       EXPECT_TRUE(CancelDialog(app, dialog));
@@ -78,7 +74,7 @@ TEST(OddFilesE2E, DamagedSettingsFileStillStartsLogsAndCloses) {
     EXPECT_TRUE(NoDialogOpen(app));
 
     ASSERT_TRUE(ClosesAfterQuestion(app));
-    const std::string ini = Ini(app);
+    const std::string ini = app.Ini();
     if (row.ansi_after) {
       EXPECT_NE(ini.find("ELWidth=" + std::to_string(row.width) + "\r\n"), std::string::npos);
       if (row.ini.find(template_40k) != std::string::npos) {
@@ -111,12 +107,6 @@ DWORD_PTR Ask(HWND window, UINT message, WPARAM wparam = 0, DWORD ms = 30000) {
   return result;
 }
 
-// True once the window has handled everything sent or posted to it before.
-bool Answers(HWND window, DWORD ms) {
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, &ignored) != 0;
-}
-
 // Megabytes of the big log: the soak script opens 50 MB; every run of the tests opens a smaller
 // one, since Wine's EDIT control lays out about ten thousand lines a second.
 size_t BigLogMegabytes() {
@@ -135,33 +125,33 @@ TEST(OddFilesE2E, BigLogOpensWholeWithoutHanging) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
 
-  HWND dialog = ShowFileDialog(app, IDM_LOG_OPEN, kOpenCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_OPEN);
   ASSERT_TRUE(dialog);
   SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
   const DWORD start = GetTickCount();
   PressButton(dialog, IDOK);
-  ASSERT_TRUE(WaitGone(dialog, 30000));
+  ASSERT_TRUE(WaitDestroyed(dialog, 30000));
   // The command has finished when the window answers again. The bound only tells a hang from
   // slowness: 50 MB took about 100 s here, nearly all of it in Wine's EDIT control.
-  const bool answered = Answers(app.window(), 600000);
+  const bool answered = Settle(app.window(), 600000);
   const DWORD elapsed = GetTickCount() - start;
   ASSERT_TRUE(answered) << "no answer within 600 s of choosing the file";
   std::printf("[ figure   ] %zu MB log opened in %lu ms\n", megabytes, static_cast<unsigned long>(elapsed));
   std::fflush(stdout);
 
   EXPECT_TRUE(NoDialogOpen(app)) << "a failure message?";
-  HWND pane = app.control(IDC_LOG_PANE);
+  HWND pane = app.pane();
   EXPECT_EQ(Ask(pane, WM_GETTEXTLENGTH), text.size());
-  EXPECT_NE(Ini(app).find(IniLine("LOGfol", folder.path())), std::string::npos) << "folder not remembered";
+  EXPECT_NE(app.Ini().find(IniLine("LOGfol", folder.path())), std::string::npos) << "folder not remembered";
 
   // Saved again, the pane gives the file back with the writer's CR LF: every line came in whole.
   const std::wstring copy = folder.File(L"copy.txt");
-  HWND save = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
+  HWND save = ShowFileDialog(app, IDM_LOG_SAVE);
   ASSERT_TRUE(save);
   SendMessageW(GetDlgItem(save, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()));
   PressButton(save, IDOK);
-  ASSERT_TRUE(WaitGone(save, 30000));
-  ASSERT_TRUE(Answers(app.window(), 120000));
+  ASSERT_TRUE(WaitDestroyed(save, 30000));
+  ASSERT_TRUE(Settle(app.window(), 120000));
   const std::string saved = ReadBytes(copy);
   EXPECT_EQ(saved.size(), Ansi(text).size() + 2);
   EXPECT_TRUE(saved == Ansi(text) + "\r\n") << "the saved copy differs from the opened file";

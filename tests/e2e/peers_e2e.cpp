@@ -11,7 +11,6 @@
 #include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
-#include "unix_support.h"
 
 namespace e2e {
 namespace {
@@ -30,20 +29,11 @@ void Figure(const char* what, DWORD ms) {
   std::fflush(stdout);
 }
 
-std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
-
 // The served values with the satellite name standing for the tracker's n-th answer to it.
 FeedSnapshot Answer(int n) {
   FeedSnapshot values = kServed;
   values.satellite_name = std::to_wstring(n);
   return values;
-}
-
-::testing::AssertionResult AppendedOneOf(const std::wstring& pane, const std::wstring& before,
-                                         const std::wstring& line1, const std::wstring& line2) {
-  if (pane == before + line1 + L"\r\n" || pane == before + line2 + L"\r\n") return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "pane: " << Ansi(pane) << "\nexpected after: " << Ansi(before) << "\n  "
-                                       << Ansi(line1) << "\nor " << Ansi(line2);
 }
 
 // A window that waits inside a handler cannot paint: mark all of it for repainting, and the
@@ -92,17 +82,16 @@ TEST(PeersE2E, StoppedTrackerCostsOneTimeOutAndItsLateAnswerLandsNowhere) {
   // Each answer names itself: an answer taken for the wrong request shows in the line.
   FeedSnapshot counted = kServed;
   counted.satellite_name = L"@count";
-  WriteTrackerValues(folder.File(L"values.txt"), counted);
-  Tracker tracker;
-  ASSERT_TRUE(tracker.Start(folder, L"--values \"" + folder.File(L"values.txt") + L"\""));
+  TrackerSim tracker(ServedValues(folder, counted), folder.path());
+  ASSERT_TRUE(tracker.ready());
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  HWND box = app.control(IDC_ENTRY_BOX);
+  HWND box = app.entry_box();
 
   SendChars(box, L"one");
   LocalTime before = Now();
   ASSERT_TRUE(SendEnter(box));
-  const std::wstring p1 = Pane(app);
+  const std::wstring p1 = app.PaneText();
   ASSERT_TRUE(AppendedOneOf(p1, L"", ComposedLine(Answer(1), L"one", before), ComposedLine(Answer(1), L"one", Now())));
 
   const std::vector<int> tracker_pid = PeerProcess(L"tracker-sim.exe", folder);
@@ -116,11 +105,11 @@ TEST(PeersE2E, StoppedTrackerCostsOneTimeOutAndItsLateAnswerLandsNowhere) {
   const DWORD start = GetTickCount();
   PressEnter(box);
   MarkForRepaint(app.window());
-  const bool marked = NeedsPaint(app.window(), app.control(IDC_LOG_PANE));
-  const DWORD line_ms = MsUntil(start, [&] { return Pane(app) != p1; });
-  const DWORD paint_ms = MsUntil(start, [&] { return !NeedsPaint(app.window(), app.control(IDC_LOG_PANE)); });
+  const bool marked = NeedsPaint(app.window(), app.pane());
+  const DWORD line_ms = MsUntil(start, [&] { return app.PaneText() != p1; });
+  const DWORD paint_ms = MsUntil(start, [&] { return !NeedsPaint(app.window(), app.pane()); });
   const LocalTime after = Now();
-  const std::wstring p2 = Pane(app);
+  const std::wstring p2 = app.PaneText();
   EXPECT_TRUE(AppendedOneOf(p2, p1, FallbackAt(L"stopped", before), FallbackAt(L"stopped", after)));
   EXPECT_TRUE(marked) << "the window was not waiting for a paint while stuck";
   EXPECT_LE(line_ms, kBoundMs);
@@ -130,7 +119,7 @@ TEST(PeersE2E, StoppedTrackerCostsOneTimeOutAndItsLateAnswerLandsNowhere) {
 
   // The next command is answered at once, the tracker still stopped.
   const DWORD command_ms = ToggleEditMode(app);
-  EXPECT_TRUE(IsWindowEnabled(app.control(IDC_LOG_PANE)));
+  EXPECT_TRUE(IsWindowEnabled(app.pane()));
   ToggleEditMode(app);
   EXPECT_LE(command_ms, kBoundMs);
   Figure("tracker stopped (SIGSTOP): next command answered", command_ms);
@@ -144,18 +133,17 @@ TEST(PeersE2E, StoppedTrackerCostsOneTimeOutAndItsLateAnswerLandsNowhere) {
   ASSERT_TRUE(SendEnter(box, kBoundMs));
   Figure("tracker resumed (SIGCONT): next Enter", GetTickCount() - again_start);
   EXPECT_TRUE(
-      AppendedOneOf(Pane(app), p2, ComposedLine(Answer(3), L"again", before), ComposedLine(Answer(3), L"again", Now())));
+      AppendedOneOf(app.PaneText(), p2, ComposedLine(Answer(3), L"again", before), ComposedLine(Answer(3), L"again", Now())));
 }
 
 TEST(PeersE2E, TrackerKilledInsideARequestGivesTheFallbackLineAtOnce) {
   TempFolder folder;
   const std::wstring hang = folder.File(L"hang");
-  WriteTrackerValues(folder.File(L"values.txt"), kServed);
-  Tracker tracker;
-  ASSERT_TRUE(tracker.Start(folder, L"--values \"" + folder.File(L"values.txt") + L"\" --hang-file \"" + hang + L"\""));
+  TrackerSim tracker(ServedValues(folder, kServed) + L" --hang-file \"" + hang + L"\"", folder.path());
+  ASSERT_TRUE(tracker.ready());
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  HWND box = app.control(IDC_ENTRY_BOX);
+  HWND box = app.entry_box();
   const std::vector<int> tracker_pid = PeerProcess(L"tracker-sim.exe", folder);
   ASSERT_EQ(tracker_pid.size(), 1u);
 
@@ -165,7 +153,7 @@ TEST(PeersE2E, TrackerKilledInsideARequestGivesTheFallbackLineAtOnce) {
   const DWORD start = GetTickCount();
   PressEnter(box);
   MarkForRepaint(app.window());
-  const bool marked = NeedsPaint(app.window(), app.control(IDC_LOG_PANE));
+  const bool marked = NeedsPaint(app.window(), app.pane());
   // The tracker has the request once its own window stops answering.
   const DWORD stuck_ms = MsUntil(start, [&] {
     DWORD_PTR ignored = 0;
@@ -175,10 +163,10 @@ TEST(PeersE2E, TrackerKilledInsideARequestGivesTheFallbackLineAtOnce) {
   // Timed from before the kill command, so the figure includes its own delay.
   const DWORD killed = GetTickCount();
   ASSERT_TRUE(SignalUnixProcesses(tracker_pid, "KILL"));
-  const DWORD line_ms = MsUntil(killed, [&] { return !Pane(app).empty(); });
-  const DWORD paint_ms = MsUntil(killed, [&] { return !NeedsPaint(app.window(), app.control(IDC_LOG_PANE)); });
+  const DWORD line_ms = MsUntil(killed, [&] { return !app.PaneText().empty(); });
+  const DWORD paint_ms = MsUntil(killed, [&] { return !NeedsPaint(app.window(), app.pane()); });
   const LocalTime after = Now();
-  const std::wstring p1 = Pane(app);
+  const std::wstring p1 = app.PaneText();
   EXPECT_TRUE(AppendedOneOf(p1, L"", FallbackAt(L"vanished", before), FallbackAt(L"vanished", after)));
   EXPECT_TRUE(marked) << "the window was not waiting for a paint while stuck";
   EXPECT_LE(line_ms, kBoundMs);
@@ -192,45 +180,10 @@ TEST(PeersE2E, TrackerKilledInsideARequestGivesTheFallbackLineAtOnce) {
   const DWORD next_start = GetTickCount();
   ASSERT_TRUE(SendEnter(box, kBoundMs));
   const DWORD next_ms = GetTickCount() - next_start;
-  EXPECT_TRUE(AppendedOneOf(Pane(app), p1, FallbackAt(L"next", next_before), FallbackAt(L"next", Now())));
+  EXPECT_TRUE(AppendedOneOf(app.PaneText(), p1, FallbackAt(L"next", next_before), FallbackAt(L"next", Now())));
   EXPECT_LE(next_ms, kBoundMs);
   Figure("tracker gone: next Enter", next_ms);
   DeleteFileW(hang.c_str());
-}
-
-// Another program copying: this process becomes the clipboard's owner.
-bool PutClipboardText(const std::wstring& text) {
-  for (int attempt = 0; attempt < 100; ++attempt, Sleep(20)) {
-    if (!OpenClipboard(nullptr)) continue;  // Zelmor may be reading it right now
-    EmptyClipboard();
-    bool ok = false;
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
-      auto* chars = static_cast<wchar_t*>(GlobalLock(block));
-      std::copy(text.begin(), text.end(), chars);
-      chars[text.size()] = L'\0';
-      GlobalUnlock(block);
-      ok = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-      if (!ok) GlobalFree(block);
-    }
-    CloseClipboard();
-    return ok;
-  }
-  return false;
-}
-
-HWND VisibleMenu(DWORD pid) {
-  HWND w = FindProcessWindow(pid, L"#32768");
-  return (w && IsWindowVisible(w)) ? w : nullptr;
-}
-
-// No item starts highlighted: three times Down lands on "to HL CALL".
-void PickCall(HWND menu) {
-  for (int i = 0; i < 3; ++i) {
-    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
-    PostMessageW(menu, WM_KEYUP, VK_DOWN, 0xC0000001);
-  }
-  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
-  PostMessageW(menu, WM_KEYUP, VK_RETURN, 0xC0000001);
 }
 
 TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOut) {
@@ -250,27 +203,24 @@ TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOu
     TempFolder folder;
     Zelmor app(folder);
     ASSERT_TRUE(app.Start());
-    const DWORD pid = app.process().pid();
+    const DWORD pid = app.pid();
     const std::wstring journal = folder.File(L"journal.txt");
-    Child logbook;
-    ASSERT_TRUE(logbook.Start(BuildFolder() + L"\\logbook-sim.exe",
-                              L"--journal \"" + journal + L"\" --hang-ms 60000", folder.path()));
-    const DWORD logbook_pid = logbook.pid();
-    ASSERT_TRUE(WaitForWindow([logbook_pid] { return FindProcessWindow(logbook_pid, L"TThwin"); }));
+    LogbookSim logbook(L"--journal \"" + journal + L"\" --hang-ms 60000", folder.path());
+    ASSERT_TRUE(logbook.ready());
     const std::vector<int> logbook_unix = PeerProcess(L"logbook-sim.exe", folder);
     ASSERT_EQ(logbook_unix.size(), 1u);
     const KilledAtExit guard{logbook_unix};
     Settle(app.window());
 
     ToggleEditMode(app);
-    ASSERT_TRUE(IsWindowEnabled(app.control(IDC_LOG_PANE)));
+    ASSERT_TRUE(IsWindowEnabled(app.pane()));
     if (row.before_transfer) {
       ASSERT_TRUE(SignalUnixProcesses(logbook_unix, row.before_transfer));
     }
     ASSERT_TRUE(PutClipboardText(L"JA1PEER"));
-    HWND menu = WaitForWindow([pid] { return VisibleMenu(pid); }, 5000);
+    HWND menu = WaitForMenu(pid);
     ASSERT_NE(menu, nullptr);
-    PickCall(menu);
+    PickMenuItem(menu, 3);  // "to HL CALL"
     DWORD start = GetTickCount();
     // Until the menu has gone, a posted key would be the menu's.
     ASSERT_LE(MsUntil(start, [pid] { return VisibleMenu(pid) == nullptr; }), kBoundMs);
@@ -281,8 +231,8 @@ TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOu
     // A thread waiting in a send still answers sent messages: a posted key reaching the entry box,
     // and a paint, show that it is back at its message loop.
     MarkForRepaint(app.window());
-    EXPECT_TRUE(NeedsPaint(app.window(), app.control(IDC_LOG_PANE))) << "the window was not waiting for a paint";
-    HWND entry = app.control(IDC_ENTRY_BOX);
+    EXPECT_TRUE(NeedsPaint(app.window(), app.pane())) << "the window was not waiting for a paint";
+    HWND entry = app.entry_box();
     PostMessageW(entry, WM_CHAR, L'Q', 1);
     if (row.in_handler) {
       // Timed from before the kill command, so the figure includes its own delay.
@@ -290,7 +240,7 @@ TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOu
       ASSERT_TRUE(SignalUnixProcesses(logbook_unix, row.in_handler));
     }
     const DWORD back_ms = MsUntil(start, [&] { return TextOf(entry).find(L'Q') != std::wstring::npos; });
-    const DWORD paint_ms = MsUntil(start, [&] { return !NeedsPaint(app.window(), app.control(IDC_LOG_PANE)); });
+    const DWORD paint_ms = MsUntil(start, [&] { return !NeedsPaint(app.window(), app.pane()); });
     EXPECT_LE(back_ms, kBoundMs);
     EXPECT_LE(paint_ms, kBoundMs);
     const std::string label = row.what;
@@ -299,7 +249,7 @@ TEST(PeersE2E, StoppedOrVanishingLoggingProgramGivesTheWindowBackWithinTheTimeOu
 
     // And it takes the next command: edit mode off.
     const DWORD command_ms = ToggleEditMode(app);
-    EXPECT_FALSE(IsWindowEnabled(app.control(IDC_LOG_PANE)));
+    EXPECT_FALSE(IsWindowEnabled(app.pane()));
     EXPECT_LE(command_ms, kBoundMs);
     Figure((label + ": next command answered").c_str(), command_ms);
   }

@@ -5,40 +5,21 @@
 #include <gtest/gtest.h>
 
 #include "base/resource.h"
-#include "entry_support.h"
 #include "harness.h"
-#include "unix_support.h"
+#include "logfiles_support.h"
 
 namespace e2e {
 namespace {
 
-using namespace logging_loop;
-
-const wchar_t kTempLog[] = L"Zelmor_temp.txt";
-const wchar_t kBackup[] = L"Zelmor_temp.bak";
-const wchar_t kRecoveryQuestion[] = L"前回のLOGデータが保存されていません。\r\n非常用LOGを読み込みますか？";
-const wchar_t kCloseQuestion[] = L"LOGデータが未保存ですが\r\n終了してよろしいですか？";
-
-std::wstring Pane(const Zelmor& app) { return TextOf(app.control(IDC_LOG_PANE)); }
-
 void Entry(Zelmor& app, const std::wstring& memo) {
-  HWND box = app.control(IDC_ENTRY_BOX);
-  SendChars(box, memo);
-  ASSERT_TRUE(SendEnter(box));
+  SendChars(app.entry_box(), memo);
+  ASSERT_TRUE(SendEnter(app.entry_box()));
 }
 
 // SIGKILL to the Wine process: no unload sequence, no flush, nothing of ours runs.
 void KillHard(Zelmor& app, const TempFolder& folder) {
   ASSERT_EQ(SignalProcesses(L"Zelmor.exe", LeafName(folder.path()), "KILL"), 1);
   ASSERT_TRUE(app.WaitExit(10000));
-}
-
-HWND RecoveryQuestion(Zelmor& app) {
-  HWND box = WaitForDialog(app.process().pid(), L"Zelmor");
-  if (box) {
-    EXPECT_EQ(MessageText(box), kRecoveryQuestion);
-  }
-  return box;
 }
 
 TEST(RecoveryE2E, KilledRunIsOfferedBackAndYesLoadsItAsUnsaved) {
@@ -49,36 +30,28 @@ TEST(RecoveryE2E, KilledRunIsOfferedBackAndYesLoadsItAsUnsaved) {
     ASSERT_TRUE(app.Start());
     Entry(app, L"JA1AAA 599");
     Entry(app, L"JA1BBB 579");
-    copy = ReadBytes(folder.File(kTempLog));
-    ASSERT_EQ(copy, Ansi(Pane(app) + L"\r\n"));
+    copy = app.SafetyCopy();
+    ASSERT_EQ(copy, Ansi(app.PaneText() + L"\r\n"));
     KillHard(app, folder);
   }
-  EXPECT_EQ(ReadBytes(folder.File(kTempLog)), copy);
+  EXPECT_EQ(ReadBytes(folder.File(kSafetyCopy)), copy);
 
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  HWND box = RecoveryQuestion(app);
-  ASSERT_TRUE(box);
-  PressButton(box, IDYES);
-  ASSERT_TRUE(WaitForWindow([&] { return Pane(app).empty() ? nullptr : app.window(); }));
+  ASSERT_TRUE(Answer(app.WaitForMessageBox(), IDS_RECOVERY_QUESTION, IDYES));
+  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }));
   // Loaded as the viewer reads it: the file's last CR LF gives one empty line more.
-  EXPECT_EQ(Ansi(Pane(app)), copy);
-  EXPECT_FALSE(FileExists(folder.File(kBackup)));
+  EXPECT_EQ(Ansi(app.PaneText()), copy);
+  EXPECT_FALSE(FileExists(folder.File(kSafetyBackup)));
 
   // Those entries were never saved, so closing asks.
-  app.RequestClose();
-  box = WaitForDialog(app.process().pid(), L"Zelmor");
-  ASSERT_TRUE(box);
-  EXPECT_EQ(MessageText(box), kCloseQuestion);
-  PressButton(box, IDYES);
-  ASSERT_TRUE(app.WaitExit());
+  ASSERT_TRUE(ClosesAfterQuestion(app));
 
   // A regular close leaves nothing to recover.
   Zelmor again(folder);
   ASSERT_TRUE(again.Start());
-  Settle(again.window());
-  EXPECT_EQ(FindProcessWindow(again.process().pid(), L"#32770"), nullptr);
-  EXPECT_EQ(Pane(again), L"");
+  EXPECT_TRUE(NoDialogOpen(again));
+  EXPECT_EQ(again.PaneText(), L"");
 }
 
 TEST(RecoveryE2E, NoKeepsTheOldCopyAsBackupAndTheNextEntryStartsAFreshOne) {
@@ -88,7 +61,7 @@ TEST(RecoveryE2E, NoKeepsTheOldCopyAsBackupAndTheNextEntryStartsAFreshOne) {
     Zelmor app(folder);
     ASSERT_TRUE(app.Start());
     Entry(app, L"JA1AAA 599");
-    copy = ReadBytes(folder.File(kTempLog));
+    copy = app.SafetyCopy();
     KillHard(app, folder);
   }
   // A write the kill cut short leaves its temporary file; start-up clears it away.
@@ -96,17 +69,15 @@ TEST(RecoveryE2E, NoKeepsTheOldCopyAsBackupAndTheNextEntryStartsAFreshOne) {
 
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  HWND box = RecoveryQuestion(app);
-  ASSERT_TRUE(box);
-  PressButton(box, IDNO);
+  ASSERT_TRUE(Answer(app.WaitForMessageBox(), IDS_RECOVERY_QUESTION, IDNO));
   Settle(app.window());
-  EXPECT_EQ(Pane(app), L"");
-  EXPECT_EQ(ReadBytes(folder.File(kBackup)), copy);
+  EXPECT_EQ(app.PaneText(), L"");
+  EXPECT_EQ(ReadBytes(folder.File(kSafetyBackup)), copy);
   EXPECT_FALSE(FileExists(folder.File(L"Zelmor_temp.txt.1234-7.zelmor-tmp")));
 
   Entry(app, L"JA1CCC 559");
-  EXPECT_EQ(ReadBytes(folder.File(kTempLog)), Ansi(Pane(app) + L"\r\n"));
-  EXPECT_EQ(ReadBytes(folder.File(kBackup)), copy);
+  EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
+  EXPECT_EQ(ReadBytes(folder.File(kSafetyBackup)), copy);
 }
 
 TEST(RecoveryE2E, KillBeforeAnyEntryOffersNothing) {
@@ -118,10 +89,9 @@ TEST(RecoveryE2E, KillBeforeAnyEntryOffersNothing) {
   }
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  Settle(app.window());
-  EXPECT_EQ(FindProcessWindow(app.process().pid(), L"#32770"), nullptr);
+  EXPECT_TRUE(NoDialogOpen(app));
   Entry(app, L"JA1DDD");
-  EXPECT_EQ(ReadBytes(folder.File(kTempLog)), Ansi(Pane(app) + L"\r\n"));
+  EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
 }
 
 // Every crashed run answered "No" keeps its log: the newest under the plain name, each earlier one
@@ -132,18 +102,13 @@ TEST(RecoveryE2E, TwoCrashesAnsweredNoKeepBothLogs) {
   for (int run = 0; run < 3; ++run) {
     Zelmor app(folder);
     ASSERT_TRUE(app.Start());
-    if (run > 0) {
-      HWND box = RecoveryQuestion(app);
-      ASSERT_TRUE(box);
-      PressButton(box, IDNO);
-      Settle(app.window());
-    }
+    if (run > 0) ASSERT_TRUE(Answer(app.WaitForMessageBox(), IDS_RECOVERY_QUESTION, IDNO)) << "run " << run;
     if (run == 2) break;
     Entry(app, run == 0 ? L"JA1AAA first run" : L"JA1BBB second run");
-    copies[run] = ReadBytes(folder.File(kTempLog));
+    copies[run] = app.SafetyCopy();
     KillHard(app, folder);
   }
-  EXPECT_EQ(ReadBytes(folder.File(kBackup)), copies[1]);
+  EXPECT_EQ(ReadBytes(folder.File(kSafetyBackup)), copies[1]);
   WIN32_FIND_DATAW found{};
   HANDLE search = FindFirstFileW(folder.File(L"Zelmor_temp-*.bak").c_str(), &found);
   ASSERT_NE(search, INVALID_HANDLE_VALUE) << "the first crashed run's log is gone";

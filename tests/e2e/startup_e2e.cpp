@@ -2,13 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "base/resource.h"
 #include "harness.h"
 
 namespace e2e {
 namespace {
 
-std::string Ini(const Zelmor& app) { return ReadBytes(app.File(L"Zelmor.ini")); }
+// The resize rule, checked on what the window shows at its own DPI: the log pane at the client
+// area's origin, 135 twips narrower and 1260 twips lower than the window's outer size; the entry
+// box 50 twips under the pane, as wide, 420 twips high. Twips become pixels twice on the way (the
+// outer size read, the box sizes set), so each size may be one pixel off the exact figure.
+::testing::AssertionResult LaidOutByTheResizeRule(const Zelmor& app) {
+  const int dpi = DpiOf(app.window());
+  const RECT outer = WindowRectOf(app.window());
+  const RECT pane = ChildRect(app.pane());
+  const RECT entry = ChildRect(app.entry_box());
+  auto within_a_pixel = [](long actual, long expected) { return std::labs(actual - expected) <= 1; };
+  auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+  const bool laid_out = pane.left == 0 && pane.top == 0 &&
+                        within_a_pixel(pane.right, outer.right - outer.left - px(135)) &&
+                        within_a_pixel(pane.bottom, outer.bottom - outer.top - px(1260)) && entry.left == 0 &&
+                        within_a_pixel(entry.top, pane.bottom + px(50)) && entry.right == pane.right &&
+                        within_a_pixel(entry.bottom - entry.top, px(420));
+  if (laid_out) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "window " << Describe(outer) << ", pane " << Describe(pane)
+                                       << ", entry box " << Describe(entry) << " at " << dpi << " dpi";
+}
 
 TEST(StartupE2E, FirstStartUsesDefaultGeometryCaptionAndFocus) {
   TempFolder folder;
@@ -16,38 +37,31 @@ TEST(StartupE2E, FirstStartUsesDefaultGeometryCaptionAndFocus) {
   ASSERT_TRUE(app.Start());
   HWND w = app.window();
   EXPECT_EQ(TextOf(w), L"Zelmor Ver 1.00");
-  const RECT r = WindowRectOf(w);
-  EXPECT_EQ(Twips(r.left), 0);
-  EXPECT_EQ(Twips(r.top), 0);
-  EXPECT_EQ(Twips(r.right - r.left), 7110);
-  EXPECT_EQ(Twips(r.bottom - r.top), 4275);
+  EXPECT_TRUE(app.PlacedAt(0, 0, 7110, 4275));
 
-  // At the default size the log pane has exactly its drawn size and the entry box follows it.
-  const RECT pane = ChildRect(app.control(IDC_LOG_PANE));
-  const RECT entry = ChildRect(app.control(IDC_ENTRY_BOX));
-  EXPECT_NEAR(Twips(pane.right - pane.left), 6975, 15);
-  EXPECT_NEAR(Twips(pane.bottom - pane.top), 3015, 15);
-  EXPECT_EQ(pane.left, 0);
-  EXPECT_EQ(pane.top, 0);
-  EXPECT_NEAR(Twips(entry.top), 3065, 15);
-  EXPECT_NEAR(Twips(entry.right - entry.left), 6975, 15);
-  EXPECT_FALSE(IsWindowEnabled(app.control(IDC_LOG_PANE)));
-  EXPECT_TRUE(IsWindowEnabled(app.control(IDC_ENTRY_BOX)));
+  // At the default size both boxes lie within the client area, one above the other.
+  EXPECT_TRUE(LaidOutByTheResizeRule(app));
+  const RECT client = ClientRectOf(w), pane = ChildRect(app.pane()), entry = ChildRect(app.entry_box());
+  EXPECT_TRUE(Inside(pane, client)) << Describe(pane) << " in " << Describe(client);
+  EXPECT_TRUE(Inside(entry, client)) << Describe(entry) << " in " << Describe(client);
+  EXPECT_FALSE(Overlap(pane, entry));
+  EXPECT_FALSE(IsWindowEnabled(app.pane()));
+  EXPECT_TRUE(IsWindowEnabled(app.entry_box()));
   for (int id = IDC_FEED_LABEL1; id <= IDC_FEED_LABEL5; ++id) {
     EXPECT_FALSE(IsWindowVisible(app.control(id))) << id;
-    EXPECT_NEAR(Twips(ChildRect(app.control(id)).top), 4320, 15) << id;
+    EXPECT_EQ(ChildRect(app.control(id)).top, TwipsToPixels(4320, DpiOf(w))) << id;
   }
   EXPECT_EQ(TextOf(app.control(IDC_FEED_LABEL1)), L"Label1");
 
   GUITHREADINFO gui{};
   gui.cbSize = sizeof(gui);
   GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui);
-  EXPECT_EQ(gui.hwndFocus, app.control(IDC_ENTRY_BOX));
+  EXPECT_EQ(gui.hwndFocus, app.entry_box());
 
   // Closing right after start asks nothing and writes the geometry as whole twips.
   app.RequestClose();
   ASSERT_TRUE(app.WaitExit());
-  const std::string ini = Ini(app);
+  const std::string ini = app.Ini();
   EXPECT_NE(ini.find("[LOGpos]"), std::string::npos) << ini;
   EXPECT_NE(ini.find("ELTop=0\r\n"), std::string::npos) << ini;
   EXPECT_NE(ini.find("ELLeft=0\r\n"), std::string::npos) << ini;
@@ -57,22 +71,14 @@ TEST(StartupE2E, FirstStartUsesDefaultGeometryCaptionAndFocus) {
 
 TEST(StartupE2E, StoredGeometrySurvivesARestartAndResizeFollowsTheWindow) {
   TempFolder folder;
-  WriteBytes(folder.File(L"Zelmor.ini"), "[LOGpos]\r\nELTop=1500\r\nELLeft=3000\r\nELWidth=8610\r\nELHeight=5775\r\n");
+  WriteBytes(folder.File(kSettings), "[LOGpos]\r\nELTop=1500\r\nELLeft=3000\r\nELWidth=8610\r\nELHeight=5775\r\n");
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  const RECT r = WindowRectOf(app.window());
-  EXPECT_EQ(Twips(r.top), 1500);
-  EXPECT_EQ(Twips(r.left), 3000);
-  EXPECT_EQ(Twips(r.right - r.left), 8610);
-  EXPECT_EQ(Twips(r.bottom - r.top), 5775);
-  // 1500 twips wider and taller than the default: both boxes 1500 wider, the entry box 1500 lower.
-  const RECT pane = ChildRect(app.control(IDC_LOG_PANE));
-  const RECT entry = ChildRect(app.control(IDC_ENTRY_BOX));
-  EXPECT_NEAR(Twips(pane.right - pane.left), 8475, 15);
-  EXPECT_NEAR(Twips(pane.bottom - pane.top), 4515, 15);
-  EXPECT_NEAR(Twips(entry.top), 4565, 15);
+  EXPECT_TRUE(app.PlacedAt(1500, 3000, 8610, 5775));
+  EXPECT_TRUE(LaidOutByTheResizeRule(app));
+  const int dpi = DpiOf(app.window());
 
-  // A very small window must not break anything.
+  // A very small window must not break anything, and the layout follows the window back.
   SetWindowPos(app.window(), nullptr, 0, 0, 20, 20, SWP_NOZORDER | SWP_NOMOVE);
   Settle(app.window());
   ShowWindow(app.window(), SW_MINIMIZE);
@@ -81,17 +87,18 @@ TEST(StartupE2E, StoredGeometrySurvivesARestartAndResizeFollowsTheWindow) {
   Settle(app.window());
   MoveWindow(app.window(), 100, 60, 574, 385, TRUE);
   Settle(app.window());
+  EXPECT_TRUE(LaidOutByTheResizeRule(app));
   ShowWindow(app.window(), SW_MINIMIZE);
   Settle(app.window());
 
   // Closed while minimized, the normal rectangle is what is stored.
   app.RequestClose();
   ASSERT_TRUE(app.WaitExit());
-  const std::string ini = Ini(app);
-  EXPECT_NE(ini.find("ELTop=" + std::to_string(Twips(60)) + "\r\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("ELLeft=" + std::to_string(Twips(100)) + "\r\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("ELWidth=" + std::to_string(Twips(574)) + "\r\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("ELHeight=" + std::to_string(Twips(385)) + "\r\n"), std::string::npos) << ini;
+  const std::string ini = app.Ini();
+  EXPECT_NE(ini.find("ELTop=" + std::to_string(PixelsToTwips(60, dpi)) + "\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("ELLeft=" + std::to_string(PixelsToTwips(100, dpi)) + "\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("ELWidth=" + std::to_string(PixelsToTwips(574, dpi)) + "\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("ELHeight=" + std::to_string(PixelsToTwips(385, dpi)) + "\r\n"), std::string::npos) << ini;
 
   Zelmor again(folder);
   ASSERT_TRUE(again.Start());
@@ -106,14 +113,10 @@ TEST(StartupE2E, StoredGeometrySurvivesARestartAndResizeFollowsTheWindow) {
 
 TEST(StartupE2E, NonNumericWidthKeepsTheRestOfStartUp) {
   TempFolder folder;
-  WriteBytes(folder.File(L"Zelmor.ini"), "[LOGpos]\r\nELTop=750\r\nELLeft=1500\r\nELWidth=abc\r\nELHeight=\r\n");
+  WriteBytes(folder.File(kSettings), "[LOGpos]\r\nELTop=750\r\nELLeft=1500\r\nELWidth=abc\r\nELHeight=\r\n");
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  const RECT r = WindowRectOf(app.window());
-  EXPECT_EQ(Twips(r.top), 750);
-  EXPECT_EQ(Twips(r.left), 1500);
-  EXPECT_EQ(Twips(r.right - r.left), 7110);
-  EXPECT_EQ(Twips(r.bottom - r.top), 4275);
+  EXPECT_TRUE(app.PlacedAt(750, 1500, 7110, 4275));
   app.RequestClose();
   ASSERT_TRUE(app.WaitExit());
 }

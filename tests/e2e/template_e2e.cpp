@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "logfiles_support.h"
 
@@ -21,20 +22,16 @@ constexpr wchar_t kTokenHelp[] =
 class TemplateE2E : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::wstring values = folder_.File(L"values.txt");
-    WriteBytes(values, "Label1=RS-44\r\nLabel2=435640120\r\nLabel3=145964880\r\nLabel15=21847\r\nLabel17=USB\r\n");
-    ASSERT_TRUE(tracker_.Start(BuildFolder() + L"\\tracker-sim.exe", L"--values \"" + values + L"\"", folder_.path()));
-    const DWORD pid = tracker_.pid();
-    ASSERT_TRUE(WaitForWindow([pid] { return FindProcessWindow(pid, L"CSATmateSimulator"); }));
+    WriteBytes(folder_.File(L"values.txt"),
+               "Label1=RS-44\r\nLabel2=435640120\r\nLabel3=145964880\r\nLabel15=21847\r\nLabel17=USB\r\n");
+    tracker_ = std::make_unique<TrackerSim>(L"--values \"" + folder_.File(L"values.txt") + L"\"", folder_.path());
+    ASSERT_TRUE(tracker_->ready());
   }
 
   HWND OpenForm(Zelmor& app) {
     SendCommand(app.window(), IDM_EDIT_TEMPLATE);
-    const DWORD pid = app.process().pid();
-    HWND form = WaitForWindow([pid] {
-      HWND w = FindProcessWindow(pid, kFormClass);
-      return (w && IsWindowVisible(w)) ? w : nullptr;
-    });
+    const DWORD pid = app.pid();
+    HWND form = WaitForWindow([pid] { return VisibleProcessWindow(pid, kFormClass); });
     if (form) Settle(form);
     return form;
   }
@@ -65,15 +62,15 @@ class TemplateE2E : public ::testing::Test {
 
   // The line the entry `memo` adds to the pane, without its CR LF.
   static std::wstring EntryLine(Zelmor& app, const std::wstring& memo) {
-    const std::wstring before = PaneText(app);
+    const std::wstring before = app.PaneText();
     MakeEntry(app, memo);
-    const std::wstring after = PaneText(app);
+    const std::wstring after = app.PaneText();
     if (after.size() < before.size() + 2 || after.compare(0, before.size(), before) != 0) return L"<none>";
     return after.substr(before.size(), after.size() - before.size() - 2);
   }
 
   TempFolder folder_;
-  Child tracker_;
+  std::unique_ptr<TrackerSim> tracker_;
 };
 
 TEST_F(TemplateE2E, WindowLooksAsDrawnAndThereIsOnlyOne) {
@@ -83,26 +80,31 @@ TEST_F(TemplateE2E, WindowLooksAsDrawnAndThereIsOnlyOne) {
   ASSERT_TRUE(form);
   EXPECT_EQ(TextOf(form), kFormCaption);
   EXPECT_EQ(GetWindow(form, GW_OWNER), nullptr);
-  RECT client{};
-  GetClientRect(form, &client);
-  EXPECT_EQ(Twips(client.right), 7590);
-  EXPECT_EQ(Twips(client.bottom), 1860);
-
+  // The drawn twips at the window's own DPI; every control within the client area, none over another.
+  const int dpi = DpiOf(form);
+  const RECT client = ClientRectOf(form);
+  EXPECT_EQ(client.right, TwipsToPixels(7590, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(1860, dpi));
   struct Row {
     int id;
-    RECT twips;  // left, top, width, height
+    int left, top, width, height;  // twips
   };
   const Row rows[] = {
-      {IDC_TEMPLATE_BOX, {0, 120, 7575, 345}},
-      {IDC_TEMPLATE_HEADING, {120, 480, 1215, 255}},
-      {IDC_TEMPLATE_HELP, {120, 840, 7335, 975}},
+      {IDC_TEMPLATE_BOX, 0, 120, 7575, 345},
+      {IDC_TEMPLATE_HEADING, 120, 480, 1215, 255},
+      {IDC_TEMPLATE_HELP, 120, 840, 7335, 975},
   };
   for (const Row& row : rows) {
     const RECT r = ChildRect(GetDlgItem(form, row.id));
-    EXPECT_NEAR(Twips(r.left), row.twips.left, 15) << row.id;
-    EXPECT_NEAR(Twips(r.top), row.twips.top, 15) << row.id;
-    EXPECT_NEAR(Twips(r.right - r.left), row.twips.right, 15) << row.id;
-    EXPECT_NEAR(Twips(r.bottom - r.top), row.twips.bottom, 15) << row.id;
+    RECT drawn{TwipsToPixels(row.left, dpi), TwipsToPixels(row.top, dpi), 0, 0};
+    drawn.right = drawn.left + TwipsToPixels(row.width, dpi);
+    drawn.bottom = drawn.top + TwipsToPixels(row.height, dpi);
+    EXPECT_TRUE(EqualRect(&r, &drawn)) << row.id << ": " << Describe(r) << " instead of " << Describe(drawn);
+    EXPECT_TRUE(Inside(r, client)) << row.id << ": " << Describe(r) << " in " << Describe(client);
+    for (const Row& other : rows) {
+      if (other.id == row.id) continue;
+      EXPECT_FALSE(Overlap(r, ChildRect(GetDlgItem(form, other.id)))) << row.id << " over " << other.id;
+    }
   }
   EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_HELP)), kTokenHelp);
   EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_HEADING)), L"マクロ変数");
@@ -110,14 +112,11 @@ TEST_F(TemplateE2E, WindowLooksAsDrawnAndThereIsOnlyOne) {
 
   // The second choice brings the same window forward.
   EXPECT_EQ(OpenForm(app), form);
-  EXPECT_EQ(FormCount(app.process().pid()), 1);
+  EXPECT_EQ(FormCount(app.pid()), 1);
 
   // A screenshot for a look by eye, when asked for.
   if (const char* shot = std::getenv("ZELMOR_E2E_TEMPLATE_SHOT")) {
-    Child import;
-    if (import.Start(L"C:\\windows\\system32\\start.exe",
-                     L"/wait /unix /usr/bin/import -window root " + FromAnsi(shot), L""))
-      import.WaitExit(20000);
+    RunUnix(std::string("import -window root ") + shot);
   }
 
   // The main window stays usable while the template window is open.
@@ -146,8 +145,8 @@ TEST_F(TemplateE2E, EditsShapeTheNextEntryAndEveryCloseStoresTheTrimmedTemplate)
 
   // The menu's close item stores the template, trimmed; the window is gone.
   SendCommand(form, IDM_TEMPLATE_CLOSE);
-  ASSERT_TRUE(WaitGone(form));
-  EXPECT_NE(Ini(app).find("LOGdat=#SN #RV #MD\r\n"), std::string::npos) << Ini(app);
+  ASSERT_TRUE(WaitDestroyed(form));
+  EXPECT_NE(app.Ini().find("LOGdat=#SN #RV #MD\r\n"), std::string::npos) << app.Ini();
 
   // Reopened: a new window shows the template; its close box stores it again.
   form = OpenForm(app);
@@ -155,8 +154,8 @@ TEST_F(TemplateE2E, EditsShapeTheNextEntryAndEveryCloseStoresTheTrimmedTemplate)
   EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_BOX)), L"#SN #RV #MD");
   SetBox(form, L" #MM!");
   PostMessageW(form, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitGone(form));
-  EXPECT_NE(Ini(app).find("LOGdat=#MM!\r\n"), std::string::npos) << Ini(app);
+  ASSERT_TRUE(WaitDestroyed(form));
+  EXPECT_NE(app.Ini().find("LOGdat=#MM!\r\n"), std::string::npos) << app.Ini();
   EXPECT_EQ(EntryLine(app, L"q"), L"q!");
 
   // Closing the main window while the template window is open stores it as well.
@@ -164,7 +163,7 @@ TEST_F(TemplateE2E, EditsShapeTheNextEntryAndEveryCloseStoresTheTrimmedTemplate)
   ASSERT_TRUE(form);
   SetBox(form, L"Z #MM ");
   ASSERT_TRUE(ClosesAfterQuestion(app));
-  EXPECT_NE(Ini(app).find("LOGdat=Z #MM\r\n"), std::string::npos) << Ini(app);
+  EXPECT_NE(app.Ini().find("LOGdat=Z #MM\r\n"), std::string::npos) << app.Ini();
 
   // The next start composes with the stored template.
   Zelmor again(folder_);
@@ -181,8 +180,8 @@ TEST_F(TemplateE2E, AnEmptyTemplateIsStoredAndStaysEmpty) {
   SetBox(form, L"   ");
   EXPECT_EQ(EntryLine(app, L"abc"), L"");
   SendCommand(form, IDM_TEMPLATE_CLOSE);
-  ASSERT_TRUE(WaitGone(form));
-  EXPECT_NE(Ini(app).find("LOGdat=\r\n"), std::string::npos) << Ini(app);
+  ASSERT_TRUE(WaitDestroyed(form));
+  EXPECT_NE(app.Ini().find("LOGdat=\r\n"), std::string::npos) << app.Ini();
   ASSERT_TRUE(ClosesAfterQuestion(app));
 
   Zelmor again(folder_);
@@ -192,7 +191,7 @@ TEST_F(TemplateE2E, AnEmptyTemplateIsStoredAndStaysEmpty) {
   ASSERT_TRUE(form);
   EXPECT_EQ(TextOf(GetDlgItem(form, IDC_TEMPLATE_BOX)), L"");
   EXPECT_TRUE(ClosesAfterQuestion(again));
-  EXPECT_NE(Ini(again).find("LOGdat=\r\n"), std::string::npos) << Ini(again);
+  EXPECT_NE(again.Ini().find("LOGdat=\r\n"), std::string::npos) << again.Ini();
 }
 
 }  // namespace

@@ -5,18 +5,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/resource.h"
 #include "harness.h"
+#include "logfiles_support.h"
 
 namespace e2e {
 namespace {
-
-const std::wstring kNotRunning = L"Turbo HAMLOG/Winが起動していません。";
-const std::wstring kCloseQuestion = L"LOGデータが未保存ですが\r\n終了してよろしいですか？";
 
 std::string Hex(const std::string& bytes) {
   std::string out;
@@ -47,52 +46,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// Another program copying: this process becomes the clipboard's owner, as any editor would.
-bool PutClipboardText(const std::wstring& text) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (OpenClipboard(nullptr)) {
-      EmptyClipboard();
-      HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-      bool ok = false;
-      if (block) {
-        auto* chars = static_cast<wchar_t*>(GlobalLock(block));
-        std::copy(text.begin(), text.end(), chars);
-        chars[text.size()] = L'\0';
-        GlobalUnlock(block);
-        ok = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-        if (!ok) GlobalFree(block);
-      }
-      CloseClipboard();
-      return ok;
-    }
-    Sleep(20);  // Zelmor may be reading it right now
-  }
-  return false;
-}
-
-HWND VisibleMenu(DWORD pid) {
-  HWND w = FindProcessWindow(pid, L"#32768");
-  return (w && IsWindowVisible(w)) ? w : nullptr;
-}
-
-HWND WaitForMenu(DWORD pid, DWORD ms = 5000) {
-  return WaitForWindow([pid] { return VisibleMenu(pid); }, ms);
-}
-
-bool WaitMenuGone(DWORD pid, DWORD ms = 5000) {
-  return WaitForWindow([pid]() -> HWND { return VisibleMenu(pid) ? nullptr : HWND(1); }, ms) != nullptr;
-}
-
-// No item starts highlighted: n times Down lands on item n.
-void PickItem(HWND menu, int item) {
-  for (int i = 0; i < item; ++i) {
-    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
-    PostMessageW(menu, WM_KEYUP, VK_DOWN, 0xC0000001);
-  }
-  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
-  PostMessageW(menu, WM_KEYUP, VK_RETURN, 0xC0000001);
-}
-
 // A notice that should not come needs time to have had its chance: let the window handle what is
 // queued, give the clipboard's notices a moment, and let it handle those too.
 bool NoMenuComes(DWORD pid, HWND window) {
@@ -105,60 +58,29 @@ bool NoMenuComes(DWORD pid, HWND window) {
 // Menu items in order; the number is how many times Down picks it.
 enum Item { kDate = 1, kTime, kCall, kHis, kMy, kMode, kFreq, kCode, kName, kRem1, kRem2 };
 
-// logbook-sim started without taking the activation: a window that comes up and activates while the
-// transfer menu is open closes the menu, as it would on any desktop.
-class Logbook {
- public:
-  ~Logbook() {
-    if (!info_.hProcess) return;
-    TerminateProcess(info_.hProcess, 1);
-    WaitForSingleObject(info_.hProcess, 5000);
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
-  }
-  bool Start(const std::wstring& arguments, const std::wstring& folder) {
-    const std::wstring exe = BuildFolder() + L"\\logbook-sim.exe";
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNOACTIVATE;
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &info_))
-      return false;
-    const DWORD pid = info_.dwProcessId;
-    HWND w = WaitForWindow([pid] {
-      HWND found = FindProcessWindow(pid, L"TThwin");
-      return (found && IsWindowVisible(found)) ? found : nullptr;
-    });
-    // Out of the way of the log window, where real clicks go.
-    if (w) SetWindowPos(w, nullptr, 720, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return w != nullptr;
-  }
-
- private:
-  PROCESS_INFORMATION info_{};
-};
-
 class Session {
  public:
   Session() : app_(folder_) {}
   bool Start() { return app_.Start(); }
+  // logbook-sim comes up without taking the activation: a window that activates while the
+  // transfer menu is open closes the menu, as it would on any desktop.
   bool StartLogbook(const std::wstring& more = L"") {
-    if (!logbook_.Start(L"--journal \"" + journal() + L"\" " + more, folder_.path())) return false;
+    logbook_ = std::make_unique<LogbookSim>(L"--journal \"" + journal() + L"\" " + more, folder_.path());
+    if (!logbook_->ready()) return false;
+    // Out of the way of the log window, where real clicks go.
+    SetWindowPos(logbook_->window(), nullptr, 720, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Settle(window());
     return true;
   }
   std::wstring journal() const { return folder_.File(L"journal.txt"); }
   std::vector<std::string> JournalLines() const { return Lines(ReadBytes(journal())); }
   bool WaitJournal(size_t count, DWORD ms = 10000) const {
-    return WaitForWindow([&]() -> HWND { return JournalLines().size() >= count ? HWND(1) : nullptr; }, ms) !=
-           nullptr;
+    return WaitUntil([&] { return JournalLines().size() >= count; }, ms);
   }
   Zelmor& app() { return app_; }
   HWND window() const { return app_.window(); }
-  DWORD pid() { return app_.process().pid(); }
-  bool PaneEnabled() const { return IsWindowEnabled(app_.control(IDC_LOG_PANE)) != FALSE; }
+  DWORD pid() const { return app_.pid(); }
+  bool PaneEnabled() const { return IsWindowEnabled(app_.pane()) != FALSE; }
   // Sent, not posted: a sent message overtakes everything posted, so a posted command followed by
   // a WM_NULL could still be waiting when the WM_NULL came back.
   void ToggleEditMode() {
@@ -170,14 +92,14 @@ class Session {
     if (!PutClipboardText(text)) return false;
     HWND menu = WaitForMenu(pid());
     if (!menu) return false;
-    PickItem(menu, item);
-    return WaitMenuGone(pid());
+    PickMenuItem(menu, item);
+    return WaitNoMenu(pid());
   }
 
  private:
   TempFolder folder_;
   Zelmor app_;
-  Logbook logbook_;
+  std::unique_ptr<LogbookSim> logbook_;
 };
 
 TEST(TransferE2E, EditModeToggleEnablesThePaneAndShowsNoMenuByItself) {
@@ -199,7 +121,7 @@ TEST(TransferE2E, EditModeToggleEnablesThePaneAndShowsNoMenuByItself) {
   HWND menu = WaitForMenu(s.pid());
   ASSERT_NE(menu, nullptr);
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-  EXPECT_TRUE(WaitMenuGone(s.pid()));
+  EXPECT_TRUE(WaitNoMenu(s.pid()));
 }
 
 TEST(TransferE2E, ChosenItemSendsTheClipboardTextToItsField) {
@@ -251,14 +173,14 @@ TEST(TransferE2E, WithoutTheLoggingProgramTheOperatorIsToldAndNothingIsSent) {
   ASSERT_TRUE(s.Start());
   s.ToggleEditMode();
   ASSERT_TRUE(s.Transfer(L"ABC123", kCall));
-  HWND box = WaitForDialog(s.pid(), L"Zelmor");
+  HWND box = s.app().WaitForMessageBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageText(box), kNotRunning);
+  EXPECT_EQ(MessageText(box), ZelmorText(IDS_HAMLOG_NOT_RUNNING));
   EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
   EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
   EXPECT_EQ(GetDlgItem(box, IDYES), nullptr);
   PressButton(box, IDOK);
-  EXPECT_NE(WaitForWindow([&]() -> HWND { return IsWindow(box) ? nullptr : HWND(1); }), nullptr);
+  EXPECT_TRUE(WaitDestroyed(box));
 
   // Started now, the logging program must not get anything left over from the refused send.
   ASSERT_TRUE(s.StartLogbook());
@@ -283,7 +205,7 @@ TEST(TransferE2E, NoMenuOutsideEditModeAndEscapeSendsNothing) {
   HWND menu = WaitForMenu(s.pid());
   ASSERT_NE(menu, nullptr);
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-  ASSERT_TRUE(WaitMenuGone(s.pid()));
+  ASSERT_TRUE(WaitNoMenu(s.pid()));
   Settle(s.window());
   Sleep(300);
   EXPECT_TRUE(s.JournalLines().empty());
@@ -296,28 +218,16 @@ TEST(TransferE2E, NoMenuOutsideEditModeAndEscapeSendsNothing) {
 }
 
 TEST(TransferE2E, LogCommandsLeaveEditModeEvenWhenTheirDialogIsCancelled) {
-  struct Row {
-    int command;
-    const wchar_t* dialog;
-  };
-  const Row rows[] = {
-      {IDM_LOG_SAVE, L"LOGﾃﾞｰﾀ保存"},
-      {IDM_LOG_OPEN, L"LOGﾃﾞｰﾀ閲覧"},
-      {IDM_VIEW_SAFETY_COPY, L"非常用LOGﾃﾞｰﾀ閲覧"},
-  };
   Session s;
   ASSERT_TRUE(s.Start());
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.command);
+  for (const int command : {IDM_LOG_SAVE, IDM_LOG_OPEN, IDM_VIEW_SAFETY_COPY}) {
+    SCOPED_TRACE(command);
     s.ToggleEditMode();
     ASSERT_TRUE(s.PaneEnabled());
-    SendCommand(s.window(), row.command);
-    HWND dialog = WaitForDialog(s.pid(), row.dialog);
+    HWND dialog = ShowFileDialog(s.app(), command);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(s.PaneEnabled());
-    PressButton(dialog, IDCANCEL);
-    ASSERT_NE(WaitForWindow([&]() -> HWND { return IsWindow(dialog) ? nullptr : HWND(1); }), nullptr);
-    Settle(s.window());
+    ASSERT_TRUE(CancelDialog(s.app(), dialog));
     EXPECT_FALSE(s.PaneEnabled());
     // Left for good: a copy now shows no menu.
     ASSERT_TRUE(PutClipboardText(L"x"));
@@ -329,19 +239,10 @@ TEST(TransferE2E, TypingIntoThePaneInEditModeMakesTheLogUnsaved) {
   Session s;
   ASSERT_TRUE(s.Start());
   s.ToggleEditMode();
-  HWND pane = s.app().control(IDC_LOG_PANE);
-  TypeChars(pane, L"JA1EDIT");
-  EXPECT_NE(WaitForWindow([pane]() -> HWND {
-              return TextOf(pane).find(L"JA1EDIT") != std::wstring::npos ? pane : nullptr;
-            }, 5000),
-            nullptr);
+  SendChars(s.app().pane(), L"JA1EDIT");
+  EXPECT_NE(s.app().PaneText().find(L"JA1EDIT"), std::wstring::npos);
   s.ToggleEditMode();
-  s.app().RequestClose();
-  HWND box = WaitForDialog(s.pid(), L"Zelmor");
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageText(box), kCloseQuestion);
-  PressButton(box, IDYES);
-  EXPECT_TRUE(s.app().WaitExit());
+  EXPECT_TRUE(ClosesAfterQuestion(s.app()));
 }
 
 TEST(TransferE2E, AHungLoggingProgramDoesNotFreezeTheWindow) {
@@ -352,80 +253,48 @@ TEST(TransferE2E, AHungLoggingProgramDoesNotFreezeTheWindow) {
   ASSERT_TRUE(PutClipboardText(L"JA1HUNG"));
   HWND menu = WaitForMenu(s.pid());
   ASSERT_NE(menu, nullptr);
-  PickItem(menu, kCall);
+  PickMenuItem(menu, kCall);
   ASSERT_TRUE(s.WaitJournal(1));  // the logging program has the message and now sleeps in it
   // A thread waiting in a send still answers sent messages, so the proof that the window is back
   // is a posted keystroke reaching the entry box.
   const DWORD start = GetTickCount();
-  HWND entry = s.app().control(IDC_ENTRY_BOX);
-  PostMessageW(entry, WM_CHAR, L'Q', 1);
-  const HWND back = WaitForWindow([entry]() -> HWND { return TextOf(entry).find(L'Q') != std::wstring::npos ? entry : nullptr; },
-                                  19000);
+  PostChars(s.app().entry_box(), L"Q");
+  const bool back = WaitUntil([&] { return s.app().EntryText().find(L'Q') != std::wstring::npos; }, 19000);
   const DWORD took = GetTickCount() - start;
-  EXPECT_NE(back, nullptr);
+  EXPECT_TRUE(back);
   EXPECT_LT(took, 15000u);
   std::printf("hung logging program: the window took keys again after %lu ms\n", static_cast<unsigned long>(took));
   EXPECT_EQ(s.JournalLines()[0], JournalLine(0x20001, "JA1HUNG", s.window()));
 }
 
-// Runs a Linux command line through /bin/sh and waits for it. Wine starts ELF programs from
-// CreateProcess but hands back no process to wait on, so the shell leaves its exit code in a file.
-bool RunUnix(const std::wstring& command_line) {
-  static int counter = 0;
-  const std::wstring name = L"zelmor-unix-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-  const std::wstring marker = L"/tmp/" + name;
-  const std::wstring done = L"Z:\\tmp\\" + name;
-  DeleteFileW(done.c_str());
-  std::wstring command = L"/bin/sh -c \"" + command_line + L"; echo $? > '" + marker + L"'\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info))
-    return false;
-  // No handle to close: for a Unix program Wine fills the handles with whatever was on its
-  // stack, and closing such a value can close one of this process's own handles.
-  std::string code;
-  WaitForWindow([&]() -> HWND {
-    code = ReadBytes(done);
-    return code.find('\n') != std::string::npos ? HWND(1) : nullptr;
-  }, 15000);
-  DeleteFileW(done.c_str());
-  return code == "0\n";
-}
-
 TEST(TransferE2E, CopyingFromTheLogPaneWithRealKeysReachesTheLoggingProgram) {
-  if (!RunUnix(L"xdotool getmouselocation >/dev/null")) GTEST_SKIP() << "no xdotool on an X display";
+  if (RunUnix("xdotool getmouselocation") != 0) GTEST_SKIP() << "no xdotool on an X display";
   Session s;
   ASSERT_TRUE(s.Start());
   ASSERT_TRUE(s.StartLogbook());
   // No tracking program: Enter writes the fallback line into the pane.
-  HWND entry = s.app().control(IDC_ENTRY_BOX);
-  HWND pane = s.app().control(IDC_LOG_PANE);
-  TypeChars(entry, L"JA1XDO");
-  PressEnter(entry);
-  ASSERT_NE(WaitForWindow([pane]() -> HWND { return TextOf(pane).find(L"JA1XDO") != std::wstring::npos ? pane : nullptr; }),
-            nullptr);
+  SendChars(s.app().entry_box(), L"JA1XDO\r");
+  ASSERT_NE(s.app().PaneText().find(L"JA1XDO"), std::wstring::npos);
   s.ToggleEditMode();
 
-  const RECT r = WindowRectOf(pane);
-  const std::wstring x = std::to_wstring((r.left + r.right) / 2), y = std::to_wstring((r.top + r.bottom) / 2);
-  ASSERT_TRUE(RunUnix(L"xdotool mousemove " + x + L" " + y + L" click 1"));
+  const RECT r = WindowRectOf(s.app().pane());
+  const std::string x = std::to_string((r.left + r.right) / 2), y = std::to_string((r.top + r.bottom) / 2);
+  ASSERT_EQ(RunUnix("xdotool mousemove " + x + " " + y + " click 1"), 0);
   Settle(s.window());
-  ASSERT_TRUE(RunUnix(L"xdotool key --delay 50 ctrl+Home shift+End ctrl+c"));
+  ASSERT_EQ(RunUnix("xdotool key --delay 50 ctrl+Home shift+End ctrl+c"), 0);
   HWND menu = WaitForMenu(s.pid());
   ASSERT_NE(menu, nullptr);
   // A picture of the menu over the pane, for a person to look at: ZELMOR_E2E_POPUP_SHOT=/tmp/x.png
   if (const char* shot = std::getenv("ZELMOR_E2E_POPUP_SHOT")) {
     Sleep(300);
-    RunUnix(L"import -window root " + FromAnsi(shot));
+    RunUnix(std::string("import -window root ") + shot);
   }
   // REM-1 is the tenth item.
-  ASSERT_TRUE(RunUnix(L"xdotool key --delay 50 Down Down Down Down Down Down Down Down Down Down Return"));
+  ASSERT_EQ(RunUnix("xdotool key --delay 50 Down Down Down Down Down Down Down Down Down Down Return"), 0);
   ASSERT_TRUE(s.WaitJournal(1));
 
   // What was copied is the first line of the pane, without its line break.
-  const std::wstring text = TextOf(pane);
+  const std::wstring text = s.app().PaneText();
   std::wstring first = text.substr(0, text.find(L'\r'));
   first = first.substr(first.find_first_not_of(L' '));
   first = first.substr(0, first.find_last_not_of(L' ') + 1);

@@ -27,15 +27,15 @@ TEST(WindowE2E, AfterAQuestionOrADialogTheKeyboardIsBackInTheEntryBox) {
   TempFolder folder;
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  const HWND entry = app.control(IDC_ENTRY_BOX);
+  const HWND entry = app.entry_box();
   EXPECT_EQ(FocusOf(app), entry) << "at start";
   MakeEntry(app, L"JA1AAA 599");
 
   app.RequestClose();
-  ASSERT_TRUE(Answer(WaitForAnyDialog(app.process().pid()), kCloseQuestion, IDNO));
+  ASSERT_TRUE(Answer(app.WaitForMessageBox(), IDS_CLOSE_QUESTION, IDNO));
   EXPECT_EQ(FocusOf(app), entry) << "after No to the close question";
 
-  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE, kSaveCaption);
+  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE);
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(CancelDialog(app, dialog));
   EXPECT_EQ(FocusOf(app), entry) << "after a cancelled save";
@@ -64,12 +64,14 @@ TEST(WindowE2E, AWindowStoredWhereNoMonitorShowsItOpensOnThePrimaryWorkArea) {
     Zelmor app(folder);
     ASSERT_TRUE(app.Start()) << row.what;
     const RECT at = WindowRectOf(app.window());
+    const int dpi = DpiOf(app.window());
+    const auto Twips = [dpi](int pixels) { return PixelsToTwips(pixels, dpi); };
     EXPECT_EQ(at.left, work.left) << row.what;
     EXPECT_EQ(at.top, work.top) << row.what;
     EXPECT_EQ(Twips(at.right - at.left), 7110) << row.what << ": the stored size is kept";
     ASSERT_TRUE(ClosesWithoutQuestion(app)) << row.what;
     // What the close writes is where the window really stood.
-    const std::string ini = Ini(app);
+    const std::string ini = app.Ini();
     EXPECT_NE(ini.find("ELTop=" + std::to_string(Twips(work.top)) + "\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("ELLeft=" + std::to_string(Twips(work.left)) + "\r\n"), std::string::npos) << ini;
   }

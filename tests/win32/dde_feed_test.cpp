@@ -15,7 +15,7 @@
 #include "entry/feed.h"
 #include "base/atomic_file_win.h"
 #include "base/codepage_win.h"
-#include "base/paths_win.h"
+#include "processes_win.h"
 
 namespace zelmor::entry {
 namespace {
@@ -63,75 +63,7 @@ void WriteBytes(const std::wstring& file, const std::string& bytes) {
   ASSERT_EQ(base::ReplaceFileContent(file, bytes), DWORD{ERROR_SUCCESS});
 }
 
-// tracker-sim.exe as a child process, ended by handle whatever the test's outcome.
-class TrackerSim {
- public:
-  explicit TrackerSim(const std::wstring& arguments) {
-    std::wstring command = L"\"" + base::BesideExecutable(L"tracker-sim.exe") + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-      ADD_FAILURE() << "cannot start tracker-sim.exe, error " << GetLastError();
-      return;
-    }
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    pid_ = info.dwProcessId;
-    // The server answers initiates once its window exists.
-    const auto start = Clock::now();
-    while (!(window_ = FindWindowOf(pid_)) && SecondsSince(start) < 20 && Running()) Sleep(10);
-    if (!window_) ADD_FAILURE() << "tracker-sim.exe showed no window";
-    // The DDEML server registers its service after the window is made: wait until it is idle.
-    WaitForInputIdle(process_, 5000);
-  }
-  ~TrackerSim() { Kill(); }
-  TrackerSim(const TrackerSim&) = delete;
-  TrackerSim& operator=(const TrackerSim&) = delete;
-
-  bool ready() const { return window_ != nullptr; }
-  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-
-  // As the operator closing the tracking program.
-  void Close() {
-    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-    if (process_) {
-      EXPECT_EQ(WaitForSingleObject(process_, 20000), WAIT_OBJECT_0) << "simulator did not quit";
-    }
-  }
-  void Kill() {
-    if (!process_) return;
-    if (Running()) TerminateProcess(process_, 1);
-    WaitForSingleObject(process_, 20000);
-    CloseHandle(process_);
-    process_ = nullptr;
-  }
-  HANDLE process() const { return process_; }
-
- private:
-  static HWND FindWindowOf(DWORD pid) {
-    struct Search {
-      DWORD pid;
-      HWND found;
-    } search{pid, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lparam) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(lparam);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(hwnd, &owner);
-          wchar_t name[64] = {};
-          GetClassNameW(hwnd, name, 64);
-          if (owner == s->pid && std::wstring(name) == L"CSATmateSimulator") s->found = hwnd;
-          return s->found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  HANDLE process_ = nullptr;
-  DWORD pid_ = 0;
-  HWND window_ = nullptr;
-};
+using test_support::TrackerSim;
 
 bool OpenAll(DdeFeedLinks& links) {
   for (int i = 0; i < kFeedLabelCount; ++i) {
@@ -300,7 +232,7 @@ TEST(DdeFeedLinks, ClosedServerFailsThisAndEveryLaterRequest) {
     ASSERT_TRUE(sim.ready());
     ASSERT_TRUE(feed.SetUp());
     for (int i = 0; i < kFeedLabelCount; ++i) ASSERT_TRUE(feed.Request(i));
-    sim.Close();
+    EXPECT_TRUE(sim.Close()) << "simulator did not quit";
   }
   EXPECT_FALSE(feed.Request(kSatelliteName));
   EXPECT_EQ(feed.Text(kSatelliteName), L"RS-44") << "a failed request keeps the last value";

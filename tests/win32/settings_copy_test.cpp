@@ -6,38 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "files_win.h"
 #include "base/codepage_win.h"
 #include "settings/profile_store_win.h"
 
 namespace zelmor::settings {
 namespace {
 
-std::string Bytes(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void Write(const std::wstring& path, const std::string& bytes) {
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-std::vector<std::wstring> Names(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
-}
+using test_support::FolderNames;
+using test_support::ReadBytes;
+using test_support::WriteBytes;
 
 TEST(SettingsCopyTest, WriteThroughTheCopyGivesTheFileTheInPlaceWriteGives) {
   const std::string existing =
@@ -70,15 +51,15 @@ TEST(SettingsCopyTest, WriteThroughTheCopyGivesTheFileTheInPlaceWriteGives) {
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring through_copy = folder + L"\\a.ini", in_place = folder + L"\\b.ini";
     if (!row.preset.empty()) {
-      Write(through_copy, row.preset);
-      Write(in_place, row.preset);
+      WriteBytes(through_copy, row.preset);
+      WriteBytes(in_place, row.preset);
     }
     IniProfileStore store(through_copy);
     store.Put(row.section, row.key, row.value);
     WritePrivateProfileStringA(base::ToAnsi(row.section).c_str(), base::ToAnsi(row.key).c_str(),
                                base::ToAnsi(row.value).c_str(), base::ToAnsi(in_place).c_str());
-    EXPECT_EQ(Bytes(through_copy), Bytes(in_place));
-    EXPECT_EQ(Names(folder).size(), 2u) << "a copy is left beside the file";
+    EXPECT_EQ(ReadBytes(through_copy), ReadBytes(in_place));
+    EXPECT_EQ(FolderNames(folder).size(), 2u) << "a copy is left beside the file";
     // Read back through the store as the program reads it.
     IniProfileStore reader(in_place);
     EXPECT_EQ(store.Get(row.section, row.key, L"(missing)"), reader.Get(row.section, row.key, L"(missing)"));

@@ -10,7 +10,7 @@
 
 #include "base/codepage_win.h"
 #include "base/handles_win.h"
-#include "base/paths_win.h"
+#include "processes_win.h"
 #include "transfer/clipboard_win.h"
 #include "transfer/hamlog_link_win.h"
 #include "transfer/logging_link.h"
@@ -82,47 +82,7 @@ class JournalFile {
   std::wstring path_;
 };
 
-// logbook-sim.exe started beside this test program; killed by its handle when the test ends,
-// whether it passed or not.
-class Simulator {
- public:
-  ~Simulator() { Kill(); }
-
-  // True once the simulator's own "TThwin" window is up.
-  bool Start(const std::wstring& journal, DWORD hang_ms = 0) {
-    const std::wstring exe = base::BesideExecutable(L"logbook-sim.exe");
-    std::wstring command = L"\"" + exe + L"\" --journal \"" + journal + L"\"";
-    if (hang_ms > 0) command += L" --hang-ms " + std::to_wstring(hang_ms);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info_)) {
-      return false;
-    }
-    CloseHandle(info_.hThread);
-    info_.hThread = nullptr;
-    // A bound for a broken start, not a timing requirement.
-    for (int i = 0; i < 750; ++i) {
-      HWND found = FindWindowA("TThwin", nullptr);
-      DWORD owner = 0;
-      if (found) GetWindowThreadProcessId(found, &owner);
-      if (found && owner == info_.dwProcessId) return true;
-      if (WaitForSingleObject(info_.hProcess, 20) == WAIT_OBJECT_0) return false;
-    }
-    return false;
-  }
-
-  void Kill() {
-    if (!info_.hProcess) return;
-    TerminateProcess(info_.hProcess, 1);
-    WaitForSingleObject(info_.hProcess, 10000);
-    CloseHandle(info_.hProcess);
-    info_.hProcess = nullptr;
-  }
-
- private:
-  PROCESS_INFORMATION info_{};
-};
+using test_support::LogbookSim;
 
 // Stands for Zelmor's main window: its handle is what goes out as wParam.
 class SenderWindow {
@@ -155,8 +115,8 @@ class LoggingLinkWin32Test : public ::testing::Test {
 };
 
 TEST_F(LoggingLinkWin32Test, FieldsArriveWithTheirCodeBytesAndSender) {
-  Simulator simulator;
-  ASSERT_TRUE(simulator.Start(journal.path()));
+  LogbookSim simulator(L"--journal \"" + journal.path() + L"\"");
+  ASSERT_TRUE(simulator.ready());
   HamlogLink link(sender.get());
   const std::string wparam = Hex(reinterpret_cast<unsigned long long>(sender.get()));
 
@@ -207,8 +167,8 @@ TEST_F(LoggingLinkWin32Test, WithoutTheLoggingProgramNothingIsSentAndTheOperator
 }
 
 TEST_F(LoggingLinkWin32Test, HungLoggingProgramDoesNotHoldTheSenderUp) {
-  Simulator simulator;
-  ASSERT_TRUE(simulator.Start(journal.path(), 10000));
+  LogbookSim simulator(L"--journal \"" + journal.path() + L"\" --hang-ms 10000");
+  ASSERT_TRUE(simulator.ready());
   // Long enough for the simulator to pick the message up, far shorter than its hang.
   HamlogLink link(sender.get(), 2000);
   const ULONGLONG start = GetTickCount64();

@@ -1,11 +1,23 @@
-#include "unix_support.h"
+#include "unix_win.h"
 
-#include <fstream>
 #include <sstream>
 
-#include "harness.h"
+#include "files_win.h"
 
-namespace e2e {
+namespace test_support {
+namespace {
+
+// Command lines and folder names here are ASCII; the ANSI code page keeps them as they are.
+std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace
 
 std::string UnixName(const std::wstring& path) {
   using UnixNameFn = char*(CDECL*)(LPCWSTR);
@@ -53,8 +65,18 @@ int RunUnix(const std::string& script, DWORD ms) {
   return status;
 }
 
+bool StartUnix(const std::wstring& command_line) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::wstring command = command_line;
+  // No handle to close, as in RunUnix.
+  return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info) !=
+         FALSE;
+}
+
 int SignalProcesses(const std::wstring& exe, const std::wstring& fragment, const char* signal) {
-  const std::string exe_name = Ansi(exe), part = Ansi(fragment);
+  const std::string exe_name = Narrow(exe), part = Narrow(fragment);
   // pgrep would see this shell's own command line too; matching /proc by hand keeps to the
   // Windows processes, whose command line starts with their executable's path.
   const std::string script =
@@ -80,9 +102,9 @@ std::vector<int> UnixProcessIds(const std::wstring& exe, const std::wstring& fra
   if (unix_list.empty()) return {};
   // The command lines hold NULs between the arguments; grep -a reads them as text. A grep's own
   // command line names one of the strings, never both; a shell that names both is left out.
-  const std::string script = "for f in $(grep -lasF -- '" + Ansi(fragment) +
+  const std::string script = "for f in $(grep -lasF -- '" + Narrow(fragment) +
                              "' /proc/[0-9]*/cmdline); do\n"
-                             "  grep -qasF -- '" + Ansi(exe) + "' \"$f\" || continue\n"
+                             "  grep -qasF -- '" + Narrow(exe) + "' \"$f\" || continue\n"
                              "  grep -qasF -- /bin/sh \"$f\" && continue\n"
                              "  p=${f#/proc/}; echo \"${p%/cmdline}\"\n"
                              "done > '" + unix_list + "'";
@@ -107,4 +129,4 @@ std::wstring LeafName(const std::wstring& path) {
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace e2e
+}  // namespace test_support

@@ -1,0 +1,37 @@
+#include "files_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace test_support {
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::wstring> FolderNames(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace test_support

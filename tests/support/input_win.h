@@ -1,0 +1,28 @@
+#pragma once
+// Keys and copies as another program makes them: characters to a control, text put on the
+// clipboard, an item picked in a pop-up menu.
+
+#include <windows.h>
+
+#include <string>
+
+namespace test_support {
+
+// Characters as the control's procedure sees them, each handled before the call returns: posted
+// ones would race the check that follows, and a posted WM_KEYDOWN would be translated into a
+// second Enter by the receiver's message loop. "\r" is Enter.
+void SendChars(HWND control, const std::wstring& text);
+// Enter, sent; false when the control did not answer within `ms`.
+bool SendEnter(HWND control, DWORD ms = 15000);
+// Characters posted: the receiver works through them on its own, while the test goes on.
+void PostChars(HWND control, const std::wstring& text);
+// Enter, posted: for a receiver that is expected to be stuck in handling it.
+void PressEnter(HWND control);
+
+// Unicode text put on the clipboard with this process as its owner, as any editor copies.
+bool PutClipboardText(const std::wstring& text);
+// No item of a fresh pop-up menu is highlighted: `item` times Down, then Enter, picks item `item`
+// (counted from 1).
+void PickMenuItem(HWND menu, int item);
+
+}  // namespace test_support

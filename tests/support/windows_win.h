@@ -1,0 +1,61 @@
+#pragma once
+// Windows of another process (or this one) found, waited for, read and pressed from outside, as
+// an operator would: top-level windows by class and caption, controls read with WM_GETTEXT
+// (GetWindowText returns nothing across processes), buttons and commands posted.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace test_support {
+
+// Polls every 20 ms until `done` holds; false when `ms` passed first.
+bool WaitUntil(const std::function<bool()>& done, DWORD ms = 10000);
+// Polls until `found` returns a window; null when `ms` passed first.
+HWND WaitForWindow(const std::function<HWND()>& found, DWORD ms = 10000);
+
+// A top-level window of the process by class (and caption when given), shown or not.
+HWND FindProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = nullptr);
+// The same, only while it is visible.
+HWND VisibleProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = nullptr);
+// Any visible message box or common dialog (#32770) of the process, whatever its caption.
+HWND VisibleDialog(DWORD pid);
+// The process's open pop-up menu (#32768). Its items cannot be read from another process.
+HWND VisibleMenu(DWORD pid);
+
+HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD ms = 10000);
+HWND WaitForAnyDialog(DWORD pid, DWORD ms = 10000);
+HWND WaitForMenu(DWORD pid, DWORD ms = 5000);
+// True once the process shows no pop-up menu.
+bool WaitNoMenu(DWORD pid, DWORD ms = 5000);
+// True once the window no longer exists (a dialog or message box that was answered).
+bool WaitDestroyed(HWND window, DWORD ms = 10000);
+
+// The text of a window or control, of any process.
+std::wstring TextOf(HWND window);
+// The message of a message box (its static control 0xFFFF).
+std::wstring MessageText(HWND box);
+void PressButton(HWND dialog, int id);
+// A menu command, posted as the menu would.
+void SendCommand(HWND window, int id);
+// True once the window's thread has handled everything posted to it before: a sent message is
+// handled only after those. False when it did not answer within `ms`.
+bool Settle(HWND window, DWORD ms = 15000);
+
+RECT WindowRectOf(HWND window);
+// A child's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND child);
+RECT ClientRectOf(HWND window);
+// The DPI the window reports: what it lays itself out with.
+int DpiOf(HWND window);
+// Twips (1/1440 inch) as pixels at `dpi`, rounded to the nearest pixel, and back.
+int TwipsToPixels(int twips, int dpi);
+int PixelsToTwips(int pixels, int dpi);
+// True when `inner` lies wholly within `outer`.
+bool Inside(const RECT& inner, const RECT& outer);
+bool Overlap(const RECT& a, const RECT& b);
+// "(left, top)-(right, bottom)", for failure messages.
+std::string Describe(const RECT& r);
+
+}  // namespace test_support
