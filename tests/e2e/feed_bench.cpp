@@ -1,8 +1,9 @@
 // Benchmark, not a test (disabled; run with --gtest_also_run_disabled_tests
 // --gtest_filter='FeedBenchmark.*'): what an Enter costs when no tracking program runs, medians of
 // 20, once from this program through the feed alone and once as the operator's Enter in
-// Zelmor.exe (key to fallback line and safety copy). The number of top-level windows is printed
-// with it, since every connect attempt is a broadcast to all of them.
+// Zelmor.exe (key to fallback line and safety copy); and the Enter that finds the tracking program
+// started again and connects to it, next to an ordinary one. The number of top-level windows is
+// printed with it, since every connect attempt is a broadcast to all of them.
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,39 @@ TEST(FeedBenchmark, DISABLED_EnterWithoutTracker) {
   Report("Enter without a tracker (Zelmor.exe, to fallback line and safety copy)", ms);
 
   // Leave without the close question.
+  app.process().Kill();
+}
+
+TEST(FeedBenchmark, DISABLED_EnterThatConnectsAgain) {
+  constexpr int kRestarts = 10;
+  TempFolder folder;
+  WriteTrackerValues(folder.File(L"values.txt"),
+                     zelmor::entry::FeedSnapshot{L"RS-44", L"435.640.120", L"145.964.880", L"21847", L"USB"});
+  const std::wstring args = L"--values \"" + folder.File(L"values.txt") + L"\"";
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  HWND box = app.control(IDC_TEXT2);
+  auto timed_enter = [box] {
+    SendChars(box, L"JA1ZZZ");
+    const LARGE_INTEGER start = Tick();
+    EXPECT_TRUE(SendEnter(box));
+    return Milliseconds(start, Tick());
+  };
+  auto last_line_composed = [&app] { return TextOf(app.control(IDC_TEXT1)).rfind(L"RS-44") != std::wstring::npos; };
+
+  std::vector<double> connecting, ordinary;
+  for (int run = 0; run < kRestarts; ++run) {
+    Tracker tracker;
+    ASSERT_TRUE(tracker.Start(folder, args));
+    connecting.push_back(timed_enter());
+    ASSERT_TRUE(last_line_composed());
+    ordinary.push_back(timed_enter());
+    tracker.Kill();
+    timed_enter();  // finds the links down and nobody serving
+    SetWindowTextW(app.control(IDC_TEXT1), L"");
+  }
+  Report("Enter that connects to the tracker started again (connect + 5 requests)", connecting);
+  Report("ordinary Enter (5 requests)", ordinary);
   app.process().Kill();
 }
 
