@@ -89,7 +89,7 @@ bool DdeFeedLinks::EnsureWindow(Link& link) {
 bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstring& topic,
                         const std::wstring& item) {
   Link* link = Find(label);
-  if (!link || in_request_) return false;
+  if (!link || busy_) return false;
   Close(label);
   if (!EnsureWindow(*link)) return false;
 
@@ -108,12 +108,16 @@ bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstri
   if (service_atom && topic_atom) {
     link->initiating = true;
     link->server = nullptr;
+    busy_ = true;
     // Sent, not posted, to every top-level window; the servers answer with a sent WM_DDE_ACK
-    // while this waits. A hung window costs the short time-out once, never the whole start-up.
+    // while this waits, and with nobody serving it returns as soon as each window has looked.
+    // This runs at start-up and again at an Enter whose links are down, so a window that has
+    // stopped answering may cost the short time-out, never more (nothing once it counts as hung).
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(link->window.get()),
                         MAKELPARAM(service_atom, topic_atom), SMTO_ABORTIFHUNG | SMTO_NORMAL,
                         kInitiateTimeoutMs, &ignored);
+    busy_ = false;
     link->initiating = false;
   }
   if (service_atom) GlobalDeleteAtom(service_atom);
@@ -129,12 +133,12 @@ bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstri
 
 bool DdeFeedLinks::Request(int label, std::wstring& value) {
   Link* link = Find(label);
-  if (!link || !link->open || link->partner_terminated || in_request_) return false;
+  if (!link || !link->open || link->partner_terminated || busy_) return false;
   if (!IsWindow(link->server)) {
     link->partner_terminated = true;
     return false;
   }
-  in_request_ = true;
+  busy_ = true;
 
   // The server owns this reference once the request is posted; the link's own reference keeps
   // the atom's number fixed, so a late answer can always be recognised.
@@ -144,7 +148,7 @@ bool DdeFeedLinks::Request(int label, std::wstring& value) {
                              lparam)) {
     FreeDDElParam(WM_DDE_REQUEST, lparam);
     if (item) GlobalDeleteAtom(item);
-    in_request_ = false;
+    busy_ = false;
     return false;
   }
   ++link->outstanding;
@@ -167,7 +171,7 @@ bool DdeFeedLinks::Request(int label, std::wstring& value) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_POSTMESSAGE | QS_SENDMESSAGE);
   }
   link->waiting = false;
-  in_request_ = false;
+  busy_ = false;
 
   if (!link->answered || !link->answer_ok) return false;
   value = ValueFromCfText(std::move(link->answer));
@@ -175,9 +179,15 @@ bool DdeFeedLinks::Request(int label, std::wstring& value) {
   return true;
 }
 
+bool DdeFeedLinks::Down(int label) const {
+  if (label < 0 || label >= kFeedLabelCount) return false;
+  const Link& link = links_[static_cast<size_t>(label)];
+  return !link.open || link.partner_terminated || !IsWindow(link.server);
+}
+
 void DdeFeedLinks::Close(int label) {
   Link* link = Find(label);
-  if (!link || in_request_) return;
+  if (!link || busy_) return;
   Terminate(&link, 1);
 }
 

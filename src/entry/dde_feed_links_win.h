@@ -24,7 +24,8 @@ class DdeFeedLinks final : public FeedLinks {
   // How long a close waits for the partner's own terminate.
   static constexpr DWORD kTerminateWaitMs = 250;
 
-  // Must be made, used and destroyed on one thread, which must not be inside a request.
+  // Must be made, used and destroyed on one thread, which must not be inside a request or an
+  // initiate.
   explicit DdeFeedLinks(DWORD request_timeout_ms = kDefaultRequestTimeoutMs);
   ~DdeFeedLinks() override;
   DdeFeedLinks(const DdeFeedLinks&) = delete;
@@ -36,6 +37,8 @@ class DdeFeedLinks final : public FeedLinks {
   // Asks for the item in CF_TEXT and waits up to the time-out, handling only this link's DDE
   // messages meanwhile; fails at once when the server's window is gone.
   bool Request(int label, std::wstring& value) override;
+  // Closed, ended by the server, or the server's window destroyed (its program closed or killed).
+  bool Down(int label) const override;
   void Close(int label) override;
 
   // The conversation's server window, or null when the label has no conversation.
@@ -73,7 +76,9 @@ class DdeFeedLinks final : public FeedLinks {
   static void Terminate(Link* const* links, size_t count);
 
   DWORD request_timeout_ms_;
-  bool in_request_ = false;
+  // Inside a request or an initiate: a window of this thread may be handed a sent message
+  // meanwhile, and a call made from there is refused rather than nested.
+  bool busy_ = false;
   std::array<Link, kFeedLabelCount> links_;
 };
 

@@ -28,7 +28,12 @@ void Feed::CloseAll() {
 
 bool Feed::Request(int label) {
   std::wstring value;
-  if (!links_.Request(label, value)) return false;
+  bool answered = links_.Request(label, value);
+  if (!answered && may_reconnect_ && links_.Down(label)) {
+    may_reconnect_ = false;
+    answered = SetUp() && links_.Request(label, value);
+  }
+  if (!answered) return false;
   texts_[static_cast<size_t>(label)] = std::move(value);
   return true;
 }

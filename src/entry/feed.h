@@ -30,6 +30,10 @@ class FeedLinks {
                     const std::wstring& item) = 0;
   // Fails when the link is closed, the server has gone, refused, or did not answer in time.
   virtual bool Request(int label, std::wstring& value) = 0;
+  // True when the label's link is closed or its server has gone (its window destroyed, or it
+  // ended the conversation): the only failures that connecting again can mend. A refusal or a
+  // server too busy to answer leaves the link up.
+  virtual bool Down(int /*label*/) const { return false; }
   // Closing a closed link does nothing.
   virtual void Close(int label) = 0;
 };
@@ -42,7 +46,13 @@ class Feed {
   bool SetUp();
   // Closes Label1..Label5 in order (unload, and the start-up failure path).
   void CloseAll();
+  // Starts the requests of one entry: the entry may connect once more.
+  void BeginEntry() { may_reconnect_ = true; }
   // Asks the server for the label's current value; on success it becomes the label's text.
+  // When the label's link is down (the tracking program was not there at start-up, or has gone
+  // since), the five links are set up again and the request is made once more; at most once per
+  // entry, so an entry without a tracking program costs one connect attempt. A server that does
+  // not answer in time is not reconnected: that would only wait a second time.
   bool Request(int label);
   // The label's last value; before the first request, its own name ("Label1".."Label5").
   const std::wstring& Text(int label) const { return texts_[static_cast<size_t>(label)]; }
@@ -50,6 +60,7 @@ class Feed {
  private:
   FeedLinks& links_;
   std::array<std::wstring, kFeedLabelCount> texts_;
+  bool may_reconnect_ = false;
 };
 
 }  // namespace zelmor::entry

@@ -354,6 +354,7 @@ std::wstring FallbackLine(const std::wstring& memo, const LocalTime& now, const 
 std::optional<std::wstring> ComposeEntry(const std::wstring& template_text, Feed& feed, const std::wstring& memo,
                                          const LocalTime& now, const LocaleFormats& locale) {
   const std::wstring& mark = locale.decimal_mark;
+  feed.BeginEntry();
   if (!feed.Request(kSatelliteName)) return std::nullopt;
   if (!feed.Request(kReceiveFrequency)) return std::nullopt;
   if (!ParseFrequencySingle(feed.Text(kReceiveFrequency), mark)) return std::nullopt;

@@ -39,7 +39,8 @@ std::wstring FallbackLine(const std::wstring& memo, const LocalTime& now, const 
 
 // Refreshes the feed label by label while composing, so that a failed request or an unreadable
 // frequency stops the requests after it: Label1, Label2 (read as a number), Label3 (read as a
-// number), the LOG frequency, Label4, Label5.
+// number), the LOG frequency, Label4, Label5. The requests are one entry of the feed
+// (Feed::BeginEntry).
 std::optional<std::wstring> ComposeEntry(const std::wstring& template_text, Feed& feed, const std::wstring& memo,
                                          const LocalTime& now, const LocaleFormats& locale);
 

@@ -1,8 +1,10 @@
 // The logging loop seen from outside: Enter in the entry box with the tracking-program simulator
-// serving, missing, gone or hung; the safety copy beside the program; the close question; the
+// serving, missing, late, gone or hung; the safety copy beside the program; the close question; the
 // viewer of the safety copy; and real key presses through the X display.
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "base/resource.h"
 #include "entry_support.h"
@@ -83,25 +85,36 @@ TEST(EntryE2E, WithoutTheTrackerEnterWritesTheFallbackLineToPaneAndSafetyCopy) {
   EXPECT_EQ(Labels(app), L"Label1|Label2|Label3|Label4|Label5|");
 }
 
-TEST(EntryE2E, TrackerGoneMidRunMeansFallbackLinesEvenAfterItIsBack) {
-  // How the tracking program goes away: closed by its user, or killed.
-  for (const bool killed : {false, true}) {
-    SCOPED_TRACE(killed ? "killed" : "closed");
+TEST(EntryE2E, TrackerStartedLateOrAgainIsUsedFromTheNextEntry) {
+  // How the tracking program comes late: started only after Zelmor, or closed by its user or
+  // killed while Zelmor runs, and started again.
+  struct Way {
+    const char* what;
+    bool there_at_start, killed;
+  };
+  for (const Way& way : {Way{"started after Zelmor", false, false}, Way{"closed", true, false},
+                         Way{"killed", true, true}}) {
+    SCOPED_TRACE(way.what);
     TempFolder folder;
     const std::wstring args = ServedValues(folder, kServed);
-    TrackerSim tracker(args, folder.path());
-    ASSERT_TRUE(tracker.ready());
+    std::optional<TrackerSim> tracker;
+    if (way.there_at_start) {
+      tracker.emplace(args, folder.path());
+      ASSERT_TRUE(tracker->ready());
+    }
     Zelmor app(folder);
     ASSERT_TRUE(app.Start());
 
-    const Moment m1 = Enter(app, L"one");
-    const std::wstring p1 = app.PaneText();
-    EXPECT_TRUE(Composed(p1, L"", kServed, L"one", m1));
-
-    if (killed) {
-      tracker.Kill();
-    } else {
-      ASSERT_TRUE(tracker.Close());
+    std::wstring p1;
+    if (way.there_at_start) {
+      const Moment m1 = Enter(app, L"one");
+      p1 = app.PaneText();
+      EXPECT_TRUE(Composed(p1, L"", kServed, L"one", m1));
+      if (way.killed) {
+        tracker->Kill();
+      } else {
+        ASSERT_TRUE(tracker->Close());
+      }
     }
     const Moment m2 = Enter(app, L"two");
     const std::wstring p2 = app.PaneText();
@@ -110,7 +123,8 @@ TEST(EntryE2E, TrackerGoneMidRunMeansFallbackLinesEvenAfterItIsBack) {
     TrackerSim again(args, folder.path());
     ASSERT_TRUE(again.ready());
     const Moment m3 = Enter(app, L"three");
-    EXPECT_TRUE(FellBack(app.PaneText(), p2, L"three", m3));
+    EXPECT_TRUE(Composed(app.PaneText(), p2, kServed, L"three", m3));
+    EXPECT_EQ(Labels(app), L"FO-29 ふじ|435.640.120|145.964.880| 21847|USB|");
     EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
   }
 }

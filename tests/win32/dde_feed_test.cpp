@@ -166,9 +166,30 @@ TEST(DdeFeedLinks, OpenFailsQuicklyWhenNoServerRuns) {
 
   Feed feed(links);
   EXPECT_FALSE(feed.SetUp());
-  EXPECT_FALSE(feed.Request(kSatelliteName));
+  for (int i = 0; i < kFeedLabelCount; ++i) EXPECT_TRUE(links.Down(i)) << "label " << i;
+  feed.BeginEntry();
+  EXPECT_FALSE(feed.Request(kSatelliteName));  // its one connect finds nobody either
   EXPECT_EQ(feed.Text(kSatelliteName), L"Label1");
   links.Close(kSatelliteName);  // closing a closed link does nothing
+}
+
+TEST(DdeFeedLinks, TrackerStartedAfterTheSetUpIsConnectedByTheNextEntry) {
+  ScratchFolder folder;
+  const std::wstring values = folder.File(L"values.txt");
+  const Values row = {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"};
+  WriteValues(values, row);
+  DdeFeedLinks links(5000);
+  Feed feed(links);
+  ASSERT_FALSE(feed.SetUp());
+
+  TrackerSim sim(L"--values \"" + values + L"\"");
+  ASSERT_TRUE(sim.ready());
+  feed.BeginEntry();
+  for (int i = 0; i < kFeedLabelCount; ++i) {
+    EXPECT_TRUE(feed.Request(i)) << "label " << i;
+    EXPECT_EQ(feed.Text(i), row[i]) << "label " << i;
+    EXPECT_FALSE(links.Down(i)) << "label " << i;
+  }
 }
 
 TEST(DdeFeedLinks, RequestsOnLinksThatAreNotOpenFail) {
@@ -195,6 +216,7 @@ TEST_P(DdeFeedLinksWith, HungServerFailsTheRequestAndItsLateAnswerIsNotTakenForT
   const auto start = Clock::now();
   EXPECT_EQ(RequestOrMark(links, kSatelliteName), L"<failed>");
   EXPECT_LT(SecondsSince(start), 30.0);
+  EXPECT_FALSE(links.Down(kSatelliteName)) << "a server that is only slow must not be connected again";
 
   // The server wakes, answers the abandoned request ("2"), then the new one ("3").
   DeleteFileW(hang.c_str());
@@ -214,33 +236,50 @@ TEST(DdeFeedLinks, OpenDoesNotWaitOnAHungServer) {
   EXPECT_EQ(RequestOrMark(first, kSatelliteName), L"RS-44");
   EXPECT_EQ(RequestOrMark(first, kSatelliteName), L"<failed>");  // the server hangs in this one
 
+  // At start-up, and again at an entry whose links are down.
   const auto start = Clock::now();
   DdeFeedLinks second(1000);
   Feed feed(second);
   EXPECT_FALSE(feed.SetUp());
+  feed.BeginEntry();
+  EXPECT_FALSE(feed.Request(kSatelliteName));
   EXPECT_LT(SecondsSince(start), 30.0);
 }
 
-TEST(DdeFeedLinks, ClosedServerFailsThisAndEveryLaterRequest) {
-  ScratchFolder folder;
-  const std::wstring values = folder.File(L"values.txt");
-  WriteValues(values, {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"});
-  DdeFeedLinks links(2000);
-  Feed feed(links);
-  {
-    TrackerSim sim(L"--values \"" + values + L"\"");
-    ASSERT_TRUE(sim.ready());
-    ASSERT_TRUE(feed.SetUp());
-    for (int i = 0; i < kFeedLabelCount; ++i) ASSERT_TRUE(feed.Request(i));
-    EXPECT_TRUE(sim.Close()) << "simulator did not quit";
-  }
-  EXPECT_FALSE(feed.Request(kSatelliteName));
-  EXPECT_EQ(feed.Text(kSatelliteName), L"RS-44") << "a failed request keeps the last value";
+TEST(DdeFeedLinks, ClosedOrKilledServerIsDownAndTheNextEntryConnectsToItsNewRun) {
+  for (const bool killed : {false, true}) {
+    SCOPED_TRACE(killed ? "killed" : "closed");
+    ScratchFolder folder;
+    const std::wstring values = folder.File(L"values.txt");
+    WriteValues(values, {L"RUN-1", L"435.640.000", L"145.965.000", L"21847", L"USB"});
+    DdeFeedLinks links(2000);
+    Feed feed(links);
+    {
+      TrackerSim sim(L"--values \"" + values + L"\"");
+      ASSERT_TRUE(sim.ready());
+      ASSERT_TRUE(feed.SetUp());
+      feed.BeginEntry();
+      for (int i = 0; i < kFeedLabelCount; ++i) ASSERT_TRUE(feed.Request(i));
+      if (killed) {
+        sim.Kill();
+      } else {
+        sim.Close();
+      }
+    }
+    EXPECT_EQ(RequestOrMark(links, kMode), L"<failed>");
+    for (int i = 0; i < kFeedLabelCount; ++i) EXPECT_TRUE(links.Down(i)) << "label " << i;
+    // Nobody serving: the entry's one connect fails, and the label keeps its last value.
+    feed.BeginEntry();
+    EXPECT_FALSE(feed.Request(kSatelliteName));
+    EXPECT_EQ(feed.Text(kSatelliteName), L"RUN-1");
 
-  // A tracking program started again is not picked up by the old links.
-  TrackerSim again(L"--values \"" + values + L"\"");
-  ASSERT_TRUE(again.ready());
-  for (int i = 0; i < kFeedLabelCount; ++i) EXPECT_FALSE(feed.Request(i)) << "label " << i;
+    WriteValues(values, {L"RUN-2", L"435.640.000", L"145.965.000", L"21847", L"USB"});
+    TrackerSim again(L"--values \"" + values + L"\"");
+    ASSERT_TRUE(again.ready());
+    feed.BeginEntry();
+    for (int i = 0; i < kFeedLabelCount; ++i) EXPECT_TRUE(feed.Request(i)) << "label " << i;
+    EXPECT_EQ(feed.Text(kSatelliteName), L"RUN-2");
+  }
 }
 
 TEST(DdeFeedLinks, ServerKilledDuringARequestIsNoticedBeforeTheTimeOut) {
@@ -265,6 +304,7 @@ TEST(DdeFeedLinks, ServerKilledDuringARequestIsNoticedBeforeTheTimeOut) {
   killer.join();
   EXPECT_EQ(answer, L"<failed>");
   EXPECT_LT(took, 30.0) << "the request waited for its time-out instead of seeing the server gone";
+  EXPECT_TRUE(links.Down(kReceiveFrequency));
   EXPECT_EQ(RequestOrMark(links, kMode), L"<failed>");
 }
 
