@@ -1,10 +1,13 @@
 #include "entry/dde_feed_links_win.h"
 
+#include <memory>
+
 #include <dde.h>
 
 #include <algorithm>
 
 #include "base/codepage_win.h"
+#include "window/base_window_win.h"
 
 namespace zelmor::entry {
 namespace {
@@ -38,16 +41,35 @@ bool ReadCfText(HGLOBAL memory, std::string& text) {
   return true;
 }
 
-bool RegisterWindowClass(WNDPROC procedure) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kWindowClass;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 }  // namespace
+
+// Our end of one conversation: a message-only window that hands the DDE messages to its link.
+class DdeFeedLinks::LinkWindow : public window::Window {
+ public:
+  explicit LinkWindow(Link& link) : link_(link) {}
+  ~LinkWindow() override {
+    if (hwnd()) DestroyWindow(hwnd());
+  }
+  // A message-only window: servers post to it like any other, and it is not a top-level window,
+  // so other programs' initiate broadcasts never reach it.
+  bool Create() {
+    WNDCLASSEXW wc{};
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kWindowClass;
+    static const bool registered = window::RegisterWindowClass(wc);
+    return registered && CreateOwnedWindow(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                           GetModuleHandleW(nullptr)) != nullptr;
+  }
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
+    if (message < WM_DDE_FIRST || message > WM_DDE_LAST) return Default(message, wparam, lparam);
+    return HandleMessage(link_, hwnd(), message, wparam, lparam);
+  }
+
+ private:
+  Link& link_;
+};
 
 DdeFeedLinks::DdeFeedLinks(DWORD request_timeout_ms) : request_timeout_ms_(request_timeout_ms) {}
 
@@ -74,15 +96,10 @@ HWND DdeFeedLinks::ServerWindow(int label) const {
 }
 
 bool DdeFeedLinks::EnsureWindow(Link& link) {
-  if (link.window) return true;
-  static const bool registered = RegisterWindowClass(&DdeFeedLinks::WindowProc);
-  if (!registered) return false;
-  // A message-only window: servers post to it like any other, and it is not a top-level window,
-  // so other programs' initiate broadcasts never reach it.
-  HWND hwnd = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleW(nullptr), &link);
-  if (!hwnd) return false;
-  link.window.reset(hwnd);
+  if (link.window && link.window->hwnd()) return true;
+  auto window = std::make_unique<LinkWindow>(link);
+  if (!window->Create()) return false;
+  link.window = std::move(window);
   return true;
 }
 
@@ -114,7 +131,7 @@ bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstri
     // This runs at start-up and again at an Enter whose links are down, so a window that has
     // stopped answering may cost the short time-out, never more (nothing once it counts as hung).
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(link->window.get()),
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(link->window->hwnd()),
                         MAKELPARAM(service_atom, topic_atom), SMTO_ABORTIFHUNG | SMTO_NORMAL,
                         kInitiateTimeoutMs, &ignored);
     busy_ = false;
@@ -144,7 +161,7 @@ bool DdeFeedLinks::Request(int label, std::wstring& value) {
   // the atom's number fixed, so a late answer can always be recognised.
   const ATOM item = GlobalAddAtomW(link->item_name.c_str());
   const LPARAM lparam = PackDDElParam(WM_DDE_REQUEST, CF_TEXT, item);
-  if (!item || !PostMessageW(link->server, WM_DDE_REQUEST, reinterpret_cast<WPARAM>(link->window.get()),
+  if (!item || !PostMessageW(link->server, WM_DDE_REQUEST, reinterpret_cast<WPARAM>(link->window->hwnd()),
                              lparam)) {
     FreeDDElParam(WM_DDE_REQUEST, lparam);
     if (item) GlobalDeleteAtom(item);
@@ -198,7 +215,7 @@ void DdeFeedLinks::Terminate(Link* const* links, size_t count) {
     if (!link.open) continue;
     if (!link.partner_terminated && IsWindow(link.server)) {
       link.we_terminated =
-          PostMessageW(link.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(link.window.get()), 0) != FALSE;
+          PostMessageW(link.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(link.window->hwnd()), 0) != FALSE;
       any_waiting = any_waiting || link.we_terminated;
     }
   }
@@ -229,26 +246,8 @@ void DdeFeedLinks::Terminate(Link* const* links, size_t count) {
 
 void DdeFeedLinks::PumpDde(Link& link) {
   MSG msg;
-  while (link.window && PeekMessageW(&msg, link.window.get(), WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) {
+  while (link.window && PeekMessageW(&msg, link.window->hwnd(), WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) {
     DispatchMessageW(&msg);
-  }
-}
-
-LRESULT CALLBACK DdeFeedLinks::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  } else if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  }
-  auto* link = reinterpret_cast<Link*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!link || message < WM_DDE_FIRST || message > WM_DDE_LAST) {
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  }
-  try {
-    return HandleMessage(*link, hwnd, message, wparam, lparam);
-  } catch (...) {
-    return 0;
   }
 }
 

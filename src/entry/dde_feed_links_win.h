@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "entry/feed.h"
@@ -45,8 +46,9 @@ class DdeFeedLinks final : public FeedLinks {
   HWND ServerWindow(int label) const;
 
  private:
+  class LinkWindow;
   struct Link {
-    base::UniqueHwnd window;  // our end of the conversation
+    std::unique_ptr<LinkWindow> window;  // our end of the conversation
     HWND server = nullptr;        // the partner's end; null while closed
     bool open = false;
     bool initiating = false;
@@ -61,7 +63,6 @@ class DdeFeedLinks final : public FeedLinks {
     std::string answer;  // the CF_TEXT bytes of the answer, cut at the first NUL
   };
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT HandleMessage(Link& link, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static void OnInitiateAck(Link& link, HWND hwnd, HWND sender, LPARAM lparam);
   static void OnAck(Link& link, HWND sender, LPARAM lparam);
