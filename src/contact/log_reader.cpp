@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "settings/keys.h"
 
@@ -177,7 +178,9 @@ class LineReader {
     for (size_t i = line.size(); i-- > 0;) digits_end_[i] = IsDigit(line[i]) ? digits_end_[i + 1] : i;
   }
 
-  std::optional<Contact> Read(const Pattern& p) const;
+  // The contact, and how many characters of the line the template's literals and shaped values
+  // account for (the rest is free text).
+  std::optional<std::pair<Contact, size_t>> Read(const Pattern& p) const;
 
  private:
   // Where a shaped value starting at `pos` can end, longest first.
@@ -390,7 +393,7 @@ std::vector<bool> LineReader::Occurrences(const std::wstring& literal) const {
   return at;
 }
 
-std::optional<Contact> LineReader::Read(const Pattern& p) const {
+std::optional<std::pair<Contact, size_t>> LineReader::Read(const Pattern& p) const {
   const size_t n = line_.size();
   const size_t count = p.tokens.size();
   if (line_.compare(0, p.head.size(), p.head) != 0) return std::nullopt;
@@ -436,6 +439,7 @@ std::optional<Contact> LineReader::Read(const Pattern& p) const {
   if (!fits[0][pos]) return std::nullopt;
 
   Contact c;
+  size_t free_text = 0;
   bool have[kTokens.size()] = {};
   std::vector<DateValue> dates;
   for (size_t k = 0; k < count; ++k) {
@@ -477,6 +481,7 @@ std::optional<Contact> LineReader::Read(const Pattern& p) const {
     // fits[k][pos] promised an end.
     if (end == std::wstring::npos) return std::nullopt;
     const std::wstring value = line_.substr(pos, end - pos);
+    if (IsFreeText(token)) free_text += value.size();
     const auto index = static_cast<size_t>(token);
     if (!have[index]) {
       have[index] = true;
@@ -533,10 +538,10 @@ std::optional<Contact> LineReader::Read(const Pattern& p) const {
     pos = end + m;
   }
   if (c.memo) c.words = ClassifyMemo(*c.memo);
-  return c;
+  return std::make_pair(std::move(c), n - free_text);
 }
 
-std::optional<Contact> ReadPattern(const std::wstring& line, const std::wstring& template_text,
+std::optional<std::pair<Contact, size_t>> ReadPattern(const std::wstring& line, const std::wstring& template_text,
                                    const LineFormats& formats,
                                    const std::optional<std::vector<DateElement>>& picture) {
   const auto pattern = ParsePattern(template_text);
@@ -662,7 +667,9 @@ std::wstring MemoWords::Remarks(bool with_grid) const {
 
 std::optional<Contact> ReadWithTemplate(const std::wstring& line, const std::wstring& template_text,
                                         const LineFormats& formats) {
-  return ReadPattern(line, template_text, formats, CompileDatePicture(formats.short_date));
+  auto read = ReadPattern(line, template_text, formats, CompileDatePicture(formats.short_date));
+  if (!read) return std::nullopt;
+  return std::move(read->first);
 }
 
 std::optional<Contact> ReadLogLine(const std::wstring& line, const std::wstring& template_text,
@@ -677,15 +684,18 @@ std::optional<Contact> ReadLogLine(const std::wstring& line, const std::wstring&
       {&default_template, LineShape::Default},
       {&fallback_shape, LineShape::Fallback},
   };
+  std::optional<Contact> best;
+  size_t best_structure = 0;
   for (const auto& [shape_template, shape] : tries) {
     if (shape == LineShape::Default && template_text == default_template) continue;
-    auto contact = ReadPattern(line, *shape_template, formats, picture);
-    if (contact) {
-      contact->shape = shape;
-      return contact;
+    auto read = ReadPattern(line, *shape_template, formats, picture);
+    if (read && (!best || read->second > best_structure)) {
+      best = std::move(read->first);
+      best->shape = shape;
+      best_structure = read->second;
     }
   }
-  return std::nullopt;
+  return best;
 }
 
 std::vector<std::wstring> SplitLines(const std::wstring& text) {

@@ -4,8 +4,8 @@
 //
 // A line is read with a template: its literal text separates the values and each token's value
 // has a shape (the date in the short-date picture, "hh:mm", the "#0.000" frequencies, the "n/n"
-// LOG frequency, free text for the memo, satellite name, Rev and mode). The current template is
-// tried first, then the default one, then the fallback line's shape; a line that none of them
+// LOG frequency, free text for the memo, satellite name, Rev and mode). The current template, the
+// default one and the fallback line's shape are tried (see ReadLogLine); a line that none of them
 // reads is unreadable, and nothing is guessed for it.
 //
 // Free text may hold the very literal that follows it ("%Sat=" in a memo), so a line can often be
@@ -92,13 +92,19 @@ struct Contact {
   std::optional<Frequency> uplink, downlink;  // "#TX", "#RX"
   std::optional<LogFrequency> log_frequency;  // "#LF"
 
-  // A fallback line holds only the date, the time and the memo.
-  bool HasSatelliteData() const { return shape != LineShape::Fallback; }
+  // A fallback line, and a line of a template without satellite tokens, hold only the date, the
+  // time and the memo.
+  bool HasSatelliteData() const {
+    return satellite_name || rev || mode || uplink || downlink || log_frequency;
+  }
 };
 
-// Reads `line` with the current template, then the default one, then the fallback line's shape.
-// Nothing when none of them reads it. A template is tried only when it holds "#DT" and "#TM" (the
-// date and time make a contact) and at most kMaxTemplateTokens tokens.
+// Reads `line` with the current template, the default one and the fallback line's shape, and takes
+// the reading in which the template's literal text and shaped values account for the most of the
+// line; on a tie, the earlier of them. (A current template such as "#DT #TMJ #MM" reads every old
+// line of the default template too, as date, time and one long memo: the default template gives
+// its satellite values.) Nothing when none of them reads the line. A template is tried only when
+// it holds "#DT" and "#TM" (the date and time make a contact) and at most kMaxTemplateTokens tokens.
 std::optional<Contact> ReadLogLine(const std::wstring& line, const std::wstring& template_text,
                                    const LineFormats& formats);
 

@@ -63,6 +63,10 @@ TEST(ReadLogLineTest, ShapesTriedInTurn) {
   const ReadRow rows[] = {
       {"composed with the current (default) template", kDefault, worked, "current" + worked_read},
       {"template changed since: the default reads it", L"#DT #TM #MM", worked, "default" + worked_read},
+      {"a current template that reads it as one memo: the default explains more", L"#DT #TMJ #MM", worked,
+       "default" + worked_read},
+      {"a tie goes to the current template", L"#DT #TMJ #MM", L"2024/03/05 21:05J JA1ABC",
+       "current 2024-03-05 21:05J memo=[JA1ABC]"},
       {"composed with a changed template", L"#DT #TM #MM #SN #MD", L"2024/03/05 21:05 JA1ABC 59 59 RS-44 SSB",
        "current 2024-03-05 21:05 memo=[JA1ABC 59 59] sn=[RS-44] md=[SSB]"},
       {"fallback line keeps the memo as typed", kDefault, L"2024/03/05 21:05J  CQ 599 ",
