@@ -404,9 +404,15 @@ std::optional<std::pair<Contact, size_t>> LineReader::Read(const Pattern& p) con
   std::vector<std::vector<bool>> literal_at(count);
   fits[count].assign(n + 1, false);
   fits[count][n] = true;
+  for (size_t k = 0; k < count; ++k) literal_at[k] = Occurrences(p.literals[k]);
+  // A value can only start where the literal before it ends (the head for the first).
+  auto can_start = [&](size_t k, size_t pos) {
+    if (k == 0) return pos == p.head.size();
+    const size_t before = p.literals[k - 1].size();
+    return before == 0 || (pos >= before && literal_at[k - 1][pos - before]);
+  };
   std::vector<size_t> ends;
   for (size_t k = count; k-- > 0;) {
-    literal_at[k] = Occurrences(p.literals[k]);
     const size_t m = p.literals[k].size();
     const auto& next = fits[k + 1];
     const auto& at = literal_at[k];
@@ -424,7 +430,7 @@ std::optional<std::pair<Contact, size_t>> LineReader::Read(const Pattern& p) con
       }
     } else {
       for (size_t pos = 0; pos <= n; ++pos) {
-        if (k == 0 && pos != p.head.size()) continue;  // the first value starts after the head
+        if (!can_start(k, pos)) continue;
         ShapeEnds(p.tokens[k], pos, ends);
         for (size_t e : ends) {
           if (ends_well(e)) {
