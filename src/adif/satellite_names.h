@@ -8,8 +8,8 @@
 // rest is looked up ("AO-7[B]", "FO-29 (JD)"). The operator's own spellings come first, then
 // LoTW's names, then the other names that TQSL's list gives for its satellites ("Fox-1A").
 //
-// The operator's spellings live in "Zelmor.ini", section "SatNames": each key is a spelling of the
-// tracking program, its value the name to write, for example
+// The operator's spellings live in "Zelmor.ini", section "SatNames" (settings::kSatNamesSection):
+// each key is a spelling of the tracking program, its value the name to write, for example
 //
 //   [SatNames]
 //   IO-117=IO-117
@@ -25,8 +25,6 @@
 #include <vector>
 
 namespace zelmor::adif {
-
-inline constexpr wchar_t kSatNamesSection[] = L"SatNames";
 
 // The key a spelling is looked up by.
 std::wstring SpellingKey(const std::wstring& name);

@@ -596,9 +596,14 @@ bool IsCallSign(const std::wstring& word) {
   }
   // With three parts the base is the middle one.
   if (parts.size() == 3) base = 1;
-  bool letter = false, digit = false;
-  IsAlnumPart(parts[base], letter, digit);
-  return letter && digit;
+  // A prefix of one to three characters, a digit, and a suffix that ends in a letter: "5NN" and
+  // a locator such as "PM95" are not call signs.
+  const std::wstring& b = parts[base];
+  if (!IsLetter(b.back())) return false;
+  for (size_t i = 1; i <= 3 && i + 1 < b.size(); ++i) {
+    if (IsDigit(b[i])) return true;
+  }
+  return false;
 }
 
 bool IsReport(const std::wstring& w) {

@@ -60,7 +60,8 @@ struct MemoWords {
 MemoWords ClassifyMemo(const std::wstring& memo);
 
 // Letters and digits with at least one of each, optionally one "prefix/" and one "/suffix"
-// (JA1ABC, ja1abc, JA1ABC/1, KH6/JA1ABC, JA1ABC/P). ASCII only.
+// (JA1ABC, ja1abc, JA1ABC/1, KH6/JA1ABC, JA1ABC/P), in the shape calls are given: one to three
+// characters, a digit, and more ending in a letter (so not "5NN" or "PM95"). ASCII only.
 bool IsCallSign(const std::wstring& word);
 // 59, 599, 5NN (N for a cut 9, either case), or a signed digital report such as -10 or +05.
 bool IsReport(const std::wstring& word);

@@ -2,7 +2,8 @@
 // Sending one whole log line to the logging program: which value goes into which field, in which
 // order. The sending itself is the field link's (one field after the other, each with its code).
 //
-// The mapping lives in "Zelmor.ini", section "HLfields", one key per field of the logging program:
+// The mapping lives in "Zelmor.ini", section "HLfields" (settings::kFieldsSection), one key per
+// field of the logging program:
 //
 //   [HLfields]
 //   CALL=#CS          the call sign (the memo's first word, when it has a call sign's shape)
@@ -38,8 +39,6 @@
 #include "transfer/field_transfer.h"
 
 namespace zelmor::contact {
-
-inline constexpr wchar_t kFieldsSection[] = L"HLfields";
 
 struct WholeLineField {
   const wchar_t* key;          // the key in section "HLfields"

@@ -178,6 +178,10 @@ TEST(ClassifyMemoTest, WordClasses) {
       {L"A/B/C1/D 59", L"--"},
       {L"JA1ABC 69 5N", L"C--"},
       {L"JA1ABC SS99", L"C-"},            // S beyond R: no locator
+      {L"5NN 5NN", L"--"},                // no call sign's shape
+      {L"PM95 JA1ABC", L"G-"},
+      {L"3D2AG 599", L"CS"},
+      {L"2E0ABC/P 59", L"CS"},
       {L"", L""},
   };
   for (const auto& row : rows) {
