@@ -83,6 +83,16 @@ if build fuzz; then
 fi
 # --- end of the fuzz replay
 
+# The ADIF export read back by a reader nobody here wrote, and checked against LoTW's own lists.
+./scripts/adif-check.sh --no-build >"$LOGS/adif-check.log" 2>&1
+adif_ok=$(grep -acE '^adif check .*: ok$' "$LOGS/adif-check.log")
+adif_failed=$(grep -acE '^adif check .*: FAILED' "$LOGS/adif-check.log")
+[ $((adif_ok + adif_failed)) -gt 0 ] || adif_failed=1
+passed=$((passed + adif_ok)); failed=$((failed + adif_failed))
+echo "adif check: $adif_ok passed, $adif_failed failed"
+grep -aE -A4 '^adif check .*: FAILED' "$LOGS/adif-check.log" | sed 's/^/  /'
+
+
 source scripts/wine-env.sh
 zelmor_wine_setup build/win64
 zelmor_xvfb_start

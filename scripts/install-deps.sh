@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-wine locales
   libxfixes3 libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1
   clang libclang-rt-14-dev
+  nodejs
 )
 
 SUDO=""
@@ -21,6 +22,10 @@ for p in "${PACKAGES[@]}"; do
     missing+=("$p")
   fi
 done
+
+# npm reads the ADIF export back (scripts/adif-check.sh). Debian packages it on its own; NodeSource's
+# nodejs brings its own npm and conflicts with Debian's package.
+if ! command -v npm >/dev/null 2>&1; then missing+=(npm); fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"

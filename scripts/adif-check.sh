@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Reads Zelmor's ADIF export back with an ADIF reader that nobody here wrote (the npm package
+# adif-parser-ts, run with node), and checks what it wrote against TQSL's own lists.
+#
+#   scripts/adif-check.sh [--no-build]
+#
+# Steps: builds the native sample writer (preset "native"), installs adif-parser-ts into build/node
+# with npm ci (pinned by tests/adif/package-lock.json), fetches Debian's trustedqsl package into
+# build/tqsl once, writes build/native/sample.adi from tests/adif/sample_log.txt and reads it back.
+# One line per check: "adif check <name>: ok|FAILED". Exits non-zero when a check fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+NODE_DIR=build/node
+TQSL_DIR=build/tqsl
+SAMPLE=build/native/sample.adi
+failed=0
+
+report() {  # name, status (0 = ok), detail shown on failure
+  if [ "$2" -eq 0 ]; then
+    echo "adif check $1: ok"
+  else
+    echo "adif check $1: FAILED"
+    [ -n "${3:-}" ] && printf '%s\n' "$3" | sed 's/^/  /'
+    failed=1
+  fi
+}
+
+if [ "${1:-}" != "--no-build" ]; then
+  if ! { [ -f build/native/build.ninja ] || cmake --preset native >/dev/null; } ||
+     ! cmake --build --preset native -j2 --target zelmor_adif_sample >/dev/null; then
+    report build 1 "cmake --build --preset native --target zelmor_adif_sample failed"
+    exit 1
+  fi
+fi
+
+# The reader, as the lock file pins it; reinstalled only when the lock file changed.
+mkdir -p "$NODE_DIR"
+if ! cmp -s tests/adif/package-lock.json "$NODE_DIR/package-lock.json" || [ ! -d "$NODE_DIR/node_modules/adif-parser-ts" ]; then
+  cp tests/adif/package.json tests/adif/package-lock.json "$NODE_DIR"/
+  if ! (cd "$NODE_DIR" && npm ci --no-audit --no-fund --silent >npm.log 2>&1); then
+    report "install adif-parser-ts" 1 "$(tail -5 "$NODE_DIR/npm.log")"
+    exit 1
+  fi
+fi
+
+# TQSL's configuration: the lists LoTW's signing tool accepts.
+CONFIG=$TQSL_DIR/root/usr/share/TrustedQSL/config.xml
+if [ ! -f "$CONFIG" ]; then
+  mkdir -p "$TQSL_DIR"
+  if ! (cd "$TQSL_DIR" && rm -f ./*.deb && apt-get download trustedqsl >/dev/null 2>&1 &&
+        dpkg-deb -x trustedqsl_*.deb root); then
+    report "fetch trustedqsl" 1 "apt-get download trustedqsl failed"
+    exit 1
+  fi
+fi
+
+summary=$(./build/native/zelmor_adif_sample tests/adif/sample_log.txt "$SAMPLE")
+report "write sample" $? "$summary"
+
+json=$(node tests/adif/check_adif.js "$SAMPLE" 2>&1)
+status=$?
+report "read back by adif-parser-ts" $status "$json"
+[ $status -eq 0 ] || exit 1
+
+# Prints one tab-separated line per record with the named fields.
+fields() {
+  printf '%s' "$json" | node -e '
+    const d = JSON.parse(require("fs").readFileSync(0, "utf8"));
+    const names = process.argv.slice(1);
+    for (const r of d.records) console.log(names.map((n) => r[n] || "").join("\t"));' "$@"
+}
+
+header=$(printf '%s' "$json" | node -e '
+  const h = JSON.parse(require("fs").readFileSync(0, "utf8")).header;
+  console.log([h.ADIF_VER, h.PROGRAMID, h.CREATED_TIMESTAMP].join(" "));')
+[ "$header" = "3.1.4 Zelmor 20261208 001000" ]
+report header $? "read: $header"
+
+expected=$(tail -n +2 tests/adif/sample_expected.tsv)
+actual=$(fields CALL QSO_DATE TIME_ON BAND MODE SAT_NAME)
+[ "$actual" = "$expected" ]
+report "records" $? "$(diff <(printf '%s\n' "$expected") <(printf '%s\n' "$actual"))"
+
+# The sample covers every satellite of the tracker simulator.
+missing=""
+for name in $(grep -oE '\{L"[^"]+", [0-9.]+, [0-9.]+' tools/tracker_sim/tracker.cpp | sed -E 's/\{L"([^"]+)".*/\1/'); do
+  grep -qF "%Sat=$name/" tests/adif/sample_log.txt || missing="$missing $name"
+done
+[ -z "$missing" ]
+report "sample covers the tracker simulator's satellites" $? "not in tests/adif/sample_log.txt:$missing"
+
+# Each value written must be on TQSL's lists (bands and modes without regard to case).
+on_list() {  # name, list, values
+  local bad=""
+  while IFS= read -r value; do
+    [ -z "$value" ] && continue
+    grep -qixF -- "$value" <<<"$2" || bad="$bad $value"
+  done <<<"$3"
+  [ -z "$bad" ]
+  report "$1" $? "not on TQSL's list:$bad"
+}
+satellites=$(grep -oE '<satellite [^>]*name="[^"]*"' "$CONFIG" | sed -E 's/.*name="([^"]*)"/\1/')
+bands=$(grep -oE '<band [^>]*>[^<]*</band>' "$CONFIG" | sed -E 's/.*>([^<]*)<\/band>/\1/')
+modes=$(grep -oE '<adifmode [^>]*>' "$CONFIG" | sed -E 's/.*adif-mode="([^"]*)"( adif-submode="([^"]*)")?.*/\1\/\3/')
+on_list "SAT_NAME on TQSL's list" "$satellites" "$(fields SAT_NAME)"
+on_list "BAND and BAND_RX on TQSL's list" "$bands" "$(fields BAND; fields BAND_RX)"
+on_list "MODE/SUBMODE on TQSL's list" "$modes" "$(fields MODE SUBMODE | awk -F'\t' '$1 != "" { print $1 "/" $2 }')"
+
+exit $failed

@@ -1,0 +1,167 @@
+#!/usr/bin/env python3
+"""Generates src/adif/lotw_tables.cpp from the configuration that LoTW's signing tool ships.
+
+    scripts/gen-lotw-tables.py [config.xml [version]]
+
+Without arguments it fetches Debian's package "trustedqsl" with apt-get download, unpacks it in a
+temporary folder and reads usr/share/TrustedQSL/config.xml; the package version goes into the
+generated file. Run it again when a newer trustedqsl adds satellites, and check the result in.
+
+What it takes from config.xml:
+  - the satellites' names (LoTW accepts these in SAT_NAME and no others), plus the other names in
+    their descriptions as spellings to recognise ("AMSAT-OSCAR 85 (Fox-1A)" gives "Fox-1A" for AO-85);
+  - the bands, with limits that ADIF 3.1.4's band table also allows (so that a band we write is
+    right for both: TQSL's and ADIF's limits differ for 60m, 1.25m, 2.5mm, 2mm and submm);
+  - the ADIF mode map: a mode as written (USB, FT4) to ADIF's MODE and SUBMODE (SSB/USB, MFSK/FT4).
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+OUTPUT = os.path.join(ROOT, "src", "adif", "lotw_tables.cpp")
+
+# ADIF 3.1.4, Band enumeration: name, lower and upper limit in MHz.
+ADIF_BANDS = [
+    ("2190m", "0.1357", "0.1378"), ("630m", "0.472", "0.479"), ("560m", "0.501", "0.504"),
+    ("160m", "1.8", "2.0"), ("80m", "3.5", "4.0"), ("60m", "5.06", "5.45"), ("40m", "7.0", "7.3"),
+    ("30m", "10.1", "10.15"), ("20m", "14.0", "14.35"), ("17m", "18.068", "18.168"),
+    ("15m", "21.0", "21.45"), ("12m", "24.890", "24.99"), ("10m", "28.0", "29.7"), ("8m", "40", "45"),
+    ("6m", "50", "54"), ("5m", "54.000001", "69.9"), ("4m", "70", "71"), ("2m", "144", "148"),
+    ("1.25m", "222", "225"), ("70cm", "420", "450"), ("33cm", "902", "928"), ("23cm", "1240", "1300"),
+    ("13cm", "2300", "2450"), ("9cm", "3300", "3500"), ("6cm", "5650", "5925"), ("3cm", "10000", "10500"),
+    ("1.25cm", "24000", "24250"), ("6mm", "47000", "47200"), ("4mm", "75500", "81000"),
+    ("2.5mm", "119980", "123000"), ("2mm", "134000", "149000"), ("1mm", "241000", "250000"),
+    ("submm", "300000", "7500000"),
+]
+
+# Spellings of trackers that no description gives.
+EXTRA_SPELLINGS = [("ISS", "ARISS")]
+
+
+def hertz(text, unit):
+    """Exact hertz of a decimal text in the given unit (1000 for kHz, 10**6 for MHz)."""
+    whole, _, fraction = text.partition(".")
+    digits = len(str(unit)) - 1
+    fraction = (fraction + "0" * digits)[:digits]
+    return int(whole or "0") * unit + int(fraction or "0")
+
+
+def key(name):
+    """The spelling without case, punctuation or leading zeros (the C++ side does the same)."""
+    kept = re.sub(r"[^0-9A-Za-z\x80-\U0010ffff]", "", name).upper()
+    return re.sub(r"\d+", lambda m: str(int(m.group(0))), kept)
+
+
+def fetch():
+    work = tempfile.mkdtemp(prefix="trustedqsl-")
+    subprocess.run(["apt-get", "download", "trustedqsl"], cwd=work, check=True, stdout=subprocess.DEVNULL)
+    deb = [f for f in os.listdir(work) if f.endswith(".deb")][0]
+    version = subprocess.run(["dpkg-deb", "-f", os.path.join(work, deb), "Version"], check=True,
+                             capture_output=True, text=True).stdout.strip()
+    subprocess.run(["dpkg-deb", "-x", os.path.join(work, deb), os.path.join(work, "root")], check=True)
+    return os.path.join(work, "root", "usr", "share", "TrustedQSL", "config.xml"), version
+
+
+def c_string(text):
+    if any(ord(c) > 126 or ord(c) < 32 for c in text):
+        raise SystemExit(f"not plain ASCII: {text!r}")
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def main():
+    if len(sys.argv) > 1:
+        config, version = sys.argv[1], (sys.argv[2] if len(sys.argv) > 2 else "unknown")
+    else:
+        config, version = fetch()
+    root = ET.parse(config).getroot()
+    config_version = f'{root.get("majorversion")}.{root.get("minorversion")}'
+
+    # Satellites: unique names in the order of the file.
+    names, descriptions = [], {}
+    for sat in root.iter("satellite"):
+        name = sat.get("name")
+        if name not in descriptions:
+            names.append(name)
+            descriptions[name] = (sat.text or "").strip()
+    by_key = {}
+    for name in names:
+        if key(name) in by_key:
+            raise SystemExit(f"two LoTW names read alike: {name}, {by_key[key(name)]}")
+        by_key[key(name)] = name
+
+    candidates = list(EXTRA_SPELLINGS)
+    for name in names:
+        text = descriptions[name]
+        parts = re.findall(r"\(([^)]*)\)", text) + [re.sub(r"\([^)]*\)", " ", text)]
+        for part in parts:
+            candidates.extend((" ".join(piece.split()), name) for piece in part.split("/"))
+    # A spelling that could mean two satellites ("Cubesat") is left out altogether.
+    targets = {}
+    for spelling, name in candidates:
+        if not key(spelling) or key(spelling) in by_key:
+            continue
+        targets.setdefault(key(spelling), {})[spelling] = name
+    aliases = []
+    for k in sorted(targets):
+        meant = set(targets[k].values())
+        if len(meant) == 1:
+            aliases.append((sorted(targets[k])[0], meant.pop()))
+
+    # Bands: TQSL's, narrowed to what ADIF allows.
+    adif = {name: (hertz(low, 10**6), hertz(high, 10**6)) for name, low, high in ADIF_BANDS}
+    bands = []
+    for band in root.find("bands"):
+        name = band.text.strip().lower()
+        unit = 1000 if band.get("spectrum") == "HF" else 10**6
+        low, high = hertz(band.get("low"), unit), hertz(band.get("high"), unit)
+        if name not in adif:
+            raise SystemExit(f"TQSL band {name} is not in ADIF's band table")
+        low, high = max(low, adif[name][0]), min(high, adif[name][1])
+        if low > high:
+            raise SystemExit(f"band {name}: TQSL's and ADIF's limits do not meet")
+        bands.append((low, high, name))
+    bands.sort()
+
+    modes = []
+    for m in root.find("adifmap"):
+        modes.append((m.text.strip(), m.get("adif-mode"), m.get("adif-submode") or ""))
+    modes.sort()
+
+    out = []
+    out.append("// Generated by scripts/gen-lotw-tables.py: do not edit.")
+    out.append(f"// Source: Debian package trustedqsl {version}, usr/share/TrustedQSL/config.xml "
+               f"(configuration {config_version}).")
+    out.append("")
+    out.append('#include "adif/lotw_tables.h"')
+    out.append("")
+    out.append("namespace zelmor::adif {")
+    out.append("")
+    out.append(f"const char kTqslVersion[] = {c_string(version)};")
+    out.append("")
+
+    def table(kind, name, rows):
+        out.append("namespace {")
+        out.append(f"{kind} const k{name}Rows[] = {{")
+        out.extend(f"    {row}," for row in rows)
+        out.append("};")
+        out.append("}  // namespace")
+        out.append(f"const Table<{kind}> k{name} = {{k{name}Rows, sizeof k{name}Rows / sizeof k{name}Rows[0]}};")
+        out.append("")
+
+    table("const char*", "LotwSatellites", [c_string(n) for n in names])
+    table("SatelliteSpelling", "LotwSpellings", [f"{{{c_string(a)}, {c_string(n)}}}" for a, n in aliases])
+    table("Band", "Bands", [f"{{{c_string(n)}, {low}, {high}}}" for low, high, n in bands])
+    table("ModeName", "ModeNames", [f"{{{c_string(t)}, {c_string(m)}, {c_string(s)}}}" for t, m, s in modes])
+    out.append("}  // namespace zelmor::adif")
+    with open(OUTPUT, "w") as f:
+        f.write("\n".join(out) + "\n")
+    print(f"{OUTPUT}: {len(names)} satellites, {len(aliases)} other spellings, {len(bands)} bands, "
+          f"{len(modes)} modes (trustedqsl {version})")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,44 @@
+#pragma once
+// Facts from the configuration of LoTW's signing tool (TQSL): the satellite names LoTW accepts,
+// the bands and the ADIF mode names. src/adif/lotw_tables.cpp is generated from it by
+// scripts/gen-lotw-tables.py; its first lines say which trustedqsl version it came from.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zelmor::adif {
+
+template <class T>
+struct Table {
+  const T* rows;
+  size_t size;
+  const T* begin() const { return rows; }
+  const T* end() const { return rows + size; }
+};
+
+// Another spelling of a satellite, from the descriptions in TQSL's list ("Fox-1A" for AO-85).
+struct SatelliteSpelling {
+  const char* spelling;
+  const char* name;  // as LoTW spells it
+};
+
+// A band with the limits that both TQSL and ADIF 3.1.4 allow, in hertz, both included.
+struct Band {
+  const char* name;  // as ADIF spells it: "2m", "70cm"
+  int64_t lower_hz, upper_hz;
+};
+
+// A mode as written (in a log or by a tracking program) and ADIF's MODE and SUBMODE for it.
+struct ModeName {
+  const char* text;     // "USB", "FT4", "FM"
+  const char* mode;     // "SSB", "MFSK", "FM"
+  const char* submode;  // "USB", "FT4", ""
+};
+
+extern const char kTqslVersion[];
+extern const Table<const char*> kLotwSatellites;
+extern const Table<SatelliteSpelling> kLotwSpellings;
+extern const Table<Band> kBands;  // in order of frequency
+extern const Table<ModeName> kModeNames;
+
+}  // namespace zelmor::adif

@@ -1,0 +1,93 @@
+#include "adif/satellite_names.h"
+
+#include <optional>
+#include <unordered_map>
+
+#include "adif/lotw_tables.h"
+
+namespace zelmor::adif {
+namespace {
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+std::wstring Trim(const std::wstring& text) {
+  const size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring::npos) return std::wstring();
+  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+std::wstring Wide(const char* text) { return std::wstring(text, text + std::char_traits<char>::length(text)); }
+
+// LoTW's names and the other spellings, by key; a name's own key wins over another's spelling.
+const std::unordered_map<std::wstring, std::wstring>& BuiltIn() {
+  static const auto* table = [] {
+    auto* map = new std::unordered_map<std::wstring, std::wstring>();
+    for (const char* name : kLotwSatellites) map->emplace(SpellingKey(Wide(name)), Wide(name));
+    for (const auto& s : kLotwSpellings) map->emplace(SpellingKey(Wide(s.spelling)), Wide(s.name));
+    return map;
+  }();
+  return *table;
+}
+
+// The name without a note in brackets or parentheses at its end, or nothing when it has none.
+std::optional<std::wstring> WithoutNote(const std::wstring& name) {
+  if (name.empty()) return std::nullopt;
+  const wchar_t close = name.back();
+  const wchar_t open = close == L']' ? L'[' : close == L')' ? L'(' : 0;
+  if (open == 0) return std::nullopt;
+  const size_t at = name.rfind(open);
+  if (at == std::wstring::npos || at == 0) return std::nullopt;
+  return Trim(name.substr(0, at));
+}
+
+}  // namespace
+
+std::wstring SpellingKey(const std::wstring& name) {
+  std::wstring kept;
+  for (wchar_t c : name) {
+    if (c >= L'a' && c <= L'z') kept += static_cast<wchar_t>(c - L'a' + L'A');
+    else if (IsDigit(c) || (c >= L'A' && c <= L'Z') || c >= 0x80) kept += c;
+  }
+  // Leading zeros of each number go; a number that is all zeros keeps one.
+  std::wstring key;
+  bool leading = false;  // still at the zeros a number starts with
+  for (size_t i = 0; i < kept.size(); ++i) {
+    if (!IsDigit(kept[i])) {
+      leading = false;
+    } else {
+      if (i == 0 || !IsDigit(kept[i - 1])) leading = true;
+      if (leading && kept[i] == L'0' && i + 1 < kept.size() && IsDigit(kept[i + 1])) continue;
+      leading = false;
+    }
+    key += kept[i];
+  }
+  return key;
+}
+
+SatelliteNames::SatelliteNames(const std::vector<std::pair<std::wstring, std::wstring>>& operator_spellings) {
+  for (const auto& [spelling, name] : operator_spellings) {
+    const std::wstring value = Trim(name);
+    const std::wstring key = SpellingKey(spelling);
+    if (!value.empty() && !key.empty()) operator_spellings_[key] = value;
+  }
+}
+
+const std::wstring* SatelliteNames::Find(const std::wstring& key) const {
+  if (key.empty()) return nullptr;
+  if (auto it = operator_spellings_.find(key); it != operator_spellings_.end()) return &it->second;
+  const auto& built_in = BuiltIn();
+  if (auto it = built_in.find(key); it != built_in.end()) return &it->second;
+  return nullptr;
+}
+
+SatelliteName SatelliteNames::Lookup(const std::wstring& tracker_name) const {
+  const std::wstring name = Trim(tracker_name);
+  std::optional<std::wstring> candidate = name;
+  while (candidate) {
+    if (const std::wstring* found = Find(SpellingKey(*candidate))) return {*found, true};
+    candidate = WithoutNote(*candidate);
+  }
+  return {name, false};
+}
+
+}  // namespace zelmor::adif

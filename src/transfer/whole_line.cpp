@@ -1,0 +1,110 @@
+#include "transfer/whole_line.h"
+
+#include <cwctype>
+
+namespace zelmor::transfer {
+
+using contact::Contact;
+using contact::WordKind;
+namespace {
+
+std::wstring TwoDigits(int value) {
+  std::wstring text = std::to_wstring(value % 100);
+  return text.size() < 2 ? L"0" + text : text;
+}
+
+std::wstring Trim(const std::wstring& text) {
+  const size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring::npos) return std::wstring();
+  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+bool SameKey(const std::wstring& a, const wchar_t* b) {
+  const std::wstring other = b;
+  if (a.size() != other.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::towupper(a[i]) != std::towupper(other[i])) return false;
+  }
+  return true;
+}
+
+std::wstring LogFrequencyText(const Contact& c) {
+  if (c.log_frequency) return c.log_frequency->text;
+  if (c.uplink && c.downlink) {
+    // Whole megahertz truncated toward zero, as the template's own "#LF" is formed.
+    return std::to_wstring(c.uplink->kilohertz / 1000) + L"/" + std::to_wstring(c.downlink->kilohertz / 1000);
+  }
+  return std::wstring();
+}
+
+std::wstring TokenValue(const std::wstring& token, const Contact& c) {
+  if (token == L"#DT") return TwoDigits(c.year) + L"/" + TwoDigits(c.month) + L"/" + TwoDigits(c.day);
+  if (token == L"#TM") return TwoDigits(c.hour) + L":" + TwoDigits(c.minute);
+  if (token == L"#ZN") return c.zone;
+  if (token == L"#SN") return c.satellite_name.value_or(L"");
+  if (token == L"#RV") return c.rev.value_or(L"");
+  if (token == L"#MM") return c.memo.value_or(L"");
+  if (token == L"#LF") return LogFrequencyText(c);
+  if (token == L"#TX") return c.uplink ? c.uplink->text : L"";
+  if (token == L"#RX") return c.downlink ? c.downlink->text : L"";
+  if (token == L"#MD") return c.mode.value_or(L"");
+  if (token == L"#CS") return c.words.Find(WordKind::Call);
+  if (token == L"#RS") return c.words.Find(WordKind::ReportSent);
+  if (token == L"#RR") return c.words.Find(WordKind::ReportReceived);
+  if (token == L"#GL") return c.words.Find(WordKind::Grid);
+  if (token == L"#RM") return c.words.Remarks(true);
+  return token;
+}
+
+bool IsToken(const std::wstring& text, size_t i) {
+  static const wchar_t* const kNames[] = {L"#DT", L"#TM", L"#ZN", L"#SN", L"#RV", L"#MM", L"#LF", L"#TX",
+                                          L"#RX", L"#MD", L"#CS", L"#RS", L"#RR", L"#GL", L"#RM"};
+  for (const wchar_t* name : kNames) {
+    if (text.compare(i, 3, name) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+FieldMapping DefaultFieldMapping() {
+  FieldMapping mapping;
+  for (size_t i = 0; i < kWholeLineFieldCount; ++i) mapping.values[i] = kWholeLineFields[i].default_value;
+  return mapping;
+}
+
+FieldMapping ParseFieldMapping(const std::vector<std::pair<std::wstring, std::wstring>>& entries) {
+  FieldMapping mapping = DefaultFieldMapping();
+  for (const auto& [key, value] : entries) {
+    for (size_t i = 0; i < kWholeLineFieldCount; ++i) {
+      if (SameKey(Trim(key), kWholeLineFields[i].key)) mapping.values[i] = value;
+    }
+  }
+  return mapping;
+}
+
+// One pass from left to right: a value put in is not searched again, so a memo holding "#SN"
+// is sent as typed.
+std::wstring ExpandField(const std::wstring& value, const contact::Contact& contact) {
+  std::wstring out;
+  for (size_t i = 0; i < value.size();) {
+    if (IsToken(value, i)) {
+      out += TokenValue(value.substr(i, 3), contact);
+      i += 3;
+    } else {
+      out += value[i++];
+    }
+  }
+  return Trim(out);
+}
+
+std::vector<PlannedField> PlanWholeLine(const contact::Contact& contact, const FieldMapping& mapping) {
+  std::vector<PlannedField> plan;
+  for (size_t i = 0; i < kWholeLineFieldCount; ++i) {
+    std::wstring text = ExpandField(mapping.values[i], contact);
+    if (!text.empty()) plan.push_back({kWholeLineFields[i].code, std::move(text)});
+  }
+  return plan;
+}
+
+}  // namespace zelmor::transfer

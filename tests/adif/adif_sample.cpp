@@ -1,0 +1,63 @@
+// Writes the ADIF export of a log text (UTF-8) as Zelmor would write it on a Japanese computer at
+// a fixed moment, and prints the summary: scripts/adif-check.sh reads the file back with another
+// program's ADIF reader.
+//
+//   zelmor_adif_sample <log.txt> <out.adi>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#include "adif/adif_export.h"
+#include "settings/keys.h"
+
+namespace {
+
+std::wstring FromUtf8(const std::string& bytes) {
+  std::wstring out;
+  for (size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int k = 1; k <= extra && i + k < bytes.size(); ++k) code = (code << 6) | (bytes[i + k] & 0x3F);
+    out += static_cast<wchar_t>(code);
+    i += static_cast<size_t>(extra) + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace zelmor::adif;
+  if (argc != 3) {
+    std::cerr << "usage: zelmor_adif_sample <log.txt> <out.adi>\n";
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) return 1;
+
+  const FixedOffsetZone japan(540);
+  const SatelliteNames names;
+  ExportSettings settings;
+  settings.template_text = zelmor::settings::kDefaultTemplate;
+  settings.zone = &japan;
+  settings.names = &names;
+  settings.now_utc = CivilTime{2026, 12, 8, 0, 10, 0};
+  settings.program_version = "1.0.0";
+  const ExportResult result = ExportLog(FromUtf8(log), settings);
+
+  std::ofstream out(argv[2], std::ios::binary);
+  out << result.adif;
+  if (!out.flush()) return 1;
+  const ExportSummary& s = result.summary;
+  std::printf("exported %zu, without satellite data %zu, unknown satellite names %zu, unknown modes %zu, "
+              "text replaced %zu, not exported %zu\n",
+              s.exported, s.without_satellite_data, s.unknown_satellite_names, s.unknown_modes, s.text_replaced,
+              s.skipped.size());
+  for (const auto& skipped : s.skipped) std::printf("not exported: line %zu\n", skipped.line_number);
+  return 0;
+}

@@ -1,0 +1,130 @@
+#include "adif/adif_export.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "settings/keys.h"
+
+namespace zelmor::adif {
+namespace {
+
+const FixedOffsetZone kJapan(540);
+const SatelliteNames kNames;
+
+std::string RecordText(const std::wstring& line) {
+  const auto contact = contact::ReadLogLine(line, settings::kDefaultTemplate, contact::LineFormats{});
+  if (!contact) return "unreadable";
+  std::string text;
+  for (const Field& f : ContactRecord(*contact, kJapan, kNames).fields) text += FormatField(f) + " ";
+  return text;
+}
+
+TEST(ContactRecordTest, GoldenRecord) {
+  EXPECT_EQ(RecordText(L"2026/12/07 08:30J ja1abc 59 5nn pm95SQ QRP \u79fb\u52d5 "
+                       L"%Sat=RS-44/Rev:21847% 145/435 SSB Up=145.965/Down=435.640"),
+            "<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2330 <BAND:2>2m <BAND_RX:4>70cm <FREQ:7>145.965 "
+            "<FREQ_RX:7>435.640 <MODE:3>SSB <SUBMODE:3>USB <RST_SENT:2>59 <RST_RCVD:3>5NN <PROP_MODE:3>SAT "
+            "<SAT_NAME:5>RS-44 <SAT_MODE:3>V/U <GRIDSQUARE:6>PM95sq <COMMENT:5>QRP ? ");
+}
+
+TEST(ContactRecordTest, WhatEachKindOfLineGives) {
+  // A fallback line: what it holds, and nothing about a satellite.
+  EXPECT_EQ(RecordText(L"2026/01/01 00:10J  JA2XYZ 59 59 "),
+            "<CALL:6>JA2XYZ <QSO_DATE:8>20251231 <TIME_ON:4>1510 <RST_SENT:2>59 <RST_RCVD:2>59 ");
+  // The LOG frequency alone gives the bands; a tracker's spelling becomes LoTW's.
+  EXPECT_EQ(RecordText(L"2026/12/07 09:00J JA1ABC %Sat=ISS/Rev:1% 145/437 FM Up=0.000/Down=0.000"),
+            "<CALL:6>JA1ABC <QSO_DATE:8>20261207 <TIME_ON:4>0000 <BAND:2>2m <BAND_RX:4>70cm <MODE:2>FM "
+            "<PROP_MODE:3>SAT <SAT_NAME:5>ARISS <SAT_MODE:3>V/U ");
+  // Microwaves, a digital mode, a name LoTW does not know, no satellite name at all.
+  EXPECT_EQ(RecordText(L"2026/12/07 09:00J JA1ABC -10 -12 %Sat=QO100/Rev:0% 2400/10489 FT4 Up=2400.250/Down=10489.750"),
+            "<CALL:6>JA1ABC <QSO_DATE:8>20261207 <TIME_ON:4>0000 <BAND:4>13cm <BAND_RX:3>3cm <FREQ:8>2400.250 "
+            "<FREQ_RX:9>10489.750 <MODE:4>MFSK <SUBMODE:3>FT4 <RST_SENT:3>-10 <RST_RCVD:3>-12 <PROP_MODE:3>SAT "
+            "<SAT_NAME:6>QO-100 <SAT_MODE:3>S/X ");
+  EXPECT_EQ(RecordText(L"2026/12/07 09:00J JA1ABC %Sat=/Rev:% 145/435 USB-D Up=145.900/Down=435.800"),
+            "<CALL:6>JA1ABC <QSO_DATE:8>20261207 <TIME_ON:4>0000 <BAND:2>2m <BAND_RX:4>70cm <FREQ:7>145.900 "
+            "<FREQ_RX:7>435.800 <MODE:5>USB-D <SAT_MODE:3>V/U ");
+}
+
+TEST(MapModeTest, AdifModesAndSubmodes) {
+  const int64_t two_metres = 145900000, forty_metres = 7100000;
+  struct Row {
+    std::wstring logged;
+    std::optional<int64_t> hz;
+    std::string mode, submode;
+    bool known;
+  } rows[] = {
+      {L"SSB", two_metres, "SSB", "USB", true},   {L"SSB", forty_metres, "SSB", "LSB", true},
+      {L"SSB", std::nullopt, "SSB", "", true},    {L" usb ", forty_metres, "SSB", "USB", true},
+      {L"LSB", two_metres, "SSB", "LSB", true},   {L"FM", two_metres, "FM", "", true},
+      {L"cw", two_metres, "CW", "", true},        {L"FT8", two_metres, "FT8", "", true},
+      {L"FT4", two_metres, "MFSK", "FT4", true},  {L"PSK31", two_metres, "PSK", "PSK31", true},
+      {L"FM/CW", two_metres, "FM/CW", "", false}, {L"", two_metres, "", "", true},
+  };
+  for (const auto& row : rows) {
+    const AdifMode m = MapMode(row.logged, row.hz);
+    EXPECT_EQ(m.mode + "/" + m.submode + (m.known ? "" : " unknown"),
+              row.mode + "/" + row.submode + (row.known ? "" : " unknown"))
+        << std::string(row.logged.begin(), row.logged.end());
+  }
+}
+
+TEST(BandTest, HertzAndWholeMegahertz) {
+  EXPECT_EQ(BandOf(144000000), "2m");
+  EXPECT_EQ(BandOf(148000000), "2m");
+  EXPECT_EQ(BandOf(148000001), "");
+  EXPECT_EQ(BandOf(29450000), "10m");
+  EXPECT_EQ(BandOf(1268000000), "23cm");
+  EXPECT_EQ(BandOf(221000000), "") << "TQSL's 1.25m starts at 220 MHz, ADIF's at 222";
+  EXPECT_EQ(BandOfWholeMegahertz(145), "2m");
+  EXPECT_EQ(BandOfWholeMegahertz(435), "70cm");
+  EXPECT_EQ(BandOfWholeMegahertz(24), "12m");
+  EXPECT_EQ(BandOfWholeMegahertz(0), "") << "2190m and 630m both";
+  EXPECT_EQ(BandOfWholeMegahertz(100), "");
+  EXPECT_EQ(SatelliteModeLetter("10m") + SatelliteModeLetter("23cm") + SatelliteModeLetter("20m"), "AL");
+}
+
+TEST(ExportLogTest, CountsAndListsWhatIsNotExported) {
+  const std::wstring pane =
+      L"2026/12/07 08:30J JA1ABC 59 59 %Sat=RS-44/Rev:1% 145/435 SSB Up=145.965/Down=435.640\r\n"
+      L"\r\n"
+      L"2026/12/07 08:40J JA2XYZ 59 59\r\n"                                                     // fallback
+      L"--- QRT ---\r\n"                                                                         // unreadable
+      L"2026/12/07 08:45J CQ %Sat=ISS/Rev:1% 145/437 FM Up=145.990/Down=437.800\r\n"             // no call sign
+      L"2026/12/07 08:50J JA3AAA %Sat=IO-117/Rev:1% 435/435 FM Up=435.310/Down=435.310\r\n"      // unknown name
+      L"2026/12/07 08:51J JA3BBB %Sat=IO-117/Rev:1% 435/435 FM/CW Up=435.310/Down=435.310\r\n";  // and mode
+  ExportSettings settings;
+  settings.template_text = L"#DT #TMJ #MM";  // changed since: the default template reads the lines
+  settings.zone = &kJapan;
+  settings.names = &kNames;
+  settings.now_utc = CivilTime{2026, 12, 7, 0, 1, 2};
+  settings.program_version = "1.0.0";
+  const ExportResult result = ExportLog(pane, settings);
+  const ExportSummary& s = result.summary;
+  EXPECT_EQ(s.exported, 4u);
+  EXPECT_EQ(s.without_satellite_data, 1u);
+  EXPECT_EQ(s.unknown_satellite_names, 2u);
+  EXPECT_EQ(s.unknown_names, std::vector<std::wstring>{L"IO-117"});
+  EXPECT_EQ(s.unknown_modes, 1u);
+  ASSERT_EQ(s.skipped.size(), 2u);
+  EXPECT_EQ(s.skipped[0].line_number, 4u);
+  EXPECT_EQ(s.skipped[0].text, L"--- QRT ---");
+  EXPECT_EQ(s.skipped[0].reason, SkipReason::Unreadable);
+  EXPECT_EQ(s.skipped[1].line_number, 5u);
+  EXPECT_EQ(s.skipped[1].reason, SkipReason::NoCallSign);
+
+  EXPECT_EQ(result.adif.substr(0, result.adif.find("<CALL")),
+            "Zelmor log, ADIF export\r\n<ADIF_VER:5>3.1.4\r\n<PROGRAMID:6>Zelmor\r\n<PROGRAMVERSION:5>1.0.0\r\n"
+            "<CREATED_TIMESTAMP:15>20261207 000102\r\n<EOH>\r\n\r\n");
+  size_t records = 0;
+  for (size_t at = result.adif.find("<EOR>\r\n"); at != std::string::npos; at = result.adif.find("<EOR>\r\n", at + 1)) {
+    ++records;
+  }
+  EXPECT_EQ(records, 4u);
+}
+
+TEST(ProposedFileNameTest, ShortDate) { EXPECT_EQ(ProposedFileName(2026, 1, 9), L"Zelmor260109.adi"); }
+
+}  // namespace
+}  // namespace zelmor::adif
