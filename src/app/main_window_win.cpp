@@ -229,9 +229,16 @@ void MainWindow::OnCreate() {
   commands.transfer_items = {IDM_TO_HL_DATE, IDM_TO_HL_TIME, IDM_TO_HL_CALL, IDM_TO_HL_HIS_RST,
                              IDM_TO_HL_MY_RST, IDM_TO_HL_MODE, IDM_TO_HL_FREQ, IDM_TO_HL_CODE,
                              IDM_TO_HL_NAME, IDM_TO_HL_REM1, IDM_TO_HL_REM2};
+  commands.whole_contact = IDM_TO_HL_WHOLE_CONTACT;
   parts_->edit_mode = std::make_unique<transfer::EditModeWindow>(
       hwnd(), parts_->pane, *parts_->menu_bar, kHintMenuPosition, parts_->menu_bar->Popup(kTransferMenuPosition),
       commands, parts_->state, parts_->link, parts_->boxes);
+  parts_->edit_mode->set_contact_planner([p = parts_.get()](const std::wstring& clipboard_text) {
+    const entry::LocaleFormats locale = entry::CurrentLocaleFormats();
+    return transfer::PlanClipboardContact(clipboard_text, p->state.template_text,
+                                          {locale.short_date, locale.time_separator, locale.decimal_mark},
+                                          transfer::ReadFieldMapping(p->profile));
+  });
 }
 
 void MainWindow::MakeFonts() {

@@ -42,6 +42,8 @@
 #define IDM_TO_HL_NAME 1109
 #define IDM_TO_HL_REM1 1110
 #define IDM_TO_HL_REM2 1111
+// Below the eleven, after a separator: every field of one log line.
+#define IDM_TO_HL_WHOLE_CONTACT 1120
 // The template settings window's one menu item
 #define IDM_TEMPLATE_CLOSE 1201
 

@@ -24,6 +24,12 @@ bool EditModeWindow::OnCommand(UINT id) {
     mode_.ToggleEditMode();
     return true;
   }
+  if (id == commands_.whole_contact && id != 0) {
+    const auto fields = planner_ ? planner_(ReadClipboardText(main_window_)) : std::nullopt;
+    // The clipboard may have changed since the menu was shown; then there is nothing to send.
+    if (fields) SendFieldsToLoggingProgram(*fields, logging_program_, boxes_);
+    return true;
+  }
   for (size_t i = 0; i < commands_.transfer_items.size(); ++i) {
     if (id != commands_.transfer_items[i]) continue;
     // Read when chosen, not when the notice came: that is the text the operator sees pasted.
@@ -37,6 +43,10 @@ void EditModeWindow::OnClipboardUpdate() {
   if (!mode_.OnClipboardChanged(GetClipboardSequenceNumber())) return;
   // A failure to show the menu is ignored. The chosen item comes back as an ordinary WM_COMMAND
   // of the window.
+  if (commands_.whole_contact != 0) {
+    const bool readable = planner_ && planner_(ReadClipboardText(main_window_)).has_value();
+    EnableMenuItem(transfer_menu_, commands_.whole_contact, MF_BYCOMMAND | (readable ? MF_ENABLED : MF_GRAYED));
+  }
   POINT at{};
   GetCursorPos(&at);
   SetForegroundWindow(main_window_);

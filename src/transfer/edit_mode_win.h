@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include "base/main_state.h"
 #include "base/message_boxes.h"
@@ -12,6 +15,7 @@
 #include "transfer/edit_mode.h"
 #include "transfer/field_transfer.h"
 #include "transfer/logging_link.h"
+#include "transfer/whole_line.h"
 #include "window/menu_bar_win.h"
 
 namespace zelmor::transfer {
@@ -20,7 +24,11 @@ namespace zelmor::transfer {
 struct EditModeCommands {
   UINT edit_mode = 0;                                            // "LOG編集(&E)"
   std::array<UINT, kTransferMenuItemCount> transfer_items = {};  // "to HL DATE".."to HL REM-2", in menu order
+  UINT whole_contact = 0;                                        // every field of one log line
 };
+
+// The fields of the first log line in a clipboard text, or nothing when no line of it reads.
+using ContactPlanner = std::function<std::optional<std::vector<PlannedField>>(const std::wstring& clipboard_text)>;
 
 class EditModeWindow : private EditModeHost {
  public:
@@ -34,11 +42,16 @@ class EditModeWindow : private EditModeHost {
   EditModeWindow(const EditModeWindow&) = delete;
   EditModeWindow& operator=(const EditModeWindow&) = delete;
 
+  // How the whole-contact item reads a clipboard text; without one the item stays greyed.
+  void set_contact_planner(ContactPlanner planner) { planner_ = std::move(planner); }
+
   // A WM_COMMAND of the main window: the edit-mode item toggles edit mode; a transfer item reads
-  // the clipboard now and sends its text to the item's field. False for any other command.
+  // the clipboard now and sends its text to the item's field, the whole-contact item every field
+  // of the first log line on it. False for any other command.
   bool OnCommand(UINT id);
   // WM_CLIPBOARDUPDATE of the main window: in edit mode, the transfer menu pops up at the mouse
-  // pointer, and the chosen item comes back as a WM_COMMAND. Returns when the menu has closed.
+  // pointer, its whole-contact item greyed unless the clipboard holds a readable log line, and the
+  // chosen item comes back as a WM_COMMAND. Returns when the menu has closed.
   void OnClipboardUpdate();
   // The file commands call this first (it does nothing outside edit mode).
   void LeaveEditMode() { mode_.LeaveEditMode(); }
@@ -63,6 +76,7 @@ class EditModeWindow : private EditModeHost {
   EditModeCommands commands_;
   LoggingProgram& logging_program_;
   MessageBoxes& boxes_;
+  ContactPlanner planner_;
   EditMode mode_;
 };
 

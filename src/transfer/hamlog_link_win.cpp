@@ -10,8 +10,8 @@ int32_t HamlogLink::FindLoggingProgram() {
   return logging_program_window_ ? kLoggingProgramFound : kLoggingProgramMissing;
 }
 
-void HamlogLink::Send(uint32_t dwData, const std::wstring& text) {
-  if (!logging_program_window_) return;
+bool HamlogLink::Send(uint32_t dwData, const std::wstring& text) {
+  if (!logging_program_window_) return false;
   // The record lives on this frame until the send has returned: the logging program reads it
   // while we wait.
   WireRecord record = BuildWireRecord(dwData, base::ToAnsi(text));
@@ -31,6 +31,7 @@ void HamlogLink::Send(uint32_t dwData, const std::wstring& text) {
     const DWORD error = GetLastError();
     last_send_error_ = error != ERROR_SUCCESS ? error : ERROR_TIMEOUT;
   }
+  return sent != 0;
 }
 
 }  // namespace zelmor::transfer

@@ -25,7 +25,7 @@ class HamlogLink : public LoggingProgram {
   int32_t FindLoggingProgram() override;
   // Sent, never posted: the record and its text stay valid until the call returns. A logging
   // program that hangs or does not answer in time is treated like one whose answer is not read.
-  void Send(uint32_t dwData, const std::wstring& text) override;
+  bool Send(uint32_t dwData, const std::wstring& text) override;
 
   // The window of the most recent lookup; null when it found nothing.
   HWND LoggingProgramWindow() const { return logging_program_window_; }

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/message_boxes.h"
 #include "transfer/field_transfer.h"
+#include "transfer/whole_line.h"
 
 namespace zelmor::transfer {
 
@@ -22,8 +24,9 @@ class LoggingProgram {
   // or kLoggingProgramMissing.
   virtual int32_t FindLoggingProgram() = 0;
   // Sends `text` as one field with `dwData` to the window of the last lookup and waits for it to be
-  // handled (or given up on). What the logging program answers is not looked at.
-  virtual void Send(uint32_t dwData, const std::wstring& text) = 0;
+  // handled (or given up on). False when it was not handled: the program hung or went away. What
+  // the logging program answers is not looked at.
+  virtual bool Send(uint32_t dwData, const std::wstring& text) = 0;
 };
 
 // Looks the logging program up and sends it `text` tagged with `code` (after the field-code rule).
@@ -31,6 +34,12 @@ class LoggingProgram {
 // empty text with the logging program running does nothing.
 void SendFieldToLoggingProgram(FieldCode code, const std::wstring& text, LoggingProgram& program,
                                MessageBoxes& boxes);
+
+// The fields of one whole contact, in order, after one lookup: a logging program that is not
+// running is reported once and gets nothing; one that stops handling a field (hung or gone) gets
+// none of the fields after it, so that a hung program costs one send time-out, not one per field.
+void SendFieldsToLoggingProgram(const std::vector<PlannedField>& fields, LoggingProgram& program,
+                                MessageBoxes& boxes);
 
 // A transfer-menu item was chosen: the clipboard's text, as read now, goes to the item's field with
 // its surrounding spaces removed.

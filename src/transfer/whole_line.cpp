@@ -1,5 +1,7 @@
 #include "transfer/whole_line.h"
 
+#include "settings/keys.h"
+
 #include <cwctype>
 
 namespace zelmor::transfer {
@@ -96,6 +98,27 @@ std::wstring ExpandField(const std::wstring& value, const contact::Contact& cont
     }
   }
   return Trim(out);
+}
+
+FieldMapping ReadFieldMapping(settings::Profile& profile) {
+  std::vector<std::pair<std::wstring, std::wstring>> entries;
+  for (const WholeLineField& field : kWholeLineFields) {
+    profile.CurrentSection = settings::kFieldsSection;
+    std::wstring value;
+    profile.ProfileRead(field.key, value);
+    // A missing key reads back as the section's name.
+    if (value != settings::kFieldsSection) entries.emplace_back(field.key, value);
+  }
+  return ParseFieldMapping(entries);
+}
+
+std::optional<std::vector<PlannedField>> PlanClipboardContact(const std::wstring& clipboard_text,
+                                                               const std::wstring& template_text,
+                                                               const contact::LineFormats& formats,
+                                                               const FieldMapping& mapping) {
+  const std::optional<contact::Contact> contact = contact::FirstReadableLine(clipboard_text, template_text, formats);
+  if (!contact) return std::nullopt;
+  return PlanWholeLine(*contact, mapping);
 }
 
 std::vector<PlannedField> PlanWholeLine(const contact::Contact& contact, const FieldMapping& mapping) {

@@ -33,9 +33,11 @@
 #include <cstddef>
 #include <string>
 #include <utility>
+#include <optional>
 #include <vector>
 
 #include "contact/log_reader.h"
+#include "settings/profile.h"
 #include "transfer/field_transfer.h"
 
 namespace zelmor::transfer {
@@ -78,6 +80,17 @@ struct PlannedField {
 
   bool operator==(const PlannedField& o) const { return code == o.code && text == o.text; }
 };
+
+// The mapping as section "HLfields" of the settings holds it; a key that is not there keeps its
+// default.
+FieldMapping ReadFieldMapping(settings::Profile& profile);
+
+// What the whole-contact item sends for a clipboard text: the fields of its first readable line,
+// or nothing when no line of it reads as a log line.
+std::optional<std::vector<PlannedField>> PlanClipboardContact(const std::wstring& clipboard_text,
+                                                               const std::wstring& template_text,
+                                                               const contact::LineFormats& formats,
+                                                               const FieldMapping& mapping);
 
 // The fields to send for `contact`, in order, without the empty ones.
 std::vector<PlannedField> PlanWholeLine(const contact::Contact& contact, const FieldMapping& mapping);

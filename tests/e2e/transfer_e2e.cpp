@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/resource.h"
+#include "entry_support.h"
 #include "harness.h"
 #include "logfiles_support.h"
 
@@ -56,7 +57,7 @@ bool NoMenuComes(DWORD pid, HWND window) {
 }
 
 // Menu items in order; the number is how many times Down picks it.
-enum Item { kDate = 1, kTime, kCall, kHis, kMy, kMode, kFreq, kCode, kName, kRem1, kRem2 };
+enum Item { kDate = 1, kTime, kCall, kHis, kMy, kMode, kFreq, kCode, kName, kRem1, kRem2, kWholeContact };
 
 class Session {
  public:
@@ -300,6 +301,68 @@ TEST(TransferE2E, CopyingFromTheLogPaneWithRealKeysReachesTheLoggingProgram) {
   first = first.substr(0, first.find_last_not_of(L' ') + 1);
   EXPECT_NE(first.find(L"JA1XDO"), std::wstring::npos);
   EXPECT_EQ(s.JournalLines()[0], JournalLine(0x2000D, Ansi(first), s.window()));
+}
+
+// The date and time of a composed line as the whole contact sends them: "yy/MM/dd" whatever the
+// locale's picture, and the time with the zone letter that follows it in the default template.
+std::string DateAndTimeFields(const std::wstring& line, std::string& time) {
+  int y = 0, m = 0, d = 0, hh = 0, mm = 0;
+  std::swscanf(line.c_str(), L"%d/%d/%d %d:%d", &y, &m, &d, &hh, &mm);
+  char date[16], clock[16];
+  std::snprintf(date, sizeof date, "%02d/%02d/%02d", y % 100, m, d);
+  std::snprintf(clock, sizeof clock, "%02d:%02dJ", hh, mm);
+  time = clock;
+  return date;
+}
+
+TEST(TransferE2E, WholeContactSendsEveryFieldOfTheCopiedLineInOrder) {
+  Session s;
+  TempFolder served;
+  const std::wstring args = logging_loop::ServedValues(
+      served, zelmor::entry::FeedSnapshot{L"RS-44", L"435.640.120", L"145.964.880", L"21847", L"USB"});
+  TrackerSim tracker(args, served.path());
+  ASSERT_TRUE(tracker.ready());
+  ASSERT_TRUE(s.Start());
+  ASSERT_TRUE(s.StartLogbook());
+  MakeEntry(s.app(), L"JA1ABC 59 57 PM95 tnx");
+  const std::wstring pane = s.app().PaneText();
+  const std::wstring line = pane.substr(0, pane.find(L"\r\n"));
+  ASSERT_NE(line.find(L"RS-44"), std::wstring::npos) << Ansi(line);
+
+  s.ToggleEditMode();
+  ASSERT_TRUE(s.Transfer(line, kWholeContact));
+  ASSERT_TRUE(s.WaitJournal(9)) << ReadBytes(s.journal());
+  std::string time;
+  const std::string date = DateAndTimeFields(line, time);
+  const HWND from = s.window();
+  EXPECT_EQ(s.JournalLines(), (std::vector<std::string>{
+                                  JournalLine(0x20001, "JA1ABC", from),
+                                  JournalLine(0x20002, date, from),
+                                  JournalLine(0x20003, time, from),
+                                  JournalLine(4, "59", from),
+                                  JournalLine(5, "57", from),
+                                  JournalLine(0x20006, "145/435", from),
+                                  JournalLine(0x20007, "SSB", from),
+                                  JournalLine(0x2000D, "RS-44", from),
+                                  JournalLine(0x2000E, "PM95 tnx", from),
+                              }));
+}
+
+TEST(TransferE2E, WholeContactOfTextThatIsNoLogLineSendsNothing) {
+  Session s;
+  ASSERT_TRUE(s.Start());
+  ASSERT_TRUE(s.StartLogbook());
+  s.ToggleEditMode();
+  ASSERT_TRUE(PutClipboardText(L"JA1ABC 599"));
+  HWND menu = WaitForMenu(s.pid());
+  ASSERT_TRUE(menu);
+  // The item is greyed: Enter on it chooses nothing, and Escape closes the menu.
+  PickMenuItem(menu, kWholeContact);
+  Settle(s.window());
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+  ASSERT_TRUE(WaitNoMenu(s.pid()));
+  Settle(s.window());
+  EXPECT_TRUE(s.JournalLines().empty()) << ReadBytes(s.journal());
 }
 
 }  // namespace

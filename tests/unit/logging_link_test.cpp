@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "memory_profile_store.h"
+
 #include <string>
 #include <vector>
 
@@ -19,7 +21,11 @@ class FakeLoggingProgram : public LoggingProgram {
     ++lookups;
     return running_ ? kLoggingProgramFound : kLoggingProgramMissing;
   }
-  void Send(uint32_t dwData, const std::wstring& text) override { sent.push_back({dwData, text}); }
+  bool Send(uint32_t dwData, const std::wstring& text) override {
+    sent.push_back({dwData, text});
+    return !hung;
+  }
+  bool hung = false;
 
   int lookups = 0;
   std::vector<Sent> sent;
@@ -109,6 +115,51 @@ TEST(SendClipboardTextToFieldTest, SendsTheClipboardTextWithoutItsSurroundingSpa
   ASSERT_EQ(program.sent.size(), 1u);
   EXPECT_EQ(program.sent[0].text, L"ABC123\r\n");
   EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(SendFieldsToLoggingProgramTest, OneLookupForTheWholeContactAndNothingAfterAFieldThatWasNotHandled) {
+  const std::vector<PlannedField> fields = {{1, L"JA1ABC"}, {2, L"26/12/07"}, {4, L"59"}, {14, L"PM95 tnx"}};
+  {
+    FakeLoggingProgram program(true);
+    RecordingBoxes boxes;
+    SendFieldsToLoggingProgram(fields, program, boxes);
+    EXPECT_EQ(program.lookups, 1);
+    ASSERT_EQ(program.sent.size(), 4u);
+    EXPECT_EQ(program.sent[0].dwData, 0x20001u);
+    EXPECT_EQ(program.sent[1].dwData, 0x20002u);
+    EXPECT_EQ(program.sent[2].dwData, 4u);
+    EXPECT_EQ(program.sent[3].text, L"PM95 tnx");
+    EXPECT_TRUE(boxes.shown.empty());
+  }
+  {
+    FakeLoggingProgram program(false);
+    RecordingBoxes boxes;
+    SendFieldsToLoggingProgram(fields, program, boxes);
+    EXPECT_TRUE(program.sent.empty());
+    ExpectNotRunningMessage(boxes);  // once, not once per field
+  }
+  {
+    // A hung program costs the one send that timed out, not one per field.
+    FakeLoggingProgram program(true);
+    program.hung = true;
+    RecordingBoxes boxes;
+    SendFieldsToLoggingProgram(fields, program, boxes);
+    EXPECT_EQ(program.sent.size(), 1u);
+    EXPECT_TRUE(boxes.shown.empty());
+  }
+}
+
+TEST(ReadFieldMappingTest, KeysOfTheSettingsReplaceTheirDefaultsOnly) {
+  settings::MemoryProfileStore store;
+  settings::Profile profile(store);
+  store.Put(L"HLfields", L"REM1", L"#SN #RV");
+  store.Put(L"HLfields", L"REM2", L"");
+  store.Put(L"HLfields", L"MODE", L"HLfields");  // reads back like a missing key
+  const FieldMapping mapping = ReadFieldMapping(profile);
+  FieldMapping expected = DefaultFieldMapping();
+  expected.values[7] = L"#SN #RV";
+  expected.values[8] = L"";
+  EXPECT_EQ(mapping.values, expected.values);
 }
 
 }  // namespace

@@ -21,12 +21,14 @@ namespace {
 constexpr UINT kLogEdit = 1002;
 constexpr UINT kHint = 1007;
 constexpr UINT kFirstTransferItem = 1101;
+constexpr UINT kWholeContact = 1120;
 
 // What the window's own procedure saw. One test window at a time.
 struct OwnProcedureLog {
   HMENU transfer_menu = nullptr;
   int clipboard_notices = 0;
   int transfer_menus = 0;
+  std::vector<bool> whole_contact_greyed;  // as each transfer menu opened
   bool idle_seen = false;
   std::vector<UINT> commands;
   // Runs once inside each transfer menu; the menu is closed afterwards unless it picked an item.
@@ -46,6 +48,8 @@ LRESULT CALLBACK OwnProcedure(HWND window, UINT message, WPARAM wparam, LPARAM l
       case WM_INITMENUPOPUP:
         if (reinterpret_cast<HMENU>(wparam) == g_log->transfer_menu) {
           ++g_log->transfer_menus;
+          g_log->whole_contact_greyed.push_back(
+              (GetMenuState(g_log->transfer_menu, kWholeContact, MF_BYCOMMAND) & MF_GRAYED) != 0);
           g_log->idle_seen = false;
         }
         break;
@@ -94,6 +98,8 @@ HMENU MakeMenuBar() {
   for (size_t i = 0; i < kTransferMenu.size(); ++i) {
     AppendMenuW(transfer, MF_STRING, kFirstTransferItem + i, kTransferMenu[i].caption);
   }
+  AppendMenuW(transfer, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(transfer, MF_STRING, kWholeContact, L"to HL 1QSO全項目");
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"File(&F)");
   AppendMenuW(bar, MF_STRING, kHint, L"文字列をコピーするとHamlogへ転送出来ます");
@@ -137,9 +143,10 @@ void PumpPending() {
 class RecordingProgram : public LoggingProgram {
  public:
   int32_t FindLoggingProgram() override { return kLoggingProgramFound; }
-  void Send(uint32_t dwData, const std::wstring& text) override {
+  bool Send(uint32_t dwData, const std::wstring& text) override {
     codes.push_back(dwData);
     texts.push_back(text);
+    return true;
   }
   std::vector<uint32_t> codes;
   std::vector<std::wstring> texts;
@@ -178,8 +185,14 @@ class EditModeWin32Test : public ::testing::Test {
     for (size_t i = 0; i < commands.transfer_items.size(); ++i) {
       commands.transfer_items[i] = kFirstTransferItem + static_cast<UINT>(i);
     }
+    commands.whole_contact = kWholeContact;
     edit = std::make_unique<EditModeWindow>(window, pane, *menu_bar, 1, menu_bar->Popup(2), commands, state,
                                             program, boxes);
+    // Log lines, for this test, are those that start with a year.
+    edit->set_contact_planner([](const std::wstring& text) -> std::optional<std::vector<PlannedField>> {
+      if (text.rfind(L"2026/", 0) != 0) return std::nullopt;
+      return std::vector<PlannedField>{{1, L"JA1ABC"}, {2, L"26/12/07"}};
+    });
     g_edit = edit.get();
   }
 
@@ -266,6 +279,17 @@ TEST_F(EditModeWin32Test, EachClipboardChangeInEditModePopsTheMenuOnce) {
   EXPECT_TRUE(log.commands.empty()) << "closing the menu chose nothing";
 }
 
+TEST_F(EditModeWin32Test, WholeContactItemIsGreyedUnlessTheClipboardHoldsALogLineAndSendsItsFields) {
+  ASSERT_TRUE(edit->OnCommand(kLogEdit));
+  Copy(L"JA1ABC 599");
+  Copy(L"2026/12/07 08:30J JA1ABC");
+  EXPECT_EQ(log.whole_contact_greyed, (std::vector<bool>{true, false}));
+
+  ASSERT_TRUE(edit->OnCommand(kWholeContact));
+  EXPECT_EQ(program.codes, (std::vector<uint32_t>{0x20001, 0x20002}));
+  EXPECT_EQ(program.texts, (std::vector<std::wstring>{L"JA1ABC", L"26/12/07"}));
+}
+
 TEST_F(EditModeWin32Test, OutsideEditModeClipboardChangesShowNothing) {
   Copy(L"before");
   ASSERT_TRUE(edit->OnCommand(kLogEdit));
@@ -333,7 +357,7 @@ TEST(MenuBarItemsTest, ItemsGoBackToTheirOwnPlaces) {
     }
     EXPECT_FALSE(items.ShowTopLevelItem(3, true)) << "no such item";
     EXPECT_EQ(GetSubMenu(bar, 2), transfer) << "the submenu is the same one";
-    EXPECT_EQ(GetMenuItemCount(transfer), 11);
+    EXPECT_EQ(GetMenuItemCount(transfer), 13);
 
     ASSERT_TRUE(items.ShowTopLevelItem(2, false));
     EXPECT_TRUE(IsMenu(transfer)) << "kept alive off the bar";

@@ -1,0 +1,89 @@
+// The menus as the resource script builds them: every item of the operator's menus, in order, with
+// its caption and command. Additions go only where they belong (after the items they follow).
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/resource.h"
+#include "base/codepage_win.h"
+
+namespace zelmor {
+namespace {
+
+struct Item {
+  std::wstring caption;  // "-" for a separator
+  UINT id;               // 0 for a separator or a submenu
+  bool operator==(const Item& o) const { return caption == o.caption && id == o.id; }
+};
+
+std::vector<Item> Items(HMENU menu) {
+  std::vector<Item> items;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    wchar_t text[128] = {};
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
+    info.dwTypeData = text;
+    info.cch = 128;
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    if (info.fType & MFT_SEPARATOR) {
+      items.push_back({L"-", 0});
+    } else {
+      items.push_back({text, info.hSubMenu ? 0 : info.wID});
+    }
+  }
+  return items;
+}
+
+std::string Show(const std::vector<Item>& items) {
+  std::string out;
+  for (const Item& item : items) out += base::ToAnsi(item.caption) + " (" + std::to_string(item.id) + ") | ";
+  return out;
+}
+
+TEST(MenuResource, MainMenuKeepsEveryItemInItsPlace) {
+  HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU));
+  ASSERT_NE(bar, nullptr);
+  const std::vector<Item> top = Items(bar);
+  EXPECT_EQ(top, (std::vector<Item>{{L"File(&F)", 0},
+                                    {L"文字列をコピーするとHamlogへ転送出来ます", IDM_EDIT_MODE_HINT},
+                                    {L"HLcopy", 0}}))
+      << Show(top);
+
+  const std::vector<Item> file = Items(GetSubMenu(bar, 0));
+  EXPECT_EQ(file, (std::vector<Item>{{L"LOG Open(O)", IDM_LOG_OPEN},
+                                     {L"LOG編集(&E)", IDM_EDIT_MODE},
+                                     {L"LOG Save(&S)", IDM_LOG_SAVE},
+                                     {L"-", 0},
+                                     {L"非常用LOG Open(T)", IDM_VIEW_SAFETY_COPY},
+                                     {L"-", 0},
+                                     {L"定形フォームの編集", IDM_EDIT_TEMPLATE},
+                                     {L"-", 0},
+                                     {L"閉じる(&X)", IDM_CLOSE}}))
+      << Show(file);
+
+  // The eleven fields in their order, then, apart, the whole contact.
+  const std::vector<Item> transfer = Items(GetSubMenu(bar, 2));
+  EXPECT_EQ(transfer, (std::vector<Item>{{L"to HL DATE", IDM_TO_HL_DATE},
+                                         {L"to HL TIME", IDM_TO_HL_TIME},
+                                         {L"to HL CALL", IDM_TO_HL_CALL},
+                                         {L"to HL HisRST", IDM_TO_HL_HIS_RST},
+                                         {L"to HL MyRST", IDM_TO_HL_MY_RST},
+                                         {L"to HL MODE", IDM_TO_HL_MODE},
+                                         {L"to HL FREQ", IDM_TO_HL_FREQ},
+                                         {L"to HL CODE", IDM_TO_HL_CODE},
+                                         {L"to HL NAME", IDM_TO_HL_NAME},
+                                         {L"to HL REM-1", IDM_TO_HL_REM1},
+                                         {L"to HL REM-2", IDM_TO_HL_REM2},
+                                         {L"-", 0},
+                                         {L"to HL 1QSO全項目", IDM_TO_HL_WHOLE_CONTACT}}))
+      << Show(transfer);
+  DestroyMenu(bar);
+}
+
+}  // namespace
+}  // namespace zelmor
