@@ -26,9 +26,10 @@ class RecordingProgram : public transfer::LoggingProgram {
     ++lookups;
     return running_ ? transfer::kLoggingProgramFound : transfer::kLoggingProgramMissing;
   }
-  void Send(uint32_t dwData, const std::wstring& text) override {
+  bool Send(uint32_t dwData, const std::wstring& text) override {
     FUZZ_CHECK(lookups == 1, "sent without a lookup right before");
     sent.push_back({dwData, text});
+    return true;
   }
   int lookups = 0;
   struct Sent {

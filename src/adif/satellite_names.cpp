@@ -3,18 +3,13 @@
 #include <optional>
 #include <unordered_map>
 
+#include "base/text.h"
 #include "adif/lotw_tables.h"
 
 namespace zelmor::adif {
 namespace {
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-std::wstring Trim(const std::wstring& text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return std::wstring();
-  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
 
 std::wstring Wide(const char* text) { return std::wstring(text, text + std::char_traits<char>::length(text)); }
 
@@ -37,7 +32,7 @@ std::optional<std::wstring> WithoutNote(const std::wstring& name) {
   if (open == 0) return std::nullopt;
   const size_t at = name.rfind(open);
   if (at == std::wstring::npos || at == 0) return std::nullopt;
-  return Trim(name.substr(0, at));
+  return TrimSpaces(name.substr(0, at));
 }
 
 }  // namespace
@@ -66,7 +61,7 @@ std::wstring SpellingKey(const std::wstring& name) {
 
 SatelliteNames::SatelliteNames(const std::vector<std::pair<std::wstring, std::wstring>>& operator_spellings) {
   for (const auto& [spelling, name] : operator_spellings) {
-    const std::wstring value = Trim(name);
+    const std::wstring value = TrimSpaces(name);
     const std::wstring key = SpellingKey(spelling);
     if (!value.empty() && !key.empty()) operator_spellings_[key] = value;
   }
@@ -81,7 +76,7 @@ const std::wstring* SatelliteNames::Find(const std::wstring& key) const {
 }
 
 SatelliteName SatelliteNames::Lookup(const std::wstring& tracker_name) const {
-  const std::wstring name = Trim(tracker_name);
+  const std::wstring name = TrimSpaces(tracker_name);
   std::optional<std::wstring> candidate = name;
   while (candidate) {
     if (const std::wstring* found = Find(SpellingKey(*candidate))) return {*found, true};

@@ -234,9 +234,7 @@ void MainWindow::OnCreate() {
       hwnd(), parts_->pane, *parts_->menu_bar, kHintMenuPosition, parts_->menu_bar->Popup(kTransferMenuPosition),
       commands, parts_->state, parts_->link, parts_->boxes);
   parts_->edit_mode->set_contact_planner([p = parts_.get()](const std::wstring& clipboard_text) {
-    const entry::LocaleFormats locale = entry::CurrentLocaleFormats();
-    return transfer::PlanClipboardContact(clipboard_text, p->state.template_text,
-                                          {locale.short_date, locale.time_separator, locale.decimal_mark},
+    return transfer::PlanClipboardContact(clipboard_text, p->state.template_text, entry::CurrentLocaleFormats(),
                                           transfer::ReadFieldMapping(p->profile));
   });
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "base/text.h"
 #include "settings/keys.h"
 
 namespace zelmor::contact {
@@ -14,12 +15,6 @@ bool IsUpper(wchar_t c) { return c >= L'A' && c <= L'Z'; }
 bool IsLower(wchar_t c) { return c >= L'a' && c <= L'z'; }
 bool IsLetter(wchar_t c) { return IsUpper(c) || IsLower(c); }
 bool IsWordBreak(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
-
-std::wstring TrimSpaces(const std::wstring& text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return std::wstring();
-  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
 
 // --- Templates ---------------------------------------------------------------------------------
 

@@ -25,14 +25,12 @@
 #include <string>
 #include <vector>
 
+#include "entry/locale.h"
+
 namespace zelmor::contact {
 
 // The user's settings that the line was written with.
-struct LineFormats {
-  std::wstring short_date = L"yyyy/MM/dd";  // the platform's short-date picture
-  std::wstring time_separator = L":";
-  std::wstring decimal_mark = L".";
-};
+using LineFormats = entry::LocaleFormats;
 
 // Which shape read the line.
 enum class LineShape { Current, Default, Fallback };

@@ -1,8 +1,9 @@
 #include "transfer/whole_line.h"
 
-#include "settings/keys.h"
-
 #include <cwctype>
+
+#include "base/text.h"
+#include "settings/keys.h"
 
 namespace zelmor::transfer {
 
@@ -13,12 +14,6 @@ namespace {
 std::wstring TwoDigits(int value) {
   std::wstring text = std::to_wstring(value % 100);
   return text.size() < 2 ? L"0" + text : text;
-}
-
-std::wstring Trim(const std::wstring& text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return std::wstring();
-  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
 bool SameKey(const std::wstring& a, const wchar_t* b) {
@@ -79,7 +74,7 @@ FieldMapping ParseFieldMapping(const std::vector<std::pair<std::wstring, std::ws
   FieldMapping mapping = DefaultFieldMapping();
   for (const auto& [key, value] : entries) {
     for (size_t i = 0; i < kWholeLineFieldCount; ++i) {
-      if (SameKey(Trim(key), kWholeLineFields[i].key)) mapping.values[i] = value;
+      if (SameKey(TrimSpaces(key), kWholeLineFields[i].key)) mapping.values[i] = value;
     }
   }
   return mapping;
@@ -97,7 +92,7 @@ std::wstring ExpandField(const std::wstring& value, const contact::Contact& cont
       out += value[i++];
     }
   }
-  return Trim(out);
+  return TrimSpaces(out);
 }
 
 FieldMapping ReadFieldMapping(settings::Profile& profile) {
