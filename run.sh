@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Builds Zelmor and runs it beside the two simulators (tracking program and logging program).
-# With no DISPLAY it runs under a private Xvfb, writes a screenshot and prints its path.
+# Builds Zelmor and runs it beside the two simulators, side by side: the tracking program on the
+# left, Zelmor in the middle, the logging program on the right.
+# With no DISPLAY it runs under a private Xvfb as a short demo: two contacts typed, one call sign
+# copied from the log and sent to the logging program, then a screenshot of the three windows.
+# Usage: ./run.sh [screenshot.png]   (the path is used headless only; default build/run/zelmor-screenshot.png)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
+SHOT=${1:-$ROOT/build/run/zelmor-screenshot.png}
+case "$SHOT" in /*) ;; *) SHOT="$ROOT/$SHOT" ;; esac
 
 ./scripts/install-deps.sh
 cmake --preset win64 >/dev/null
@@ -15,35 +20,112 @@ zelmor_wine_setup build/win64
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
-  zelmor_xvfb_start
+  # Wide enough for the three windows in one row.
+  ZELMOR_XVFB_SCREEN=1760x1050x24 zelmor_xvfb_start
 fi
 
 # Zelmor keeps its settings and safety copy beside its executable: give it a folder that lasts.
+# The headless demo starts afresh each time, so that the last demo's log is not offered back.
 RUN="$ROOT/build/run"
+if [ "$headless" -eq 1 ]; then rm -rf "$RUN"; fi
 mkdir -p "$RUN"
 cp build/win64/Zelmor.exe build/win64/tracker-sim.exe build/win64/logbook-sim.exe "$RUN/"
 export ZELMOR_BG_LOG="$RUN/wine.log"
+winpath() { echo "Z:${1//\//\\}"; }
 
-zelmor_wine_bg "$RUN/tracker-sim.exe"
-zelmor_wine_bg "$RUN/logbook-sim.exe" --journal "$(winepath -w "$RUN/logbook-journal.txt" 2>/dev/null || echo 'Z:'"${RUN//\//\\}"'\logbook-journal.txt')"
-sleep 2
+# The row, in pixels: tracker-sim (420 wide), Zelmor, logbook-sim (420 wide).
+GAP=10
+ZELMOR_LEFT=$((420 + GAP))
+ZELMOR_WIDTH=850
+ZELMOR_HEIGHT=330
+LOGBOOK_LEFT=$((ZELMOR_LEFT + ZELMOR_WIDTH + GAP))
 
-if [ "$headless" -eq 1 ]; then
-  zelmor_wine_bg "$RUN/Zelmor.exe"
-  sleep 6
-  if command -v xdotool >/dev/null; then
-    # Type one contact so the picture shows a logged line.
-    w=$(xdotool search --name "Zelmor Ver" | head -1 || true)
-    if [ -n "$w" ]; then
-      xdotool windowactivate --sync "$w" 2>/dev/null || true
-      xdotool type --window "$w" "JA1ZLM 59 59"
-      xdotool key --window "$w" Return
-      sleep 2
-    fi
-  fi
-  shot="$RUN/zelmor-screenshot.png"
-  import -window root "$shot"
-  echo "screenshot: $shot"
-else
+# Zelmor has no placement option of its own: its place is in its settings, in twips (15 a pixel
+# at 96 DPI). Only that section is replaced; the template and the log folder stay.
+place_zelmor() {
+  local ini="$RUN/Zelmor.ini" rest=""
+  if [ -f "$ini" ]; then rest=$(LC_ALL=C awk 'BEGIN { skip = 0 } /^\[/ { skip = (tolower($0) ~ /^\[logpos\]/) } !skip' "$ini"); fi
+  {
+    printf '[LOGpos]\r\nELTop=0\r\nELLeft=%d\r\nELWidth=%d\r\nELHeight=%d\r\n' \
+      $((ZELMOR_LEFT * 15)) $((ZELMOR_WIDTH * 15)) $((ZELMOR_HEIGHT * 15))
+    # Its lines keep their CR; the last newline went with the command substitution.
+    if [ -n "$rest" ]; then printf '%s\n' "$rest"; fi
+  } >"$ini.new"
+  mv "$ini.new" "$ini"
+}
+
+# Prints the X id of the first visible window whose title matches, once there is one.
+wait_window() {
+  local id
+  for _ in $(seq 600); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.05
+  done
+  echo "run.sh: no window \"$1\" within 30 s" >&2
+  return 1
+}
+
+# Waits for the transfer menu: a second visible window of Zelmor's, beside its main window.
+wait_menu() {
+  for _ in $(seq 600); do
+    [ "$(xdotool search --onlyvisible --class zelmor.exe 2>/dev/null | wc -l)" -ge 2 ] && return 0
+    sleep 0.05
+  done
+  echo "run.sh: no transfer menu within 30 s" >&2
+  return 1
+}
+
+# Waits until a file holds a text (grep pattern); false after 30 s.
+wait_for_text() {
+  for _ in $(seq 600); do
+    LC_ALL=C grep -qa -- "$2" "$1" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  echo "run.sh: \"$2\" did not reach $1 within 30 s" >&2
+  return 1
+}
+
+zelmor_wine_bg "$RUN/tracker-sim.exe" --position 0,0
+zelmor_wine_bg "$RUN/logbook-sim.exe" --position "$LOGBOOK_LEFT,0" --journal "$(winpath "$RUN/logbook-journal.txt")"
+# Zelmor opens its links to the tracking program at start-up: the tracker must be serving first.
+wait_window "CSATmate simulator" >/dev/null
+wait_window "Turbo HAMLOG/Win simulator" >/dev/null
+place_zelmor
+
+if [ "$headless" -eq 0 ]; then
   "$WINE64" "$RUN/Zelmor.exe"
+  exit 0
 fi
+
+zelmor_wine_bg "$RUN/Zelmor.exe"
+zelmor=$(wait_window "^Zelmor Ver")
+# A click on the caption activates the window; the keyboard goes to the entry box.
+xdotool mousemove $((ZELMOR_LEFT + 300)) 8 click 1
+for contact in "JA1ZLM 59 59" "JR2XYZ 57 59"; do
+  xdotool type --delay 30 "$contact"
+  xdotool key Return
+  wait_for_text "$RUN/Zelmor_temp.txt" "${contact%% *}"
+done
+
+# Edit mode (File > LOG編集(&E)), then the first call sign selected in the log and copied: the
+# transfer menu comes up at the mouse pointer, and its third item is "to HL CALL".
+xdotool key alt+f e
+xdotool mousemove $((ZELMOR_LEFT + 600)) 120 click 1
+first_line=$(head -1 "$RUN/Zelmor_temp.txt" | LC_ALL=C tr -d '\r')
+before=${first_line%%JA1ZLM*}
+xdotool key ctrl+Home
+xdotool key --delay 5 $(printf 'Right %.0s' $(seq ${#before}))
+xdotool key --delay 5 $(printf 'shift+Right %.0s' $(seq 6))
+xdotool key ctrl+c
+wait_menu
+xdotool key --delay 50 Down Down Down Return
+wait_for_text "$RUN/logbook-journal.txt" "dwData=0x20001"
+
+import -window root "$SHOT.full.png"
+# The background is black: trimming it leaves the three windows; then a desktop colour goes
+# behind them, filled from the bottom-left corner, under the (shorter) tracker window.
+convert "$SHOT.full.png" -trim +repage "$SHOT"
+convert "$SHOT" -fill '#3a6ea5' -draw "color 0,$(($(identify -format %h "$SHOT") - 1)) floodfill" "$SHOT"
+rm -f "$SHOT.full.png"
+echo "screenshot: $SHOT"

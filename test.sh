@@ -92,6 +92,21 @@ passed=$((passed + adif_ok)); failed=$((failed + adif_failed))
 echo "adif check: $adif_ok passed, $adif_failed failed"
 grep -aE -A4 '^adif check .*: FAILED' "$LOGS/adif-check.log" | sed 's/^/  /'
 
+# --- The release packages, made from the builds above; the x64 one is unpacked into a fresh
+# folder, whose Zelmor.exe the end-to-end run starts (PackageE2E, through ZELMOR_PACKAGE_DIR).
+PACKAGE_DIR="$ROOT/build/package-test"
+rm -rf "$PACKAGE_DIR"
+if ./scripts/package.sh --no-build >"$LOGS/package.log" 2>&1 &&
+   (cd build/packages && sha256sum --quiet -c SHA256SUMS) >>"$LOGS/package.log" 2>&1 &&
+   mkdir -p "$PACKAGE_DIR" &&
+   (cd "$PACKAGE_DIR" && cmake -E tar xf "$ROOT"/build/packages/Zelmor-*-win64.zip) >>"$LOGS/package.log" 2>&1; then
+  echo "package: ok ($(cd build/packages && echo Zelmor-*.zip))"
+  export ZELMOR_PACKAGE_DIR="Z:${PACKAGE_DIR//\//\\}"
+else
+  echo "package FAILED:"; tail -5 "$LOGS/package.log" | sed 's/^/  /'
+  failed=$((failed + 1))
+fi
+# --- end of the release packages
 
 source scripts/wine-env.sh
 zelmor_wine_setup build/win64

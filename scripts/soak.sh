@@ -1,22 +1,21 @@
 #!/usr/bin/env bash
 # The long runs behind the figures in the README: 1,000 random kills, the hung-peer cases over and
 # over for their worst times, the 50 MB log opened, and every fuzz target for ten minutes.
-# Prints "[ figure   ]" lines as the tests report them and a summary at the end.
+# Prints "[ figure   ]" lines as the tests report them and a summary at the end. Builds through the
+# presets (win64 here, fuzz in scripts/fuzz.sh), installing what is missing, as ./test.sh does.
 # Usage: scripts/soak.sh [kills] [fuzz-seconds-per-target] [peer-repeats]
 set -uo pipefail
 cd "$(dirname "$0")/.."
 KILLS=${1:-1000}
 FUZZ_SECONDS=${2:-600}
 PEER_REPEATS=${3:-10}
-BUILD=build/soak-win64
+BUILD=build/win64
 OUT=build/soak
 mkdir -p "$OUT"
 
-if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-  cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-x64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$BUILD" -j2 --target Zelmor tracker-sim logbook-sim zelmor_e2e >/dev/null || exit 1
+./scripts/install-deps.sh || exit 1
+{ cmake --preset win64 >/dev/null &&
+  cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim zelmor_e2e >/dev/null; } || exit 1
 
 source scripts/wine-env.sh
 zelmor_wine_setup "$BUILD"

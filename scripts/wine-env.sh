@@ -53,6 +53,12 @@ zelmor_wine_setup() {
     timeout 60 "$WINESERVER" -w || "$WINESERVER" -k
     touch "$WINEPREFIX/.zelmor-ready-2"
   fi
+  # Wine draws the caption buttons with Marlett; without it in the prefix they came out as the
+  # letters "0 1 r" in every screenshot.
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   # Our own wineserver, so that it can be stopped by PID at the end.
   "$WINESERVER" -f -p >/dev/null 2>&1 &
   ZELMOR_WINESERVER_PID=$!
@@ -62,12 +68,13 @@ zelmor_wine_setup() {
   done
 }
 
-# An X display of our own (Wine's DDE, menus and screenshots need one).
+# An X display of our own (Wine's DDE, menus and screenshots need one); ZELMOR_XVFB_SCREEN sets
+# its size (default 1280x1024x24).
 zelmor_xvfb_start() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${ZELMOR_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
     ZELMOR_XVFB_PID=$!
     for _ in $(seq 50); do
       [ -e "/tmp/.X11-unix/X$n" ] && break

@@ -2,11 +2,12 @@
 // WM_COPYDATA, shows the latest text of each field, and writes every message it gets to a journal
 // that tests read back.
 //
-//   logbook-sim.exe [--journal <path>] [--hang-ms <n>]
+//   logbook-sim.exe [--journal <path>] [--hang-ms <n>] [--position <x>,<y>]
 //
 // Journal line: dwData=0x<hex> cbData=<decimal> bytes=<hex of the cbData bytes> wParam=0x<hex>
 // --hang-ms sleeps that long inside each WM_COPYDATA, after the journal line is written, to play a
-// logging program that has stopped answering.
+// logging program that has stopped answering. --position puts the window's top-left corner there
+// (pixels), for the demo.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -49,6 +50,8 @@ constexpr std::array<Field, 11> kFields = {{
 struct Options {
   std::wstring journal;
   DWORD hang_ms = 0;
+  int left = CW_USEDEFAULT;
+  int top = CW_USEDEFAULT;
 };
 
 Options ParseCommandLine() {
@@ -62,6 +65,13 @@ Options ParseCommandLine() {
       options.journal = argv[++i];
     } else if (name == L"--hang-ms") {
       options.hang_ms = static_cast<DWORD>(std::wcstoul(argv[++i], nullptr, 10));
+    } else if (name == L"--position") {
+      wchar_t* comma = nullptr;
+      const long left = std::wcstol(argv[++i], &comma, 10);
+      if (comma && *comma == L',') {
+        options.left = static_cast<int>(left);
+        options.top = static_cast<int>(std::wcstol(comma + 1, nullptr, 10));
+      }
     }
   }
   LocalFree(argv);
@@ -103,7 +113,8 @@ class Journal {
 
 class SimulatorWindow : public zelmor::window::Window {
  public:
-  explicit SimulatorWindow(const Options& options) : journal_(options.journal), hang_ms_(options.hang_ms) {}
+  explicit SimulatorWindow(const Options& options)
+      : journal_(options.journal), hang_ms_(options.hang_ms), left_(options.left), top_(options.top) {}
 
   bool Create(HINSTANCE instance, int show) {
     WNDCLASSEXW wc{};
@@ -112,8 +123,8 @@ class SimulatorWindow : public zelmor::window::Window {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
     if (!zelmor::window::RegisterWindowClass(wc)) return false;
-    hwnd_ = CreateOwnedWindow(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 420, 360,
-                              nullptr, nullptr, instance);
+    hwnd_ = CreateOwnedWindow(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW, left_, top_, 420, 360, nullptr, nullptr,
+                              instance);
     if (!hwnd_) return false;
     ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);
@@ -179,6 +190,8 @@ class SimulatorWindow : public zelmor::window::Window {
 
   Journal journal_;
   DWORD hang_ms_;
+  int left_;
+  int top_;
   HWND hwnd_ = nullptr;
   std::array<HWND, kFields.size()> values_ = {};
   HWND last_ = nullptr;

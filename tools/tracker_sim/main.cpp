@@ -26,6 +26,7 @@
 //                       follows every answer with an extra positive WM_DDE_ACK).
 //   --ack-request       ask the client to acknowledge each answer (fAckReq).
 //   --crlf              end each value with CR LF, as some DDE servers end text items.
+//   --position <x>,<y>  put the window's top-left corner there (pixels); for the demo.
 // It prints nothing. Exit code 0 after a normal close, 2 for an unknown option, 1 when it
 // could not start.
 
@@ -55,7 +56,8 @@ class SimulatorWindow : public zelmor::window::Window {
     wc.lpszClassName = kWindowClass;
     if (!zelmor::window::RegisterWindowClass(wc)) return false;
     hwnd_ = CreateOwnedWindow(0, kWindowClass, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, 420, 190, nullptr, nullptr, GetModuleHandleW(nullptr));
+                              tracker_.options().left, tracker_.options().top, 420, 190, nullptr, nullptr,
+                              GetModuleHandleW(nullptr));
     if (!hwnd_) return false;
     ShowWindow(hwnd_, show);
     return true;

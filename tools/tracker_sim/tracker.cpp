@@ -60,6 +60,14 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
       options.ack_request = true;
     } else if (arg == L"--crlf") {
       options.crlf = true;
+    } else if (arg == L"--position" && has_value) {
+      // "<left>,<top>": the demo sets the three windows side by side.
+      wchar_t* comma = nullptr;
+      wchar_t* end = nullptr;
+      options.left = static_cast<int>(std::wcstol(argv[++i], &comma, 10));
+      if (!comma || *comma != L',') return false;
+      options.top = static_cast<int>(std::wcstol(comma + 1, &end, 10));
+      if (!end || *end) return false;
     } else {
       return false;
     }

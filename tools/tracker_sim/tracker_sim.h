@@ -28,6 +28,9 @@ struct Options {
   bool ddeml = false;
   bool ack_request = false;
   bool crlf = false;
+  // Where the window's top-left corner goes, in pixels; CW_USEDEFAULT: where Windows puts it.
+  int left = CW_USEDEFAULT;
+  int top = CW_USEDEFAULT;
 };
 
 // Parses the command line (without the program name); false on anything it does not know.

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Takes the pictures of the operator's guide (docs/images/*.png) under a private Xvfb: Zelmor
+# beside the simulators, driven with real keys and clicks through xdotool. Run it again after a
+# change that shows on screen, and look at every picture before committing it.
+# Usage: scripts/guide-screenshots.sh [output-folder]   (default docs/images)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+OUT=${1:-docs/images}
+case "$OUT" in /*) ;; *) OUT="$ROOT/$OUT" ;; esac
+mkdir -p "$OUT"
+
+./scripts/install-deps.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim >/dev/null
+
+source scripts/wine-env.sh
+zelmor_wine_setup build/win64
+zelmor_xvfb_start
+
+WORK="$ROOT/build/guide-shots"
+rm -rf "$WORK"
+mkdir -p "$WORK/run" "$WORK/crashed"
+export ZELMOR_BG_LOG="$WORK/wine.log"
+winpath() { echo "Z:${1//\//\\}"; }
+
+# Zelmor's window, in pixels (15 twips each at 96 DPI).
+WIDTH=850
+HEIGHT=330
+settings() {
+  printf '[LOGpos]\r\nELTop=0\r\nELLeft=0\r\nELWidth=%d\r\nELHeight=%d\r\n' $((WIDTH * 15)) $((HEIGHT * 15))
+}
+
+wait_window() {
+  local id
+  for _ in $(seq 600); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.05
+  done
+  echo "guide-screenshots.sh: no window \"$1\" within 30 s" >&2
+  return 1
+}
+
+# Waits until Zelmor shows a given number of visible windows (its main window, a menu, ...).
+wait_zelmor_windows() {
+  for _ in $(seq 600); do
+    [ "$(xdotool search --onlyvisible --class zelmor.exe 2>/dev/null | wc -l)" -ge "$1" ] && return 0
+    sleep 0.05
+  done
+  echo "guide-screenshots.sh: Zelmor never showed $1 windows" >&2
+  return 1
+}
+
+wait_for_text() {
+  for _ in $(seq 600); do
+    LC_ALL=C grep -qa -- "$2" "$1" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  echo "guide-screenshots.sh: \"$2\" did not reach $1 within 30 s" >&2
+  return 1
+}
+
+# A picture of the screen area x,y,w,h.
+shot_area() { import -window root -crop "$3x$4+$1+$2" +repage "$OUT/$5"; echo "$OUT/$5"; }
+shot_window() { import -window "$1" "$OUT/$2"; echo "$OUT/$2"; }
+
+# Fixed values, so that the pictures do not change with the simulated pass.
+printf 'Label1=RS-44\r\nLabel2=435.640.000\r\nLabel3=145.965.000\r\nLabel15=21847\r\nLabel17=USB\r\n' >"$WORK/values.txt"
+cp build/win64/Zelmor.exe build/win64/tracker-sim.exe build/win64/logbook-sim.exe "$WORK/run/"
+settings >"$WORK/run/Zelmor.ini"
+zelmor_wine_bg "$WORK/run/tracker-sim.exe" --position 900,0 --values "$(winpath "$WORK/values.txt")"
+zelmor_wine_bg "$WORK/run/logbook-sim.exe" --position 900,250
+wait_window "CSATmate simulator" >/dev/null
+wait_window "Turbo HAMLOG/Win simulator" >/dev/null
+
+zelmor_wine_bg "$WORK/run/Zelmor.exe"
+zelmor=$(wait_window "^Zelmor Ver")
+xdotool mousemove 400 8 click 1
+for contact in "JA1ZLM 59 59" "JR2XYZ 57 55 PM85" "7K1ABC 59 59 QSL via bureau"; do
+  xdotool type --delay 20 "$contact"
+  xdotool key Return
+  wait_for_text "$WORK/run/Zelmor_temp.txt" "${contact%% *}"
+done
+xdotool type --delay 20 "JH1QRP 5"
+shot_window "$zelmor" main-window.png
+
+# The File menu, opened from the keyboard.
+xdotool key BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+xdotool key alt+f
+wait_zelmor_windows 2
+shot_area 0 0 "$WIDTH" "$HEIGHT" file-menu.png
+xdotool key Escape Escape
+
+# The template window: the fifth item of the File menu.
+xdotool key alt+f
+wait_zelmor_windows 2
+xdotool key Down Down Down Down Return
+template=$(wait_window "定形フォームの設定")
+shot_window "$template" template-window.png
+xdotool key alt+x
+for _ in $(seq 200); do xdotool search --onlyvisible --name "定形フォームの設定" >/dev/null 2>&1 || break; sleep 0.05; done
+
+# Edit mode: a call sign selected in the log and copied brings up the transfer menu.
+xdotool key alt+f e
+xdotool mousemove 400 150 click 1
+first_line=$(head -1 "$WORK/run/Zelmor_temp.txt" | LC_ALL=C tr -d '\r')
+before=${first_line%%JA1ZLM*}
+xdotool key ctrl+Home
+xdotool key --delay 5 $(printf 'Right %.0s' $(seq ${#before}))
+xdotool key --delay 5 $(printf 'shift+Right %.0s' $(seq 6))
+xdotool mousemove $((${#before} * 9 + 40)) 62
+xdotool key ctrl+c
+wait_zelmor_windows 2
+shot_area 0 0 "$WIDTH" "$HEIGHT" transfer-menu.png
+xdotool key Escape
+
+# The question after a crash: a run marked running whose safety copy holds text.
+cp build/win64/Zelmor.exe "$WORK/crashed/"
+{ settings; printf '[Zelmor]\r\nRunning=1\r\n'; } >"$WORK/crashed/Zelmor.ini"
+head -2 "$WORK/run/Zelmor_temp.txt" >"$WORK/crashed/Zelmor_temp.txt"
+zelmor_wine_bg "$WORK/crashed/Zelmor.exe"
+question=$(wait_window "^Zelmor$")
+shot_window "$question" recovery-question.png
