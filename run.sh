@@ -2,7 +2,8 @@
 # Builds Zelmor and runs it beside the two simulators, side by side: the tracking program on the
 # left, Zelmor in the middle, the logging program on the right.
 # With no DISPLAY it runs under a private Xvfb as a short demo: two contacts typed, one call sign
-# copied from the log and sent to the logging program, then a screenshot of the three windows.
+# copied from the log and sent to the logging program, then the whole second contact sent, then a
+# screenshot of the three windows.
 # Usage: ./run.sh [screenshot.png]   (the path is used headless only; default build/run/zelmor-screenshot.png)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -102,7 +103,7 @@ zelmor_wine_bg "$RUN/Zelmor.exe"
 zelmor=$(wait_window "^Zelmor Ver")
 # A click on the caption activates the window; the keyboard goes to the entry box.
 xdotool mousemove $((ZELMOR_LEFT + 300)) 8 click 1
-for contact in "JA1ZLM 59 59" "JR2XYZ 57 59"; do
+for contact in "JA1ZLM 59 59" "JR2XYZ 57 59 PM95 tnx"; do
   xdotool type --delay 30 "$contact"
   xdotool key Return
   wait_for_text "$RUN/Zelmor_temp.txt" "${contact%% *}"
@@ -121,6 +122,13 @@ xdotool key ctrl+c
 wait_menu
 xdotool key --delay 50 Down Down Down Return
 wait_for_text "$RUN/logbook-journal.txt" "dwData=0x20001"
+
+# Then the whole second line copied, and "to HL 1QSO全項目" (after the eleven fields and a
+# separator, the twelfth item) sends every field of that contact.
+xdotool key ctrl+Home Down Home shift+End ctrl+c
+wait_menu
+xdotool key --delay 50 $(printf 'Down %.0s' $(seq 12)) Return
+wait_for_text "$RUN/logbook-journal.txt" "dwData=0x2000E"
 
 import -window root "$SHOT.full.png"
 # The background is black: trimming it leaves the three windows; then a desktop colour goes
