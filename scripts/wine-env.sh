@@ -1,7 +1,7 @@
 # Sourced by run.sh and test.sh: a private Wine prefix, an X display of our own, and the clean-up
 # of everything started, by PID, however the run ends.
 #
-# After sourcing: zelmor_wine_setup <build-dir>; zelmor_xvfb_start; zelmor_wine <exe> [args...]
+# After sourcing: zelmor_wine_setup <build-dir>; zelmor_xvfb_start; "$WINE64" <exe> [args...]
 # zelmor_cleanup runs on EXIT.
 
 WINE64=/usr/lib/wine/wine64
@@ -88,9 +88,6 @@ zelmor_xvfb_start() {
   echo "no free X display" >&2
   return 1
 }
-
-# Runs a Windows program in the foreground.
-zelmor_wine() { "$WINE64" "$@"; }
 
 # Starts a Windows program in the background and remembers it for the clean-up.
 zelmor_wine_bg() {
