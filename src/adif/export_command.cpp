@@ -112,6 +112,7 @@ std::wstring SummaryText(const ExportSummary& s) {
     }
     if (s.unknown_names.size() > kListedLines) names += L", \u2026";
     lines.push_back(Fill(IDS_ADIF_NAMES, names));
+    lines.push_back(LoadText(IDS_ADIF_NAMES_HINT));
   }
   // The rarer notes only when they happened.
   if (s.unknown_modes) lines.push_back(Fill(IDS_ADIF_UNKNOWN_MODE, Count(s.unknown_modes)));

@@ -216,6 +216,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
             L"　うち衛星データなし: 1件\r\n"
             L"　うちLoTWにない衛星名: 1件\r\n"
             L"　　（XW-99）\r\n"
+            L"　　Zelmor.iniの[SatNames]で指定できます\r\n"
             L"読めない行（出力せず）: 1行\r\n"
             L"\r\n"
             L"出力しなかった行:\r\n"
