@@ -43,8 +43,10 @@ class ExportCommand {
 
   // Leaves edit mode, asks for a file in the Save dialog (starting in the log folder with today's
   // proposed name), writes every line of the pane to it as ADIF, and shows what was exported and
-  // what was not. The file is replaced whole or not at all; a failure is reported and leaves the
-  // old file. A cancel does nothing.
+  // what was not. Satellite names are looked up with the operator's spellings of section
+  // "SatNames" too. The file is replaced whole or not at all; a failure is reported and leaves the
+  // old file. A cancel does nothing, and the log folder setting stays: an ADIF file is made for
+  // another program, often in another folder.
   void Export();
 
  private:
