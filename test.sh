@@ -109,6 +109,9 @@ fi
 # --- end of the release packages
 
 source scripts/wine-env.sh
+# The operators' computers keep Japan's time, and the ADIF export's UTC times are checked against
+# it. A Wine program takes its zone from TZ, which it inherits from here and from nowhere else.
+export TZ=Asia/Tokyo
 zelmor_wine_setup build/win64
 zelmor_xvfb_start
 

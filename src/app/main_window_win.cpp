@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "adif/export_command.h"
+#include "adif/time_zone_win.h"
 #include "app/geometry.h"
 #include "base/clock_win.h"
 #include "base/message_boxes_win.h"
@@ -74,6 +76,11 @@ Version OwnVersion() {
   return version;
 }
 
+std::wstring OwnVersionText() {
+  const Version v = OwnVersion();
+  return FormatVersion(v.major, v.minor, v.revision);
+}
+
 ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
@@ -95,6 +102,11 @@ struct MainWindow::Parts {
                   [this] {
                     if (edit_mode) edit_mode->LeaveEditMode();
                   }}),
+        adif_export({state, profile, dialogs, dialog_state, files, boxes, pane, clock, zone, folder,
+                     OwnVersionText(), entry::CurrentLocaleFormats,
+                     [this] {
+                       if (edit_mode) edit_mode->LeaveEditMode();
+                     }}),
         safety_copy(files, profile, clock, folder),
         template_window(instance, state, profile),
         lifecycle({state, profile, window, feed, pane, boxes, safety_copy, files,
@@ -114,6 +126,8 @@ struct MainWindow::Parts {
   logfiles::CommonFileDialogs dialogs;
   logfiles::FileDialogState dialog_state;
   logfiles::LogCommands commands;
+  adif::ComputerTimeZone zone;
+  adif::ExportCommand adif_export;
   logfiles::SafetyCopy safety_copy;
   transfer::HamlogLink link;
   std::unique_ptr<window::MenuBarItems> menu_bar;
@@ -333,6 +347,9 @@ void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
       break;
     case IDM_LOG_SAVE:
       parts_->commands.SaveLog();
+      break;
+    case IDM_ADIF_EXPORT:
+      parts_->adif_export.Export();
       break;
     case IDM_VIEW_SAFETY_COPY:
       parts_->commands.ViewSafetyCopy();

@@ -27,15 +27,17 @@ bool LogCommands::MayReplaceUnsavedLog() {
                           MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes;
 }
 
-std::wstring LogCommands::LogFolder() {
-  c_.profile.CurrentSection = settings::kMainSection;
+std::wstring LogFolder(settings::Profile& profile, const std::wstring& executable_folder) {
+  profile.CurrentSection = settings::kMainSection;
   std::wstring folder;
-  c_.profile.ProfileRead(settings::kLogFolderKey, folder);
+  profile.ProfileRead(settings::kLogFolderKey, folder);
   // A missing key reads back as the section name. A folder longer than any the file dialogs can
   // start in (a damaged settings file) is no more use than a missing one.
-  if (folder == settings::kMainSection || folder.size() > kLongestStartFolder) return c_.executable_folder;
+  if (folder == settings::kMainSection || folder.size() > kLongestStartFolder) return executable_folder;
   return folder;
 }
+
+std::wstring LogCommands::LogFolder() { return logfiles::LogFolder(c_.profile, c_.executable_folder); }
 
 void LogCommands::RememberLogFolder(const std::wstring& file_path) {
   c_.profile.CurrentSection = settings::kMainSection;

@@ -15,6 +15,11 @@
 
 namespace zelmor::logfiles {
 
+// The folder where the dialogs of the log and of what is made from it start: "LOGfol" of section
+// "Zelmor", or the program's folder (`executable_folder`) when the key is missing or names a
+// folder the dialogs cannot start in.
+std::wstring LogFolder(settings::Profile& profile, const std::wstring& executable_folder);
+
 class LogCommands {
  public:
   // Everything the commands touch belongs to the main window; they only borrow it.

@@ -10,4 +10,6 @@ void Profile::ProfileWrite(const std::wstring& key, const std::wstring& value) {
   store_.Put(CurrentSection, key, value);
 }
 
+std::vector<std::pair<std::wstring, std::wstring>> Profile::ProfileEntries() { return store_.Entries(CurrentSection); }
+
 }  // namespace zelmor::settings

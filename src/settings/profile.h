@@ -2,6 +2,8 @@
 // The settings file: one section at a time, chosen by CurrentSection, as every caller expects.
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zelmor::settings {
 
@@ -15,6 +17,9 @@ class ProfileStore {
   // Failures are not reported: a refused write is lost and the next start finds older values.
   virtual void Put(const std::wstring& section, const std::wstring& key,
                    const std::wstring& value) = 0;
+  // Every key of the section with its value, spaces around both removed, for sections whose keys
+  // the operator chooses. Lines without "=" and comments are not entries; a missing section has none.
+  virtual std::vector<std::pair<std::wstring, std::wstring>> Entries(const std::wstring& section) = 0;
 };
 
 class Profile {
@@ -26,6 +31,8 @@ class Profile {
   // A missing key reads back as the section name itself; callers compare with it.
   void ProfileRead(const std::wstring& key, std::wstring& value);
   void ProfileWrite(const std::wstring& key, const std::wstring& value);
+  // Every key of CurrentSection with its value.
+  std::vector<std::pair<std::wstring, std::wstring>> ProfileEntries();
 
  private:
   ProfileStore& store_;

@@ -7,6 +7,7 @@
 #include "base/grow_buffer.h"
 #include "base/handles_win.h"
 #include "base/paths_win.h"
+#include "base/text.h"
 #include "settings/keys.h"
 
 namespace zelmor::settings {
@@ -82,6 +83,28 @@ std::wstring IniProfileStore::Get(const std::wstring& section, const std::wstrin
   const auto nul = buffer.find('\0');
   if (nul != std::string::npos) buffer.resize(nul);
   return base::FromAnsi(buffer);
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> IniProfileStore::Entries(const std::wstring& section) {
+  const std::string file = base::ToAnsi(Path());
+  const std::string a_section = base::ToAnsi(section);
+  const std::string lines = WholeList([&](char* buffer, DWORD size) {
+    return GetPrivateProfileSectionA(a_section.c_str(), buffer, size, file.c_str());
+  });
+  std::vector<std::pair<std::wstring, std::wstring>> entries;
+  for (size_t start = 0; start < lines.size();) {
+    size_t end = lines.find('\0', start);
+    if (end == std::string::npos) end = lines.size();
+    const std::string line = lines.substr(start, end - start);
+    start = end + 1;
+    // A line without "=" comes back as it stands, and so may a comment.
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos || line[0] == ';') continue;
+    std::wstring key = TrimSpaces(base::FromAnsi(line.substr(0, equals)));
+    if (key.empty()) continue;
+    entries.emplace_back(std::move(key), TrimSpaces(base::FromAnsi(line.substr(equals + 1))));
+  }
+  return entries;
 }
 
 void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,

@@ -17,6 +17,7 @@ class IniProfileStore : public ProfileStore {
   std::wstring Get(const std::wstring& section, const std::wstring& key,
                    const std::wstring& fallback) override;
   void Put(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
+  std::vector<std::pair<std::wstring, std::wstring>> Entries(const std::wstring& section) override;
 
   // The file, determined afresh on every call.
   std::wstring Path() const;

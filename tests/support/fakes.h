@@ -9,6 +9,7 @@
 #include "base/clock.h"
 #include "base/message_boxes.h"
 #include "entry/log_pane.h"
+#include "logfiles/file_dialogs.h"
 #include "logfiles/text_files.h"
 
 namespace zelmor::fakes {
@@ -107,6 +108,23 @@ struct FakeFiles : logfiles::TextFiles {
     return true;
   }
   void RemoveLeftovers(const std::wstring& path) override { leftovers_removed.push_back(path); }
+};
+
+// The operator in a common file dialog: picks `chosen`, or cancels when `answer` is false.
+struct FakeDialogs : logfiles::FileDialogs {
+  Journal& journal;
+  bool answer = true;
+  std::wstring chosen;
+  std::optional<logfiles::FileDialogState> seen;  // the state as the dialog was shown
+  explicit FakeDialogs(Journal& j) : journal(j) {}
+  bool Show(logfiles::FileDialogState& state, const wchar_t* kind) {
+    journal.push_back(kind);
+    seen = state;
+    if (answer) state.file_name = chosen;
+    return answer;
+  }
+  bool ShowOpen(logfiles::FileDialogState& state) override { return Show(state, L"open dialog"); }
+  bool ShowSave(logfiles::FileDialogState& state) override { return Show(state, L"save dialog"); }
 };
 
 }  // namespace zelmor::fakes

@@ -19,22 +19,7 @@ constexpr wchar_t kExeFolder[] = L"C:\\Program Files\\Zelmor";
 // Every fake notes what happened in one shared journal, so tests can check the order.
 using fakes::Journal;
 
-struct FakeDialogs : FileDialogs {
-  Journal& journal;
-  bool answer = true;                 // false: the operator cancels
-  std::wstring chosen;                // the path the operator picks
-  std::optional<FileDialogState> seen;  // the state as the dialog was shown
-  explicit FakeDialogs(Journal& j) : journal(j) {}
-  bool Show(FileDialogState& state, const wchar_t* kind) {
-    journal.push_back(kind);
-    seen = state;
-    if (answer) state.file_name = chosen;
-    return answer;
-  }
-  bool ShowOpen(FileDialogState& state) override { return Show(state, L"open dialog"); }
-  bool ShowSave(FileDialogState& state) override { return Show(state, L"save dialog"); }
-};
-
+using fakes::FakeDialogs;
 using fakes::FakeFiles;
 using fakes::FakeMessages;
 using fakes::FakePane;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/codepage_win.h"
 #include "settings/keys.h"
@@ -120,6 +122,37 @@ TEST_F(ProfileFileTest, EmptyValueIsNotMissingAndOtherSectionsStay) {
   EXPECT_EQ(value, L"");
   const std::string bytes = FileBytes();
   EXPECT_EQ(bytes.find("LOGdat"), bytes.rfind("LOGdat")) << bytes;
+}
+
+// A section whose keys the operator chooses, listed as the file holds it: Shift-JIS, spaces
+// around names and values, comments and lines that are not entries, and more than a first
+// buffer takes.
+TEST_F(ProfileFileTest, EntriesListTheKeysOfOneSectionWithTheirValues) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese ANSI code page (run with LC_ALL=ja_JP.UTF-8)";
+  using Entries = std::vector<std::pair<std::wstring, std::wstring>>;
+  IniProfileStore store(path_);
+  EXPECT_EQ(store.Entries(kSatNamesSection), Entries{}) << "no file";
+
+  std::string many;
+  Entries many_entries;
+  for (int i = 0; i < 300; ++i) {
+    many += "Sat" + std::to_string(i) + "=Name" + std::to_string(i) + "\r\n";
+    many_entries.emplace_back(L"Sat" + std::to_wstring(i), L"Name" + std::to_wstring(i));
+  }
+  {
+    std::ofstream out(path_.c_str(), std::ios::binary);
+    // ふじ in code page 932.
+    out << "[Zelmor]\r\nLOGdat=#DT\r\n[SatNames]\r\n GreenCube = IO-117 \r\nAO-07=AO-7\r\n; note=1\r\n"
+           "no equals sign\r\n=orphan\r\n\x82\xd3\x82\xb6=FO-29\r\nEmpty=\r\n[Other]\r\nK=V\r\n[Many]\r\n"
+        << many;
+  }
+  Profile profile(store);
+  profile.CurrentSection = kSatNamesSection;
+  EXPECT_EQ(profile.ProfileEntries(),
+            (Entries{{L"GreenCube", L"IO-117"}, {L"AO-07", L"AO-7"}, {L"ふじ", L"FO-29"}, {L"Empty", L""}}));
+  EXPECT_EQ(store.Entries(L"satnames").size(), 4u) << "section names match regardless of case";
+  EXPECT_EQ(store.Entries(L"Many"), many_entries);
+  EXPECT_EQ(store.Entries(L"Missing"), Entries{});
 }
 
 // Bytes of every value in a fixed, repeatable order.

@@ -1,0 +1,240 @@
+// The ADIF export seen from outside: a log made of entries composed with the tracking-program
+// simulator serving, an entry made after it was killed, a line the operator edited and one they
+// typed that is no log line; the File menu's "ADIF出力(&A)", the Save dialog, the summary box, and
+// the records in the file. Zelmor runs in Japan's time zone, so every time in the file is nine
+// hours behind the log's.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/resource.h"
+#include "entry_support.h"
+#include "harness.h"
+#include "logfiles_support.h"
+
+namespace e2e {
+namespace {
+
+using namespace logging_loop;
+
+using zelmor::LocalTime;
+using zelmor::entry::FeedSnapshot;
+
+using Record = std::map<std::string, std::string>;
+
+// The records after the header, each field by its name in capitals. A field is "<NAME:length>".
+std::vector<Record> Records(const std::string& adif) {
+  std::vector<Record> records;
+  size_t at = adif.find("<EOH>");
+  if (at == std::string::npos) return records;
+  Record record;
+  for (at = adif.find('<', at + 5); at != std::string::npos; at = adif.find('<', at)) {
+    const size_t close = adif.find('>', at);
+    if (close == std::string::npos) break;
+    std::string spec = adif.substr(at + 1, close - at - 1);
+    for (char& c : spec) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    at = close + 1;
+    if (spec == "EOR") {
+      records.push_back(record);
+      record.clear();
+      continue;
+    }
+    const size_t colon = spec.find(':');
+    if (colon == std::string::npos) continue;
+    const size_t length = std::stoul(spec.substr(colon + 1));
+    record[spec.substr(0, colon)] = adif.substr(at, length);
+    at += length;
+  }
+  return records;
+}
+
+SYSTEMTIME UtcNow() {
+  SYSTEMTIME now;
+  GetSystemTime(&now);
+  return now;
+}
+
+SYSTEMTIME Plus(const SYSTEMTIME& t, int minutes) {
+  FILETIME file;
+  SystemTimeToFileTime(&t, &file);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = file.dwLowDateTime;
+  ticks.HighPart = file.dwHighDateTime;
+  ticks.QuadPart += static_cast<int64_t>(minutes) * 60 * 10000000;
+  file.dwLowDateTime = ticks.LowPart;
+  file.dwHighDateTime = ticks.HighPart;
+  SYSTEMTIME out;
+  FileTimeToSystemTime(&file, &out);
+  return out;
+}
+
+// Japan Standard Time, all year.
+constexpr int kJapanMinutes = 9 * 60;
+
+LocalTime InJapan(const SYSTEMTIME& utc) {
+  const SYSTEMTIME t = Plus(utc, kJapanMinutes);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+std::string Digits(int value, int width) {
+  std::string text = std::to_string(value);
+  return std::string(text.size() < static_cast<size_t>(width) ? width - text.size() : 0, '0') + text;
+}
+
+std::string AdifDate(const SYSTEMTIME& t) { return Digits(t.wYear, 4) + Digits(t.wMonth, 2) + Digits(t.wDay, 2); }
+std::string AdifTime(const SYSTEMTIME& t) { return Digits(t.wHour, 2) + Digits(t.wMinute, 2); }
+
+// Wine takes a program's time zone from TZ, which no Windows call of a test can change for the
+// programs it starts; test.sh runs everything in Japan's.
+bool ComputerKeepsJapanTime() {
+  TIME_ZONE_INFORMATION zone{};
+  const DWORD kind = GetTimeZoneInformation(&zone);
+  return kind != TIME_ZONE_ID_INVALID && zone.Bias == -kJapanMinutes && zone.StandardDate.wMonth == 0;
+}
+
+// The UTC clock around one Enter: the contact happened at one of the two.
+struct Moment {
+  SYSTEMTIME before, after;
+};
+
+Moment Enter(Zelmor& app, const std::wstring& memo) {
+  SendChars(app.entry_box(), memo);
+  Moment m{UtcNow(), {}};
+  EXPECT_TRUE(SendEnter(app.entry_box()));
+  m.after = UtcNow();
+  return m;
+}
+
+struct Expected {
+  std::string call, band, mode, sat_name;
+  std::optional<Moment> at;  // for a line of a live entry
+  std::string fixed;         // "QSO_DATE TIME_ON" for a line typed in
+};
+
+::testing::AssertionResult RecordIs(const Record& r, const Expected& e) {
+  auto get = [&](const char* name) {
+    const auto it = r.find(name);
+    return it == r.end() ? std::string("(none)") : it->second;
+  };
+  auto or_none = [](const std::string& value) { return value.empty() ? std::string("(none)") : value; };
+  std::string problems;
+  auto check = [&](const char* name, const std::string& expected) {
+    if (get(name) != expected) problems += std::string(" ") + name + "=" + get(name) + " instead of " + expected;
+  };
+  check("CALL", e.call);
+  check("BAND", or_none(e.band));
+  check("MODE", or_none(e.mode));
+  check("SAT_NAME", or_none(e.sat_name));
+  check("PROP_MODE", e.sat_name.empty() ? "(none)" : "SAT");
+  const std::string when = get("QSO_DATE") + " " + get("TIME_ON");
+  if (e.at) {
+    const std::string before = AdifDate(e.at->before) + " " + AdifTime(e.at->before);
+    const std::string after = AdifDate(e.at->after) + " " + AdifTime(e.at->after);
+    if (when != before && when != after) problems += " at " + when + " instead of " + before + " or " + after;
+  } else if (when != e.fixed) {
+    problems += " at " + when + " instead of " + e.fixed;
+  }
+  if (problems.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << e.call << ":" << problems;
+}
+
+const FeedSnapshot kIss{L"ISS", L"437.800.000", L"145.990.000", L"45123", L"FM"};
+const FeedSnapshot kGreenCube{L"GreenCube", L"435.310.000", L"435.310.000", L"1234", L"FM"};
+const FeedSnapshot kUnknown{L"XW-99", L"435.500.000", L"145.900.000", L"77", L"USB"};
+const FeedSnapshot kSo50{L"SO-50", L"436.795.000", L"145.850.000", L"97254", L"FM"};
+
+TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndCounts) {
+  if (!ComputerKeepsJapanTime()) GTEST_SKIP() << "needs Japan's time zone (TZ=Asia/Tokyo, as test.sh sets)";
+  TempFolder folder;
+  // The operator's own spelling of a satellite that LoTW's list in this program lacks.
+  WriteBytes(folder.File(kSettings), "[SatNames]\r\nGreenCube=IO-117\r\n");
+  const std::wstring values = folder.File(L"values.txt");
+  WriteTrackerValues(values, kIss);
+  TrackerSim tracker(L"--values \"" + values + L"\"", folder.path());
+  ASSERT_TRUE(tracker.ready());
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+
+  // Three entries with the tracker serving, one after it was killed.
+  const Moment iss = Enter(app, L"JA1ABC 59 55 PM95");
+  ASSERT_TRUE(AppendedOneOf(app.PaneText(), L"", ComposedLine(kIss, L"JA1ABC 59 55 PM95", InJapan(iss.before)),
+                            ComposedLine(kIss, L"JA1ABC 59 55 PM95", InJapan(iss.after))));
+  WriteTrackerValues(values, kGreenCube);
+  const Moment greencube = Enter(app, L"7K1DEF 5NN 599");
+  WriteTrackerValues(values, kUnknown);
+  const Moment unknown = Enter(app, L"JR3GHI");
+  tracker.Kill();
+  const std::wstring composed = app.PaneText();
+  const Moment fallback = Enter(app, L"JH4JKL 59 59");
+  const std::wstring entered = app.PaneText();
+  ASSERT_TRUE(AppendedOneOf(entered, composed, FallbackAt(L"JH4JKL 59 59", InJapan(fallback.before)),
+                            FallbackAt(L"JH4JKL 59 59", InJapan(fallback.after))));
+
+  // In edit mode the operator corrects the first call and types two more lines: one that is no log
+  // line, and a contact of the night before from their notes.
+  // Sent, not posted: a posted command could still wait behind the check that follows.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(app.window(), WM_COMMAND, MAKEWPARAM(IDM_EDIT_MODE, 0), 0, SMTO_NORMAL, 15000, &ignored);
+  ASSERT_TRUE(IsWindowEnabled(app.pane()));
+  const size_t call_at = entered.find(L"JA1ABC");
+  SendMessageW(app.pane(), EM_SETSEL, call_at, call_at + 6);
+  SendChars(app.pane(), L"JA1XYZ");
+  SendMessageW(app.pane(), EM_SETSEL, entered.size(), entered.size());
+  const std::wstring night = ComposedLine(kSo50, L"JE1ZZZ 59 59", LocalTime{2026, 12, 7, 8, 30, 0});
+  SendChars(app.pane(), L"73 TNX QRT\r" + night + L"\r");
+  const std::wstring log = app.PaneText();
+  ASSERT_EQ(std::count(log.begin(), log.end(), L'\n'), 6) << Ansi(log);
+
+  // The export leaves edit mode, proposes today's file, and reports what it did.
+  const SYSTEMTIME asked = UtcNow();
+  SendCommand(app.window(), IDM_ADIF_EXPORT);
+  HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_ADIF_TITLE));
+  ASSERT_TRUE(dialog);
+  EXPECT_FALSE(IsWindowEnabled(app.pane()));
+  const SYSTEMTIME shown = UtcNow();
+  const std::wstring proposed = FileNameBoxText(dialog);
+  auto proposal = [](const SYSTEMTIME& utc) {
+    const LocalTime day = InJapan(utc);
+    return L"Zelmor" + std::to_wstring(day.year % 100 * 10000 + day.month * 100 + day.day) + L".adi";
+  };
+  EXPECT_TRUE(proposed == proposal(asked) || proposed == proposal(shown)) << Ansi(proposed);
+  const std::wstring file = folder.File(L"pass.adi");
+  ASSERT_TRUE(ChooseFile(app, dialog, file));
+
+  HWND box = app.WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(MessageText(box),
+            L"ADIFファイルに出力しました。\r\n"
+            L"\r\n"
+            L"出力したQSO: 5件\r\n"
+            L"　うち衛星データなし: 1件\r\n"
+            L"　うちLoTWにない衛星名: 1件\r\n"
+            L"　　（XW-99）\r\n"
+            L"　　Zelmor.iniの[SatNames]で指定できます\r\n"
+            L"読めない行（出力せず）: 1行\r\n"
+            L"\r\n"
+            L"出力しなかった行:\r\n"
+            L"5行目: 73 TNX QRT");
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitDestroyed(box));
+  EXPECT_TRUE(NoDialogOpen(app));
+
+  const std::string adif = ReadBytes(file);
+  const std::vector<Record> records = Records(adif);
+  ASSERT_EQ(records.size(), 5u) << adif;
+  EXPECT_TRUE(RecordIs(records[0], {"JA1XYZ", "2m", "FM", "ARISS", iss, ""}));
+  EXPECT_TRUE(RecordIs(records[1], {"7K1DEF", "70cm", "FM", "IO-117", greencube, ""}));
+  EXPECT_TRUE(RecordIs(records[2], {"JR3GHI", "2m", "SSB", "XW-99", unknown, ""}));
+  EXPECT_TRUE(RecordIs(records[3], {"JH4JKL", "", "", "", fallback, ""}));
+  EXPECT_TRUE(RecordIs(records[4], {"JE1ZZZ", "2m", "FM", "SO-50", std::nullopt, "20261206 2330"}));
+  EXPECT_EQ(app.PaneText(), log) << "the export only reads the log";
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,213 @@
+#include "adif/export_command.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "fakes.h"
+#include "memory_profile_store.h"
+#include "settings/keys.h"
+
+namespace zelmor::adif {
+namespace {
+
+constexpr wchar_t kExeFolder[] = L"C:\\Zelmor";
+
+using fakes::FakeDialogs;
+using fakes::FakeFiles;
+using fakes::FakeMessages;
+using fakes::FakePane;
+using fakes::FixedClock;
+using fakes::Journal;
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '~';
+  return out;
+}
+
+size_t Occurrences(const std::wstring& text, const std::wstring& piece) {
+  size_t n = 0;
+  for (size_t at = text.find(piece); at != std::wstring::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+class ExportCommandTest : public ::testing::Test {
+ protected:
+  ExportCommandTest() {
+    messages.journal = &journal;
+    state.template_text = settings::kDefaultTemplate;
+    dialogs.chosen = L"E:\\lotw\\pass.adi";
+  }
+
+  Journal journal;
+  MainState state;
+  settings::MemoryProfileStore store;
+  settings::Profile profile{store};
+  FakeDialogs dialogs{journal};
+  logfiles::FileDialogState dialog_state;
+  FakeFiles files;
+  FakeMessages messages;
+  FakePane pane;
+  // 08:30 on 7 December in Japan is 23:30 on 6 December in UTC.
+  FixedClock clock{{2026, 12, 7, 8, 30, 15}};
+  const FixedOffsetZone japan{540};
+  entry::LocaleFormats locale;
+  ExportCommand command{{state, profile, dialogs, dialog_state, files, messages, pane, clock, japan, kExeFolder,
+                         L"1.00", [this] { return locale; },
+                         [this] {
+                           journal.push_back(L"leave edit mode");
+                           state.edit_mode = false;
+                         }}};
+};
+
+TEST_F(ExportCommandTest, ProposesTodaysFileInTheLogFolderAndLeavesTheFolderSetting) {
+  struct Row {
+    const char* what;
+    std::optional<std::wstring> stored;
+    std::wstring start;
+  };
+  const Row rows[] = {
+      {"no log folder yet", std::nullopt, kExeFolder},
+      {"the folder of the last saved log", L"D:\\logs", L"D:\\logs"},
+      {"a folder the dialog cannot start in", L"D:\\" + std::wstring(300, L'f'), kExeFolder},
+  };
+  for (const Row& row : rows) {
+    store = settings::MemoryProfileStore();
+    if (row.stored) store.Put(L"Zelmor", L"LOGfol", *row.stored);
+    command.Export();
+    ASSERT_TRUE(dialogs.seen) << row.what;
+    EXPECT_EQ(dialogs.seen->initial_dir, row.start) << row.what;
+    EXPECT_EQ(dialogs.seen->file_name, L"Zelmor261207.adi") << row.what << ": the local date, not UTC's";
+    EXPECT_EQ(dialogs.seen->filter, L"ADIFﾌｧｲﾙ (*.adi)|*.adi");
+    EXPECT_EQ(dialogs.seen->title, L"ADIF出力");
+    // The log folder is where logs go; an ADIF file is made for somewhere else.
+    if (row.stored) {
+      EXPECT_EQ(store.Get(L"Zelmor", L"LOGfol", L""), *row.stored) << row.what;
+    } else {
+      EXPECT_FALSE(store.Has(L"Zelmor", L"LOGfol")) << row.what;
+    }
+  }
+}
+
+TEST_F(ExportCommandTest, WritesEveryLineWithTheTemplateLocaleZoneAndOperatorSpellings) {
+  // Wine's Japanese short date, a template of the operator's own, and a spelling in "Zelmor.ini".
+  locale.short_date = L"yyyy/M/d";
+  state.template_text = L"#DT #TMJ [#SN #MD] #MM";
+  store.Put(L"SatNames", L"GreenCube", L"IO-117");
+  state.log_unsaved = true;
+  pane.text =
+      L"2026/12/7 08:30J JA1ABC 59 55 PM95 %Sat=SO-50/Rev:97254% 145/436 FM Up=145.850/Down=436.795\r\n"
+      L"2026/12/7 08:41J JR2XYZ 59 59\r\n"
+      L"2026/12/7 08:50J [GREENCUBE FM] 7K1DEF 59 59\r\n"
+      L"QRT 73\r\n"
+      L"2026/12/7 09:05J [ZZ-99 FM] JA3GHI\r\n";
+  const std::wstring log = pane.text;
+  command.Export();
+
+  ASSERT_EQ(files.disk.count(L"E:\\lotw\\pass.adi"), 1u);
+  const std::wstring adif = files.disk[L"E:\\lotw\\pass.adi"];
+  EXPECT_NE(adif.find(L"<PROGRAMVERSION:4>1.00\r\n"), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CREATED_TIMESTAMP:15>20261206 233015\r\n"), std::wstring::npos) << Narrow(adif);
+  EXPECT_EQ(Occurrences(adif, L"<EOR>\r\n"), 4u) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2330 "), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<SAT_NAME:5>SO-50"), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JR2XYZ <QSO_DATE:8>20261206 <TIME_ON:4>2341 "), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>7K1DEF"), std::wstring::npos) << "read with the current template: " << Narrow(adif);
+  EXPECT_NE(adif.find(L"<SAT_NAME:6>IO-117"), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA3GHI <QSO_DATE:8>20261207 <TIME_ON:4>0005 "), std::wstring::npos) << Narrow(adif);
+  EXPECT_EQ(files.leftovers_removed, std::vector<std::wstring>{L"E:\\lotw\\pass.adi"});
+  EXPECT_TRUE(state.log_unsaved) << "an export does not save the log";
+  EXPECT_EQ(pane.text, log) << "the pane is only read";
+
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text,
+            L"ADIFファイルに出力しました。\r\n"
+            L"\r\n"
+            L"出力したQSO: 4件\r\n"
+            L"　うち衛星データなし: 1件\r\n"
+            L"　うちLoTWにない衛星名: 1件\r\n"
+            L"　　（ZZ-99）\r\n"
+            L"　　Zelmor.iniの[SatNames]で指定できます\r\n"
+            L"読めない行（出力せず）: 1行\r\n"
+            L"\r\n"
+            L"出力しなかった行:\r\n"
+            L"4行目: QRT 73");
+  EXPECT_EQ(messages.shown[0].title, std::nullopt);
+  EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+}
+
+TEST_F(ExportCommandTest, CancelWritesAndShowsNothing) {
+  pane.text = L"2026/12/07 08:41J JR2XYZ 59 59\r\n";
+  dialogs.answer = false;
+  command.Export();
+  EXPECT_TRUE(files.disk.empty());
+  EXPECT_TRUE(files.leftovers_removed.empty());
+  EXPECT_EQ(journal, Journal{L"save dialog"});
+}
+
+TEST_F(ExportCommandTest, FailedWriteIsReportedAndLeavesTheOldFile) {
+  pane.text = L"2026/12/07 08:41J JR2XYZ 59 59\r\n";
+  files.disk[L"E:\\lotw\\pass.adi"] = L"the previous export";
+  files.refuse_writes = true;
+  command.Export();
+  EXPECT_EQ(files.disk[L"E:\\lotw\\pass.adi"], L"the previous export");
+  ASSERT_EQ(messages.shown.size(), 1u) << "the failure, and no summary";
+  EXPECT_EQ(messages.shown[0].text, L"ADIFファイルが保存出来ませんでした。");
+  EXPECT_EQ(messages.shown[0].title, std::nullopt);
+  EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+}
+
+TEST_F(ExportCommandTest, EditModeIsLeftBeforeTheDialog) {
+  state.edit_mode = true;
+  dialogs.answer = false;
+  command.Export();
+  EXPECT_EQ(journal, (Journal{L"leave edit mode", L"save dialog"}));
+  journal.clear();
+  command.Export();
+  EXPECT_EQ(journal, Journal{L"save dialog"}) << "edit mode off, nothing to leave";
+}
+
+TEST(ExportSummaryTextTest, RareNotesOnlyWhenTheyHappenAndLongListsCut) {
+  ExportSummary s;
+  s.exported = 30;
+  s.unknown_satellite_names = 13;
+  for (int i = 1; i <= 11; ++i) s.unknown_names.push_back(L"X-" + std::to_wstring(i));
+  s.unknown_names[1].clear();  // satellite data without a name
+  s.unknown_modes = 2;
+  s.text_replaced = 3;
+  s.skipped.push_back({5, L"CQ CQ", SkipReason::NoCallSign});
+  s.skipped.push_back({6, std::wstring(61, L'x'), SkipReason::Unreadable});
+  s.skipped.push_back({7, L"1999/02/30 10:00J JA1ABC", SkipReason::NoUtcTime});
+  for (size_t line = 8; line <= 16; ++line) s.skipped.push_back({line, L"?", SkipReason::Unreadable});
+
+  EXPECT_EQ(SummaryText(s),
+            L"ADIFファイルに出力しました。\r\n"
+            L"\r\n"
+            L"出力したQSO: 30件\r\n"
+            L"　うち衛星データなし: 0件\r\n"
+            L"　うちLoTWにない衛星名: 13件\r\n"
+            L"　　（X-1, 衛星名なし, X-3, X-4, X-5, X-6, X-7, X-8, X-9, X-10, \u2026）\r\n"
+            L"　　Zelmor.iniの[SatNames]で指定できます\r\n"
+            L"　うちADIFにないモード: 2件\r\n"
+            L"　うち日本語などを?にした: 3件\r\n"
+            L"読めない行（出力せず）: 10行\r\n"
+            L"コールサインのない行（出力せず）: 1行\r\n"
+            L"UTCにできない日時の行（出力せず）: 1行\r\n"
+            L"\r\n"
+            L"出力しなかった行:\r\n"
+            L"5行目: CQ CQ\r\n"
+            L"6行目: " + std::wstring(60, L'x') + L"\u2026\r\n"
+            L"7行目: 1999/02/30 10:00J JA1ABC\r\n"
+            L"8行目: ?\r\n9行目: ?\r\n10行目: ?\r\n11行目: ?\r\n12行目: ?\r\n13行目: ?\r\n14行目: ?\r\n"
+            L"…ほか2行");
+
+  // A clean export: the four counts, nothing more.
+  EXPECT_EQ(SummaryText(ExportSummary{}),
+            L"ADIFファイルに出力しました。\r\n\r\n出力したQSO: 0件\r\n　うち衛星データなし: 0件\r\n"
+            L"　うちLoTWにない衛星名: 0件\r\n読めない行（出力せず）: 0行");
+}
+
+}  // namespace
+}  // namespace zelmor::adif
