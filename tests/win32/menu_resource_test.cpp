@@ -1,5 +1,6 @@
 // The menus as the resource script builds them: every item of the operator's menus, in order, with
-// its caption and command. Additions go only where they belong (after the items they follow).
+// its caption and command. The two additions stand where they belong: the ADIF export right after
+// "LOG Save(&S)", the whole contact after the eleven fields and a separator.
 
 #include <windows.h>
 
@@ -58,6 +59,7 @@ TEST(MenuResource, MainMenuKeepsEveryItemInItsPlace) {
   EXPECT_EQ(file, (std::vector<Item>{{L"LOG Open(O)", IDM_LOG_OPEN},
                                      {L"LOG編集(&E)", IDM_EDIT_MODE},
                                      {L"LOG Save(&S)", IDM_LOG_SAVE},
+                                     {L"ADIF出力(&A)", IDM_ADIF_EXPORT},
                                      {L"-", 0},
                                      {L"非常用LOG Open(T)", IDM_VIEW_SAFETY_COPY},
                                      {L"-", 0},
