@@ -92,10 +92,10 @@ wait_zelmor_windows 2
 shot_area 0 0 "$WIDTH" "$HEIGHT" file-menu.png
 xdotool key Escape Escape
 
-# The template window: the fifth item of the File menu.
+# The template window: the sixth item of the File menu (Down skips the separators).
 xdotool key alt+f
 wait_zelmor_windows 2
-xdotool key Down Down Down Down Return
+xdotool key Down Down Down Down Down Return
 template=$(wait_window "定形フォームの設定")
 shot_window "$template" template-window.png
 xdotool key alt+x
