@@ -256,11 +256,11 @@ void MainWindow::OnCreate() {
 void MainWindow::MakeFonts() {
   const UINT dpi = Dpi();
   const std::wstring face = LoadText(IDS_FONT_GOTHIC);
-  window::FontSpec spec{face, kPanePoints};
-  spec.pitch_and_family = FIXED_PITCH | FF_MODERN;
-  base::UniqueGdiObject pane_font = window::MakeFont(spec, dpi);
-  spec.points = kEntryPoints;
-  base::UniqueGdiObject entry_font = window::MakeFont(spec, dpi);
+  window::FontSpec look{face, kPanePoints};
+  look.pitch_and_family = FIXED_PITCH | FF_MODERN;
+  base::UniqueGdiObject pane_font = window::MakeFont(look, dpi);
+  look.points = kEntryPoints;
+  base::UniqueGdiObject entry_font = window::MakeFont(look, dpi);
   SendMessageW(pane_, WM_SETFONT, reinterpret_cast<WPARAM>(pane_font.get()), TRUE);
   SendMessageW(entry_, WM_SETFONT, reinterpret_cast<WPARAM>(entry_font.get()), TRUE);
   // The controls use the new fonts now; the old ones may go.

@@ -26,14 +26,14 @@ float PixelsToTwips(int pixels, UINT dpi) {
   return static_cast<float>(static_cast<double>(pixels) * 1440.0 / (dpi ? dpi : 96));
 }
 
-base::UniqueGdiObject MakeFont(const FontSpec& spec, UINT dpi) {
+base::UniqueGdiObject MakeFont(const FontSpec& look, UINT dpi) {
   LOGFONTW font{};
-  font.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  font.lfCharSet = spec.charset;
+  font.lfHeight = -static_cast<LONG>(std::lround(look.points * dpi / 72.0));
+  font.lfWeight = look.bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = look.charset;
   font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = spec.pitch_and_family;
-  lstrcpynW(font.lfFaceName, spec.face.c_str(), LF_FACESIZE);
+  font.lfPitchAndFamily = look.pitch_and_family;
+  lstrcpynW(font.lfFaceName, look.face.c_str(), LF_FACESIZE);
   return base::UniqueGdiObject(CreateFontIndirectW(&font));
 }
 

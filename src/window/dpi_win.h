@@ -26,7 +26,7 @@ struct FontSpec {
   BYTE charset = SHIFTJIS_CHARSET;
   BYTE pitch_and_family = DEFAULT_PITCH;
 };
-base::UniqueGdiObject MakeFont(const FontSpec& spec, UINT dpi);
+base::UniqueGdiObject MakeFont(const FontSpec& look, UINT dpi);
 
 // A rectangle in twips (left, top, width, height).
 struct TwipsRect {
