@@ -1,6 +1,7 @@
 #include "logfiles/safety_copy.h"
 
 #include <cwchar>
+#include <optional>
 #include <utility>
 
 #include "base/resource.h"
@@ -62,25 +63,39 @@ void SafetyCopy::OfferEarlierCopy(MessageBoxes& messages, entry::LogPane& pane, 
 }
 
 bool SafetyCopy::Write(entry::LogPane& pane, const std::wstring& appended) {
-  // The copy's text is the pane's and one CR LF: the new lines go in before that CR LF, so that a
-  // long log is neither read back nor copied once more for each entry.
-  if (known_ && pane.Replacements() == known_replacements_ &&
-      copy_text_.size() - 2 + appended.size() == pane.Length()) {
-    copy_text_.insert(copy_text_.size() - 2, appended);
-  } else {
-    known_replacements_ = pane.Replacements();
-    copy_text_ = pane.Text();
-    copy_text_ += L"\r\n";
-    known_ = true;
-  }
+  const bool follows = known_ && pane.Replacements() == known_replacements_ &&
+                       known_length_ + appended.size() == pane.Length();
+  if (!(follows && Add(appended)) && !Learn(pane)) return false;
   // An earlier run's copy that start-up could neither offer back nor set aside goes aside before
   // this run replaces it; while it cannot, this run writes no copy and keeps its lines in the pane.
   if (earlier_copy_in_the_way_) {
     if (!SetEarlierCopyAside()) return false;
     earlier_copy_in_the_way_ = false;
   }
-  if (!files_.Replace(path_, copy_text_)) return false;
+  if (!files_.ReplaceEncoded(path_, copy_bytes_)) return false;
   KeepMarkedRunning();
+  return true;
+}
+
+bool SafetyCopy::Add(const std::wstring& appended) {
+  const std::optional<std::string> added = files_.Encode(appended);
+  if (!added) return false;
+  copy_bytes_.insert(copy_bytes_.size() - line_end_bytes_, *added);
+  known_length_ += appended.size();
+  return true;
+}
+
+bool SafetyCopy::Learn(entry::LogPane& pane) {
+  known_ = false;
+  const std::wstring text = pane.Text();
+  const std::optional<std::string> body = files_.Encode(text);
+  const std::optional<std::string> line_end = files_.Encode(L"\r\n");
+  if (!body || !line_end) return false;
+  copy_bytes_ = *body + *line_end;
+  line_end_bytes_ = line_end->size();
+  known_length_ = text.size();
+  known_replacements_ = pane.Replacements();
+  known_ = true;
   return true;
 }
 

@@ -61,10 +61,17 @@ class SafetyCopy {
   std::wstring path_;
   bool earlier_copy_in_the_way_ = false;
 
-  // The copy as written last (the pane's text and one CR LF), and the pane's replacement count it
-  // was taken at.
+  // The copy's bytes are the pane's text and one CR LF, as written last. An entry's lines go in
+  // before that CR LF, so that a long log is neither read back, copied nor converted again for
+  // each entry; only a change other than an append (an edit, an opened log) makes the copy learn
+  // the pane anew.
+  bool Add(const std::wstring& appended);
+  bool Learn(entry::LogPane& pane);
+
   bool known_ = false;
-  std::wstring copy_text_;
+  std::string copy_bytes_;
+  size_t line_end_bytes_ = 0;
+  size_t known_length_ = 0;  // the pane's length in characters, as the copy knows it
   uint64_t known_replacements_ = 0;
 };
 

@@ -50,9 +50,20 @@ bool AnsiTextFiles::Read(const std::wstring& path, std::wstring& text) {
 
 bool AnsiTextFiles::Replace(const std::wstring& path, const std::wstring& text) {
   if (path.empty()) return Done(ERROR_INVALID_NAME);
-  const std::string bytes = base::ToAnsi(text);
+  const std::optional<std::string> bytes = Encode(text);
   // Never write an empty file in place of a log that failed to convert.
-  if (bytes.empty() && !text.empty()) return Done(ERROR_NO_UNICODE_TRANSLATION);
+  if (!bytes) return Done(ERROR_NO_UNICODE_TRANSLATION);
+  return ReplaceEncoded(path, *bytes);
+}
+
+std::optional<std::string> AnsiTextFiles::Encode(const std::wstring& text) {
+  std::string bytes = base::ToAnsi(text);
+  if (bytes.empty() && !text.empty()) return std::nullopt;
+  return bytes;
+}
+
+bool AnsiTextFiles::ReplaceEncoded(const std::wstring& path, const std::string& bytes) {
+  if (path.empty()) return Done(ERROR_INVALID_NAME);
   return Done(base::ReplaceFileContent(path, bytes));
 }
 

@@ -15,6 +15,8 @@ class AnsiTextFiles : public TextFiles {
   // Temporary file beside the target, flushed, then renamed over it: the old file stays whole
   // until the new one is complete, and a failure removes the temporary file.
   bool Replace(const std::wstring& path, const std::wstring& text) override;
+  std::optional<std::string> Encode(const std::wstring& text) override;
+  bool ReplaceEncoded(const std::wstring& path, const std::string& bytes) override;
   bool Exists(const std::wstring& path) override;
   bool Rename(const std::wstring& from, const std::wstring& to) override;
   void RemoveLeftovers(const std::wstring& path) override;

@@ -108,6 +108,18 @@ struct FakeFiles : logfiles::TextFiles {
     return true;
   }
   void RemoveLeftovers(const std::wstring& path) override { leftovers_removed.push_back(path); }
+  // The disk keeps text; "bytes" here are UTF-16 units two bytes each, which pieces of a text
+  // encode to the pieces of, as in any code page.
+  std::optional<std::string> Encode(const std::wstring& text) override {
+    ++encodes;
+    encoded_characters += text.size();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  }
+  bool ReplaceEncoded(const std::wstring& path, const std::string& bytes) override {
+    return Replace(path, std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
+  }
+  int encodes = 0;
+  size_t encoded_characters = 0;
 };
 
 // The operator in a common file dialog: picks `chosen`, or cancels when `answer` is false.

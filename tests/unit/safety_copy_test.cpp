@@ -108,9 +108,11 @@ TEST_F(SafetyCopyTest, WritesFollowTheAppendsAndReadThePaneOnlyAfterOtherChanges
   ASSERT_TRUE(Entry(L"A\r\n"));
   EXPECT_EQ(files.disk[kCopy], L"loaded\r\nA\r\n\r\n");
   EXPECT_EQ(pane.reads, 1) << "the first write learns the pane";
+  const size_t converted = files.encoded_characters;
   ASSERT_TRUE(Entry(L"B\r\n"));
   EXPECT_EQ(files.disk[kCopy], L"loaded\r\nA\r\nB\r\n\r\n");
   EXPECT_EQ(pane.reads, 1) << "an append alone needs no reading back";
+  EXPECT_EQ(files.encoded_characters - converted, 3u) << "nor converting the log again, only its new line";
 
   pane.Edit(L"loaded\r\nA edited\r\nB\r\n");
   ASSERT_TRUE(Entry(L"C\r\n"));
