@@ -16,6 +16,7 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim >/dev/null
 
 source scripts/wine-env.sh
+source scripts/desktop-wait.sh
 zelmor_wine_setup build/win64
 
 headless=0
@@ -55,38 +56,6 @@ place_zelmor() {
   mv "$ini.new" "$ini"
 }
 
-# Prints the X id of the first visible window whose title matches, once there is one.
-wait_window() {
-  local id
-  for _ in $(seq 600); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.05
-  done
-  echo "run.sh: no window \"$1\" within 30 s" >&2
-  return 1
-}
-
-# Waits for the transfer menu: a second visible window of Zelmor's, beside its main window.
-wait_menu() {
-  for _ in $(seq 600); do
-    [ "$(xdotool search --onlyvisible --class zelmor.exe 2>/dev/null | wc -l)" -ge 2 ] && return 0
-    sleep 0.05
-  done
-  echo "run.sh: no transfer menu within 30 s" >&2
-  return 1
-}
-
-# Waits until a file holds a text (grep pattern); false after 30 s.
-wait_for_text() {
-  for _ in $(seq 600); do
-    LC_ALL=C grep -qa -- "$2" "$1" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  echo "run.sh: \"$2\" did not reach $1 within 30 s" >&2
-  return 1
-}
-
 zelmor_wine_bg "$RUN/tracker-sim.exe" --position 0,0
 zelmor_wine_bg "$RUN/logbook-sim.exe" --position "$LOGBOOK_LEFT,0" --journal "$(winpath "$RUN/logbook-journal.txt")"
 # Zelmor opens its links to the tracking program at start-up: the tracker must be serving first.
@@ -119,14 +88,14 @@ xdotool key ctrl+Home
 xdotool key --delay 5 $(printf 'Right %.0s' $(seq ${#before}))
 xdotool key --delay 5 $(printf 'shift+Right %.0s' $(seq 6))
 xdotool key ctrl+c
-wait_menu
+wait_zelmor_windows 2
 xdotool key --delay 50 Down Down Down Return
 wait_for_text "$RUN/logbook-journal.txt" "dwData=0x20001"
 
 # Then the whole second line copied, and "to HL 1QSO全項目" (after the eleven fields and a
 # separator, the twelfth item) sends every field of that contact.
 xdotool key ctrl+Home Down Home shift+End ctrl+c
-wait_menu
+wait_zelmor_windows 2
 xdotool key --delay 50 $(printf 'Down %.0s' $(seq 12)) Return
 wait_for_text "$RUN/logbook-journal.txt" "dwData=0x2000E"
 

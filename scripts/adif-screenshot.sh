@@ -12,6 +12,7 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j2 --target Zelmor tracker-sim >/dev/null
 
 source scripts/wine-env.sh
+source scripts/desktop-wait.sh
 export TZ=Asia/Tokyo
 zelmor_wine_setup build/win64
 zelmor_xvfb_start
@@ -34,17 +35,6 @@ values() {  # name, downlink, uplink, rev, mode
   printf 'Label1=%s\r\nLabel2=%s\r\nLabel3=%s\r\nLabel15=%s\r\nLabel17=%s\r\n' "$@" >"$RUN/values.txt"
 }
 
-wait_for() {  # wait_for <window name regex>: prints the X window id once it is mapped
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || { echo "no window named $1" >&2; exit 1; }
-  echo "$id"
-}
-
 entry() {  # types a memo and Enter
   xdotool type --delay 20 "$1"
   xdotool key Return
@@ -53,10 +43,10 @@ entry() {  # types a memo and Enter
 
 values ISS 437.800.000 145.990.000 45123 FM
 zelmor_wine_bg "$RUN/tracker-sim.exe" --values "Z:$RUN/values.txt"
-tracker=$(wait_for "CSATmate simulator")
+tracker=$(wait_window "CSATmate simulator")
 tracker_pid=${ZELMOR_PIDS[-1]}
 zelmor_wine_bg "$RUN/Zelmor.exe"
-main=$(wait_for "Zelmor Ver")
+main=$(wait_window "Zelmor Ver")
 xdotool windowmove "$tracker" 520 0 2>/dev/null || true
 sleep 1
 
@@ -64,7 +54,7 @@ sleep 1
 xdotool key alt+f
 sleep 0.3
 xdotool key Return
-open=$(wait_for "LOGﾃﾞｰﾀ閲覧")
+open=$(wait_window "LOGﾃﾞｰﾀ閲覧")
 xdotool type --delay 10 "Z:${RUN//\//\\}\\logs\\pass1.txt"
 xdotool key Return
 sleep 1
@@ -82,10 +72,10 @@ entry "JR7EEE 59 59"
 xdotool key alt+f
 sleep 0.3
 xdotool key a
-wait_for "ADIF出力" >/dev/null
+wait_window "ADIF出力" >/dev/null
 sleep 0.5
 xdotool key Return
-box=$(wait_for "^Zelmor$")
+box=$(wait_window "^Zelmor$")
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$box")"
 import -window root "$RUN/root.png"

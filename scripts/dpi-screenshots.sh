@@ -10,18 +10,9 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j2 --target Zelmor tracker-sim >/dev/null
 
 source scripts/wine-env.sh
+source scripts/desktop-wait.sh
 zelmor_wine_setup build/win64
 zelmor_xvfb_start
-
-wait_for() {  # wait_for <window name>: prints the X window id once it is mapped
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  echo "$id"
-}
 
 for dpi in 96 144; do
   RUN="$ROOT/build/dpi-$dpi"
@@ -29,9 +20,9 @@ for dpi in 96 144; do
   cp build/win64/Zelmor.exe build/win64/tracker-sim.exe "$RUN/"
   "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   zelmor_wine_bg "$RUN/tracker-sim.exe"
-  tracker=$(wait_for "CSATmate simulator")
+  tracker=$(wait_window "CSATmate simulator")
   zelmor_wine_bg "$RUN/Zelmor.exe"
-  main=$(wait_for "Zelmor Ver")
+  main=$(wait_window "Zelmor Ver")
   xdotool windowmove "$tracker" 0 $((dpi * 45 / 10)) 2>/dev/null || true
   xdotool windowactivate --sync "$main" 2>/dev/null || true
   xdotool type --window "$main" "JA1ZLM 59 59"

@@ -15,6 +15,7 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim >/dev/null
 
 source scripts/wine-env.sh
+source scripts/desktop-wait.sh
 zelmor_wine_setup build/win64
 zelmor_xvfb_start
 
@@ -29,36 +30,6 @@ WIDTH=850
 HEIGHT=330
 settings() {
   printf '[LOGpos]\r\nELTop=0\r\nELLeft=0\r\nELWidth=%d\r\nELHeight=%d\r\n' $((WIDTH * 15)) $((HEIGHT * 15))
-}
-
-wait_window() {
-  local id
-  for _ in $(seq 600); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.05
-  done
-  echo "guide-screenshots.sh: no window \"$1\" within 30 s" >&2
-  return 1
-}
-
-# Waits until Zelmor shows a given number of visible windows (its main window, a menu, ...).
-wait_zelmor_windows() {
-  for _ in $(seq 600); do
-    [ "$(xdotool search --onlyvisible --class zelmor.exe 2>/dev/null | wc -l)" -ge "$1" ] && return 0
-    sleep 0.05
-  done
-  echo "guide-screenshots.sh: Zelmor never showed $1 windows" >&2
-  return 1
-}
-
-wait_for_text() {
-  for _ in $(seq 600); do
-    LC_ALL=C grep -qa -- "$2" "$1" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  echo "guide-screenshots.sh: \"$2\" did not reach $1 within 30 s" >&2
-  return 1
 }
 
 # A picture of the screen area x,y,w,h.

@@ -20,18 +20,6 @@ namespace {
 
 using namespace logging_loop;
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Tick() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t;
-}
-
 // Loads `path` into the pane with the safety-copy viewer (a pane this large is more than one
 // cross-process WM_SETTEXT can carry under Wine), saying yes to the unsaved-log question.
 bool Preload(Zelmor& app, const std::wstring& path) {

@@ -49,4 +49,16 @@ std::wstring FallbackAt(const std::wstring& memo, const zelmor::LocalTime& at) {
                                        << Ansi(line1) << "\nor " << Ansi(line2);
 }
 
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Tick() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t;
+}
+
 }  // namespace e2e::logging_loop

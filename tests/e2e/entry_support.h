@@ -33,4 +33,8 @@ std::wstring FallbackAt(const std::wstring& memo, const zelmor::LocalTime& at);
 ::testing::AssertionResult AppendedOneOf(const std::wstring& pane, const std::wstring& before,
                                          const std::wstring& line1, const std::wstring& line2);
 
+// The benchmarks' clock: a reading, and the milliseconds between two.
+LARGE_INTEGER Tick();
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to);
+
 }  // namespace e2e::logging_loop

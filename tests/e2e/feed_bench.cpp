@@ -25,18 +25,6 @@ using namespace logging_loop;
 
 constexpr int kRuns = 20;
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Tick() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t;
-}
-
 void Report(const char* what, std::vector<double> ms) {
   std::sort(ms.begin(), ms.end());
   std::printf("[ bench    ] %s: median %.3f ms, min %.3f, max %.3f (%zu runs)\n", what, ms[ms.size() / 2],

@@ -19,24 +19,6 @@ std::wstring ZelmorText(UINT id) {
                     : L"(no text " + std::to_wstring(id) + L" in Zelmor.exe)";
 }
 
-TempFolder::TempFolder() {
-  static int counter = 0;
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp) + L"zelmor-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount());
-  CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() {
-  std::wstring from = path_ + L'\0';
-  SHFILEOPSTRUCTW op{};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-  SHFileOperationW(&op);
-}
-
 bool Zelmor::Start() {
   const std::wstring exe = folder_.File(L"Zelmor.exe");
   if (!FileExists(exe) && !CopyFileW((BuildFolder() + L"\\Zelmor.exe").c_str(), exe.c_str(), FALSE)) {

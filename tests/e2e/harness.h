@@ -32,20 +32,6 @@ inline constexpr int kFileNameBox = 0x47C;
 // keep it as a literal.
 std::wstring ZelmorText(UINT id);
 
-// A folder of its own under %TEMP%, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }
-  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
-
- private:
-  std::wstring path_;
-};
-
 // Zelmor.exe copied into a fresh folder and started there.
 class Zelmor {
  public:

@@ -1,12 +1,31 @@
 #include "files_win.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 
 namespace test_support {
+
+TempFolder::TempFolder() {
+  static int counter = 0;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  path_ = std::wstring(temp) + L"zelmor-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+          std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount());
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+  std::wstring from = path_ + L'\0';
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationW(&op);
+}
 
 std::string ReadBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);

@@ -6,6 +6,20 @@
 
 namespace test_support {
 
+// A folder of its own under %TEMP%, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::wstring& path() const { return path_; }
+  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
 // The bytes of the file; empty when it cannot be read.
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);

@@ -15,6 +15,7 @@
 #include "entry/feed.h"
 #include "base/atomic_file_win.h"
 #include "base/codepage_win.h"
+#include "files_win.h"
 #include "processes_win.h"
 
 namespace zelmor::entry {
@@ -27,31 +28,6 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// A folder of its own for each test's values and hang files, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    static int counter = 0;
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"zelmor-dde-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~ScratchFolder() {
-    for (const auto& file : files_) DeleteFileW(file.c_str());
-    RemoveDirectoryW(path_.c_str());
-  }
-  std::wstring File(const std::wstring& name) {
-    files_.push_back(path_ + L"\\" + name);
-    return files_.back();
-  }
-
- private:
-  std::wstring path_;
-  std::vector<std::wstring> files_;
-};
-
 // Writes "item=value" lines in the ANSI code page (the simulator also reads UTF-8).
 void WriteValues(const std::wstring& file, const Values& values) {
   std::wstring text;
@@ -63,6 +39,7 @@ void WriteBytes(const std::wstring& file, const std::string& bytes) {
   ASSERT_EQ(base::ReplaceFileContent(file, bytes), DWORD{ERROR_SUCCESS});
 }
 
+using test_support::TempFolder;
 using test_support::TrackerSim;
 
 bool OpenAll(DdeFeedLinks& links) {
@@ -90,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, DdeFeedLinksWith, testing::Values(L"", L"--ack
                          });
 
 TEST_P(DdeFeedLinksWith, AllFiveItemsComeBackExactlyAsServed) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   // Rows: the five values the server holds at one moment; the file is read again at each request.
   const std::vector<Values> rows = {
@@ -114,7 +91,7 @@ TEST_P(DdeFeedLinksWith, AllFiveItemsComeBackExactlyAsServed) {
 
 TEST(DdeFeedLinks, JapaneseTextComesBackFromTheAnsiCodePage) {
   if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese ANSI code page (run with LC_ALL=ja_JP.UTF-8)";
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   const Values row = {L"ふじ３号", L"435.795.000", L"145.900.000", L"周回１２３", L"ＣＷ"};
   WriteValues(values, row);  // Shift-JIS file
@@ -130,7 +107,7 @@ TEST(DdeFeedLinks, JapaneseTextComesBackFromTheAnsiCodePage) {
 }
 
 TEST(DdeFeedLinks, LineEndAfterTheTextIsNotPartOfTheValue) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   const Values row = {L" RS-44 ", L"435.640.000", L"145.965.000", L"21847", L"USB"};
   WriteValues(values, row);
@@ -142,7 +119,7 @@ TEST(DdeFeedLinks, LineEndAfterTheTextIsNotPartOfTheValue) {
 }
 
 TEST_P(DdeFeedLinksWith, RefusedItemFailsOnlyThatRequest) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   WriteBytes(values, "Label1=RS-44\r\nLabel2=435.640.000\r\nLabel3=145.965.000\r\nLabel17=USB\r\n");  // no Rev
   TrackerSim sim(Server(L"--values \"" + values + L"\""));
@@ -174,7 +151,7 @@ TEST(DdeFeedLinks, OpenFailsQuicklyWhenNoServerRuns) {
 }
 
 TEST(DdeFeedLinks, TrackerStartedAfterTheSetUpIsConnectedByTheNextEntry) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   const Values row = {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"};
   WriteValues(values, row);
@@ -202,7 +179,7 @@ TEST(DdeFeedLinks, RequestsOnLinksThatAreNotOpenFail) {
 }
 
 TEST_P(DdeFeedLinksWith, HungServerFailsTheRequestAndItsLateAnswerIsNotTakenForTheNext) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   const std::wstring hang = folder.File(L"hang.flag");
   WriteValues(values, {L"@count", L"435.640.000", L"145.965.000", L"21847", L"USB"});
@@ -226,7 +203,7 @@ TEST_P(DdeFeedLinksWith, HungServerFailsTheRequestAndItsLateAnswerIsNotTakenForT
 }
 
 TEST(DdeFeedLinks, OpenDoesNotWaitOnAHungServer) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   WriteValues(values, {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"});
   TrackerSim sim(L"--hang-after 1 --values \"" + values + L"\"");
@@ -249,7 +226,7 @@ TEST(DdeFeedLinks, OpenDoesNotWaitOnAHungServer) {
 TEST(DdeFeedLinks, ClosedOrKilledServerIsDownAndTheNextEntryConnectsToItsNewRun) {
   for (const bool killed : {false, true}) {
     SCOPED_TRACE(killed ? "killed" : "closed");
-    ScratchFolder folder;
+    TempFolder folder;
     const std::wstring values = folder.File(L"values.txt");
     WriteValues(values, {L"RUN-1", L"435.640.000", L"145.965.000", L"21847", L"USB"});
     DdeFeedLinks links(2000);
@@ -283,7 +260,7 @@ TEST(DdeFeedLinks, ClosedOrKilledServerIsDownAndTheNextEntryConnectsToItsNewRun)
 }
 
 TEST(DdeFeedLinks, ServerKilledDuringARequestIsNoticedBeforeTheTimeOut) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   const std::wstring hang = folder.File(L"hang.flag");
   WriteValues(values, {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"});
@@ -309,7 +286,7 @@ TEST(DdeFeedLinks, ServerKilledDuringARequestIsNoticedBeforeTheTimeOut) {
 }
 
 TEST(DdeFeedLinks, CloseEndsTheConversationOnBothSides) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   WriteValues(values, {L"RS-44", L"435.640.000", L"145.965.000", L"21847", L"USB"});
   TrackerSim sim(L"--values \"" + values + L"\"");
@@ -340,7 +317,7 @@ TEST(DdeFeedLinks, CloseEndsTheConversationOnBothSides) {
 
 // Every answer must belong to its own request, also when the server adds acknowledgements.
 TEST_P(DdeFeedLinksWith, ThousandRequestsInARowAreAllAnsweredInOrder) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring values = folder.File(L"values.txt");
   WriteValues(values, {L"@count", L"435.640.120", L"@count", L"21847", L"USB"});
   TrackerSim sim(Server(L"--values \"" + values + L"\""));

@@ -9,9 +9,13 @@
 
 #include "logfiles/text_files_win.h"
 #include "base/atomic_file_win.h"
+#include "files_win.h"
 
 namespace zelmor::logfiles {
 namespace {
+
+using test_support::FolderNames;
+using test_support::TempFolder;
 
 std::string RawBytes(const std::wstring& path) {
   std::string bytes;
@@ -23,40 +27,6 @@ void WriteRaw(const std::wstring& path, const std::string& bytes) {
   ASSERT_EQ(base::ReplaceFileContent(path, bytes), static_cast<DWORD>(ERROR_SUCCESS));
 }
 
-// A fresh folder of its own for each test, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    static int counter = 0;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"zelmor-files-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~ScratchFolder() {
-    for (const auto& name : Entries()) DeleteFileW((path_ + L"\\" + name).c_str());
-    RemoveDirectoryW(path_.c_str());
-  }
-  const std::wstring& path() const { return path_; }
-  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
-  std::vector<std::wstring> Entries() const {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-      const std::wstring name = found.cFileName;
-      if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-  }
-
- private:
-  std::wstring path_;
-};
-
 std::string Narrow(const std::vector<std::wstring>& names) {
   std::string out;
   for (const auto& n : names) out += std::string(n.begin(), n.end()) + " ";
@@ -64,18 +34,18 @@ std::string Narrow(const std::vector<std::wstring>& names) {
 }
 
 TEST(AnsiTextFilesTest, ReplaceOverExistingFileLeavesOnlyTheNewContent) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring path = folder.File(L"log.txt");
   WriteRaw(path, std::string(100000, 'x'));  // longer than what replaces it
   AnsiTextFiles files;
   ASSERT_TRUE(files.Replace(path, L"L1\r\nL2\r\n")) << "error " << files.last_error();
   EXPECT_EQ(RawBytes(path), "L1\r\nL2\r\n");
-  EXPECT_EQ(folder.Entries(), std::vector<std::wstring>{L"log.txt"}) << Narrow(folder.Entries());
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::wstring>{L"log.txt"}) << Narrow(FolderNames(folder.path()));
 }
 
 TEST(AnsiTextFilesTest, JapaneseTextRoundTripsThroughShiftJis) {
   if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese ANSI code page (run with LC_ALL=ja_JP.UTF-8)";
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring path = folder.File(L"日本語.txt");
   const std::wstring text = L"26/12/06 12:34 JA1ZZZ 59 %Sat=ＡＯ－７/Rev:123% ｱｲｳ 衛星\u3000モード\r\n";
   AnsiTextFiles files;
@@ -90,7 +60,7 @@ TEST(AnsiTextFilesTest, JapaneseTextRoundTripsThroughShiftJis) {
 }
 
 TEST(AnsiTextFilesTest, ReadOfMissingOrEmptyFile) {
-  ScratchFolder folder;
+  TempFolder folder;
   AnsiTextFiles files;
   std::wstring text = L"sentinel";
   EXPECT_FALSE(files.Read(folder.File(L"missing.txt"), text));
@@ -104,7 +74,7 @@ TEST(AnsiTextFilesTest, ReadOfMissingOrEmptyFile) {
 }
 
 TEST(AnsiTextFilesTest, FileHeldWithoutSharingIsReportedAndKeptWhole) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring path = folder.File(L"held.txt");
   WriteRaw(path, "old\r\n");
   HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -116,7 +86,7 @@ TEST(AnsiTextFilesTest, FileHeldWithoutSharingIsReportedAndKeptWhole) {
   const DWORD read_error = files.last_error();
   const bool replaced = files.Replace(path, L"new\r\n");
   const DWORD replace_error = files.last_error();
-  const std::vector<std::wstring> entries = folder.Entries();
+  const std::vector<std::wstring> entries = FolderNames(folder.path());
   CloseHandle(held);
 
   EXPECT_FALSE(read);
@@ -199,7 +169,7 @@ class ReadOnlyFolder {
 };
 
 TEST(AnsiTextFilesTest, ReplaceInReadOnlyFolderFailsAndKeepsOldFile) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring path = folder.File(L"Zelmor_temp.txt");
   WriteRaw(path, "old\r\n");
   AnsiTextFiles files;
@@ -209,7 +179,7 @@ TEST(AnsiTextFilesTest, ReplaceInReadOnlyFolderFailsAndKeepsOldFile) {
     ReadOnlyFolder read_only(folder.path());
     if (!read_only.ok()) GTEST_SKIP() << read_only.reason();
     replaced = files.Replace(path, L"new\r\n\r\n");
-    entries = folder.Entries();
+    entries = FolderNames(folder.path());
   }
   EXPECT_FALSE(replaced);
   EXPECT_NE(files.last_error(), static_cast<DWORD>(ERROR_SUCCESS));
@@ -218,7 +188,7 @@ TEST(AnsiTextFilesTest, ReplaceInReadOnlyFolderFailsAndKeepsOldFile) {
 }
 
 TEST(AnsiTextFilesTest, ExistsAndRename) {
-  ScratchFolder folder;
+  TempFolder folder;
   AnsiTextFiles files;
   const std::wstring a = folder.File(L"a.txt"), b = folder.File(L"b.txt");
   EXPECT_FALSE(files.Exists(a));
