@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/geometry.h"
+#include "settings/window_geometry.h"
 #include "fuzz_input.h"
 
 namespace zelmor::fuzz {
@@ -58,7 +59,7 @@ bool PlainDecimal(const std::wstring& text, std::string& c_form, size_t& signifi
 }
 
 void CheckParse(const std::wstring& text) {
-  const auto twips = app::ParseTwips(text);
+  const auto twips = settings::ParseTwips(text);
   std::string c_form;
   size_t significant = 0;
   const bool plain = PlainDecimal(text, c_form, significant);
@@ -80,10 +81,10 @@ void CheckParse(const std::wstring& text) {
 // Whatever the window reports is written so that the next start reads it back: whole twips
 // unchanged (without a decimal part), anything else as its nearest whole number.
 void CheckWriteAndRead(float twips) {
-  const std::wstring text = app::FormatTwips(twips);
+  const std::wstring text = settings::FormatTwips(twips);
   FUZZ_CHECK(!text.empty(), "nothing written for " + std::to_string(twips));
   if (!std::isfinite(twips) || std::fabs(twips) >= 2147483648.0f) return;
-  const auto back = app::ParseTwips(text);
+  const auto back = settings::ParseTwips(text);
   const float whole = std::nearbyint(twips);
   if (whole == twips) {
     FUZZ_CHECK(text.find_first_not_of(L"-0123456789") == std::wstring::npos,
@@ -98,9 +99,9 @@ void CheckWriteAndRead(float twips) {
 }
 
 void CheckWholeNumber(int32_t value) {
-  const auto back = app::ParseTwips(std::to_wstring(value));
+  const auto back = settings::ParseTwips(std::to_wstring(value));
   FUZZ_CHECK(back == value, std::to_string(value) + " does not read back");
-  const auto padded = app::ParseTwips(L" \t+" + std::to_wstring(value) + L".0 ");
+  const auto padded = settings::ParseTwips(L" \t+" + std::to_wstring(value) + L".0 ");
   if (value >= 0) FUZZ_CHECK(padded == value, std::to_string(value) + " with blanks and .0 does not read back");
 }
 

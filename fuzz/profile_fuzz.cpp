@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "app/lifecycle.h"
-#include "app/geometry.h"
 #include "fuzz_input.h"
 #include "fakes.h"
 #include "logfiles/log_text.h"
@@ -26,7 +25,9 @@
 #include "memory_profile_store.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
+#include "settings/window_geometry.h"
 #include "template_window/template_editor.h"
+#include "window/placement.h"
 
 namespace zelmor::fuzz {
 namespace {
@@ -38,15 +39,14 @@ class RecordingView : public app::MainView {
     calls += "caption ";
     caption = text;
   }
-  void SetTop(float twips) override { Set("top ", 0, twips); }
-  void SetLeft(float twips) override { Set("left ", 1, twips); }
-  void SetWidth(float twips) override { Set("width ", 2, twips); }
-  void SetHeight(float twips) override { Set("height ", 3, twips); }
-  float Top() override { return geometry[0]; }
-  float Left() override { return geometry[1]; }
-  float Width() override { return geometry[2]; }
-  float Height() override { return geometry[3]; }
-  void KeepOnScreen() override { calls += "on-screen "; }
+  window::TwipsRect Placement() override { return {geometry[1], geometry[0], geometry[2], geometry[3]}; }
+  void Place(const window::TwipsRect& placement) override {
+    calls += "place ";
+    geometry[0] = placement.top;
+    geometry[1] = placement.left;
+    geometry[2] = placement.width;
+    geometry[3] = placement.height;
+  }
   void Show() override { calls += "show "; }
   void FocusEntryBox() override { calls += "focus "; }
   void EndEditModeWatch() override { calls += "end-watch "; }
@@ -54,14 +54,8 @@ class RecordingView : public app::MainView {
 
   std::string calls;
   std::wstring caption;
-  // The window's own size before start-up applies anything.
+  // Top, left, width, height: the window's own before start-up applies anything.
   float geometry[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
-
- private:
-  void Set(const char* name, int index, float twips) {
-    calls += name;
-    geometry[index] = twips;
-  }
 };
 
 class ScriptedLinks : public entry::FeedLinks {
@@ -95,7 +89,8 @@ const Key kKeys[] = {
     {settings::kPositionSection, settings::kWidthKey}, {settings::kPositionSection, settings::kHeightKey},
     {settings::kMainSection, settings::kTemplateKey},  {settings::kMainSection, settings::kRunningKey},
 };
-const float kDefaults[4] = {app::kDefaultTop, app::kDefaultLeft, app::kDefaultWidth, app::kDefaultHeight};
+const float kDefaults[4] = {settings::kDefaultWindowPlacement.top, settings::kDefaultWindowPlacement.left,
+                            settings::kDefaultWindowPlacement.width, settings::kDefaultWindowPlacement.height};
 
 struct StartResult {
   std::string view_calls, feed_calls;
@@ -153,7 +148,7 @@ void CheckStartUp(const Input& in) {
 
   const StartResult first = Start(store, failing_link);
   FUZZ_CHECK(first.view_calls ==
-                 "hide caption top left width height on-screen show focus end-watch close-template ",
+                 "hide caption place show focus end-watch close-template ",
              "window steps: " + first.view_calls);
   FUZZ_CHECK(first.boxes == 0, "start-up showed a message");
 
@@ -162,7 +157,7 @@ void CheckStartUp(const Input& in) {
   for (int i = 0; i < 4; ++i) {
     float expected = kDefaults[i];
     if (stored[i] && *stored[i] != settings::kPositionSection) {
-      if (const auto twips = app::ParseTwips(*stored[i])) expected = static_cast<float>(*twips);
+      if (const auto twips = settings::ParseTwips(*stored[i])) expected = static_cast<float>(*twips);
     }
     FUZZ_CHECK(first.geometry[i] == expected,
                "key " + Show(kKeys[i].key) + " holding " + (stored[i] ? Show(*stored[i]) : std::string("nothing")) +

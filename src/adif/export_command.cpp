@@ -7,7 +7,6 @@
 #include "adif/satellite_names.h"
 #include "base/resource.h"
 #include "base/texts.h"
-#include "logfiles/log_commands.h"
 #include "settings/keys.h"
 
 namespace zelmor::adif {
@@ -47,21 +46,17 @@ std::string Ascii(const std::wstring& text) {
   return out;
 }
 
-std::wstring Widen(const std::string& ascii) {
-  std::wstring out;
-  for (char c : ascii) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
-  return out;
-}
-
 }  // namespace
 
-ExportCommand::ExportCommand(Context context) : c_(std::move(context)) {}
+ExportCommand::ExportCommand(logfiles::FileCommandContext& context, const TimeZoneRules& zone,
+                             std::wstring program_version)
+    : c_(context), zone_(zone), program_version_(std::move(program_version)) {}
 
 void ExportCommand::Export() {
-  if (c_.state.edit_mode && c_.leave_edit_mode) c_.leave_edit_mode();
+  logfiles::LeaveEditModeIfOn(c_);
 
   logfiles::FileDialogState& dialog = c_.dialog_state;
-  dialog.initial_dir = logfiles::LogFolder(c_.profile, c_.executable_folder);
+  dialog.initial_dir = logfiles::LogFolder(c_);
   dialog.filter = LoadText(IDS_ADIF_FILTER);
   dialog.title = LoadText(IDS_ADIF_TITLE);
   const LocalTime today = c_.clock.Now();
@@ -69,24 +64,24 @@ void ExportCommand::Export() {
   if (!c_.dialogs.ShowSave(dialog)) return;
   const std::wstring path = dialog.file_name;
 
-  c_.profile.CurrentSection = settings::kSatNamesSection;
-  const SatelliteNames names(c_.profile.ProfileEntries());
-  const entry::LocaleFormats locale = c_.locale ? c_.locale() : entry::LocaleFormats();
+  const SatelliteNames names(c_.profile.ProfileEntries(settings::kSatNamesSection));
+  const entry::LocaleFormats locale = c_.locale.Formats();
   const LocalTime now = c_.clock.Now();
   const CivilTime local_now{now.year, now.month, now.day, now.hour, now.minute, now.second};
   ExportSettings settings;
   settings.template_text = c_.state.template_text;
   settings.formats = {locale.short_date, locale.time_separator, locale.decimal_mark};
-  settings.zone = &c_.zone;
+  settings.zone = &zone_;
   settings.names = &names;
   // A clock reading the rules cannot convert (a clock set into the hour that summer time skips)
   // stamps the file as it reads; the records do not depend on it.
-  settings.now_utc = c_.zone.ToUtc(local_now).value_or(local_now);
-  settings.program_version = Ascii(c_.program_version);
+  settings.now_utc = zone_.ToUtc(local_now).value_or(local_now);
+  settings.program_version = Ascii(program_version_);
   const ExportResult result = ExportLog(c_.pane.Text(), settings);
 
   if (!path.empty()) c_.files.RemoveLeftovers(path);
-  if (path.empty() || !c_.files.Replace(path, Widen(result.adif))) {
+  // ADIF is ASCII: its bytes go to the file as they are.
+  if (path.empty() || !c_.files.ReplaceEncoded(path, result.adif)) {
     c_.messages.Show(LoadText(IDS_ADIF_SAVE_FAILED), std::nullopt, MessageButtons::Ok, MessageIcon::None);
     return;
   }

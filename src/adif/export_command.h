@@ -1,45 +1,20 @@
 #pragma once
 // The File menu command "ADIF出力(&A)": the whole log as an ADIF file for LoTW and other loggers.
 
-#include <functional>
 #include <string>
 
 #include "adif/adif_export.h"
 #include "adif/time_zone.h"
-#include "base/clock.h"
-#include "base/main_state.h"
-#include "base/message_boxes.h"
-#include "entry/locale.h"
-#include "entry/log_pane.h"
-#include "logfiles/file_dialogs.h"
-#include "logfiles/text_files.h"
-#include "settings/profile.h"
+#include "logfiles/file_command.h"
 
 namespace zelmor::adif {
 
 class ExportCommand {
  public:
-  // Everything the command touches belongs to the main window; it only borrows it.
-  struct Context {
-    MainState& state;
-    settings::Profile& profile;
-    logfiles::FileDialogs& dialogs;
-    // The main window's one dialog, shared with the log commands.
-    logfiles::FileDialogState& dialog_state;
-    logfiles::TextFiles& files;
-    MessageBoxes& messages;
-    entry::LogPane& pane;
-    Clock& clock;
-    // The computer's rules: the log holds local times, ADIF wants UTC.
-    const TimeZoneRules& zone;
-    std::wstring executable_folder;  // no trailing backslash
-    std::wstring program_version;    // as the caption shows it
-    // The locale the log lines were written in, read when the command runs.
-    std::function<entry::LocaleFormats()> locale;
-    std::function<void()> leave_edit_mode;
-  };
-
-  explicit ExportCommand(Context context);
+  // Everything the command touches belongs to the main window; it only borrows it. `zone` is the
+  // computer's rules (the log holds local times, ADIF wants UTC); `program_version` as the
+  // caption shows it.
+  ExportCommand(logfiles::FileCommandContext& context, const TimeZoneRules& zone, std::wstring program_version);
 
   // Leaves edit mode, asks for a file in the Save dialog (starting in the log folder with today's
   // proposed name), writes every line of the pane to it as ADIF, and shows what was exported and
@@ -50,7 +25,9 @@ class ExportCommand {
   void Export();
 
  private:
-  Context c_;
+  logfiles::FileCommandContext& c_;
+  const TimeZoneRules& zone_;
+  std::wstring program_version_;
 };
 
 // The operator's report after an export: the counts, the names LoTW does not know, and the lines

@@ -6,6 +6,7 @@
 #include "base/resource.h"
 #include "base/texts.h"
 #include "settings/keys.h"
+#include "settings/window_geometry.h"
 
 namespace zelmor::app {
 
@@ -17,7 +18,7 @@ void Lifecycle::Start(const Version& version) {
     p_.state.edit_mode = false;
     p_.view.HideEditModeMenus();
     p_.view.SetCaption(LoadText(IDS_CAPTION_PREFIX) + FormatVersion(version.major, version.minor, version.revision));
-    RestoreGeometry();
+    p_.view.Place(settings::ReadWindowPlacement(p_.profile));
     LoadTemplate();
     p_.feed.SetUp();
   } catch (const std::exception&) {
@@ -29,35 +30,9 @@ void Lifecycle::Start(const Version& version) {
   p_.view.FocusEntryBox();
 }
 
-void Lifecycle::RestoreGeometry() {
-  struct Key {
-    const wchar_t* name;
-    float fallback;
-    void (MainView::*apply)(float);
-  };
-  static const Key kKeys[] = {
-      {settings::kTopKey, kDefaultTop, &MainView::SetTop},
-      {settings::kLeftKey, kDefaultLeft, &MainView::SetLeft},
-      {settings::kWidthKey, kDefaultWidth, &MainView::SetWidth},
-      {settings::kHeightKey, kDefaultHeight, &MainView::SetHeight},
-  };
-  p_.profile.CurrentSection = settings::kPositionSection;
-  for (const auto& key : kKeys) {
-    std::wstring value;
-    p_.profile.ProfileRead(key.name, value);
-    // A value that is not a number counts as missing: one bad key must not cost the template
-    // and the feed of the whole run.
-    std::optional<int32_t> twips;
-    if (value != settings::kPositionSection) twips = ParseTwips(value);
-    (p_.view.*key.apply)(twips ? static_cast<float>(*twips) : key.fallback);
-  }
-  p_.view.KeepOnScreen();
-}
-
 void Lifecycle::LoadTemplate() {
-  p_.profile.CurrentSection = settings::kMainSection;
-  p_.profile.ProfileRead(settings::kTemplateKey, p_.state.template_text);
-  if (p_.state.template_text == settings::kMainSection) p_.state.template_text = settings::kDefaultTemplate;
+  p_.state.template_text =
+      p_.profile.ProfileRead(settings::kMainSection, settings::kTemplateKey).value_or(settings::kDefaultTemplate);
 }
 
 bool Lifecycle::ConfirmClose() {
@@ -70,11 +45,7 @@ void Lifecycle::Close() {
   if (closed_) return;
   closed_ = true;
   p_.view.EndEditModeWatch();
-  p_.profile.CurrentSection = settings::kPositionSection;
-  p_.profile.ProfileWrite(settings::kTopKey, FormatTwips(p_.view.Top()));
-  p_.profile.ProfileWrite(settings::kLeftKey, FormatTwips(p_.view.Left()));
-  p_.profile.ProfileWrite(settings::kWidthKey, FormatTwips(p_.view.Width()));
-  p_.profile.ProfileWrite(settings::kHeightKey, FormatTwips(p_.view.Height()));
+  settings::WriteWindowPlacement(p_.profile, p_.view.Placement());
   p_.feed.CloseAll();
   p_.view.CloseTemplateWindow();
   p_.safety_copy.MarkClosedNormally();

@@ -10,6 +10,7 @@
 #include "logfiles/safety_copy.h"
 #include "logfiles/text_files.h"
 #include "settings/profile.h"
+#include "window/placement.h"
 
 namespace zelmor::app {
 
@@ -20,19 +21,12 @@ class MainView {
   // The two menus that only edit mode shows: the transfer menu, then the hint.
   virtual void HideEditModeMenus() = 0;
   virtual void SetCaption(const std::wstring& caption) = 0;
-  // Window edges and outer size, in twips; setting a size lays the text boxes out again.
-  virtual void SetTop(float twips) = 0;
-  virtual void SetLeft(float twips) = 0;
-  virtual void SetWidth(float twips) = 0;
-  virtual void SetHeight(float twips) = 0;
-  // A window that no monitor shows any more goes onto the primary monitor's work area.
-  virtual void KeepOnScreen() = 0;
-  // The window's normal (restored) rectangle, also while it is minimized or maximized, so that a
-  // restart never puts the window off-screen.
-  virtual float Top() = 0;
-  virtual float Left() = 0;
-  virtual float Width() = 0;
-  virtual float Height() = 0;
+  // The window's normal (restored) outer rectangle in twips, also while it is minimized or
+  // maximized, so that a restart never puts the window where a minimized one stands.
+  virtual window::TwipsRect Placement() = 0;
+  // Moves the window there in one step and lays the text boxes out again; a rectangle that no
+  // monitor shows any more goes onto the primary monitor's work area.
+  virtual void Place(const window::TwipsRect& placement) = 0;
   virtual void Show() = 0;
   virtual void FocusEntryBox() = 0;
   // Edit mode's clipboard watch ends with the window; the flags stay.
@@ -74,7 +68,6 @@ class Lifecycle {
   void Close();
 
  private:
-  void RestoreGeometry();
   void LoadTemplate();
 
   Parts p_;

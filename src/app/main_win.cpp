@@ -9,16 +9,26 @@
 #include "base/texts.h"
 #include "window/base_window_win.h"
 
+namespace {
+
+// A failure that escapes a command is told to the operator, who can then save the log; the
+// window goes on working.
+class TellTheOperator final : public zelmor::window::FailureReporter {
+ public:
+  void Report(HWND, UINT, const std::wstring& what) override {
+    const std::wstring text = zelmor::LoadText(IDS_UNEXPECTED_FAILURE) + L"\r\n" + what;
+    MessageBoxW(nullptr, text.c_str(), zelmor::LoadText(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONSTOP);
+  }
+};
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  // A failure that escapes a command is told to the operator, who can then save the log; the
-  // window goes on working.
-  zelmor::window::SetFailureReporter([](HWND, UINT, const std::wstring& what) {
-    const std::wstring text = zelmor::LoadText(IDS_UNEXPECTED_FAILURE) + L"\r\n" + what;
-    MessageBoxW(nullptr, text.c_str(), zelmor::LoadText(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONSTOP);
-  });
+  static TellTheOperator reporter;
+  zelmor::window::SetFailureReporter(&reporter);
 
   zelmor::app::MainWindow window(instance);
   if (!window.Create(show_command)) return 1;

@@ -1,34 +1,15 @@
 #include "app/main_window_win.h"
 
-#include <commctrl.h>
-
-#include <vector>
-
-#include "adif/export_command.h"
-#include "adif/time_zone_win.h"
 #include "app/geometry.h"
-#include "base/clock_win.h"
-#include "base/message_boxes_win.h"
-#include "base/paths_win.h"
+#include "app/parts_win.h"
+#include "app/version_win.h"
 #include "base/resource.h"
 #include "base/texts.h"
-#include "entry/dde_feed_links_win.h"
 #include "entry/entry_box.h"
 #include "entry/feed.h"
-#include "entry/locale_win.h"
-#include "entry/log_pane_win.h"
-#include "logfiles/file_dialogs_win.h"
-#include "logfiles/log_commands.h"
-#include "logfiles/safety_copy.h"
-#include "logfiles/text_files_win.h"
-#include "settings/keys.h"
-#include "settings/profile.h"
-#include "settings/profile_store_win.h"
-#include "template_window/template_window_win.h"
-#include "transfer/edit_mode_win.h"
-#include "transfer/hamlog_link_win.h"
 #include "window/dpi_win.h"
 #include "window/menu_bar_win.h"
+#include "window/placement_win.h"
 
 namespace zelmor::app {
 namespace {
@@ -46,98 +27,9 @@ constexpr window::TwipsRect kLabelRects[entry::kFeedLabelCount] = {
 constexpr double kPanePoints = 12.0;
 constexpr double kEntryPoints = 14.25;
 
-// Positions on the menu bar as the resource script lists them.
-constexpr int kHintMenuPosition = 1;
-constexpr int kTransferMenuPosition = 2;
-
-// Enter in the entry box, passed to the main window so that it runs under the window's own
-// failure handling.
-constexpr UINT kEnterPressedMessage = WM_APP + 1;
-
-Version OwnVersion() {
-  Version version;
-  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
-  if (!found) return version;
-  HGLOBAL loaded = LoadResource(nullptr, found);
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  const DWORD size = SizeofResource(nullptr, found);
-  if (!data || size < sizeof(VS_FIXEDFILEINFO)) return version;
-  // VS_FIXEDFILEINFO follows the block header; find it by its signature rather than by layout.
-  const auto* bytes = static_cast<const BYTE*>(data);
-  for (DWORD offset = 0; offset + sizeof(VS_FIXEDFILEINFO) <= size; offset += 4) {
-    const auto* info = reinterpret_cast<const VS_FIXEDFILEINFO*>(bytes + offset);
-    if (info->dwSignature == 0xFEEF04BD) {
-      version.major = HIWORD(info->dwFileVersionMS);
-      version.minor = LOWORD(info->dwFileVersionMS);
-      version.revision = HIWORD(info->dwFileVersionLS);
-      break;
-    }
-  }
-  return version;
-}
-
-std::wstring OwnVersionText() {
-  const Version v = OwnVersion();
-  return FormatVersion(v.major, v.minor, v.revision);
-}
-
-ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(ToScreenRect(info.rcWork));
-  return TRUE;
-}
-
 }  // namespace
 
-// Everything the window's commands work on. Members are made in this order and wired here.
-struct MainWindow::Parts {
-  Parts(MainWindow& window, HINSTANCE instance)
-      : folder(base::ExecutableFolder()),
-        profile(store),
-        feed(links),
-        commands({state, profile, dialogs, dialog_state, files, boxes, pane, clock, folder,
-                  [this] {
-                    if (edit_mode) edit_mode->LeaveEditMode();
-                  }}),
-        adif_export({state, profile, dialogs, dialog_state, files, boxes, pane, clock, zone, folder,
-                     OwnVersionText(), entry::CurrentLocaleFormats,
-                     [this] {
-                       if (edit_mode) edit_mode->LeaveEditMode();
-                     }}),
-        safety_copy(files, profile, clock, folder),
-        template_window(instance, state, profile),
-        lifecycle({state, profile, window, feed, pane, boxes, safety_copy, files,
-                   base::BesideExecutable(settings::kFileName)}) {}
-
-  std::wstring folder;
-  MainState state;
-  settings::IniProfileStore store;
-  settings::Profile profile;
-  base::Win32MessageBoxes boxes;
-  base::SystemClock clock;
-  entry::EditLogPane pane;
-  entry::EditEntryField entry_field;
-  entry::DdeFeedLinks links;
-  entry::Feed feed;
-  logfiles::AnsiTextFiles files;
-  logfiles::CommonFileDialogs dialogs;
-  logfiles::FileDialogState dialog_state;
-  logfiles::LogCommands commands;
-  adif::ComputerTimeZone zone;
-  adif::ExportCommand adif_export;
-  logfiles::SafetyCopy safety_copy;
-  transfer::HamlogLink link;
-  std::unique_ptr<window::MenuBarItems> menu_bar;
-  std::unique_ptr<transfer::EditModeWindow> edit_mode;
-  template_window::TemplateWindow template_window;
-  Lifecycle lifecycle;
-};
-
-MainWindow::MainWindow(HINSTANCE instance)
-    : instance_(instance), parts_(std::make_unique<Parts>(*this, instance)) {}
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 MainWindow::~MainWindow() {
   if (hwnd()) DestroyWindow(hwnd());
@@ -188,13 +80,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnSetFocus();
       return 0;
     case WM_CLIPBOARDUPDATE:
-      if (parts_->edit_mode) parts_->edit_mode->OnClipboardUpdate();
+      if (parts_) parts_->edit_mode.OnClipboardUpdate();
       return 0;
     case window::kDpiChangedMessage:
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
-      return 0;
-    case kEnterPressedMessage:
-      OnEnterPressed();
       return 0;
     case WM_CLOSE:
       OnClose();
@@ -213,10 +102,6 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void MainWindow::OnCreate() {
-  parts_->boxes.set_owner(hwnd());
-  parts_->dialogs.set_owner(hwnd());
-  parts_->link.set_main_window(hwnd());
-
   const auto control = [&](const wchar_t* cls, DWORD style, DWORD ex_style, int id, const wchar_t* text) {
     return CreateWindowExW(ex_style, cls, text, WS_CHILD | style, 0, 0, 0, 0, hwnd(),
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
@@ -233,24 +118,10 @@ void MainWindow::OnCreate() {
   }
   MakeFonts();
   LayOutControls();
-  parts_->pane.set_window(pane_);
-  parts_->entry_field.set_window(entry_);
-  SetWindowSubclass(entry_, EntryBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
-
-  parts_->menu_bar = std::make_unique<window::MenuBarItems>(hwnd());
-  transfer::EditModeCommands commands;
-  commands.edit_mode = IDM_EDIT_MODE;
-  commands.transfer_items = {IDM_TO_HL_DATE, IDM_TO_HL_TIME, IDM_TO_HL_CALL, IDM_TO_HL_HIS_RST,
-                             IDM_TO_HL_MY_RST, IDM_TO_HL_MODE, IDM_TO_HL_FREQ, IDM_TO_HL_CODE,
-                             IDM_TO_HL_NAME, IDM_TO_HL_REM1, IDM_TO_HL_REM2};
-  commands.whole_contact = IDM_TO_HL_WHOLE_CONTACT;
-  parts_->edit_mode = std::make_unique<transfer::EditModeWindow>(
-      hwnd(), parts_->pane, *parts_->menu_bar, kHintMenuPosition, parts_->menu_bar->Popup(kTransferMenuPosition),
-      commands, parts_->state, parts_->link, parts_->boxes);
-  parts_->edit_mode->set_contact_planner([p = parts_.get()](const std::wstring& clipboard_text) {
-    return transfer::PlanClipboardContact(clipboard_text, p->state.template_text, entry::CurrentLocaleFormats(),
-                                          transfer::ReadFieldMapping(p->profile));
-  });
+  // Enter in the entry box is the window's business, handled like its own messages.
+  RouteChildMessages(entry_);
+  MainView& view = *this;
+  parts_ = std::make_unique<Parts>(instance_, MainControls{hwnd(), pane_, entry_}, view);
 }
 
 void MainWindow::MakeFonts() {
@@ -276,23 +147,18 @@ void MainWindow::LayOutControls() {
   ApplyResizeRule();
 }
 
-LRESULT CALLBACK MainWindow::EntryBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                          DWORD_PTR self) {
-  if (message == WM_CHAR && wparam == VK_RETURN) {
-    SendMessageW(reinterpret_cast<MainWindow*>(self)->hwnd(), kEnterPressedMessage, 0, 0);
-    // A one-line box has nothing to do with Enter but beep; the entry is the whole answer.
-    return 0;
-  }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+bool MainWindow::OnChildMessage(HWND child, UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+  if (child != entry_ || message != WM_CHAR || wparam != VK_RETURN || !parts_) return false;
+  OnEnterPressed();
+  // A one-line box has nothing to do with Enter but beep; the entry is the whole answer.
+  result = 0;
+  return true;
 }
 
 void MainWindow::OnEnterPressed() {
-  Parts& p = *parts_;
-  entry::EntryBoxContext context{p.state, p.feed, p.pane, p.entry_field, p.clock, entry::CurrentLocaleFormats(),
-                                 [&p](const std::wstring& appended) { return p.safety_copy.Write(p.pane, appended); }};
-  entry::OnEntryKey(context, entry::kEnterKey);
+  entry::OnEntryKey(parts_->entry_box, entry::kEnterKey);
   // The hidden labels carry the values the feed last delivered, as the operator's tools expect.
-  for (int i = 0; i < entry::kFeedLabelCount; ++i) SetWindowTextW(labels_[i], p.feed.Text(i).c_str());
+  for (int i = 0; i < entry::kFeedLabelCount; ++i) SetWindowTextW(labels_[i], parts_->feed.Text(i).c_str());
 }
 
 bool MainWindow::PreTranslate(MSG& msg) {
@@ -331,31 +197,33 @@ void MainWindow::OnSetFocus() {
 }
 
 void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
+  if (!parts_) return;
+  Parts& p = *parts_;
   if (control == pane_ && notification == EN_CHANGE) {
-    if (parts_->pane.OnChangeNotice() && parts_->edit_mode) parts_->edit_mode->OnPaneEditedByUser();
+    if (p.pane.OnChangeNotice()) p.edit_mode.OnPaneEditedByUser();
     return;
   }
   if (control) return;
-  if (parts_->edit_mode && parts_->edit_mode->OnCommand(id)) {
+  if (p.edit_mode.OnCommand(id)) {
     // Leaving edit mode disables the pane; the keyboard must not stay with a disabled control.
     if (GetFocus() == pane_ && !IsWindowEnabled(pane_)) SetFocus(entry_);
     return;
   }
   switch (id) {
     case IDM_LOG_OPEN:
-      parts_->commands.OpenLog();
+      p.log_commands.OpenLog();
       break;
     case IDM_LOG_SAVE:
-      parts_->commands.SaveLog();
+      p.log_commands.SaveLog();
       break;
     case IDM_ADIF_EXPORT:
-      parts_->adif_export.Export();
+      p.adif_export.Export();
       break;
     case IDM_VIEW_SAFETY_COPY:
-      parts_->commands.ViewSafetyCopy();
+      p.log_commands.ViewSafetyCopy();
       break;
     case IDM_EDIT_TEMPLATE:
-      parts_->template_window.Open();
+      p.template_window.Open();
       break;
     case IDM_CLOSE:
       // The same path as the close box: the question first, then the close.
@@ -383,8 +251,8 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void MainWindow::HideEditModeMenus() {
-  parts_->menu_bar->ShowTopLevelItem(kTransferMenuPosition, false);
-  parts_->menu_bar->ShowTopLevelItem(kHintMenuPosition, false);
+  parts_->menu_bar.ShowTopLevelItem(kTransferMenuPosition, false);
+  parts_->menu_bar.ShowTopLevelItem(kHintMenuPosition, false);
 }
 
 void MainWindow::SetCaption(const std::wstring& caption) { SetWindowTextW(hwnd(), caption.c_str()); }
@@ -396,9 +264,7 @@ void MainWindow::Show() {
 
 void MainWindow::FocusEntryBox() { SetFocus(entry_); }
 
-void MainWindow::EndEditModeWatch() {
-  if (parts_->edit_mode) parts_->edit_mode->Close();
-}
+void MainWindow::EndEditModeWatch() { parts_->edit_mode.Close(); }
 
 void MainWindow::CloseTemplateWindow() { parts_->template_window.Close(); }
 
@@ -408,80 +274,9 @@ int MainWindow::ToPixels(float twips) const { return window::TwipsToPixels(twips
 
 float MainWindow::ToTwips(int pixels) const { return window::PixelsToTwips(pixels, Dpi()); }
 
-RECT MainWindow::NormalRect() const {
-  RECT rect{};
-  if (IsIconic(hwnd()) || IsZoomed(hwnd())) {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof(placement);
-    if (GetWindowPlacement(hwnd(), &placement)) return placement.rcNormalPosition;
-  }
-  GetWindowRect(hwnd(), &rect);
-  return rect;
-}
+window::TwipsRect MainWindow::Placement() { return window::NormalPlacement(hwnd(), Dpi()); }
 
-void MainWindow::MoveWindowTo(const RECT& rect) {
-  if (IsIconic(hwnd()) || IsZoomed(hwnd())) {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof(placement);
-    GetWindowPlacement(hwnd(), &placement);
-    placement.rcNormalPosition = rect;
-    SetWindowPlacement(hwnd(), &placement);
-    return;
-  }
-  SetWindowPos(hwnd(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void MainWindow::SetTop(float twips) {
-  RECT r = NormalRect();
-  const int height = r.bottom - r.top;
-  r.top = ToPixels(twips);
-  r.bottom = r.top + height;
-  MoveWindowTo(r);
-}
-
-void MainWindow::SetLeft(float twips) {
-  RECT r = NormalRect();
-  const int width = r.right - r.left;
-  r.left = ToPixels(twips);
-  r.right = r.left + width;
-  MoveWindowTo(r);
-}
-
-void MainWindow::SetWidth(float twips) {
-  RECT r = NormalRect();
-  r.right = r.left + ToPixels(twips);
-  MoveWindowTo(r);
-}
-
-void MainWindow::SetHeight(float twips) {
-  RECT r = NormalRect();
-  r.bottom = r.top + ToPixels(twips);
-  MoveWindowTo(r);
-}
-
-void MainWindow::KeepOnScreen() {
-  std::vector<ScreenRect> areas;
-  EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&areas));
-  MONITORINFO primary{};
-  primary.cbSize = sizeof(primary);
-  if (!GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary)) return;
-  const RECT now = NormalRect();
-  const ScreenRect placed = app::KeepOnScreen(ToScreenRect(now), areas.data(), areas.size(), ToScreenRect(primary.rcWork));
-  if (placed.left == now.left && placed.top == now.top && placed.right == now.right && placed.bottom == now.bottom) return;
-  MoveWindowTo(RECT{placed.left, placed.top, placed.right, placed.bottom});
-}
-
-float MainWindow::Top() { return ToTwips(NormalRect().top); }
-float MainWindow::Left() { return ToTwips(NormalRect().left); }
-float MainWindow::Width() {
-  const RECT r = NormalRect();
-  return ToTwips(r.right - r.left);
-}
-float MainWindow::Height() {
-  const RECT r = NormalRect();
-  return ToTwips(r.bottom - r.top);
-}
+void MainWindow::Place(const window::TwipsRect& placement) { window::SetNormalPlacement(hwnd(), placement, Dpi()); }
 
 void MainWindow::OnSize(UINT kind) {
   if (kind == SIZE_MINIMIZED) return;
@@ -500,7 +295,7 @@ void MainWindow::ApplyResizeRule() {
   GetWindowRect(pane_, &pane);
   const float pane_height = ToTwips(pane.bottom - pane.top);
   SetWindowPos(entry_, nullptr, 0, ToPixels(pane_height + kEntryBelowPane), ToPixels(layout.entry_width),
-               ToPixels(static_cast<float>(kEntryRect.height)), SWP_NOZORDER | SWP_NOACTIVATE);
+               ToPixels(kEntryRect.height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace zelmor::app

@@ -1,6 +1,6 @@
 #pragma once
-// The main window "Zelmor": log pane, entry box, hidden feed labels, menus; and the one place
-// where the program's parts are made and wired together.
+// The main window "Zelmor": log pane, entry box, hidden feed labels, menus and layout. Its commands
+// go to the program's parts (parts_win.h), which it makes once its controls exist.
 
 #include <windows.h>
 
@@ -11,6 +11,8 @@
 #include "window/base_window_win.h"
 
 namespace zelmor::app {
+
+struct Parts;
 
 class MainWindow : public window::Window, private MainView {
  public:
@@ -26,13 +28,9 @@ class MainWindow : public window::Window, private MainView {
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  bool OnChildMessage(HWND child, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
  private:
-  struct Parts;
-
-  static LRESULT CALLBACK EntryBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                       DWORD_PTR self);
-
   void OnCreate();
   void OnSize(UINT kind);
   void OnCommand(UINT id, UINT notification, HWND control);
@@ -46,15 +44,8 @@ class MainWindow : public window::Window, private MainView {
   // MainView
   void HideEditModeMenus() override;
   void SetCaption(const std::wstring& caption) override;
-  void SetTop(float twips) override;
-  void SetLeft(float twips) override;
-  void SetWidth(float twips) override;
-  void SetHeight(float twips) override;
-  void KeepOnScreen() override;
-  float Top() override;
-  float Left() override;
-  float Width() override;
-  float Height() override;
+  window::TwipsRect Placement() override;
+  void Place(const window::TwipsRect& placement) override;
   void Show() override;
   void FocusEntryBox() override;
   void EndEditModeWatch() override;
@@ -63,8 +54,6 @@ class MainWindow : public window::Window, private MainView {
   UINT Dpi() const;
   int ToPixels(float twips) const;
   float ToTwips(int pixels) const;
-  RECT NormalRect() const;
-  void MoveWindowTo(const RECT& rect);
   void MakeFonts();
   void LayOutControls();
   void ApplyResizeRule();
@@ -82,6 +71,7 @@ class MainWindow : public window::Window, private MainView {
   base::UniqueGdiObject entry_font_;
   base::UniqueGdiObject yellow_brush_;
   base::UniqueGdiObject grey_brush_;
+  // Made at WM_CREATE, once the controls exist.
   std::unique_ptr<Parts> parts_;
 };
 

@@ -11,9 +11,8 @@ namespace {
 const wchar_t kLineEnd[] = L"\r\n";
 
 bool WriteSafetyCopy(EntryBoxContext& context, const std::wstring& appended) {
-  if (!context.write_safety_copy) return false;
   try {
-    return context.write_safety_copy(appended);
+    return context.safety_copy.Write(context.pane, appended);
   } catch (const std::exception&) {
     return false;
   }
@@ -28,10 +27,11 @@ void OnEntryKey(EntryBoxContext& context, wchar_t key) {
   // while, and the line should carry the moment the operator pressed Enter.
   const std::wstring memo = context.entry.Text();
   const LocalTime now = context.clock.Now();
+  const LocaleFormats locale = context.locale.Formats();
 
   std::optional<std::wstring> line;
   try {
-    line = ComposeEntry(context.state.template_text, context.feed, memo, now, context.locale);
+    line = ComposeEntry(context.state.template_text, context.feed, memo, now, locale);
   } catch (const std::exception&) {
     line.reset();  // the composition fails as a whole, whatever the cause
   }
@@ -46,7 +46,7 @@ void OnEntryKey(EntryBoxContext& context, wchar_t key) {
     }
   }
   if (!logged) {
-    const std::wstring appended = FallbackLine(memo, now, context.locale) + kLineEnd;
+    const std::wstring appended = FallbackLine(memo, now, locale) + kLineEnd;
     context.pane.Append(appended);
     // The safety copy should hold every entry, fallback lines included; if it cannot be written
     // now, the next entry that can write it will carry this line too.

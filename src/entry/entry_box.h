@@ -1,7 +1,6 @@
 #pragma once
 // The entry box: Enter turns the memo into a log line at the end of the log pane.
 
-#include <functional>
 #include <string>
 
 #include "base/clock.h"
@@ -14,16 +13,24 @@ namespace zelmor::entry {
 
 inline constexpr wchar_t kEnterKey = 13;
 
+// The safety copy beside the program, kept by the log files above this layer.
+class SafetyCopyWriter {
+ public:
+  virtual ~SafetyCopyWriter() = default;
+  // Rewrites the copy after `appended` went onto the end of the pane; false when it could not be
+  // written.
+  virtual bool Write(LogPane& pane, const std::wstring& appended) = 0;
+};
+
 struct EntryBoxContext {
   MainState& state;
   Feed& feed;
   LogPane& pane;
   EntryField& entry;
   Clock& clock;
-  LocaleFormats locale;
-  // Rewrites the safety copy after `appended` went onto the end of the pane; false when it could
-  // not be written.
-  std::function<bool(const std::wstring& appended)> write_safety_copy;
+  // Read once for each entry.
+  Locale& locale;
+  SafetyCopyWriter& safety_copy;
 };
 
 // Acts on Enter (13) only and consumes nothing: the key goes on to the box's own handling.

@@ -11,4 +11,12 @@ struct LocaleFormats {
   std::wstring decimal_mark = L".";
 };
 
+// The user's locale, read when it is needed: a change in the control panel applies to the next
+// entry or command.
+class Locale {
+ public:
+  virtual ~Locale() = default;
+  virtual LocaleFormats Formats() = 0;
+};
+
 }  // namespace zelmor::entry

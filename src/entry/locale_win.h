@@ -10,4 +10,9 @@ namespace zelmor::entry {
 // read keeps the LocaleFormats default.
 LocaleFormats CurrentLocaleFormats();
 
+class UserLocale final : public Locale {
+ public:
+  LocaleFormats Formats() override { return CurrentLocaleFormats(); }
+};
+
 }  // namespace zelmor::entry

@@ -1,25 +1,11 @@
 #include "logfiles/log_commands.h"
 
-#include <utility>
-
 #include "base/resource.h"
 #include "base/texts.h"
 #include "logfiles/log_text.h"
 #include "settings/keys.h"
 
 namespace zelmor::logfiles {
-namespace {
-
-// The file dialogs take a start folder of up to MAX_PATH - 1 characters.
-constexpr size_t kLongestStartFolder = 259;
-
-}  // namespace
-
-LogCommands::LogCommands(Context context) : c_(std::move(context)) {}
-
-void LogCommands::LeaveEditModeIfOn() {
-  if (c_.state.edit_mode && c_.leave_edit_mode) c_.leave_edit_mode();
-}
 
 bool LogCommands::MayReplaceUnsavedLog() {
   if (!c_.state.log_unsaved) return true;
@@ -27,29 +13,16 @@ bool LogCommands::MayReplaceUnsavedLog() {
                           MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes;
 }
 
-std::wstring LogFolder(settings::Profile& profile, const std::wstring& executable_folder) {
-  profile.CurrentSection = settings::kMainSection;
-  std::wstring folder;
-  profile.ProfileRead(settings::kLogFolderKey, folder);
-  // A missing key reads back as the section name. A folder longer than any the file dialogs can
-  // start in (a damaged settings file) is no more use than a missing one.
-  if (folder == settings::kMainSection || folder.size() > kLongestStartFolder) return executable_folder;
-  return folder;
-}
-
-std::wstring LogCommands::LogFolder() { return logfiles::LogFolder(c_.profile, c_.executable_folder); }
-
 void LogCommands::RememberLogFolder(const std::wstring& file_path) {
-  c_.profile.CurrentSection = settings::kMainSection;
-  c_.profile.ProfileWrite(settings::kLogFolderKey, FolderOf(file_path));
+  c_.profile.ProfileWrite(settings::kMainSection, settings::kLogFolderKey, FolderOf(file_path));
 }
 
 void LogCommands::OpenLog() {
-  LeaveEditModeIfOn();
+  LeaveEditModeIfOn(c_);
   if (!MayReplaceUnsavedLog()) return;
 
   FileDialogState& dialog = c_.dialog_state;
-  dialog.initial_dir = LogFolder();
+  dialog.initial_dir = LogFolder(c_);
   dialog.filter = LoadText(IDS_LOG_FILTER);
   dialog.title = LoadText(IDS_LOG_OPEN_TITLE);
   if (!c_.dialogs.ShowOpen(dialog)) return;
@@ -66,10 +39,10 @@ void LogCommands::OpenLog() {
 }
 
 void LogCommands::SaveLog() {
-  LeaveEditModeIfOn();
+  LeaveEditModeIfOn(c_);
 
   FileDialogState& dialog = c_.dialog_state;
-  dialog.initial_dir = LogFolder();
+  dialog.initial_dir = LogFolder(c_);
   dialog.filter = LoadText(IDS_LOG_FILTER);
   dialog.title = LoadText(IDS_LOG_SAVE_TITLE);
   dialog.file_name = DefaultSaveName(c_.clock.Now());
@@ -86,7 +59,7 @@ void LogCommands::SaveLog() {
 }
 
 void LogCommands::ViewSafetyCopy() {
-  LeaveEditModeIfOn();
+  LeaveEditModeIfOn(c_);
   if (!MayReplaceUnsavedLog()) return;
 
   FileDialogState& dialog = c_.dialog_state;

@@ -2,43 +2,14 @@
 // The File menu commands that move the whole log between the pane and files: "LOG Open(O)",
 // "LOG Save(&S)" and the safety-copy viewer "非常用LOG Open(T)".
 
-#include <functional>
-#include <string>
-
-#include "base/clock.h"
-#include "base/main_state.h"
-#include "base/message_boxes.h"
-#include "entry/log_pane.h"
-#include "logfiles/file_dialogs.h"
-#include "logfiles/text_files.h"
-#include "settings/profile.h"
+#include "logfiles/file_command.h"
 
 namespace zelmor::logfiles {
-
-// The folder where the dialogs of the log and of what is made from it start: "LOGfol" of section
-// "Zelmor", or the program's folder (`executable_folder`) when the key is missing or names a
-// folder the dialogs cannot start in.
-std::wstring LogFolder(settings::Profile& profile, const std::wstring& executable_folder);
 
 class LogCommands {
  public:
   // Everything the commands touch belongs to the main window; they only borrow it.
-  struct Context {
-    MainState& state;
-    settings::Profile& profile;
-    FileDialogs& dialogs;
-    // The main window's one dialog: the three commands set what they need and leave the rest as
-    // the previous command left it.
-    FileDialogState& dialog_state;
-    TextFiles& files;
-    MessageBoxes& messages;
-    entry::LogPane& pane;
-    Clock& clock;
-    std::wstring executable_folder;  // no trailing backslash
-    std::function<void()> leave_edit_mode;
-  };
-
-  explicit LogCommands(Context context);
+  explicit LogCommands(FileCommandContext& context) : c_(context) {}
 
   // LOG Open: replaces the pane with the lines of a chosen file and moves the caret to the end.
   // The unsaved-log flag keeps its value. A file that cannot be read is reported and leaves the
@@ -56,13 +27,11 @@ class LogCommands {
   void ViewSafetyCopy();
 
  private:
-  void LeaveEditModeIfOn();
   // False when the operator chose to keep unsaved entries rather than open another log.
   bool MayReplaceUnsavedLog();
-  std::wstring LogFolder();
   void RememberLogFolder(const std::wstring& file_path);
 
-  Context c_;
+  FileCommandContext& c_;
 };
 
 }  // namespace zelmor::logfiles

@@ -39,14 +39,12 @@ SafetyCopy::SafetyCopy(TextFiles& files, settings::Profile& profile, Clock& cloc
 void SafetyCopy::OfferEarlierCopy(MessageBoxes& messages, entry::LogPane& pane, MainState& state) {
   // Leftovers of a write that a crash interrupted; the copy itself is always whole.
   files_.RemoveLeftovers(path_);
-  profile_.CurrentSection = settings::kMainSection;
-  std::wstring mark;
-  profile_.ProfileRead(settings::kRunningKey, mark);
+  const bool crashed = profile_.ProfileRead(settings::kMainSection, settings::kRunningKey) == kRunning;
   std::wstring text;
-  if (mark == kRunning && !files_.Read(path_, text)) {
+  if (crashed && !files_.Read(path_, text)) {
     // There but unreadable for now: it cannot be offered, and must not be overwritten either.
     earlier_copy_in_the_way_ = files_.Exists(path_);
-  } else if (mark == kRunning && !text.empty()) {
+  } else if (crashed && !text.empty()) {
     const MessageAnswer answer = messages.Show(LoadText(IDS_RECOVERY_QUESTION), LoadText(IDS_APP_TITLE),
                                                MessageButtons::YesNo, MessageIcon::Question);
     if (answer == MessageAnswer::Yes) {
@@ -58,8 +56,7 @@ void SafetyCopy::OfferEarlierCopy(MessageBoxes& messages, entry::LogPane& pane, 
       earlier_copy_in_the_way_ = !SetEarlierCopyAside();
     }
   }
-  profile_.CurrentSection = settings::kMainSection;
-  profile_.ProfileWrite(settings::kRunningKey, kRunning);
+  marked_running_ = profile_.ProfileWrite(settings::kMainSection, settings::kRunningKey, kRunning);
 }
 
 bool SafetyCopy::Write(entry::LogPane& pane, const std::wstring& appended) {
@@ -100,8 +97,8 @@ bool SafetyCopy::Learn(entry::LogPane& pane) {
 }
 
 void SafetyCopy::MarkClosedNormally() {
-  profile_.CurrentSection = settings::kMainSection;
-  profile_.ProfileWrite(settings::kRunningKey, kClosed);
+  profile_.ProfileWrite(settings::kMainSection, settings::kRunningKey, kClosed);
+  marked_running_ = false;
 }
 
 bool SafetyCopy::SetEarlierCopyAside() {
@@ -121,12 +118,7 @@ bool SafetyCopy::SetEarlierCopyAside() {
 }
 
 void SafetyCopy::KeepMarkedRunning() {
-  profile_.CurrentSection = settings::kMainSection;
-  std::wstring mark;
-  profile_.ProfileRead(settings::kRunningKey, mark);
-  if (mark == kRunning) return;
-  profile_.CurrentSection = settings::kMainSection;
-  profile_.ProfileWrite(settings::kRunningKey, kRunning);
+  if (!marked_running_) marked_running_ = profile_.ProfileWrite(settings::kMainSection, settings::kRunningKey, kRunning);
 }
 
 }  // namespace zelmor::logfiles

@@ -9,6 +9,7 @@
 #include "base/clock.h"
 #include "base/main_state.h"
 #include "base/message_boxes.h"
+#include "entry/entry_box.h"
 #include "entry/log_pane.h"
 #include "logfiles/text_files.h"
 #include "settings/profile.h"
@@ -23,7 +24,7 @@ inline constexpr wchar_t kSetAsideName[] = L"Zelmor_temp.bak";
 // was moved, "Zelmor_temp-20261207-1449.bak", and "-2", "-3" ... after it when that name is taken.
 std::wstring DatedSetAsideName(const LocalTime& when, int attempt);
 
-class SafetyCopy {
+class SafetyCopy : public entry::SafetyCopyWriter {
  public:
   // `folder` is the program's folder, without a trailing backslash.
   SafetyCopy(TextFiles& files, settings::Profile& profile, Clock& clock, std::wstring folder);
@@ -39,8 +40,8 @@ class SafetyCopy {
   // After `appended` went onto the end of the pane: replaces the copy with the pane's text and
   // one CR LF. The text written last is kept and the new lines added to it; the pane is read back
   // whole only when something other than an append changed it. False when the copy could not be
-  // replaced; the previous copy then stays whole.
-  bool Write(entry::LogPane& pane, const std::wstring& appended);
+  // replaced; the previous copy then stays whole. Reads no settings: the run's mark is known.
+  bool Write(entry::LogPane& pane, const std::wstring& appended) override;
 
   // The regular close: the next start has nothing to offer back.
   void MarkClosedNormally();
@@ -60,6 +61,9 @@ class SafetyCopy {
   std::wstring folder_;
   std::wstring path_;
   bool earlier_copy_in_the_way_ = false;
+  // The settings file holds this run's running mark, as far as this run's writes tell: an entry
+  // need not read the file to know.
+  bool marked_running_ = false;
 
   // The copy's bytes are the pane's text and one CR LF, as written last. An entry's lines go in
   // before that CR LF, so that a long log is neither read back, copied nor converted again for

@@ -17,6 +17,8 @@ class TextFiles {
   // of a file with bytes made that way. Pieces that split the text between characters encode to
   // the pieces of the whole text's bytes.
   virtual std::optional<std::string> Encode(const std::wstring& text) = 0;
+  // Replaces the file's whole content in one step with `bytes` exactly as they are: those made by
+  // Encode, or a file whose form is fixed in bytes already (ADIF's ASCII).
   virtual bool ReplaceEncoded(const std::wstring& path, const std::string& bytes) = 0;
   virtual bool Exists(const std::wstring& path) = 0;
   // Never replaces an existing `to`: false then, and `from` stays.

@@ -17,7 +17,7 @@ inline constexpr wchar_t kLogFolderKey[] = L"LOGfol";
 // Set while the program runs, cleared at a regular close: found set at start, the last run crashed.
 inline constexpr wchar_t kRunningKey[] = L"Running";
 
-// Which value of a log line goes to which field of the logging program (contact/whole_line.h).
+// Which value of a log line goes to which field of the logging program (transfer/whole_line.h).
 inline constexpr wchar_t kFieldsSection[] = L"HLfields";
 // The operator's spellings of satellite names for the ADIF export (adif/satellite_names.h).
 inline constexpr wchar_t kSatNamesSection[] = L"SatNames";

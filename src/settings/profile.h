@@ -1,6 +1,8 @@
 #pragma once
-// The settings file: one section at a time, chosen by CurrentSection, as every caller expects.
+// The settings file: a read gives the stored value or nothing, a write stores one; each names its
+// section.
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,12 +13,11 @@ namespace zelmor::settings {
 class ProfileStore {
  public:
   virtual ~ProfileStore() = default;
-  // The whole stored value, or `fallback` when the file, section or key is missing.
-  virtual std::wstring Get(const std::wstring& section, const std::wstring& key,
-                           const std::wstring& fallback) = 0;
-  // Failures are not reported: a refused write is lost and the next start finds older values.
-  virtual void Put(const std::wstring& section, const std::wstring& key,
-                   const std::wstring& value) = 0;
+  // The whole stored value; nothing when the file, section or key is missing. A key that is there
+  // with an empty value gives the empty text.
+  virtual std::optional<std::wstring> Get(const std::wstring& section, const std::wstring& key) = 0;
+  // False when the value could not be stored; the file then keeps what it held.
+  virtual bool Put(const std::wstring& section, const std::wstring& key, const std::wstring& value) = 0;
   // Every key of the section with its value, spaces around both removed, for sections whose keys
   // the operator chooses. Lines without "=" and comments are not entries; a missing section has none.
   virtual std::vector<std::pair<std::wstring, std::wstring>> Entries(const std::wstring& section) = 0;
@@ -26,13 +27,19 @@ class Profile {
  public:
   explicit Profile(ProfileStore& store) : store_(store) {}
 
-  std::wstring CurrentSection;
-
-  // A missing key reads back as the section name itself; callers compare with it.
-  void ProfileRead(const std::wstring& key, std::wstring& value);
-  void ProfileWrite(const std::wstring& key, const std::wstring& value);
-  // Every key of CurrentSection with its value.
-  std::vector<std::pair<std::wstring, std::wstring>> ProfileEntries();
+  // The stored value, or nothing when the file, the section or the key is missing. Section and key
+  // names match without regard to case.
+  //
+  // Files written by the original program and by earlier versions of this one hold a value equal
+  // to its section's name where they meant "missing" ("ELTop=LOGpos"): for the keys of "LOGpos"
+  // and for "LOGdat" and "LOGfol" of "Zelmor", such a value reads as missing. No other key has
+  // that rule.
+  std::optional<std::wstring> ProfileRead(const std::wstring& section, const std::wstring& key);
+  // Failures are not reported to the operator: a refused write is lost, and the next start finds
+  // the older value. False tells a caller that must know (the running mark).
+  bool ProfileWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+  // Every key of the section with its value.
+  std::vector<std::pair<std::wstring, std::wstring>> ProfileEntries(const std::wstring& section);
 
  private:
   ProfileStore& store_;

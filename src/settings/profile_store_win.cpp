@@ -48,19 +48,18 @@ void ForgetCachedProfile(const std::string& file) {
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
 }
 
-void WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+bool WriteValue(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                 const std::wstring& file) {
   const std::string a_value = base::ToAnsi(value);
   // The value as the file will hold it: what the ANSI code page can carry of it.
   const std::wstring stored = base::FromAnsi(a_value);
   if (stored.size() <= kLongestNarrowValue) {
-    WritePrivateProfileStringA(base::ToAnsi(section).c_str(), base::ToAnsi(key).c_str(),
-                               a_value.c_str(), base::ToAnsi(file).c_str());
-    return;
+    return WritePrivateProfileStringA(base::ToAnsi(section).c_str(), base::ToAnsi(key).c_str(), a_value.c_str(),
+                                      base::ToAnsi(file).c_str()) != FALSE;
   }
   // The wide function keeps an ANSI file in the ANSI code page, so the file gets the same bytes
   // the narrow one would have written.
-  WritePrivateProfileStringW(section.c_str(), key.c_str(), stored.c_str(), file.c_str());
+  return WritePrivateProfileStringW(section.c_str(), key.c_str(), stored.c_str(), file.c_str()) != FALSE;
 }
 
 }  // namespace
@@ -69,20 +68,26 @@ std::wstring IniProfileStore::Path() const {
   return path_.empty() ? base::BesideExecutable(kFileName) : path_;
 }
 
-std::wstring IniProfileStore::Get(const std::wstring& section, const std::wstring& key,
-                                  const std::wstring& fallback) {
+std::optional<std::wstring> IniProfileStore::Get(const std::wstring& section, const std::wstring& key) {
   const std::string file = base::ToAnsi(Path());
   const std::string a_section = base::ToAnsi(section);
   const std::string a_key = base::ToAnsi(key);
-  const std::string a_fallback = base::ToAnsi(fallback);
   // The whole value comes back: a fixed small buffer would cut a long template, possibly in the
   // middle of a double-byte character. The buffer grows until the value fits.
-  std::string buffer = base::GrowUntilFits<char>(256, 1, [&](char* into, DWORD size) {
-    return GetPrivateProfileStringA(a_section.c_str(), a_key.c_str(), a_fallback.c_str(), into, size, file.c_str());
-  });
-  const auto nul = buffer.find('\0');
-  if (nul != std::string::npos) buffer.resize(nul);
-  return base::FromAnsi(buffer);
+  const auto read = [&](const char* fallback) {
+    std::string buffer = base::GrowUntilFits<char>(256, 1, [&](char* into, DWORD size) {
+      return GetPrivateProfileStringA(a_section.c_str(), a_key.c_str(), fallback, into, size, file.c_str());
+    });
+    const auto nul = buffer.find('\0');
+    if (nul != std::string::npos) buffer.resize(nul);
+    return buffer;
+  };
+  const std::string value = read("");
+  if (!value.empty()) return base::FromAnsi(value);
+  // Empty, or not there at all: only a missing key gives back a fallback that is not empty. No
+  // stored value can be taken for "missing" this way.
+  if (!read("-").empty()) return std::nullopt;
+  return std::wstring();
 }
 
 std::vector<std::pair<std::wstring, std::wstring>> IniProfileStore::Entries(const std::wstring& section) {
@@ -107,7 +112,7 @@ std::vector<std::pair<std::wstring, std::wstring>> IniProfileStore::Entries(cons
   return entries;
 }
 
-void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
+bool IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
                           const std::wstring& value) {
   const std::wstring path = Path();
   // The profile functions rewrite the whole file in place, and do not notice when a write falls
@@ -116,21 +121,27 @@ void IniProfileStore::Put(const std::wstring& section, const std::wstring& key,
   // it reads back whole. A write that cannot be made whole is lost, as a refused write always was.
   std::string bytes;
   const DWORD read = base::ReadFileContent(path, bytes);
-  if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return;
+  if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return false;
   const std::wstring copy = base::TemporarySibling(path);
   if (read == ERROR_SUCCESS && base::WriteAndFlush(copy, bytes, CREATE_NEW) != ERROR_SUCCESS) {
     DeleteFileW(copy.c_str());
-    return;
+    return false;
   }
-  WriteValue(section, key, value, copy);
+  if (!WriteValue(section, key, value, copy)) {
+    DeleteFileW(copy.c_str());
+    return false;
+  }
   const std::string a_copy = base::ToAnsi(copy);
   const std::string intended = ProfileContent(a_copy);
   ForgetCachedProfile(a_copy);
   const bool whole = ProfileContent(a_copy) == intended;
   ForgetCachedProfile(a_copy);
   if (!whole || base::FlushFile(copy) != ERROR_SUCCESS ||
-      !MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      !MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(copy.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace zelmor::settings

@@ -14,9 +14,8 @@ class IniProfileStore : public ProfileStore {
   // For tests: a file of the caller's choosing instead of the one beside the executable.
   explicit IniProfileStore(std::wstring path) : path_(std::move(path)) {}
 
-  std::wstring Get(const std::wstring& section, const std::wstring& key,
-                   const std::wstring& fallback) override;
-  void Put(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
+  std::optional<std::wstring> Get(const std::wstring& section, const std::wstring& key) override;
+  bool Put(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
   std::vector<std::pair<std::wstring, std::wstring>> Entries(const std::wstring& section) override;
 
   // The file, determined afresh on every call.

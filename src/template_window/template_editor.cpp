@@ -10,8 +10,7 @@ void TemplateEditor::OnTextChanged(const std::wstring& box_text) {
 }
 
 void TemplateEditor::OnClose(const std::wstring& box_text) {
-  profile_.CurrentSection = settings::kMainSection;
-  profile_.ProfileWrite(settings::kTemplateKey, TrimSpaces(box_text));
+  profile_.ProfileWrite(settings::kMainSection, settings::kTemplateKey, TrimSpaces(box_text));
 }
 
 }  // namespace zelmor::template_window

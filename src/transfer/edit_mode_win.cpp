@@ -6,7 +6,8 @@ namespace zelmor::transfer {
 
 EditModeWindow::EditModeWindow(HWND main_window, entry::LogPane& pane, window::MenuBarItems& menu_bar,
                                int hint_position, HMENU transfer_menu, const EditModeCommands& commands,
-                               MainState& state, LoggingProgram& logging_program, MessageBoxes& boxes)
+                               MainState& state, LoggingProgram& logging_program, MessageBoxes& boxes,
+                               ContactPlanner& planner)
     : main_window_(main_window),
       pane_(pane),
       menu_bar_(menu_bar),
@@ -15,6 +16,7 @@ EditModeWindow::EditModeWindow(HWND main_window, entry::LogPane& pane, window::M
       commands_(commands),
       logging_program_(logging_program),
       boxes_(boxes),
+      planner_(planner),
       mode_(state, *this) {}
 
 EditModeWindow::~EditModeWindow() { mode_.Close(); }
@@ -25,7 +27,7 @@ bool EditModeWindow::OnCommand(UINT id) {
     return true;
   }
   if (id == commands_.whole_contact && id != 0) {
-    const auto fields = planner_ ? planner_(ReadClipboardText(main_window_)) : std::nullopt;
+    const auto fields = planner_.Plan(ReadClipboardText(main_window_));
     // The clipboard may have changed since the menu was shown; then there is nothing to send.
     if (fields) SendFieldsToLoggingProgram(*fields, logging_program_, boxes_);
     return true;
@@ -44,7 +46,7 @@ void EditModeWindow::OnClipboardUpdate() {
   // A failure to show the menu is ignored. The chosen item comes back as an ordinary WM_COMMAND
   // of the window.
   if (commands_.whole_contact != 0) {
-    const bool readable = planner_ && planner_(ReadClipboardText(main_window_)).has_value();
+    const bool readable = planner_.Plan(ReadClipboardText(main_window_)).has_value();
     EnableMenuItem(transfer_menu_, commands_.whole_contact, MF_BYCOMMAND | (readable ? MF_ENABLED : MF_GRAYED));
   }
   POINT at{};

@@ -5,13 +5,11 @@
 #include <windows.h>
 
 #include <array>
-#include <functional>
-#include <optional>
-#include <vector>
 
 #include "base/main_state.h"
 #include "base/message_boxes.h"
 #include "entry/log_pane.h"
+#include "logfiles/file_command.h"
 #include "transfer/edit_mode.h"
 #include "transfer/field_transfer.h"
 #include "transfer/logging_link.h"
@@ -27,23 +25,18 @@ struct EditModeCommands {
   UINT whole_contact = 0;                                        // every field of one log line
 };
 
-// The fields of the first log line in a clipboard text, or nothing when no line of it reads.
-using ContactPlanner = std::function<std::optional<std::vector<PlannedField>>(const std::wstring& clipboard_text)>;
-
-class EditModeWindow : private EditModeHost {
+class EditModeWindow final : public logfiles::EditModeSwitch, private EditModeHost {
  public:
   // `menu_bar` knows the bar with every item on it; `hint_position` is the hint's place there.
-  // `transfer_menu` is the submenu that pops up. All references must outlive this.
+  // `transfer_menu` is the submenu that pops up; `planner` reads a clipboard text for the
+  // whole-contact item. All references must outlive this.
   EditModeWindow(HWND main_window, entry::LogPane& pane, window::MenuBarItems& menu_bar, int hint_position,
                  HMENU transfer_menu, const EditModeCommands& commands, MainState& state,
-                 LoggingProgram& logging_program, MessageBoxes& boxes);
+                 LoggingProgram& logging_program, MessageBoxes& boxes, ContactPlanner& planner);
   // Stops the clipboard watch if still needed.
   ~EditModeWindow() override;
   EditModeWindow(const EditModeWindow&) = delete;
   EditModeWindow& operator=(const EditModeWindow&) = delete;
-
-  // How the whole-contact item reads a clipboard text; without one the item stays greyed.
-  void set_contact_planner(ContactPlanner planner) { planner_ = std::move(planner); }
 
   // A WM_COMMAND of the main window: the edit-mode item toggles edit mode; a transfer item reads
   // the clipboard now and sends its text to the item's field, the whole-contact item every field
@@ -54,7 +47,7 @@ class EditModeWindow : private EditModeHost {
   // chosen item comes back as a WM_COMMAND. Returns when the menu has closed.
   void OnClipboardUpdate();
   // The file commands call this first (it does nothing outside edit mode).
-  void LeaveEditMode() { mode_.LeaveEditMode(); }
+  void LeaveEditMode() override { mode_.LeaveEditMode(); }
   // The main window is closing: the clipboard watch stops; no flag changes.
   void Close() { mode_.Close(); }
   // The operator changed the log pane's text (not the program).
@@ -76,7 +69,7 @@ class EditModeWindow : private EditModeHost {
   EditModeCommands commands_;
   LoggingProgram& logging_program_;
   MessageBoxes& boxes_;
-  ContactPlanner planner_;
+  ContactPlanner& planner_;
   EditMode mode_;
 };
 

@@ -98,11 +98,7 @@ std::wstring ExpandField(const std::wstring& value, const contact::Contact& cont
 FieldMapping ReadFieldMapping(settings::Profile& profile) {
   std::vector<std::pair<std::wstring, std::wstring>> entries;
   for (const WholeLineField& field : kWholeLineFields) {
-    profile.CurrentSection = settings::kFieldsSection;
-    std::wstring value;
-    profile.ProfileRead(field.key, value);
-    // A missing key reads back as the section's name.
-    if (value != settings::kFieldsSection) entries.emplace_back(field.key, value);
+    if (auto value = profile.ProfileRead(settings::kFieldsSection, field.key)) entries.emplace_back(field.key, *value);
   }
   return ParseFieldMapping(entries);
 }
@@ -114,6 +110,10 @@ std::optional<std::vector<PlannedField>> PlanClipboardContact(const std::wstring
   const std::optional<contact::Contact> contact = contact::FirstReadableLine(clipboard_text, template_text, formats);
   if (!contact) return std::nullopt;
   return PlanWholeLine(*contact, mapping);
+}
+
+std::optional<std::vector<PlannedField>> WholeLinePlanner::Plan(const std::wstring& clipboard_text) {
+  return PlanClipboardContact(clipboard_text, state_.template_text, locale_.Formats(), ReadFieldMapping(profile_));
 }
 
 std::vector<PlannedField> PlanWholeLine(const contact::Contact& contact, const FieldMapping& mapping) {

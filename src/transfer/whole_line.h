@@ -36,7 +36,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/main_state.h"
 #include "contact/log_reader.h"
+#include "entry/locale.h"
 #include "settings/profile.h"
 #include "transfer/field_transfer.h"
 
@@ -91,6 +93,29 @@ std::optional<std::vector<PlannedField>> PlanClipboardContact(const std::wstring
                                                                const std::wstring& template_text,
                                                                const contact::LineFormats& formats,
                                                                const FieldMapping& mapping);
+
+// What the whole-contact item sends for a clipboard text, worked out when it is needed.
+class ContactPlanner {
+ public:
+  virtual ~ContactPlanner() = default;
+  // The fields of the first readable log line in `clipboard_text`, or nothing when no line of it
+  // reads as a log line.
+  virtual std::optional<std::vector<PlannedField>> Plan(const std::wstring& clipboard_text) = 0;
+};
+
+// The plan made with the template of the moment, the user's locale and section "HLfields" as they
+// stand when it is asked for.
+class WholeLinePlanner final : public ContactPlanner {
+ public:
+  WholeLinePlanner(const MainState& state, settings::Profile& profile, entry::Locale& locale)
+      : state_(state), profile_(profile), locale_(locale) {}
+  std::optional<std::vector<PlannedField>> Plan(const std::wstring& clipboard_text) override;
+
+ private:
+  const MainState& state_;
+  settings::Profile& profile_;
+  entry::Locale& locale_;
+};
 
 // The fields to send for `contact`, in order, without the empty ones.
 std::vector<PlannedField> PlanWholeLine(const contact::Contact& contact, const FieldMapping& mapping);

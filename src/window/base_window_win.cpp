@@ -1,7 +1,8 @@
 #include "window/base_window_win.h"
 
+#include <commctrl.h>
+
 #include <exception>
-#include <utility>
 
 #include "base/codepage_win.h"
 
@@ -13,8 +14,8 @@ void ReportToDebugger(HWND, UINT message, const std::wstring& what) {
   OutputDebugStringW(line.c_str());
 }
 
-FailureReporter& Reporter() {
-  static FailureReporter reporter = ReportToDebugger;
+FailureReporter*& Reporter() {
+  static FailureReporter* reporter = nullptr;
   return reporter;
 }
 
@@ -28,7 +29,11 @@ void Report(HWND hwnd, UINT message, const std::wstring& what) {
   }
   reporting = true;
   try {
-    Reporter()(hwnd, message, what);
+    if (FailureReporter* reporter = Reporter()) {
+      reporter->Report(hwnd, message, what);
+    } else {
+      ReportToDebugger(hwnd, message, what);
+    }
   } catch (...) {
     ReportToDebugger(hwnd, message, what);
   }
@@ -54,9 +59,7 @@ bool RegisterWindowClass(WNDCLASSEXW wc) {
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-void SetFailureReporter(FailureReporter reporter) {
-  Reporter() = reporter ? std::move(reporter) : FailureReporter(ReportToDebugger);
-}
+void SetFailureReporter(FailureReporter* reporter) { Reporter() = reporter; }
 
 Window::~Window() {
   if (!hwnd_) return;
@@ -100,6 +103,27 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARA
     self->OnWindowGone();
   }
   return result;
+}
+
+bool Window::RouteChildMessages(HWND child) {
+  return SetWindowSubclass(child, ChildProcedure, 0, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+LRESULT CALLBACK Window::ChildProcedure(HWND child, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                        DWORD_PTR owner) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(child, ChildProcedure, id);
+  LRESULT result = 0;
+  bool answered = false;
+  try {
+    answered = reinterpret_cast<Window*>(owner)->OnChildMessage(child, message, wparam, lparam, result);
+  } catch (const std::exception& failure) {
+    Report(child, message, base::FromAnsi(failure.what()));
+    answered = false;
+  } catch (...) {
+    Report(child, message, L"unknown exception");
+    answered = false;
+  }
+  return answered ? result : DefSubclassProc(child, message, wparam, lparam);
 }
 
 std::wstring WindowText(HWND window) {

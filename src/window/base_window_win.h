@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 namespace zelmor::window {
@@ -17,8 +16,13 @@ bool RegisterWindowClass(WNDCLASSEXW wc);
 
 // Where failures that escaped a window's handler are reported. The default writes them to the
 // debugger's output; the program installs one that tells the operator.
-using FailureReporter = std::function<void(HWND window, UINT message, const std::wstring& what)>;
-void SetFailureReporter(FailureReporter reporter);
+class FailureReporter {
+ public:
+  virtual ~FailureReporter() = default;
+  virtual void Report(HWND window, UINT message, const std::wstring& what) = 0;
+};
+// `reporter` must outlive every window; null puts the default back.
+void SetFailureReporter(FailureReporter* reporter);
 
 class Window {
  public:
@@ -47,7 +51,19 @@ class Window {
   // After WM_NCDESTROY: the object no longer has a window.
   virtual void OnWindowGone() {}
 
+  // Every message of `child`, a control of this window, goes to OnChildMessage first, under the
+  // same failure handling as the window's own messages, until the control is destroyed.
+  bool RouteChildMessages(HWND child);
+  // True when the message is answered here (with `result`); false leaves it to the control.
+  virtual bool OnChildMessage(HWND /*child*/, UINT /*message*/, WPARAM /*wparam*/, LPARAM /*lparam*/,
+                              LRESULT& /*result*/) {
+    return false;
+  }
+
  private:
+  static LRESULT CALLBACK ChildProcedure(HWND child, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                         DWORD_PTR owner);
+
   HWND hwnd_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/handles_win.h"
+#include "window/placement.h"
 
 namespace zelmor::window {
 
@@ -28,10 +29,6 @@ struct FontSpec {
 };
 base::UniqueGdiObject MakeFont(const FontSpec& look, UINT dpi);
 
-// A rectangle in twips (left, top, width, height).
-struct TwipsRect {
-  int left, top, width, height;
-};
 // Puts a child window at `rect` for the given DPI.
 void PlaceInTwips(HWND control, const TwipsRect& rect, UINT dpi);
 

@@ -1,14 +1,19 @@
 #pragma once
 // Fakes of the program's ports, shared by the unit and fuzz tests.
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/clock.h"
+#include "base/main_state.h"
 #include "base/message_boxes.h"
+#include "entry/feed.h"
+#include "entry/locale.h"
 #include "entry/log_pane.h"
+#include "logfiles/file_command.h"
 #include "logfiles/file_dialogs.h"
 #include "logfiles/text_files.h"
 
@@ -108,15 +113,42 @@ struct FakeFiles : logfiles::TextFiles {
     return true;
   }
   void RemoveLeftovers(const std::wstring& path) override { leftovers_removed.push_back(path); }
-  // The disk keeps text; "bytes" here are UTF-16 units two bytes each, which pieces of a text
-  // encode to the pieces of, as in any code page.
+  // The disk keeps text; its bytes are UTF-8, which pieces of a text encode to the pieces of, as in
+  // any code page, and in which ASCII bytes are their own characters.
   std::optional<std::string> Encode(const std::wstring& text) override {
     ++encodes;
     encoded_characters += text.size();
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    std::string bytes;
+    for (wchar_t w : text) {
+      const auto c = static_cast<uint32_t>(w);
+      if (c < 0x80) {
+        bytes += static_cast<char>(c);
+      } else if (c < 0x800) {
+        bytes += static_cast<char>(0xC0 | (c >> 6));
+        bytes += static_cast<char>(0x80 | (c & 0x3F));
+      } else if (c < 0x10000) {
+        bytes += static_cast<char>(0xE0 | (c >> 12));
+        bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (c & 0x3F));
+      } else {
+        bytes += static_cast<char>(0xF0 | (c >> 18));
+        bytes += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    return bytes;
   }
   bool ReplaceEncoded(const std::wstring& path, const std::string& bytes) override {
-    return Replace(path, std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
+    std::wstring text;
+    for (size_t i = 0; i < bytes.size();) {
+      const auto lead = static_cast<unsigned char>(bytes[i++]);
+      const int more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+      uint32_t c = more == 0 ? lead : lead & (0x3F >> more);
+      for (int k = 0; k < more && i < bytes.size(); ++k) c = (c << 6) | (static_cast<unsigned char>(bytes[i++]) & 0x3F);
+      text += static_cast<wchar_t>(c);
+    }
+    return Replace(path, text);
   }
   int encodes = 0;
   size_t encoded_characters = 0;
@@ -137,6 +169,35 @@ struct FakeDialogs : logfiles::FileDialogs {
   }
   bool ShowOpen(logfiles::FileDialogState& state) override { return Show(state, L"open dialog"); }
   bool ShowSave(logfiles::FileDialogState& state) override { return Show(state, L"save dialog"); }
+};
+
+struct FixedLocale : entry::Locale {
+  entry::LocaleFormats formats;
+  entry::LocaleFormats Formats() override { return formats; }
+};
+
+// A tracking program that answers every request from a table, or refuses all of them.
+struct FakeFeedLinks : entry::FeedLinks {
+  std::vector<std::wstring> values{L"RS-44", L"435.640.000", L"145.965.000", L"12345", L"USB"};
+  bool running = true;
+  bool Open(int, const std::wstring&, const std::wstring&, const std::wstring&) override { return running; }
+  bool Request(int label, std::wstring& value) override {
+    if (!running) return false;
+    value = values[static_cast<size_t>(label)];
+    return true;
+  }
+  void Close(int) override {}
+};
+
+// Edit mode as the file commands see it: leaving it is noted and clears the flag.
+struct FakeEditModeSwitch : logfiles::EditModeSwitch {
+  MainState& state;
+  Journal& journal;
+  FakeEditModeSwitch(MainState& s, Journal& j) : state(s), journal(j) {}
+  void LeaveEditMode() override {
+    journal.push_back(L"leave edit mode");
+    state.edit_mode = false;
+  }
 };
 
 }  // namespace zelmor::fakes

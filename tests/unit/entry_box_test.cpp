@@ -52,14 +52,21 @@ struct EntryBoxTest : ::testing::Test {
   FakeEntry entry;
   FixedClock clock;
   bool temp_log_writable = true;
+  bool temp_log_throws = false;
   std::vector<std::wstring> temp_log_writes;
   std::vector<std::wstring> appended;
-  EntryBoxContext context{state, feed, pane, entry, clock, LocaleFormats{L"yyyy/MM/dd", L":", L"."},
-                          [this](const std::wstring& text) {
-                            appended.push_back(text);
-                            temp_log_writes.push_back(pane.text);
-                            return temp_log_writable;
-                          }};
+  struct RecordingCopy : SafetyCopyWriter {
+    EntryBoxTest& test;
+    explicit RecordingCopy(EntryBoxTest& t) : test(t) {}
+    bool Write(LogPane& written, const std::wstring& text) override {
+      if (test.temp_log_throws) throw std::runtime_error("disk");
+      test.appended.push_back(text);
+      test.temp_log_writes.push_back(static_cast<FakePane&>(written).text);
+      return test.temp_log_writable;
+    }
+  } safety_copy{*this};
+  fakes::FixedLocale locale;
+  EntryBoxContext context{state, feed, pane, entry, clock, locale, safety_copy};
 
   void SetUp() override {
     state.template_text = settings::kDefaultTemplate;
@@ -154,7 +161,7 @@ TEST_F(EntryBoxTest, UnwritableTempLogLeavesComposedAndFallbackLines) {
 }
 
 TEST_F(EntryBoxTest, ThrowingTempLogCountsAsFailedWrite) {
-  context.write_safety_copy = [](const std::wstring&) -> bool { throw std::runtime_error("disk"); };
+  temp_log_throws = true;
   Enter();
   EXPECT_EQ(pane.text, L"old line\r\n" + kComposed + kFallback);
 }

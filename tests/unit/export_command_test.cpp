@@ -5,8 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "fakes.h"
-#include "memory_profile_store.h"
+#include "file_command_fakes.h"
 #include "settings/keys.h"
 
 namespace zelmor::adif {
@@ -14,11 +13,6 @@ namespace {
 
 constexpr wchar_t kExeFolder[] = L"C:\\Zelmor";
 
-using fakes::FakeDialogs;
-using fakes::FakeFiles;
-using fakes::FakeMessages;
-using fakes::FakePane;
-using fakes::FixedClock;
 using fakes::Journal;
 
 std::string Narrow(const std::wstring& text) {
@@ -33,33 +27,17 @@ size_t Occurrences(const std::wstring& text, const std::wstring& piece) {
   return n;
 }
 
-class ExportCommandTest : public ::testing::Test {
+class ExportCommandTest : public ::testing::Test, protected fakes::FileCommandFakes {
  protected:
-  ExportCommandTest() {
-    messages.journal = &journal;
+  ExportCommandTest() : FileCommandFakes(kExeFolder) {
     state.template_text = settings::kDefaultTemplate;
     dialogs.chosen = L"E:\\lotw\\pass.adi";
+    // 08:30 on 7 December in Japan is 23:30 on 6 December in UTC.
+    clock.now = {2026, 12, 7, 8, 30, 15};
   }
 
-  Journal journal;
-  MainState state;
-  settings::MemoryProfileStore store;
-  settings::Profile profile{store};
-  FakeDialogs dialogs{journal};
-  logfiles::FileDialogState dialog_state;
-  FakeFiles files;
-  FakeMessages messages;
-  FakePane pane;
-  // 08:30 on 7 December in Japan is 23:30 on 6 December in UTC.
-  FixedClock clock{{2026, 12, 7, 8, 30, 15}};
   const FixedOffsetZone japan{540};
-  entry::LocaleFormats locale;
-  ExportCommand command{{state, profile, dialogs, dialog_state, files, messages, pane, clock, japan, kExeFolder,
-                         L"1.00", [this] { return locale; },
-                         [this] {
-                           journal.push_back(L"leave edit mode");
-                           state.edit_mode = false;
-                         }}};
+  ExportCommand command{context, japan, L"1.00"};
 };
 
 TEST_F(ExportCommandTest, ProposesTodaysFileInTheLogFolderAndLeavesTheFolderSetting) {
@@ -93,7 +71,7 @@ TEST_F(ExportCommandTest, ProposesTodaysFileInTheLogFolderAndLeavesTheFolderSett
 
 TEST_F(ExportCommandTest, WritesEveryLineWithTheTemplateLocaleZoneAndOperatorSpellings) {
   // Wine's Japanese short date, a template of the operator's own, and a spelling in "Zelmor.ini".
-  locale.short_date = L"yyyy/M/d";
+  locale.formats.short_date = L"yyyy/M/d";
   state.template_text = L"#DT #TMJ [#SN #MD] #MM";
   store.Put(L"SatNames", L"GreenCube", L"IO-117");
   state.log_unsaved = true;

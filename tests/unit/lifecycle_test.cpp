@@ -6,6 +6,7 @@
 #include "app/lifecycle.h"
 
 #include "app/geometry.h"
+#include "window/placement.h"
 #include "base/resource.h"
 #include "base/texts.h"
 #include "fakes.h"
@@ -35,41 +36,6 @@ TEST(FormatVersionTest, MinorHasTwoDigitsAndRevisionIsUpperHex) {
   EXPECT_EQ(LoadText(IDS_CAPTION_PREFIX) + FormatVersion(1, 0, 0), L"Zelmor Ver 1.00");
 }
 
-TEST(ParseTwipsTest, RoundsHalvesToEvenAndRejectsWhatIsNoNumber) {
-  struct Row {
-    const wchar_t* text;
-    std::optional<int32_t> expected;
-  } rows[] = {
-      {L"1260", 1260},
-      {L"1234.5", 1234},  // halves go to the even neighbour
-      {L"1235.5", 1236},
-      {L"1234.51", 1235},
-      {L"-0.5", 0},
-      {L"-1.5", -2},
-      {L" 42 ", 42},
-      {L"+7", 7},
-      {L"2147483647", 2147483647},
-      {L"-2147483648", INT32_MIN},
-      {L"2147483648", std::nullopt},  // beyond 32 bits: the default applies
-      {L"99999999999999999999", std::nullopt},
-      {L"", std::nullopt},
-      {L"abc", std::nullopt},
-      {L"12abc", std::nullopt},
-      {L".", std::nullopt},
-      {L"-", std::nullopt},
-      {L"1e3", std::nullopt},
-  };
-  for (const auto& row : rows) EXPECT_EQ(ParseTwips(row.text), row.expected) << '"' << row.text << '"';
-}
-
-TEST(FormatTwipsTest, WholeNumbersHaveNoDecimalPart) {
-  EXPECT_EQ(FormatTwips(1260.0f), L"1260");
-  EXPECT_EQ(FormatTwips(0.0f), L"0");
-  EXPECT_EQ(FormatTwips(-150.0f), L"-150");
-  EXPECT_EQ(FormatTwips(1260.5f), L"1260.5");
-  for (int32_t v : {0, 15, 7110, 4275, -32000, 1000000}) EXPECT_EQ(ParseTwips(FormatTwips(static_cast<float>(v))), v);
-}
-
 TEST(ResizeRuleTest, BoxesFollowTheOuterSizeAndNeverGoNegative) {
   PaneLayout at_default = ResizeRule(7110, 4275);
   EXPECT_EQ(at_default.pane_width, 6975);
@@ -84,51 +50,22 @@ TEST(ResizeRuleTest, BoxesFollowTheOuterSizeAndNeverGoNegative) {
   EXPECT_EQ(tiny.pane_height, 0);
 }
 
-TEST(KeepOnScreenTest, VisibleWindowsStayAndLostOnesComeToThePrimaryWorkArea) {
-  const ScreenRect primary{0, 0, 1280, 984};
-  const ScreenRect second{1280, 0, 3200, 1080};
-  const ScreenRect both[] = {primary, second};
-  struct Row {
-    const char* what;
-    ScreenRect stored;
-    ScreenRect placed;
-  };
-  const Row rows[] = {
-      {"on the primary monitor", {100, 100, 574, 385}, {100, 100, 574, 385}},
-      {"partly off the primary monitor", {-400, -20, 74, 265}, {-400, -20, 74, 265}},
-      {"on the second monitor", {2000, 500, 2474, 785}, {2000, 500, 2474, 785}},
-      {"where an unplugged monitor was", {4000, 100, 4474, 385}, {0, 0, 474, 285}},
-      {"an absurd top edge", {0, -2000000000, 474, -1999999715}, {0, 0, 474, 285}},
-      {"larger than the work area", {5000, 5000, 7000, 7000}, {0, 0, 1280, 984}},
-      {"touching the edge only", {3200, 0, 3600, 285}, {0, 0, 400, 285}},
-  };
-  for (const Row& row : rows) {
-    const ScreenRect got = KeepOnScreen(row.stored, both, 2, primary);
-    EXPECT_EQ(std::vector<int>({got.left, got.top, got.right, got.bottom}),
-              std::vector<int>({row.placed.left, row.placed.top, row.placed.right, row.placed.bottom}))
-        << row.what;
-  }
-}
-
 class RecordingView : public MainView {
  public:
   std::vector<std::string> calls;
-  float top = 0, left = 0, width = 0, height = 0;
+  window::TwipsRect placement;
   std::wstring caption;
   void HideEditModeMenus() override { calls.push_back("hide menus"); }
   void SetCaption(const std::wstring& c) override {
     caption = c;
     calls.push_back("caption");
   }
-  void SetTop(float v) override { top = v, calls.push_back("top " + std::to_string(int(v))); }
-  void SetLeft(float v) override { left = v, calls.push_back("left " + std::to_string(int(v))); }
-  void SetWidth(float v) override { width = v, calls.push_back("width " + std::to_string(int(v))); }
-  void SetHeight(float v) override { height = v, calls.push_back("height " + std::to_string(int(v))); }
-  void KeepOnScreen() override { calls.push_back("keep on screen"); }
-  float Top() override { return top; }
-  float Left() override { return left; }
-  float Width() override { return width; }
-  float Height() override { return height; }
+  window::TwipsRect Placement() override { return placement; }
+  void Place(const window::TwipsRect& p) override {
+    placement = p;
+    calls.push_back("place top " + std::to_string(int(p.top)) + " left " + std::to_string(int(p.left)) + " width " +
+                    std::to_string(int(p.width)) + " height " + std::to_string(int(p.height)));
+  }
   void Show() override { calls.push_back("show"); }
   void FocusEntryBox() override { calls.push_back("focus entry box"); }
   void EndEditModeWatch() override { calls.push_back("end clipboard watch"); }
@@ -173,9 +110,8 @@ TEST_F(LifecycleTest, FirstStartRunsEveryStepInOrderWithDefaults) {
   state.log_unsaved = true;
   state.edit_mode = true;
   lifecycle.Start({1, 0, 0});
-  EXPECT_THAT(view.calls, ElementsAre("hide menus", "caption", "top 0", "left 0", "width 7110", "height 4275",
-                                      "keep on screen", "open 1", "open 2", "open 3", "open 4", "open 5", "show",
-                                      "focus entry box"));
+  EXPECT_THAT(view.calls, ElementsAre("hide menus", "caption", "place top 0 left 0 width 7110 height 4275", "open 1",
+                                      "open 2", "open 3", "open 4", "open 5", "show", "focus entry box"));
   EXPECT_EQ(view.caption, L"Zelmor Ver 1.00");
   EXPECT_FALSE(state.log_unsaved);
   EXPECT_FALSE(state.edit_mode);
@@ -203,10 +139,10 @@ TEST_F(LifecycleTest, BadGeometryValuesFallBackOneByOneAndStartUpGoesOn) {
   Put(L"LOGpos", L"ELHeight", L"");
   Put(L"Zelmor", L"LOGdat", L"#MM only");
   lifecycle.Start({1, 0, 0});
-  EXPECT_EQ(view.top, 750);
-  EXPECT_EQ(view.left, 1500);
-  EXPECT_EQ(view.width, 7110);
-  EXPECT_EQ(view.height, 4275);
+  EXPECT_EQ(view.placement.top, 750);
+  EXPECT_EQ(view.placement.left, 1500);
+  EXPECT_EQ(view.placement.width, 7110);
+  EXPECT_EQ(view.placement.height, 4275);
   // The template and the feed are not lost to one bad value.
   EXPECT_EQ(state.template_text, L"#MM only");
   EXPECT_THAT(view.calls, Contains("open 5"));
@@ -221,7 +157,7 @@ TEST_F(LifecycleTest, TemplateKeyHoldingTheSectionNameCountsAsMissingButEmptySta
   EXPECT_EQ(state.template_text, L"");
   Put(L"LOGpos", L"ELTop", L"LOGpos");  // indistinguishable from missing
   lifecycle.Start({1, 0, 0});
-  EXPECT_EQ(view.top, 0);
+  EXPECT_EQ(view.placement.top, 0);
 }
 
 TEST_F(LifecycleTest, MissingTrackingProgramClosesAllFiveLinksAndTheWindowStillShows) {
@@ -250,7 +186,7 @@ TEST_F(LifecycleTest, CloseAsksOnlyWhileTheLogIsUnsaved) {
 
 TEST_F(LifecycleTest, CloseWritesGeometryThenClosesLinksThenTheTemplateWindowOnce) {
   lifecycle.Start({1, 0, 0});
-  view.top = 1500, view.left = 30, view.width = 8610, view.height = 5775;
+  view.placement = {30, 1500, 8610, 5775};
   view.calls.clear();
   lifecycle.Close();
   lifecycle.Close();  // the session's end and the window's close may both ask

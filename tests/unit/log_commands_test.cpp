@@ -7,47 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
-#include "memory_profile_store.h"
-#include "settings/profile.h"
+#include "file_command_fakes.h"
 
 namespace zelmor::logfiles {
 namespace {
 
 constexpr wchar_t kExeFolder[] = L"C:\\Program Files\\Zelmor";
 
-// Every fake notes what happened in one shared journal, so tests can check the order.
 using fakes::Journal;
 
-using fakes::FakeDialogs;
-using fakes::FakeFiles;
-using fakes::FakeMessages;
-using fakes::FakePane;
-using fakes::FixedClock;
-
-FakeMessages WithJournal(Journal& journal) {
-  FakeMessages messages;
-  messages.journal = &journal;
-  return messages;
-}
-
-class LogCommandsTest : public ::testing::Test {
+class LogCommandsTest : public ::testing::Test, protected fakes::FileCommandFakes {
  protected:
-  Journal journal;
-  MainState state;
-  settings::MemoryProfileStore store;
-  settings::Profile profile{store};
-  FakeDialogs dialogs{journal};
-  FileDialogState dialog_state;
-  FakeFiles files;
-  FakeMessages messages = WithJournal(journal);
-  FakePane pane;
-  FixedClock clock{{2026, 12, 6, 9, 30, 0}};
-  LogCommands commands{{state, profile, dialogs, dialog_state, files, messages, pane, clock,
-                            kExeFolder, [this] {
-                              journal.push_back(L"leave edit mode");
-                              state.edit_mode = false;
-                            }}};
+  LogCommandsTest() : FileCommandFakes(kExeFolder) { clock.now = {2026, 12, 6, 9, 30, 0}; }
+
+  LogCommands commands{context};
 
   std::optional<std::wstring> StoredLogFolder() {
     if (!store.Has(L"Zelmor", L"LOGfol")) return std::nullopt;

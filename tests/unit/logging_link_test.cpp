@@ -154,9 +154,10 @@ TEST(ReadFieldMappingTest, KeysOfTheSettingsReplaceTheirDefaultsOnly) {
   settings::Profile profile(store);
   store.Put(L"HLfields", L"REM1", L"#SN #RV");
   store.Put(L"HLfields", L"REM2", L"");
-  store.Put(L"HLfields", L"MODE", L"HLfields");  // reads back like a missing key
+  store.Put(L"HLfields", L"MODE", L"HLfields");  // a new section: its own name is text like any other
   const FieldMapping mapping = ReadFieldMapping(profile);
   FieldMapping expected = DefaultFieldMapping();
+  expected.values[6] = L"HLfields";
   expected.values[7] = L"#SN #RV";
   expected.values[8] = L"";
   EXPECT_EQ(mapping.values, expected.values);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "entry/entry_box.h"
+#include "entry/feed.h"
 #include "fakes.h"
 #include "memory_profile_store.h"
 
@@ -131,10 +133,37 @@ TEST_F(SafetyCopyTest, WritesFollowTheAppendsAndReadThePaneOnlyAfterOtherChanges
 }
 
 TEST_F(SafetyCopyTest, RunThatCouldNotMarkItselfIsMarkedByItsFirstCopy) {
+  store.Put(L"Zelmor", L"Running", L"0");
+  store.refuse_writes = true;  // a read-only folder at start
   copy.OfferEarlierCopy(messages, pane, state);
-  store.Put(L"Zelmor", L"Running", L"0");  // the mark was refused
+  EXPECT_EQ(Mark(), L"0");
   ASSERT_TRUE(Entry(L"A\r\n"));
+  EXPECT_EQ(Mark(), L"0") << "still refused";
+  store.refuse_writes = false;
+  ASSERT_TRUE(Entry(L"B\r\n"));
   EXPECT_EQ(Mark(), L"1");
+}
+
+// Logging must feel instant: from Enter to the copy on disk, the settings file is not read.
+TEST_F(SafetyCopyTest, EntriesReadNoSettings) {
+  copy.OfferEarlierCopy(messages, pane, state);
+  fakes::FakeFeedLinks links;
+  entry::Feed feed(links);
+  fakes::FakeEntry entry;
+  fakes::FixedLocale locale;
+  entry::EntryBoxContext box{state, feed, pane, entry, clock, locale, copy};
+  state.template_text = L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX";
+  const int reads_at_start = store.reads;
+  for (const wchar_t* memo : {L"JA1ABC 59 57", L"JR2XYZ 55 55"}) {
+    entry.text = memo;
+    entry::OnEntryKey(box, entry::kEnterKey);
+  }
+  links.running = false;  // fallback lines reach the copy as well
+  entry.text = L"JA3QRP";
+  entry::OnEntryKey(box, entry::kEnterKey);
+  ASSERT_EQ(files.disk[kCopy], pane.text + L"\r\n");
+  EXPECT_NE(pane.text.find(L"%Sat=RS-44/Rev:12345%"), std::wstring::npos) << "composed lines: " << testing::PrintToString(pane.text);
+  EXPECT_EQ(store.reads - reads_at_start, 0);
 }
 
 }  // namespace

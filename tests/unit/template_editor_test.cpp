@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "base/resource.h"
 #include "base/text.h"
 #include "base/texts.h"
@@ -42,20 +44,16 @@ TEST_F(TemplateEditorTest, EveryEditSetsTrimmedTemplateAtOnce) {
   EXPECT_FALSE(store.Has(L"Zelmor", L"LOGdat")) << "edits are saved only at close";
 }
 
-TEST_F(TemplateEditorTest, CloseWritesTrimmedBoxUnderZelmorWhateverSectionWasCurrent) {
-  profile.CurrentSection = L"LOGpos";
+TEST_F(TemplateEditorTest, CloseWritesTrimmedBoxUnderZelmor) {
   editor.OnClose(L" #DT #TMJ ");
-  EXPECT_EQ(profile.CurrentSection, L"Zelmor");
   EXPECT_EQ(store.Get(L"Zelmor", L"LOGdat", L"missing"), L"#DT #TMJ");
   EXPECT_FALSE(store.Has(L"LOGpos", L"LOGdat"));
 }
 
 TEST_F(TemplateEditorTest, EmptyTemplateIsSavedAsPresentAndEmpty) {
   editor.OnClose(L"   ");
-  std::wstring value;
-  profile.CurrentSection = L"Zelmor";
-  profile.ProfileRead(L"LOGdat", value);
-  EXPECT_EQ(value, L"") << "an empty template must not read back as missing";
+  EXPECT_EQ(profile.ProfileRead(L"Zelmor", L"LOGdat"), std::optional<std::wstring>(L""))
+      << "an empty template must not read back as missing";
 }
 
 TEST(TokenHelpTest, GapsAreIdeographicSpaces) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -162,6 +163,15 @@ class SilentBoxes : public MessageBoxes {
   int shown = 0;
 };
 
+// Log lines, for this test, are those that start with a year.
+class YearLinePlanner : public ContactPlanner {
+ public:
+  std::optional<std::vector<PlannedField>> Plan(const std::wstring& text) override {
+    if (text.rfind(L"2026/", 0) != 0) return std::nullopt;
+    return std::vector<PlannedField>{{1, L"JA1ABC"}, {2, L"26/12/07"}};
+  }
+};
+
 class EditModeWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -187,12 +197,7 @@ class EditModeWin32Test : public ::testing::Test {
     }
     commands.whole_contact = kWholeContact;
     edit = std::make_unique<EditModeWindow>(window, pane, *menu_bar, 1, menu_bar->Popup(2), commands, state,
-                                            program, boxes);
-    // Log lines, for this test, are those that start with a year.
-    edit->set_contact_planner([](const std::wstring& text) -> std::optional<std::vector<PlannedField>> {
-      if (text.rfind(L"2026/", 0) != 0) return std::nullopt;
-      return std::vector<PlannedField>{{1, L"JA1ABC"}, {2, L"26/12/07"}};
-    });
+                                            program, boxes, planner);
     g_edit = edit.get();
   }
 
@@ -237,6 +242,7 @@ class EditModeWin32Test : public ::testing::Test {
   fakes::FakePane pane;
   RecordingProgram program;
   SilentBoxes boxes;
+  YearLinePlanner planner;
   MainState state;
   std::unique_ptr<EditModeWindow> edit;
 };

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,27 +37,39 @@ class ProfileFileTest : public ::testing::Test {
   std::wstring path_;
 };
 
-TEST_F(ProfileFileTest, MissingFileReadsBackTheSectionName) {
+// Missing and empty are told apart whatever the key holds: no stored text stands for "missing".
+TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsAsNothing) {
   IniProfileStore store(path_);
-  Profile profile(store);
-  profile.CurrentSection = kPositionSection;
-  std::wstring value = L"sentinel";
-  profile.ProfileRead(kTopKey, value);
-  EXPECT_EQ(value, L"LOGpos");
+  EXPECT_EQ(store.Get(kPositionSection, kTopKey), std::nullopt) << "no file";
+  {
+    std::ofstream out(path_.c_str(), std::ios::binary);
+    out << "[LOGpos]\r\nELTop=\r\nELLeft=-\r\nELWidth=LOGpos\r\n";
+  }
+  struct Row {
+    const wchar_t* section;
+    const wchar_t* key;
+    std::optional<std::wstring> read;
+  };
+  const Row rows[] = {
+      {L"LOGpos", L"ELTop", L""},  // present and empty
+      {L"LOGpos", L"ELLeft", L"-"},
+      {L"LOGpos", L"ELWidth", L"LOGpos"},
+      {L"LOGpos", L"ELHeight", std::nullopt},
+      {L"Zelmor", L"ELTop", std::nullopt},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(store.Get(row.section, row.key), row.read) << testing::PrintToString(std::wstring(row.key));
+  }
 }
 
 TEST_F(ProfileFileTest, FirstWriteCreatesFileSectionAndKeyInShiftJis) {
   IniProfileStore store(path_);
-  Profile profile(store);
-  profile.CurrentSection = kMainSection;
-  profile.ProfileWrite(kTemplateKey, L"#DT 衛星 #MM");
+  EXPECT_TRUE(store.Put(kMainSection, kTemplateKey, L"#DT 衛星 #MM"));
   const std::string bytes = FileBytes();
   EXPECT_NE(bytes.find("[Zelmor]"), std::string::npos) << bytes;
   // 衛星 in code page 932.
   EXPECT_NE(bytes.find("LOGdat=#DT \x89\x71\x90\xAF #MM"), std::string::npos) << bytes;
-  std::wstring value;
-  profile.ProfileRead(kTemplateKey, value);
-  EXPECT_EQ(value, L"#DT 衛星 #MM");
+  EXPECT_EQ(store.Get(kMainSection, kTemplateKey), L"#DT 衛星 #MM");
 }
 
 // Values are stored whole and come back whole, however long: a fixed buffer would cut a long
@@ -64,9 +77,7 @@ TEST_F(ProfileFileTest, FirstWriteCreatesFileSectionAndKeyInShiftJis) {
 TEST_F(ProfileFileTest, LongValuesComeBackWholeAndLeaveTheOtherKeys) {
   if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese ANSI code page (run with LC_ALL=ja_JP.UTF-8)";
   IniProfileStore store(path_);
-  Profile profile(store);
-  profile.CurrentSection = kPositionSection;
-  profile.ProfileWrite(kTopKey, L"1260");
+  store.Put(kPositionSection, kTopKey, L"1260");
   struct Row {
     size_t length;     // UTF-16 characters
     bool double_byte;  // every third character two bytes in code page 932
@@ -86,40 +97,27 @@ TEST_F(ProfileFileTest, LongValuesComeBackWholeAndLeaveTheOtherKeys) {
     while (long_value.size() < row.length)
       long_value += (row.double_byte && long_value.size() % 3 == 0) ? L"衛" : L"A";
     long_value.back() = L'Z';  // a cut shows at the end
-    profile.CurrentSection = kMainSection;
-    profile.ProfileWrite(kTemplateKey, long_value);
-    std::wstring back;
-    profile.ProfileRead(kTemplateKey, back);
+    store.Put(kMainSection, kTemplateKey, long_value);
+    const std::wstring back = store.Get(kMainSection, kTemplateKey).value_or(L"(missing)");
     EXPECT_EQ(back.size(), long_value.size()) << "length " << row.length;
     EXPECT_TRUE(back == long_value) << "length " << row.length;
     // In the file as the narrow function writes it: one line, in Shift-JIS.
     EXPECT_NE(FileBytes().find("LOGdat=" + base::ToAnsi(long_value) + "\r\n"), std::string::npos)
         << "length " << row.length;
-    profile.CurrentSection = kPositionSection;
-    profile.ProfileRead(kTopKey, back);
-    EXPECT_EQ(back, L"1260") << "length " << row.length;
+    EXPECT_EQ(store.Get(kPositionSection, kTopKey), L"1260") << "length " << row.length;
   }
 }
 
 TEST_F(ProfileFileTest, EmptyValueIsNotMissingAndOtherSectionsStay) {
   IniProfileStore store(path_);
-  Profile profile(store);
-  profile.CurrentSection = kPositionSection;
-  profile.ProfileWrite(kTopKey, L"1260");
-  profile.CurrentSection = kMainSection;
-  profile.ProfileWrite(kTemplateKey, L"");
-  profile.ProfileWrite(kTemplateKey, L"x");
-  profile.ProfileWrite(kTemplateKey, L"");
-  std::wstring value = L"sentinel";
-  profile.ProfileRead(kTemplateKey, value);
-  EXPECT_EQ(value, L"");
-  profile.CurrentSection = kPositionSection;
-  profile.ProfileRead(kTopKey, value);
-  EXPECT_EQ(value, L"1260");
+  store.Put(kPositionSection, kTopKey, L"1260");
+  store.Put(kMainSection, kTemplateKey, L"");
+  store.Put(kMainSection, kTemplateKey, L"x");
+  store.Put(kMainSection, kTemplateKey, L"");
+  EXPECT_EQ(store.Get(kMainSection, kTemplateKey), L"");
+  EXPECT_EQ(store.Get(kPositionSection, kTopKey), L"1260");
   // Names match regardless of case, and a key written twice stands once.
-  profile.CurrentSection = L"zelmor";
-  profile.ProfileRead(L"logdat", value);
-  EXPECT_EQ(value, L"");
+  EXPECT_EQ(store.Get(L"zelmor", L"logdat"), L"");
   const std::string bytes = FileBytes();
   EXPECT_EQ(bytes.find("LOGdat"), bytes.rfind("LOGdat")) << bytes;
 }
@@ -146,9 +144,7 @@ TEST_F(ProfileFileTest, EntriesListTheKeysOfOneSectionWithTheirValues) {
            "no equals sign\r\n=orphan\r\n\x82\xd3\x82\xb6=FO-29\r\nEmpty=\r\n[Other]\r\nK=V\r\n[Many]\r\n"
         << many;
   }
-  Profile profile(store);
-  profile.CurrentSection = kSatNamesSection;
-  EXPECT_EQ(profile.ProfileEntries(),
+  EXPECT_EQ(store.Entries(kSatNamesSection),
             (Entries{{L"GreenCube", L"IO-117"}, {L"AO-07", L"AO-7"}, {L"ふじ", L"FO-29"}, {L"Empty", L""}}));
   EXPECT_EQ(store.Entries(L"satnames").size(), 4u) << "section names match regardless of case";
   EXPECT_EQ(store.Entries(L"Many"), many_entries);
@@ -173,17 +169,17 @@ TEST_F(ProfileFileTest, DamagedFilesStillReadAndTakeWrites) {
   struct Row {
     const char* what;
     std::string bytes;
-    std::wstring top;  // what "ELTop" reads back; L"LOGpos" when it counts as missing
+    std::optional<std::wstring> top;  // what "ELTop" reads back
   };
   const Row rows[] = {
       {"garbage before the good lines", Garbage(65536) + "\r\n" + good, L"1500"},
       {"garbage after the good lines", good + Garbage(65536), L"1500"},
       // A leading NUL hides the section header: the key is missing, nothing worse.
-      {"NUL before the section", std::string("\0", 1) + good, L"LOGpos"},
+      {"NUL before the section", std::string("\0", 1) + good, std::nullopt},
       {"NUL inside the value", std::string("[LOGpos]\r\nELTop=15\0\0\r\n", 22), L"15"},
       {"NULs between the lines", std::string("[LOGpos]\r\n\0\0\0\r\nELTop=1500\r\n", 27), L"1500"},
       // Taken for UTF-16 by its first two bytes.
-      {"UTF-16 signature then garbage", "\xff\xfe" + Garbage(4097), L"LOGpos"},
+      {"UTF-16 signature then garbage", "\xff\xfe" + Garbage(4097), std::nullopt},
       {"UTF-8 signature then garbage", "\xef\xbb\xbf" + Garbage(4096) + "\r\n" + good, L"1500"},
       {"last line cut", "[LOGpos]\r\nELTop=15", L"15"},
       {"section header cut", good + "[Zelm", L"1500"},
@@ -191,7 +187,7 @@ TEST_F(ProfileFileTest, DamagedFilesStillReadAndTakeWrites) {
       {"40 KB of lead bytes as a value", good + "ELLeft=" + std::string(40000, '\x81') + "\r\n", L"1500"},
       {"1 MB line without an equals sign", std::string(1 << 20, 'x') + "\r\n" + good, L"1500"},
       {"1 MB of garbage as a value", good + "[Zelmor]\r\nLOGdat=" + Garbage(1 << 20), L"1500"},
-      {"only garbage", Garbage(65536), L"LOGpos"},
+      {"only garbage", Garbage(65536), std::nullopt},
   };
   int n = 0;
   for (const Row& row : rows) {
@@ -202,25 +198,15 @@ TEST_F(ProfileFileTest, DamagedFilesStillReadAndTakeWrites) {
       out << row.bytes;
     }
     IniProfileStore store(path);
-    Profile profile(store);
-    std::wstring value;
-    profile.CurrentSection = kMainSection;
-    for (const wchar_t* key : {kTemplateKey, kLogFolderKey, kRunningKey}) profile.ProfileRead(key, value);
-    profile.CurrentSection = kPositionSection;
-    for (const wchar_t* key : {kLeftKey, kWidthKey, kHeightKey}) profile.ProfileRead(key, value);
-    profile.ProfileRead(kTopKey, value);
-    EXPECT_EQ(value, row.top) << row.what;
+    for (const wchar_t* key : {kTemplateKey, kLogFolderKey, kRunningKey}) store.Get(kMainSection, key);
+    for (const wchar_t* key : {kLeftKey, kWidthKey, kHeightKey}) store.Get(kPositionSection, key);
+    EXPECT_EQ(store.Get(kPositionSection, kTopKey), row.top) << row.what;
 
-    profile.ProfileWrite(kHeightKey, L"4275");
-    profile.CurrentSection = kMainSection;
-    profile.ProfileWrite(kTemplateKey, L"#DT 衛星 #MM");
-    profile.ProfileRead(kTemplateKey, value);
-    EXPECT_EQ(value, L"#DT 衛星 #MM") << row.what;
-    profile.CurrentSection = kPositionSection;
-    profile.ProfileRead(kHeightKey, value);
-    EXPECT_EQ(value, L"4275") << row.what;
-    profile.ProfileRead(kTopKey, value);
-    EXPECT_EQ(value, row.top) << row.what << ": the write lost another key";
+    EXPECT_TRUE(store.Put(kPositionSection, kHeightKey, L"4275")) << row.what;
+    store.Put(kMainSection, kTemplateKey, L"#DT 衛星 #MM");
+    EXPECT_EQ(store.Get(kMainSection, kTemplateKey), L"#DT 衛星 #MM") << row.what;
+    EXPECT_EQ(store.Get(kPositionSection, kHeightKey), L"4275") << row.what;
+    EXPECT_EQ(store.Get(kPositionSection, kTopKey), row.top) << row.what << ": the write lost another key";
     DeleteFileW(path.c_str());
   }
 }

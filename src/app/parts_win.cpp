@@ -1,0 +1,47 @@
+#include "app/parts_win.h"
+
+#include "app/version_win.h"
+#include "base/paths_win.h"
+#include "base/resource.h"
+#include "settings/keys.h"
+
+namespace zelmor::app {
+namespace {
+
+transfer::EditModeCommands EditModeCommandIds() {
+  transfer::EditModeCommands commands;
+  commands.edit_mode = IDM_EDIT_MODE;
+  commands.transfer_items = {IDM_TO_HL_DATE, IDM_TO_HL_TIME, IDM_TO_HL_CALL, IDM_TO_HL_HIS_RST,
+                             IDM_TO_HL_MY_RST, IDM_TO_HL_MODE, IDM_TO_HL_FREQ, IDM_TO_HL_CODE,
+                             IDM_TO_HL_NAME, IDM_TO_HL_REM1, IDM_TO_HL_REM2};
+  commands.whole_contact = IDM_TO_HL_WHOLE_CONTACT;
+  return commands;
+}
+
+}  // namespace
+
+Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
+    : folder(base::ExecutableFolder()),
+      profile(store),
+      boxes(controls.window),
+      entry_field(controls.entry),
+      feed(links),
+      safety_copy(files, profile, clock, folder),
+      entry_box{state, feed, pane, entry_field, clock, locale, safety_copy},
+      link(controls.window),
+      menu_bar(controls.window),
+      contact_planner(state, profile, locale),
+      edit_mode(controls.window, pane, menu_bar, kHintMenuPosition, menu_bar.Popup(kTransferMenuPosition),
+                EditModeCommandIds(), state, link, boxes, contact_planner),
+      dialogs(controls.window),
+      file_commands{state, profile, dialogs, dialog_state, files, boxes, pane, clock, locale, edit_mode, folder},
+      log_commands(file_commands),
+      adif_export(file_commands, zone, OwnVersionText()),
+      template_window(instance, state, profile),
+      lifecycle({state, profile, view, feed, pane, boxes, safety_copy, files,
+                 base::BesideExecutable(settings::kFileName)}) {
+  // Attached here rather than made with it: attaching also lifts the control's text limit.
+  pane.set_window(controls.pane);
+}
+
+}  // namespace zelmor::app

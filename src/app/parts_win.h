@@ -1,0 +1,90 @@
+#pragma once
+// Every part of the program, made once the main window and its controls exist, and wired to each
+// other here and nowhere else.
+//
+// Members are made in the order they are declared and go in the reverse order, so each part comes
+// after everything it borrows.
+// - A new part is one more member, made in parts_win.cpp. Where a lower layer must call it, that
+//   layer owns an interface which the part implements (entry::SafetyCopyWriter,
+//   logfiles::EditModeSwitch, transfer::ContactPlanner), and the member is passed as it.
+// - A new File menu command is a member made from `file_commands` (and what only it needs); its
+//   menu item goes into zelmor.rc with its ID in resource.h, and MainWindow::OnCommand calls it.
+
+#include <windows.h>
+
+#include <string>
+
+#include "adif/export_command.h"
+#include "adif/time_zone_win.h"
+#include "app/lifecycle.h"
+#include "base/clock_win.h"
+#include "base/main_state.h"
+#include "base/message_boxes_win.h"
+#include "entry/dde_feed_links_win.h"
+#include "entry/entry_box.h"
+#include "entry/feed.h"
+#include "entry/locale_win.h"
+#include "entry/log_pane_win.h"
+#include "logfiles/file_command.h"
+#include "logfiles/file_dialogs_win.h"
+#include "logfiles/log_commands.h"
+#include "logfiles/safety_copy.h"
+#include "logfiles/text_files_win.h"
+#include "settings/profile.h"
+#include "settings/profile_store_win.h"
+#include "template_window/template_window_win.h"
+#include "transfer/edit_mode_win.h"
+#include "transfer/hamlog_link_win.h"
+#include "transfer/whole_line.h"
+#include "window/menu_bar_win.h"
+
+namespace zelmor::app {
+
+// Places on the main window's menu bar, as the resource script lists them.
+inline constexpr int kHintMenuPosition = 1;
+inline constexpr int kTransferMenuPosition = 2;
+
+// The main window and the controls the parts work on.
+struct MainControls {
+  HWND window;
+  HWND pane;
+  HWND entry;
+};
+
+struct Parts {
+  // `view` is the main window as start-up and closing see it.
+  Parts(HINSTANCE instance, const MainControls& controls, MainView& view);
+  Parts(const Parts&) = delete;
+  Parts& operator=(const Parts&) = delete;
+
+  std::wstring folder;  // the program's own, without a trailing backslash
+  MainState state;
+  settings::IniProfileStore store;
+  settings::Profile profile;
+  base::Win32MessageBoxes boxes;
+  base::SystemClock clock;
+  entry::UserLocale locale;
+  entry::EditLogPane pane;
+  entry::EditEntryField entry_field;
+  entry::DdeFeedLinks links;
+  entry::Feed feed;
+  logfiles::AnsiTextFiles files;
+  logfiles::SafetyCopy safety_copy;
+  entry::EntryBoxContext entry_box;
+  transfer::HamlogLink link;
+  // Made before start-up takes the edit-mode menus off the bar: it notes them all.
+  window::MenuBarItems menu_bar;
+  transfer::WholeLinePlanner contact_planner;
+  transfer::EditModeWindow edit_mode;
+  logfiles::CommonFileDialogs dialogs;
+  logfiles::FileDialogState dialog_state;
+  // What every File menu command borrows.
+  logfiles::FileCommandContext file_commands;
+  logfiles::LogCommands log_commands;
+  adif::ComputerTimeZone zone;
+  adif::ExportCommand adif_export;
+  template_window::TemplateWindow template_window;
+  Lifecycle lifecycle;
+};
+
+}  // namespace zelmor::app
