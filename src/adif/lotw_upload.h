@@ -31,7 +31,8 @@ enum TqslExit : int {
 class Secret {
  public:
   Secret() = default;
-  explicit Secret(std::wstring text) : text_(std::move(text)) {}
+  // Copied straight from the caller's buffer, which the caller wipes.
+  explicit Secret(std::wstring_view text) : text_(text) {}
   Secret(Secret&& other) noexcept;
   Secret& operator=(Secret&& other) noexcept;
   Secret(const Secret&) = delete;
