@@ -221,8 +221,8 @@ def write_ja_areas(root, version, config_version):
     out.append("};")
     out.append("}  // namespace")
     out.append("")
-    out.append("const AreaList<Prefecture> kPrefectures = {kPrefectureRows, sizeof kPrefectureRows / sizeof kPrefectureRows[0]};")
-    out.append("const AreaList<CityGunKu> kCitiesGunsKu = {kCityGunKuRows, sizeof kCityGunKuRows / sizeof kCityGunKuRows[0]};")
+    out.append("const Table<Prefecture> kPrefectures = {kPrefectureRows, sizeof kPrefectureRows / sizeof kPrefectureRows[0]};")
+    out.append("const Table<CityGunKu> kCitiesGunsKu = {kCityGunKuRows, sizeof kCityGunKuRows / sizeof kCityGunKuRows[0]};")
     out.append("")
     out.append("}  // namespace zelmor::contact")
     with open(JA_OUTPUT, "w") as f:

@@ -1777,7 +1777,7 @@ const CityGunKu kCityGunKuRows[] = {
 };
 }  // namespace
 
-const AreaList<Prefecture> kPrefectures = {kPrefectureRows, sizeof kPrefectureRows / sizeof kPrefectureRows[0]};
-const AreaList<CityGunKu> kCitiesGunsKu = {kCityGunKuRows, sizeof kCityGunKuRows / sizeof kCityGunKuRows[0]};
+const Table<Prefecture> kPrefectures = {kPrefectureRows, sizeof kPrefectureRows / sizeof kPrefectureRows[0]};
+const Table<CityGunKu> kCitiesGunsKu = {kCityGunKuRows, sizeof kCityGunKuRows / sizeof kCityGunKuRows[0]};
 
 }  // namespace zelmor::contact

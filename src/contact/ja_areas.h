@@ -8,17 +8,9 @@
 // its first lines and kJaAreasSource say which trustedqsl and configuration version. TQSL's lists
 // hold the names in romaji only ("Tokyo-to", "Sapporo-shi"), so that is how they are shown.
 
-#include <cstddef>
+#include "base/table.h"
 
 namespace zelmor::contact {
-
-template <class T>
-struct AreaList {
-  const T* rows;
-  size_t size;
-  const T* begin() const { return rows; }
-  const T* end() const { return rows + size; }
-};
 
 struct Prefecture {
   const char* code;  // "10": what MY_STATE carries
@@ -34,8 +26,8 @@ struct CityGunKu {
 // "trustedqsl <package version>, configuration <major>.<minor>"
 extern const char kJaAreasSource[];
 // In the prefectures' code order.
-extern const AreaList<Prefecture> kPrefectures;
+extern const Table<Prefecture> kPrefectures;
 // Each city followed by its wards, then the guns; codes are unique over the whole list.
-extern const AreaList<CityGunKu> kCitiesGunsKu;
+extern const Table<CityGunKu> kCitiesGunsKu;
 
 }  // namespace zelmor::contact

@@ -8,15 +8,12 @@
 
 #include "base/resource.h"
 #include "base/texts.h"
+#include "printable.h"
 
 namespace zelmor::adif {
 namespace {
 
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
+using test_support::Utf8;
 
 TEST(LotwUploadTest, ArgumentsQuoteAsWindowsReadsThem) {
   const struct {
@@ -38,7 +35,7 @@ TEST(LotwUploadTest, ArgumentsQuoteAsWindowsReadsThem) {
       {L"C:\\ログ 1\\Zelmor-lotw.adi", L"\"C:\\ログ 1\\Zelmor-lotw.adi\""},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(QuoteArgument(row.argument), row.written) << Narrow(row.argument);
+    EXPECT_EQ(QuoteArgument(row.argument), row.written) << Utf8(row.argument);
   }
 }
 
@@ -60,7 +57,7 @@ TEST(LotwUploadTest, OutputGoesBesideTheAdif) {
       {L"C:\\Logs.old\\log", L"C:\\Logs.old\\log.txt"},  // a dot in the folder is no extension
       {L"log.v2.adi", L"log.v2.txt"},
   };
-  for (const auto& [adif, txt] : rows) EXPECT_EQ(OutputPathFor(adif), txt) << Narrow(adif);
+  for (const auto& [adif, txt] : rows) EXPECT_EQ(OutputPathFor(adif), txt) << Utf8(adif);
 }
 
 class FakePlaces : public TqslPlaces {
@@ -141,7 +138,7 @@ TEST(LotwUploadTest, ExitCodeAndStatusLineDecideTheMessage) {
   for (const auto& row : rows) {
     const std::wstring message = UploadMessage({row.exit_code, row.status, txt, false});
     EXPECT_EQ(message, LoadText(row.text_id) + L"\r\n\r\nTQSLの出力: " + txt) << row.exit_code << " "
-                                                                             << Narrow(row.status);
+                                                                             << Utf8(row.status);
   }
 }
 

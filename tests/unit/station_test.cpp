@@ -7,15 +7,12 @@
 #include <string>
 
 #include "base/resource.h"
+#include "printable.h"
 
 namespace zelmor::contact {
 namespace {
 
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
+using test_support::Utf8;
 
 StationText Good() { return {L"JA1ABC/1", L"PM95", L"10", L"100101", L"Home portable"}; }
 
@@ -38,7 +35,7 @@ TEST(StationTest, GridsComeBackCanonical) {
       {L"", std::nullopt},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(CanonicalGrid(row.typed), row.canonical) << Narrow(row.typed);
+    EXPECT_EQ(CanonicalGrid(row.typed), row.canonical) << Utf8(row.typed);
   }
 }
 
@@ -68,7 +65,7 @@ TEST(StationTest, GridLinesAreNeighboursAcrossAnEdgeOrAroundACorner) {
   };
   for (const auto& row : rows) {
     std::string shown;
-    for (const auto& g : row.grids) shown += Narrow(g) + " ";
+    for (const auto& g : row.grids) shown += Utf8(g) + " ";
     EXPECT_EQ(IsGridLine(row.grids), row.line) << shown;
   }
 }
@@ -137,9 +134,9 @@ TEST(StationTest, GoodStationsComeBackCanonical) {
   };
   for (const auto& row : rows) {
     const auto read = ReadStation(row.typed);
-    ASSERT_TRUE(std::holds_alternative<Station>(read)) << Narrow(row.typed.call_sign) << " "
+    ASSERT_TRUE(std::holds_alternative<Station>(read)) << Utf8(row.typed.call_sign) << " "
                                                        << std::get<StationFault>(read).text_id;
-    EXPECT_EQ(std::get<Station>(read), row.read) << Narrow(row.typed.call_sign);
+    EXPECT_EQ(std::get<Station>(read), row.read) << Utf8(row.typed.call_sign);
     // Stored as text and read again, it is the same station.
     const auto again = ReadStation(ToText(std::get<Station>(read)));
     ASSERT_TRUE(std::holds_alternative<Station>(again));
@@ -177,7 +174,7 @@ TEST(StationTest, TqslListsAsGenerated) {
   };
   for (const auto& row : rows) {
     const CityGunKu* city = FindCityGunKu(row.code);
-    ASSERT_NE(city, nullptr) << Narrow(row.code);
+    ASSERT_NE(city, nullptr) << Utf8(row.code);
     EXPECT_STREQ(city->name, row.name);
     EXPECT_STREQ(city->prefecture, row.prefecture);
   }

@@ -11,6 +11,7 @@
 #include "base/texts.h"
 #include "contact/station_dialog_win.h"
 #include "modal_win.h"
+#include "printable.h"
 #include "windows_win.h"
 
 namespace zelmor::contact {
@@ -19,14 +20,7 @@ namespace {
 using test_support::ChooseComboItem;
 using test_support::ComboText;
 using test_support::DriveModal;
-
-std::string Utf8(const std::wstring& text) {
-  std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)),
-                  '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  out.pop_back();
-  return out;
-}
+using test_support::Utf8;
 
 void Type(HWND dialog, int id, const std::wstring& text) {
   SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));

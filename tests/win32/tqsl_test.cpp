@@ -16,6 +16,7 @@
 #include "base/resource.h"
 #include "files_win.h"
 #include "modal_win.h"
+#include "printable.h"
 #include "processes_win.h"
 #include "windows_win.h"
 
@@ -23,14 +24,7 @@ namespace zelmor::adif {
 namespace {
 
 using test_support::TempFolder;
-
-std::string Utf8(const std::wstring& text) {
-  std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)),
-                  '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  out.pop_back();
-  return out;
-}
+using test_support::Utf8;
 
 std::wstring FromUtf8(const std::string& bytes) {
   std::wstring out(bytes.size(), L'\0');
