@@ -293,6 +293,7 @@ TEST_F(TqslRunnerTest, SlowUploadLeavesTheMessageLoopFreeAndRefusesASecond) {
   ASSERT_TRUE(runner_.Finish().has_value());
   EXPECT_EQ(runner_.Finish(), std::nullopt) << "a second message would be stale";
   receiver_.arrived.clear();
+  Set(L"sleep_ms", L"0");
   EXPECT_EQ(runner_.Begin(Job(), nullptr, receiver_.hwnd, kDone), TqslRunner::Start::Started) << "free again";
   EXPECT_TRUE(receiver_.PumpUntilDone());
   EXPECT_TRUE(runner_.Finish().has_value());
