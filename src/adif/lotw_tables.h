@@ -3,18 +3,11 @@
 // the bands and the ADIF mode names. src/adif/lotw_tables.cpp is generated from it by
 // scripts/gen-lotw-tables.py; its first lines say which trustedqsl version it came from.
 
-#include <cstddef>
 #include <cstdint>
 
-namespace zelmor::adif {
+#include "base/table.h"
 
-template <class T>
-struct Table {
-  const T* rows;
-  size_t size;
-  const T* begin() const { return rows; }
-  const T* end() const { return rows + size; }
-};
+namespace zelmor::adif {
 
 // Another spelling of a satellite, from the descriptions in TQSL's list ("Fox-1A" for AO-85).
 struct SatelliteSpelling {

@@ -45,6 +45,15 @@ struct FileTraits {
   static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
   static void close(HANDLE h) { CloseHandle(h); }
 };
+// Processes, threads, events: handles that are null when there is none.
+struct HandleTraits {
+  static HANDLE invalid() { return nullptr; }
+  static void close(HANDLE h) { CloseHandle(h); }
+};
+struct RegKeyTraits {
+  static HKEY invalid() { return nullptr; }
+  static void close(HKEY k) { RegCloseKey(k); }
+};
 struct IconTraits {
   static HICON invalid() { return nullptr; }
   static void close(HICON h) { DestroyIcon(h); }
@@ -54,6 +63,8 @@ using UniqueHwnd = Unique<HWND, HwndTraits>;
 using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
 using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
+using UniqueHandle = Unique<HANDLE, HandleTraits>;
+using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 
 // Open clipboard for the guard's lifetime. Another program may hold it for a moment, so opening
 // is retried briefly before giving up.

@@ -1,0 +1,18 @@
+#pragma once
+// The station dialog "局情報": the call sign as operated, the grid or grid line, the prefecture and
+// the city/gun/ku from TQSL's lists, and the TQSL Station Location.
+
+#include <windows.h>
+
+#include <optional>
+
+#include "contact/station.h"
+
+namespace zelmor::contact {
+
+// Shows the dialog (modal, over `owner`, from the resources of `instance`) filled with `current`.
+// OK checks every field: the first wrong one is named in a message box and gets the focus, and the
+// dialog stays open. The station confirmed, in canonical form, or nothing when cancelled.
+std::optional<Station> AskStation(HWND owner, HINSTANCE instance, const std::optional<Station>& current);
+
+}  // namespace zelmor::contact
