@@ -9,4 +9,21 @@ std::wstring TrimSpaces(std::wstring_view text) {
   return std::wstring(text.substr(first, last - first + 1));
 }
 
+std::wstring FillIn(std::wstring_view text, std::initializer_list<std::wstring_view> values) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'%' && i + 1 < text.size() && text[i + 1] >= L'1' && text[i + 1] <= L'9') {
+      const size_t n = static_cast<size_t>(text[i + 1] - L'1');
+      if (n < values.size()) {
+        out += *(values.begin() + n);
+        ++i;
+        continue;
+      }
+    }
+    out += text[i];
+  }
+  return out;
+}
+
 }  // namespace zelmor
