@@ -50,10 +50,22 @@ struct IconTraits {
   static void close(HICON h) { DestroyIcon(h); }
 };
 
+// Events and threads: CreateEvent and CreateThread give null on failure, not INVALID_HANDLE_VALUE.
+struct KernelHandleTraits {
+  static HANDLE invalid() { return nullptr; }
+  static void close(HANDLE h) { CloseHandle(h); }
+};
+struct ChangeNotificationTraits {
+  static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(HANDLE h) { FindCloseChangeNotification(h); }
+};
+
 using UniqueHwnd = Unique<HWND, HwndTraits>;
 using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
 using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
+using UniqueKernelHandle = Unique<HANDLE, KernelHandleTraits>;
+using UniqueChangeNotification = Unique<HANDLE, ChangeNotificationTraits>;
 
 // Open clipboard for the guard's lifetime. Another program may hold it for a moment, so opening
 // is retried briefly before giving up.

@@ -28,6 +28,7 @@ uint32_t WorkedIndex::Intern(const std::wstring& text) {
   names_.push_back(text);
   name_ids_.emplace(names_.back(), id);
   satellite_of_spelling_.push_back(kNone);
+  base_of_call_.push_back(kNone);
   return id;
 }
 
@@ -92,7 +93,11 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading) {
     it->second = id;
     Entry& e = entries_[id];
     e.call = call;
-    e.base = Intern(BaseCall(names_[call]));
+    if (base_of_call_[call] == kNone) {
+      const uint32_t base = Intern(BaseCall(names_[call]));
+      base_of_call_[call] = base;
+    }
+    e.base = base_of_call_[call];
     e.satellite = satellite;
     e.spelling = spelling;
     e.minute = minute;

@@ -139,7 +139,8 @@ class WorkedIndex {
 
   std::deque<std::wstring> names_;
   std::unordered_map<std::wstring_view, uint32_t> name_ids_;
-  std::vector<uint32_t> satellite_of_spelling_;  // by name id; kNone for names that are no spelling
+  // By name id, worked out once a name: kNone for names that are no spelling, or no call.
+  std::vector<uint32_t> satellite_of_spelling_, base_of_call_;
 
   std::vector<Entry> entries_;
   std::vector<uint32_t> free_;

@@ -147,7 +147,7 @@ SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReadin
 
 std::optional<std::vector<SourceReading>> ReadInParallel(const std::vector<const std::vector<std::wstring>*>& texts,
                                                         const LineReading& reading, unsigned threads,
-                                                        const std::atomic<bool>& stop) {
+                                                        const std::atomic<bool>& stop, void (*helper_started)()) {
   struct Chunk {
     size_t text, begin, end;
     SourceReading result;
@@ -167,7 +167,12 @@ std::optional<std::vector<SourceReading>> ReadInParallel(const std::vector<const
   const size_t helpers = std::min<size_t>(threads > 1 ? threads - 1 : 0, chunks.size() > 1 ? chunks.size() - 1 : 0);
   std::vector<std::thread> pool;
   pool.reserve(helpers);
-  for (size_t i = 0; i < helpers; ++i) pool.emplace_back(work);
+  for (size_t i = 0; i < helpers; ++i) {
+    pool.emplace_back([&] {
+      if (helper_started) helper_started();
+      work();
+    });
+  }
   work();
   for (auto& t : pool) t.join();
   if (stop.load()) return std::nullopt;

@@ -90,10 +90,12 @@ SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReadin
 
 // Reads every text's lines on `threads` threads (the caller's among them), in chunks, so that one
 // large file and many small ones spread alike. Gives each text's reading in order; nothing when
-// `stop` was set before the end.
+// `stop` was set before the end. `helper_started` runs first on each further thread (the Win32
+// side lowers its priority there, as it does its own).
 std::optional<std::vector<SourceReading>> ReadInParallel(const std::vector<const std::vector<std::wstring>*>& texts,
                                                         const LineReading& reading, unsigned threads,
-                                                        const std::atomic<bool>& stop);
+                                                        const std::atomic<bool>& stop,
+                                                        void (*helper_started)() = nullptr);
 
 // The lines of a log text as the reader takes them (contact::SplitLines: the ADIF export splits
 // the pane the same way, so the index counts what an export would).
