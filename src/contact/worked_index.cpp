@@ -17,7 +17,8 @@ bool Later(const LoggedTime& a, const std::optional<LoggedTime>& b) { return !b 
 
 size_t WorkedIndex::KeyHash::operator()(const Key& k) const {
   uint64_t h = (uint64_t{k.call} << 32 | k.satellite) * 0x9E3779B97F4A7C15ull;
-  h ^= static_cast<uint64_t>(k.minute) + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
+  h ^= (static_cast<uint64_t>(k.minute) << 16 ^ static_cast<uint64_t>(k.grid + 1)) + 0x632BE59BD9B4E019ull +
+       (h << 6) + (h >> 2);
   return static_cast<size_t>(h);
 }
 
@@ -75,7 +76,8 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading) {
       satellite = satellite_of_spelling_[spelling];
     }
     const int64_t minute = CalendarMinute(r.time);
-    const Key key{call, satellite, minute};
+    const int grid = r.grid >= 0 && static_cast<size_t>(r.grid) < kGridSquares ? r.grid : -1;
+    const Key key{call, satellite, minute, grid};
     auto [it, added] = by_key_.try_emplace(key, 0);
     if (!added) {
       ++entries_[it->second].sources;
@@ -102,7 +104,7 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading) {
     e.spelling = spelling;
     e.minute = minute;
     e.time = r.time;
-    e.grid = r.grid >= 0 && static_cast<size_t>(r.grid) < kGridSquares ? r.grid : -1;
+    e.grid = static_cast<int16_t>(grid);
     e.sources = 1;
     ++live_;
     by_base_[e.base].push_back(id);
@@ -119,7 +121,7 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading) {
 void WorkedIndex::ReleaseEntry(uint32_t id) {
   Entry& e = entries_[id];
   if (e.sources == 0 || --e.sources > 0) return;
-  by_key_.erase(Key{e.call, e.satellite, e.minute});
+  by_key_.erase(Key{e.call, e.satellite, e.minute, e.grid});
   auto list = by_base_.find(e.base);
   if (list != by_base_.end()) {
     auto& ids = list->second;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "contact/worked_hint.h"
+#include "contact/worked_log.h"
 #include "contact/worked_summary.h"
 #include "settings/keys.h"
 #include "worked_logs.h"
@@ -203,6 +204,20 @@ TEST(WorkedIndexTest, ContactInTwoSourcesCountsOnceAndGoesWithTheLast) {
   EXPECT_TRUE(index.SourceNames().empty());
 }
 
+TEST(WorkedIndexTest, HoldsWhatTheSourcesHoldNowWhateverCameBefore) {
+  const LocalTime at = At(2026, 12, 1, 10, 14);
+  WorkedIndex index;
+  index.Replace(WorkedIndex::kPane, Read({LoggedLine(L"JA1ABC 59 59 PM95", L"RS-44", at)}));
+  index.Replace(L"a.TXT", Read({LoggedLine(L"JA1ABC 59 59 PM95", L"RS-44", at)}));
+  // The grid corrected in the pane (edit mode), then saved over the file.
+  index.Replace(WorkedIndex::kPane, Read({LoggedLine(L"JA1ABC 59 59 PM96", L"RS-44", at)}));
+  EXPECT_EQ(index.Contacts(), 2u) << "the pane and the file disagree until it is saved";
+  index.Replace(L"a.TXT", Read({LoggedLine(L"JA1ABC 59 59 PM96", L"RS-44", at)}));
+  EXPECT_EQ(index.Contacts(), 1u);
+  EXPECT_FALSE(index.LookUpGrid(L"PM95", std::nullopt).worked) << "the first grid is gone with its lines";
+  EXPECT_TRUE(index.LookUpGrid(L"PM96", L"RS-44").worked_on_satellite);
+}
+
 TEST(WorkedIndexTest, GridLookups) {
   WorkedIndex index;
   index.Replace(L"a.TXT", Read({LoggedLine(L"JA1ABC 59 59 PM95sq", L"RS-44", At(2026, 12, 1, 10, 14)),
@@ -297,6 +312,56 @@ TEST(WorkedSummaryTest, CountsPerSatelliteAndInTotal) {
             L"読めなかった行: 1行\r\n"
             L"コールサインで始まらない行: 1行\r\n"
             L"読めなかったファイル: big.TXT\r\n");
+}
+
+FolderUpdate Update(FolderUpdate::Kind kind, const std::wstring& source, const std::vector<std::wstring>& lines,
+                    uint64_t pane = 0) {
+  FolderUpdate u;
+  u.kind = kind;
+  u.source = source;
+  u.reading = Read(lines);
+  u.pane = pane;
+  return u;
+}
+
+TEST(WorkedLogTest, PaneReadingsAndFolderReadsApplyInOrder) {
+  const auto line = [](const wchar_t* call) { return LoggedLine(call, L"RS-44", At(2026, 12, 1, 10, 14)); };
+  const auto worked = [](const WorkedLog& log, const wchar_t* call) {
+    return log.index().LookUpCall(call, std::nullopt, At(2027, 1, 1, 0, 0), 0).contacts;
+  };
+  WorkedLog log(kJapanese);
+  log.LineAdded(line(L"JA1OLD"));
+  const uint64_t first = log.PaneHandedOver();
+  const uint64_t second = log.PaneHandedOver();  // LOG Open again before the first was read
+  log.LineAdded(line(L"JA2NOW"));
+  std::vector<FolderUpdate> updates;
+  updates.push_back(Update(FolderUpdate::Kind::PaneRead, L"", {line(L"JA3STALE")}, first));
+  EXPECT_FALSE(log.Apply(std::move(updates))) << "a reading of an older hand-over is dropped";
+  EXPECT_TRUE(log.pane_pending());
+  updates.clear();
+  updates.push_back(Update(FolderUpdate::Kind::PaneRead, L"", {line(L"JA4OPEN")}, second));
+  updates.push_back(Update(FolderUpdate::Kind::Replace, L"C:\\log\\1.TXT", {line(L"JA5FILE")}));
+  updates.push_back(Update(FolderUpdate::Kind::Replace, L"C:\\log\\2.TXT", {line(L"JA6GONE")}));
+  EXPECT_TRUE(log.Apply(std::move(updates)));
+  EXPECT_FALSE(log.pane_pending());
+  EXPECT_EQ(worked(log, L"JA1OLD"), 0u) << "replaced by LOG Open";
+  EXPECT_EQ(worked(log, L"JA3STALE"), 0u);
+  EXPECT_EQ(worked(log, L"JA4OPEN"), 1u);
+  EXPECT_EQ(worked(log, L"JA2NOW"), 1u) << "entered while the pane was read";
+  EXPECT_FALSE(log.folder_read());
+
+  FolderUpdate whole;
+  whole.kind = FolderUpdate::Kind::FolderRead;
+  whole.sources = {L"C:\\log\\1.TXT", L"C:\\log\\big.TXT"};
+  whole.not_read = {L"C:\\log\\big.TXT"};
+  updates.clear();
+  updates.push_back(whole);
+  EXPECT_TRUE(log.Apply(std::move(updates)));
+  EXPECT_TRUE(log.folder_read());
+  EXPECT_EQ(worked(log, L"JA6GONE"), 0u) << "a file the folder no longer lists";
+  EXPECT_EQ(worked(log, L"JA5FILE"), 1u);
+  EXPECT_EQ(worked(log, L"JA4OPEN"), 1u) << "the pane is no file of the folder";
+  EXPECT_EQ(log.Summary().files_not_read, std::vector<std::wstring>{L"big.TXT"});
 }
 
 TEST(WorkedSourceTest, ParallelReadingGivesWhatOneThreadReads) {
