@@ -118,12 +118,13 @@ struct FolderReader::Shared {
     Hand(std::move(one));
   }
 
-  // Reads what changed since the last scan; false when some file or the folder itself could not
-  // be read (to be tried again).
-  bool Scan() {
-    bool complete = true;
+  enum class Scanned { Whole, FilesNotRead, FolderNotListed };
+
+  // Reads what changed since the last scan, and says what is to be tried again.
+  Scanned Scan() {
+    Scanned result = Scanned::Whole;
     auto listed = access->List(settings.folder);
-    if (!listed) complete = false;
+    if (!listed) result = Scanned::FolderNotListed;
     std::vector<FileStamp> now;
     std::vector<std::wstring> not_read;
     for (auto& f : listed.value_or(std::vector<FileStamp>())) {
@@ -178,20 +179,20 @@ struct FolderReader::Shared {
       return !stop.load();
     };
     for (const auto& name : changes.changed) {
-      if (stop.load()) return complete;
+      if (stop.load()) return result;
       const std::wstring path = PathIn(settings.folder, name);
       auto text = access->Read(path);
       if (!text) {
         not_read.push_back(path);
-        complete = false;
+        if (result == Scanned::Whole) result = Scanned::FilesNotRead;
         continue;
       }
       texts.push_back(IndexedLines(*text));
       names.push_back(name);
       lines += texts.back().size();
-      if (lines >= kLinesPerHandOver && !hand_over()) return complete;
+      if (lines >= kLinesPerHandOver && !hand_over()) return result;
     }
-    if (!names.empty() && !hand_over()) return complete;
+    if (!names.empty() && !hand_over()) return result;
 
     FolderUpdate read_whole;
     read_whole.kind = FolderUpdate::Kind::FolderRead;
@@ -201,7 +202,7 @@ struct FolderReader::Shared {
     std::vector<FolderUpdate> one;
     one.push_back(std::move(read_whole));
     Hand(std::move(one));
-    return complete;
+    return result;
   }
 
   // Waits until the folder has been quiet for a moment: a save is a write and a rename.
@@ -219,20 +220,22 @@ struct FolderReader::Shared {
     base::UniqueChangeNotification change;
     bool scan = true, retry = false;
     while (!stop.load()) {
-      if (!change) {
+      ReadPaneIfAny();
+      if (scan) {
+        // The watch is made afresh before each scan: what changes from now on is signalled, what
+        // changed before the scan sees, and a folder deleted meanwhile is let go.
+        change.reset();
         change.reset(FindFirstChangeNotificationW(
             settings.folder.c_str(), FALSE,
             FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
-      }
-      ReadPaneIfAny();
-      if (scan) {
-        retry = !Scan();
+        retry = Scan() != Scanned::Whole;
         scan = false;
         continue;  // a pane handed over meanwhile is read before waiting
       }
       HANDLE handles[] = {stop_event.get(), wake_event.get(), change.get()};
       const DWORD count = change ? 3 : 2;
-      const DWORD r = WaitForMultipleObjects(count, handles, FALSE, retry || !change ? settings.retry_ms : INFINITE);
+      const DWORD r = WaitForMultipleObjects(count, handles, FALSE,
+                                             retry || !change ? settings.retry_ms : settings.rescan_ms);
       if (r == WAIT_OBJECT_0 + 2) {
         FindNextChangeNotification(change.get());
         Settle(change.get());

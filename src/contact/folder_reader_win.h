@@ -2,8 +2,8 @@
 // The log folder read off the window's thread, for the worked-before index.
 //
 // One thread per folder watched: it reads every log file (ANSI code page), then waits for the
-// folder to change (FindFirstChangeNotificationW) and reads again only the files whose size or
-// write time changed; it also reads the pane's text when handed one. Lines are read on up to
+// folder to change (FindFirstChangeNotificationW, or a while without one) and reads again only
+// the files whose size or write time changed; it also reads the pane's text when handed one. Lines are read on up to
 // four threads. What it read waits in a queue; the window given is posted `message` (wParam and
 // lParam 0, at most one such message waiting at a time), and its handler takes the queue with
 // TakeUpdates and gives it to WorkedLog::Apply. The window's thread never waits for the reader:
@@ -54,6 +54,10 @@ class FolderReader {
     // A folder that cannot be listed or watched, or a file that could not be read, is tried
     // again after this long.
     DWORD retry_ms = 5000;
+    // Without a change, the folder is looked at again after this long, its watch made afresh: a
+    // network drive may not tell of every change, and a watch keeps a folder that was deleted
+    // (under Wine, and before Windows 10) from going until it is let go.
+    DWORD rescan_ms = 30000;
   };
 
   // Files larger than this are not read (a log of 620,000 lines is 50 MB): listed as not read.

@@ -62,12 +62,14 @@ void WriteLog(const std::wstring& path, const std::wstring& text) {
   test_support::WriteBytes(path, base::ToAnsi(text));
 }
 
-FolderReader::Settings In(const std::wstring& folder) {
+// Changes are seen by the folder's watch; a rescan comes only after `rescan_ms`.
+FolderReader::Settings In(const std::wstring& folder, DWORD rescan_ms = 60000) {
   FolderReader::Settings settings;
   settings.folder = folder;
   settings.reading = LineReading{settings::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
   settings.skipped = {L"Zelmor_temp.txt"};
   settings.retry_ms = 200;
+  settings.rescan_ms = rescan_ms;
   return settings;
 }
 
@@ -128,17 +130,29 @@ TEST(WorkedFolderTest, PaneReadOffTheThreadKeepsTheLinesEnteredMeanwhile) {
   EXPECT_TRUE(keeper.Stop());
 }
 
-TEST(WorkedFolderTest, FolderThatAppearsLaterIsRead) {
+TEST(WorkedFolderTest, FolderThatAppearsLaterOrComesBackIsRead) {
   TempFolder parent;
   const std::wstring later = parent.File(L"USB");
   Sink sink;
   WorkedLogKeeper keeper(sink.hwnd(), kUpdates);
-  keeper.Watch(In(later));
+  keeper.Watch(In(later, 500));
   ASSERT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return keeper.log().folder_read(); }));
   EXPECT_EQ(keeper.log().index().Contacts(), 0u);
   ASSERT_TRUE(CreateDirectoryW(later.c_str(), nullptr));
   WriteLog(later + L"\\log.TXT", LoggedLine(L"JA5USB", L"RS-44", At(2026, 12, 1, 9, 0)) + L"\r\n");
   EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA5USB") == 1; }));
+
+  // The drive taken out, and put back with other logs.
+  ASSERT_TRUE(DeleteFileW((later + L"\\log.TXT").c_str()));
+  ASSERT_TRUE(RemoveDirectoryW(later.c_str()));
+  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA5USB") == 0; }));
+  // The folder is gone from the disk only once the reader has let go of its watch.
+  ASSERT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return CreateDirectoryW(later.c_str(), nullptr) != FALSE; }));
+  WriteLog(later + L"\\back.TXT", LoggedLine(L"JA5BAK", L"RS-44", At(2026, 12, 1, 9, 0)) + L"\r\n");
+  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA5BAK") == 1; }));
+  WriteLog(later + L"\\more.TXT", LoggedLine(L"JA5MOR", L"RS-44", At(2026, 12, 1, 9, 0)) + L"\r\n");
+  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA5MOR") == 1; }))
+      << "changes after the folder came back are followed";
   EXPECT_TRUE(keeper.Stop());
 }
 
