@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@
 #include "entry_support.h"
 #include "files_win.h"
 #include "settings/keys.h"
+#include "windows_win.h"
 #include "worked_logs.h"
 
 namespace e2e {
@@ -68,22 +70,11 @@ struct Indexed {
   size_t contacts = 0;
 };
 
-// A window that only receives the reader's messages.
-HWND MakeSink() {
-  WNDCLASSEXW c{};
-  c.cbSize = sizeof c;
-  c.lpfnWndProc = DefWindowProcW;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.lpszClassName = L"ZelmorWorkedBenchSink";
-  RegisterClassExW(&c);
-  return CreateWindowExW(0, c.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, c.hInstance, nullptr);
-}
-
 // Indexes the folder as the main window will; the keeper is left running for the lookups.
-Indexed IndexFolder(HWND sink, const std::wstring& folder, unsigned threads, WorkedLogKeeper*& kept) {
+Indexed IndexFolder(HWND sink, const std::wstring& folder, unsigned threads, std::unique_ptr<WorkedLogKeeper>& kept) {
   Indexed result;
   const double heap_before = HeapMegabytes(), working_set_before = WorkingSetMegabytes();
-  auto* keeper = new WorkedLogKeeper(sink, kUpdates);
+  auto keeper = std::make_unique<WorkedLogKeeper>(sink, kUpdates);
   FolderReader::Settings settings;
   settings.folder = folder;
   settings.reading = {zelmor::settings::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
@@ -103,12 +94,13 @@ Indexed IndexFolder(HWND sink, const std::wstring& folder, unsigned threads, Wor
   result.contacts = keeper->log().index().Contacts();
   result.heap_mb = HeapMegabytes() - heap_before;
   result.working_set_mb = WorkingSetMegabytes() - working_set_before;
-  kept = keeper;
+  kept = std::move(keeper);
   return result;
 }
 
 TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
-  const HWND sink = MakeSink();
+  const test_support::MessageWindow window;
+  const HWND sink = window.hwnd();
   for (const size_t contacts : {size_t{10000}, size_t{100000}}) {
     test_support::TempFolder folder;
     const size_t files = contacts / kLinesPerFile;
@@ -119,7 +111,7 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
     }
     for (const unsigned threads : {0u, 1u}) {
       for (int run = 0; run < 3; ++run) {
-        WorkedLogKeeper* keeper = nullptr;
+        std::unique_ptr<WorkedLogKeeper> keeper;
         const Indexed done = IndexFolder(sink, folder.path(), threads, keeper);
         std::printf("worked index: %zu contacts in %zu files, %s: %.0f ms (longest hand-over to the window's thread "
                     "%.1f ms); heaps %.1f MB more, working set %.1f MB more\n",
@@ -153,11 +145,9 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
                       contacts, lines, at(0.5), at(0.99), at(0.999), at(1.0));
         }
         keeper->Stop();
-        delete keeper;
       }
     }
   }
-  DestroyWindow(sink);
 
   // The window thread's share alone: 100,000 contacts read beforehand, merged into an empty index,
   // then the same again (a file written again unchanged).

@@ -15,6 +15,7 @@
 #include "contact/worked_log_win.h"
 #include "files_win.h"
 #include "settings/keys.h"
+#include "windows_win.h"
 #include "worked_logs.h"
 
 namespace zelmor::contact {
@@ -26,24 +27,7 @@ using test_support::TempFolder;
 
 constexpr UINT kUpdates = WM_APP + 17;
 
-// A window that only receives the reader's messages.
-class Sink {
- public:
-  Sink() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ZelmorWorkedTestSink";
-    RegisterClassExW(&wc);
-    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }
-  ~Sink() { DestroyWindow(hwnd_); }
-  HWND hwnd() const { return hwnd_; }
-
- private:
-  HWND hwnd_;
-};
+using Sink = test_support::MessageWindow;
 
 // Hands the reader's messages to the keeper, as the main window's procedure will, until `done`
 // holds; false when `ms` passed first.
