@@ -54,7 +54,7 @@ void WorkedIndex::ReleaseOdd(OddLines& lines, const std::vector<OddLine>& kept) 
   }
 }
 
-void WorkedIndex::Add(Source& source, const SourceReading& reading) {
+void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin, size_t end) {
   if (grid_contacts_.empty()) grid_contacts_.assign(kGridSquares, 0);
   // The reading's names as this index numbers them, each looked up once.
   std::vector<uint32_t> ids(reading.names.size(), kNone);
@@ -62,8 +62,11 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading) {
     if (ids[n] == kNone) ids[n] = Intern(reading.names[n]);
     return ids[n];
   };
-  source.entries.reserve(source.entries.size() + reading.records.size());
-  for (const SourceRecord& r : reading.records) {
+  end = std::min(end, reading.records.size());
+  begin = std::min(begin, end);
+  source.entries.reserve(source.entries.size() + (end - begin));
+  for (size_t i = begin; i < end; ++i) {
+    const SourceRecord& r = reading.records[i];
     if (r.call >= reading.names.size()) continue;
     const uint32_t call = id_of(r.call);
     uint32_t spelling = kNone, satellite = kNone;
@@ -114,8 +117,10 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading) {
     }
     source.entries.push_back(id);
   }
-  AddOdd(unreadable_, source.unreadable, source.seen, reading.unreadable);
-  AddOdd(without_call_, source.without_call, source.seen, reading.without_call);
+  if (end == reading.records.size()) {
+    AddOdd(unreadable_, source.unreadable, source.seen, reading.unreadable);
+    AddOdd(without_call_, source.without_call, source.seen, reading.without_call);
+  }
 }
 
 void WorkedIndex::ReleaseEntry(uint32_t id) {
@@ -150,10 +155,21 @@ void WorkedIndex::Release(const Source& source) {
 }
 
 void WorkedIndex::Replace(const std::wstring& source, const SourceReading& reading) {
-  // The new contacts go in before the old ones go, so that a contact in both is never dropped
+  Stage(source, reading, 0, reading.records.size());
+  Commit(source);
+}
+
+void WorkedIndex::Stage(const std::wstring& source, const SourceReading& reading, size_t begin, size_t end) {
+  Add(staged_[source], reading, begin, end);
+}
+
+void WorkedIndex::Commit(const std::wstring& source) {
+  // The new contacts went in before the old ones go, so that a contact in both is never dropped
   // and made again.
-  Source fresh;
-  Add(fresh, reading);
+  auto staged = staged_.find(source);
+  if (staged == staged_.end()) return;
+  Source fresh = std::move(staged->second);
+  staged_.erase(staged);
   auto it = sources_.find(source);
   if (it == sources_.end()) {
     sources_.emplace(source, std::move(fresh));
@@ -163,9 +179,19 @@ void WorkedIndex::Replace(const std::wstring& source, const SourceReading& readi
   Release(old);
 }
 
-void WorkedIndex::Append(const std::wstring& source, const SourceReading& reading) { Add(sources_[source], reading); }
+void WorkedIndex::Unstage(const std::wstring& source) {
+  auto staged = staged_.find(source);
+  if (staged == staged_.end()) return;
+  Release(staged->second);
+  staged_.erase(staged);
+}
+
+void WorkedIndex::Append(const std::wstring& source, const SourceReading& reading) {
+  Add(sources_[source], reading, 0, reading.records.size());
+}
 
 void WorkedIndex::Remove(const std::wstring& source) {
+  Unstage(source);
   auto it = sources_.find(source);
   if (it == sources_.end()) return;
   Release(it->second);

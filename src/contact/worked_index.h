@@ -73,6 +73,13 @@ class WorkedIndex {
 
   // The source's contacts become `reading`'s.
   void Replace(const std::wstring& source, const SourceReading& reading);
+  // The same in steps, for a reading too large to merge at once on the window's thread: records
+  // [begin, end) are added next to the source's old contacts (a contact in both counts once; the
+  // lines that are no contacts come with the last step), and Commit lets the old ones go.
+  void Stage(const std::wstring& source, const SourceReading& reading, size_t begin, size_t end);
+  void Commit(const std::wstring& source);
+  // Drops what was staged for the source (a reading that became stale half-way).
+  void Unstage(const std::wstring& source);
   // `reading`'s contacts are added to the source's (the line of an Enter).
   void Append(const std::wstring& source, const SourceReading& reading);
   void Remove(const std::wstring& source);
@@ -135,7 +142,7 @@ class WorkedIndex {
   uint32_t Intern(const std::wstring& text);
   uint32_t Find(const std::wstring& text) const;
 
-  void Add(Source& source, const SourceReading& reading);
+  void Add(Source& source, const SourceReading& reading, size_t begin, size_t end);
   void Release(const Source& source);
   void ReleaseEntry(uint32_t id);
   static void AddOdd(OddLines& lines, std::vector<OddLine>& kept, std::unordered_map<uint64_t, uint32_t>& seen,
@@ -155,7 +162,7 @@ class WorkedIndex {
   std::vector<uint32_t> grid_contacts_;                    // by GridNumber
   std::unordered_map<uint64_t, uint32_t> grid_satellite_;  // satellite << 16 | grid
   OddLines unreadable_, without_call_;
-  std::unordered_map<std::wstring, Source> sources_;
+  std::unordered_map<std::wstring, Source> sources_, staged_;
 };
 
 }  // namespace zelmor::contact

@@ -17,29 +17,45 @@ void WorkedLog::LineAdded(const std::wstring& line) {
   if (pane_pending_) tail_.Append(read);
 }
 
-bool WorkedLog::Apply(std::vector<FolderUpdate> updates) {
-  bool changed = false;
-  for (FolderUpdate& u : updates) {
+void WorkedLog::Receive(std::vector<FolderUpdate> updates) {
+  for (auto& u : updates) received_.push_back(std::move(u));
+}
+
+bool WorkedLog::Merge(size_t contacts, bool& changed) {
+  while (!received_.empty()) {
+    if (contacts == 0) return true;
+    FolderUpdate& u = received_.front();
     switch (u.kind) {
       case FolderUpdate::Kind::Replace:
-        index_.Replace(u.source, u.reading);
+      case FolderUpdate::Kind::PaneRead: {
+        const bool pane = u.kind == FolderUpdate::Kind::PaneRead;
+        if (pane && (!pane_pending_ || u.pane != pane_)) {
+          if (staged_ > 0) index_.Unstage(WorkedIndex::kPane);
+          break;  // a reading of an older hand-over
+        }
+        const std::wstring& source = pane ? std::wstring(WorkedIndex::kPane) : u.source;
+        const size_t total = u.reading.records.size();
+        const size_t take = std::min(total - staged_, contacts);
+        index_.Stage(source, u.reading, staged_, staged_ + take);
+        staged_ += take;
+        contacts -= take;
         changed = true;
+        if (staged_ < total) return true;
+        if (pane) {
+          index_.Stage(source, tail_, 0, tail_.records.size());
+          tail_ = SourceReading();
+          pane_pending_ = false;
+        }
+        index_.Commit(source);
         break;
+      }
       case FolderUpdate::Kind::Remove:
         if (u.source != WorkedIndex::kPane && index_.Has(u.source)) {
           index_.Remove(u.source);
           changed = true;
         }
         break;
-      case FolderUpdate::Kind::PaneRead:
-        if (!pane_pending_ || u.pane != pane_) break;
-        u.reading.Append(tail_);
-        index_.Replace(WorkedIndex::kPane, u.reading);
-        tail_ = SourceReading();
-        pane_pending_ = false;
-        changed = true;
-        break;
-      case FolderUpdate::Kind::FolderRead:
+      case FolderUpdate::Kind::FolderRead: {
         std::sort(u.sources.begin(), u.sources.end());
         for (const auto& source : index_.SourceNames()) {
           if (source != WorkedIndex::kPane && !std::binary_search(u.sources.begin(), u.sources.end(), source)) {
@@ -50,8 +66,18 @@ bool WorkedLog::Apply(std::vector<FolderUpdate> updates) {
         not_read_ = std::move(u.not_read);
         folder_read_ = true;
         break;
+      }
     }
+    staged_ = 0;
+    received_.pop_front();
   }
+  return false;
+}
+
+bool WorkedLog::Apply(std::vector<FolderUpdate> updates) {
+  Receive(std::move(updates));
+  bool changed = false;
+  Merge(SIZE_MAX, changed);
   return changed;
 }
 

@@ -2,11 +2,15 @@
 // The window's thread's side of the worked-before index: the index itself, kept current from what
 // the folder reader (folder_reader_win.h) sends and from the line of each Enter.
 //
+// What the reader sends is merged in slices of a few thousand contacts (a millisecond or two), so
+// that the window's thread can take a key between two of them however much came at once.
+//
 // The pane is read off the thread when it is replaced whole (LOG Open, the recovery), and its
 // reading comes back later; the lines entered meanwhile go into the index at once and are put
 // after that reading when it arrives. A reading of an older hand-over is dropped.
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -48,7 +52,12 @@ class WorkedLog {
   // A new folder is being read: it counts as read once the reader says so.
   void FolderWatchStarted() { folder_read_ = false; }
 
-  // True when the index changed.
+  // What the reader sent, to be merged in order by Merge.
+  void Receive(std::vector<FolderUpdate> updates);
+  // Merges what was received until about `contacts` contacts went in; true when something is left
+  // for another call. `changed` is set when the index changed.
+  bool Merge(size_t contacts, bool& changed);
+  // Receives and merges it all; true when the index changed.
   bool Apply(std::vector<FolderUpdate> updates);
 
   const WorkedIndex& index() const { return index_; }
@@ -63,6 +72,8 @@ class WorkedLog {
   uint64_t pane_ = 0;
   bool pane_pending_ = false;
   SourceReading tail_;  // lines entered since the pending hand-over
+  std::deque<FolderUpdate> received_;
+  size_t staged_ = 0;  // contacts of the first received update staged so far
   bool folder_read_ = false;
   std::vector<std::wstring> not_read_;
 };

@@ -2,7 +2,7 @@
 // log folder of 10,000 contacts in 20 files and of 100,000 in 200, as Zelmor keeps it.
 //   - indexing: from the start of the folder reader until the window's thread has the whole folder
 //     in its index, on the reader's threads as Zelmor runs it and on one thread; and the longest the
-//     window's thread spent on one hand-over (what typing could wait for);
+//     window's thread spent on one of the keeper's messages (what a key could wait for);
 //   - memory: the bytes in use in the process's heaps once the index is complete, against before
 //     (and the working set, which holds what the allocator keeps aside);
 //   - lookups: the whole hint for typed memos (call, dupe, satellite, other forms and grid): the
@@ -26,7 +26,6 @@
 #include "entry_support.h"
 #include "files_win.h"
 #include "settings/keys.h"
-#include "windows_win.h"
 #include "worked_logs.h"
 
 namespace e2e {
@@ -37,7 +36,6 @@ using logging_loop::Tick;
 using zelmor::contact::FolderReader;
 using zelmor::contact::WorkedLogKeeper;
 
-constexpr UINT kUpdates = WM_APP + 17;
 constexpr size_t kLinesPerFile = 500;
 
 // Bytes in use in every heap of the process: what the program holds, whatever the allocator keeps
@@ -71,10 +69,10 @@ struct Indexed {
 };
 
 // Indexes the folder as the main window will; the keeper is left running for the lookups.
-Indexed IndexFolder(HWND sink, const std::wstring& folder, unsigned threads, std::unique_ptr<WorkedLogKeeper>& kept) {
+Indexed IndexFolder(const std::wstring& folder, unsigned threads, std::unique_ptr<WorkedLogKeeper>& kept) {
   Indexed result;
   const double heap_before = HeapMegabytes(), working_set_before = WorkingSetMegabytes();
-  auto keeper = std::make_unique<WorkedLogKeeper>(sink, kUpdates);
+  auto keeper = std::make_unique<WorkedLogKeeper>();
   FolderReader::Settings settings;
   settings.folder = folder;
   settings.reading = {zelmor::settings::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
@@ -82,11 +80,11 @@ Indexed IndexFolder(HWND sink, const std::wstring& folder, unsigned threads, std
   const LARGE_INTEGER start = Tick();
   keeper->Watch(settings);
   while (!keeper->log().folder_read()) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_POSTMESSAGE);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
     MSG msg;
-    while (PeekMessageW(&msg, sink, kUpdates, kUpdates, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       const LARGE_INTEGER t = Tick();
-      keeper->OnUpdates();
+      DispatchMessageW(&msg);
       result.longest_hand_over_ms = std::max(result.longest_hand_over_ms, Milliseconds(t, Tick()));
     }
   }
@@ -99,8 +97,6 @@ Indexed IndexFolder(HWND sink, const std::wstring& folder, unsigned threads, std
 }
 
 TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
-  const test_support::MessageWindow window;
-  const HWND sink = window.hwnd();
   for (const size_t contacts : {size_t{10000}, size_t{100000}}) {
     test_support::TempFolder folder;
     const size_t files = contacts / kLinesPerFile;
@@ -112,8 +108,8 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
     for (const unsigned threads : {0u, 1u}) {
       for (int run = 0; run < 3; ++run) {
         std::unique_ptr<WorkedLogKeeper> keeper;
-        const Indexed done = IndexFolder(sink, folder.path(), threads, keeper);
-        std::printf("worked index: %zu contacts in %zu files, %s: %.0f ms (longest hand-over to the window's thread "
+        const Indexed done = IndexFolder(folder.path(), threads, keeper);
+        std::printf("worked index: %zu contacts in %zu files, %s: %.0f ms (longest turn of the window's thread "
                     "%.1f ms); heaps %.1f MB more, working set %.1f MB more\n",
                     done.contacts, files, threads == 0 ? "threads as Zelmor runs" : "one thread", done.total_ms,
                     done.longest_hand_over_ms, done.heap_mb, done.working_set_mb);

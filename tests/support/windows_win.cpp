@@ -152,16 +152,4 @@ std::string Describe(const RECT& r) {
          std::to_string(r.bottom) + ")";
 }
 
-MessageWindow::MessageWindow() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"ZelmorTestMessageWindow";
-  RegisterClassExW(&wc);
-  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-}
-
-MessageWindow::~MessageWindow() { DestroyWindow(hwnd_); }
-
 }  // namespace test_support

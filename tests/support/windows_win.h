@@ -58,18 +58,4 @@ bool Overlap(const RECT& a, const RECT& b);
 // "(left, top)-(right, bottom)", for failure messages.
 std::string Describe(const RECT& r);
 
-// A message-only window of this thread that does nothing with what it is sent: the window a
-// worker posts to, its messages taken with PeekMessage by the test.
-class MessageWindow {
- public:
-  MessageWindow();
-  ~MessageWindow();
-  MessageWindow(const MessageWindow&) = delete;
-  MessageWindow& operator=(const MessageWindow&) = delete;
-  HWND hwnd() const { return hwnd_; }
-
- private:
-  HWND hwnd_;
-};
-
 }  // namespace test_support

@@ -364,6 +364,39 @@ TEST(WorkedLogTest, PaneReadingsAndFolderReadsApplyInOrder) {
   EXPECT_EQ(log.Summary().files_not_read, std::vector<std::wstring>{L"big.TXT"});
 }
 
+TEST(WorkedLogTest, LargeReadingsMergeInSlices) {
+  const auto lines = IndexedLines(test_support::SampleLog(1200, 9));
+  WorkedLog log(kJapanese);
+  std::vector<FolderUpdate> updates;
+  updates.push_back(Update(FolderUpdate::Kind::Replace, L"big.TXT", lines));
+  log.Receive(std::move(updates));
+  bool changed = false;
+  int slices = 1;
+  while (log.Merge(500, changed)) {
+    ++slices;
+    EXPECT_FALSE(log.index().Has(L"big.TXT")) << "committed only with its last slice";
+    EXPECT_EQ(log.index().Contacts(), 500u * (slices - 1));
+  }
+  EXPECT_EQ(slices, 3);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(log.index().Contacts(), 1200u);
+
+  // LOG Open twice: the first reading, half merged, is dropped when the second hand-over shows.
+  log.LineAdded(LoggedLine(L"JA1NOW", L"RS-44", At(2030, 1, 1, 0, 0)));
+  const uint64_t first = log.PaneHandedOver();
+  updates.clear();
+  updates.push_back(Update(FolderUpdate::Kind::PaneRead, L"", lines, first));
+  log.Receive(std::move(updates));
+  EXPECT_TRUE(log.Merge(500, changed));
+  const uint64_t second = log.PaneHandedOver();
+  updates.clear();
+  updates.push_back(Update(FolderUpdate::Kind::PaneRead, L"", {LoggedLine(L"JA2OPN", L"RS-44", At(2030, 1, 1, 0, 5))},
+                           second));
+  log.Receive(std::move(updates));
+  EXPECT_FALSE(log.Merge(500, changed));
+  EXPECT_EQ(log.index().Contacts(), 1201u) << "the file and the second pane; nothing of the first";
+}
+
 TEST(WorkedSourceTest, ParallelReadingGivesWhatOneThreadReads) {
   const auto big = IndexedLines(test_support::SampleLog(2500, 7) + L"note\r\n\r\n");
   const auto small = IndexedLines(test_support::SampleLog(3, 8));

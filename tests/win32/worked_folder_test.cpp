@@ -15,7 +15,6 @@
 #include "contact/worked_log_win.h"
 #include "files_win.h"
 #include "settings/keys.h"
-#include "windows_win.h"
 #include "worked_logs.h"
 
 namespace zelmor::contact {
@@ -25,22 +24,24 @@ using test_support::At;
 using test_support::LoggedLine;
 using test_support::TempFolder;
 
-constexpr UINT kUpdates = WM_APP + 17;
-
-using Sink = test_support::MessageWindow;
-
-// Hands the reader's messages to the keeper, as the main window's procedure will, until `done`
-// holds; false when `ms` passed first.
-bool PumpUntil(WorkedLogKeeper& keeper, HWND sink, const std::function<bool()>& done, DWORD ms = 20000) {
+// Runs this thread's messages, as the main window's loop does, until `done` holds; false when
+// `ms` passed first.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms = 20000) {
   const DWORD start = GetTickCount();
   for (;;) {
     MSG msg;
-    while (PeekMessageW(&msg, sink, kUpdates, kUpdates, PM_REMOVE)) keeper.OnUpdates();
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     if (done()) return true;
     if (GetTickCount() - start > ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   }
 }
+
+// Counts the keeper's news.
+struct Listener : WorkedLogListener {
+  int changes = 0;
+  void WorkedIndexChanged() override { ++changes; }
+};
 
 void WriteLog(const std::wstring& path, const std::wstring& text) {
   test_support::WriteBytes(path, base::ToAnsi(text));
@@ -71,10 +72,11 @@ TEST(WorkedFolderTest, IndexAppearsAndFollowsTheFolder) {
   WriteLog(folder.File(L"Zelmor_temp.txt"), LoggedLine(L"JA9TMP", L"ISS", At(2025, 1, 1, 0, 0)) + L"\r\n");
   WriteLog(folder.File(L"notes.log"), LoggedLine(L"JA8LOG", L"ISS", At(2025, 1, 1, 0, 0)) + L"\r\n");
 
-  Sink sink;
-  WorkedLogKeeper keeper(sink.hwnd(), kUpdates);
+  Listener listener;
+  WorkedLogKeeper keeper(&listener);
   keeper.Watch(In(folder.path()));
-  ASSERT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return keeper.log().folder_read(); }));
+  ASSERT_TRUE(PumpUntil([&] { return keeper.log().folder_read(); }));
+  EXPECT_GT(listener.changes, 0);
   const WorkedIndex& index = keeper.log().index();
   EXPECT_EQ(index.Contacts(), 3u);
   EXPECT_EQ(index.UnreadableLines(), 1u) << "メモ";
@@ -84,30 +86,29 @@ TEST(WorkedFolderTest, IndexAppearsAndFollowsTheFolder) {
       << "a full-width satellite name from Shift-JIS";
 
   WriteLog(folder.File(L"Zelmor261202.TXT"), LoggedLine(L"JA4NEW 59 59 QM06", L"RS-44", At(2026, 12, 2, 9, 0)) + L"\r\n");
-  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA4NEW") == 1; })) << "a file added later";
+  EXPECT_TRUE(PumpUntil([&] { return Worked(keeper, L"JA4NEW") == 1; })) << "a file added later";
   EXPECT_TRUE(index.LookUpGrid(L"QM06", L"RS-44").worked_on_satellite);
 
   WriteLog(folder.File(L"Zelmor261201.TXT"), LoggedLine(L"JA2XYZ 59 59", L"SO-50", At(2026, 12, 1, 10, 20)) + L"\r\n");
-  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA1ABC") == 0; })) << "a file written again";
+  EXPECT_TRUE(PumpUntil([&] { return Worked(keeper, L"JA1ABC") == 0; })) << "a file written again";
   EXPECT_EQ(Worked(keeper, L"JA2XYZ"), 1u);
 
   ASSERT_TRUE(DeleteFileW(folder.File(L"古いログ.txt").c_str()));
-  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA3OLD") == 0; })) << "a file removed";
+  EXPECT_TRUE(PumpUntil([&] { return Worked(keeper, L"JA3OLD") == 0; })) << "a file removed";
   EXPECT_EQ(index.UnreadableLines(), 0u);
   EXPECT_TRUE(keeper.Stop());
 }
 
 TEST(WorkedFolderTest, PaneReadOffTheThreadKeepsTheLinesEnteredMeanwhile) {
   TempFolder folder;
-  Sink sink;
-  WorkedLogKeeper keeper(sink.hwnd(), kUpdates);
+  WorkedLogKeeper keeper;
   keeper.Watch(In(folder.path()));
   keeper.LineAdded(LoggedLine(L"JA7OLD", L"RS-44", At(2026, 12, 1, 9, 0)));
   keeper.PaneReplaced(test_support::SampleLog(20000, 3));
   const std::wstring entered = LoggedLine(L"JA1NOW 59 59", L"RS-44", At(2026, 12, 7, 10, 0));
   keeper.LineAdded(entered);
   EXPECT_EQ(Worked(keeper, L"JA1NOW"), 1u) << "at once, before the pane is read";
-  ASSERT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return !keeper.log().pane_pending(); }));
+  ASSERT_TRUE(PumpUntil([&] { return !keeper.log().pane_pending(); }));
   EXPECT_EQ(keeper.log().index().Contacts(), 20001u) << "the pane read, and the line entered meanwhile";
   EXPECT_EQ(Worked(keeper, L"JA1NOW"), 1u);
   EXPECT_EQ(Worked(keeper, L"JA7OLD"), 0u) << "the pane before LOG Open is gone";
@@ -117,25 +118,24 @@ TEST(WorkedFolderTest, PaneReadOffTheThreadKeepsTheLinesEnteredMeanwhile) {
 TEST(WorkedFolderTest, FolderThatAppearsLaterOrComesBackIsRead) {
   TempFolder parent;
   const std::wstring later = parent.File(L"USB");
-  Sink sink;
-  WorkedLogKeeper keeper(sink.hwnd(), kUpdates);
+  WorkedLogKeeper keeper;
   keeper.Watch(In(later, 500));
-  ASSERT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return keeper.log().folder_read(); }));
+  ASSERT_TRUE(PumpUntil([&] { return keeper.log().folder_read(); }));
   EXPECT_EQ(keeper.log().index().Contacts(), 0u);
   ASSERT_TRUE(CreateDirectoryW(later.c_str(), nullptr));
   WriteLog(later + L"\\log.TXT", LoggedLine(L"JA5USB", L"RS-44", At(2026, 12, 1, 9, 0)) + L"\r\n");
-  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA5USB") == 1; }));
+  EXPECT_TRUE(PumpUntil([&] { return Worked(keeper, L"JA5USB") == 1; }));
 
   // The drive taken out, and put back with other logs.
   ASSERT_TRUE(DeleteFileW((later + L"\\log.TXT").c_str()));
   ASSERT_TRUE(RemoveDirectoryW(later.c_str()));
-  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA5USB") == 0; }));
+  EXPECT_TRUE(PumpUntil([&] { return Worked(keeper, L"JA5USB") == 0; }));
   // The folder is gone from the disk only once the reader has let go of its watch.
-  ASSERT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return CreateDirectoryW(later.c_str(), nullptr) != FALSE; }));
+  ASSERT_TRUE(PumpUntil([&] { return CreateDirectoryW(later.c_str(), nullptr) != FALSE; }));
   WriteLog(later + L"\\back.TXT", LoggedLine(L"JA5BAK", L"RS-44", At(2026, 12, 1, 9, 0)) + L"\r\n");
-  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA5BAK") == 1; }));
+  EXPECT_TRUE(PumpUntil([&] { return Worked(keeper, L"JA5BAK") == 1; }));
   WriteLog(later + L"\\more.TXT", LoggedLine(L"JA5MOR", L"RS-44", At(2026, 12, 1, 9, 0)) + L"\r\n");
-  EXPECT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return Worked(keeper, L"JA5MOR") == 1; }))
+  EXPECT_TRUE(PumpUntil([&] { return Worked(keeper, L"JA5MOR") == 1; }))
       << "changes after the folder came back are followed";
   EXPECT_TRUE(keeper.Stop());
 }
@@ -162,9 +162,8 @@ class StuckFolder : public LogFolderAccess {
 
 TEST(WorkedFolderTest, StopDoesNotWaitForADriveThatDoesNotAnswer) {
   auto stuck = std::make_shared<StuckFolder>();
-  Sink sink;
   {
-    WorkedLogKeeper keeper(sink.hwnd(), kUpdates, stuck);
+    WorkedLogKeeper keeper(nullptr, stuck);
     keeper.Watch(In(L"Q:\\slow"));
     for (int i = 0; i < 500 && !stuck->reading; ++i) Sleep(10);
     ASSERT_TRUE(stuck->reading);
@@ -176,15 +175,13 @@ TEST(WorkedFolderTest, StopDoesNotWaitForADriveThatDoesNotAnswer) {
   stuck->Release();
   Sleep(200);
   MSG msg;
-  while (PeekMessageW(&msg, sink.hwnd(), 0, 0, PM_REMOVE)) {
-  }
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 TEST(WorkedFolderTest, StopsAtOnceOnAFolderThatIsNotThere) {
-  Sink sink;
-  WorkedLogKeeper keeper(sink.hwnd(), kUpdates);
+  WorkedLogKeeper keeper;
   keeper.Watch(In(L"Q:\\no\\such\\folder"));
-  ASSERT_TRUE(PumpUntil(keeper, sink.hwnd(), [&] { return keeper.log().folder_read(); }));
+  ASSERT_TRUE(PumpUntil([&] { return keeper.log().folder_read(); }));
   EXPECT_TRUE(keeper.Stop(5000));
 }
 
