@@ -4,8 +4,10 @@
 //
 // Fields: log text A, log text B, the memo, the satellite the tracking program reports (empty:
 // none), now ("2026 12 1 10 30"), the operations (one byte each: 'a'/'b' replace source 1/2 with
-// A/B, 'p' append A's lines to the pane one by one as Enters do, 'P' replace the pane with B, '1',
-// '2', '0' remove source 1, 2, the pane; others do nothing), the dupe window's minutes (a byte).
+// A/B, 's' the same as 'a' merged a contact at a time, 'h' B staged for source 2 and dropped
+// half-way, 'p' append A's lines to the pane one by one as Enters do, 'P' replace the pane with B,
+// '1', '2', '0' remove source 1, 2, the pane; others do nothing), the dupe window's minutes (a
+// byte).
 
 #include <cstddef>
 #include <cstdint>
@@ -190,6 +192,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         index.Replace(pane, contact::ReadLines(lines_b, fuzz::kReading));
         model.sources[pane] = lines_b;
         break;
+      case 's': {  // as 'a', merged one contact at a time
+        const auto read = contact::ReadLines(lines_a, fuzz::kReading);
+        for (size_t i = 0; i < read.records.size(); ++i) index.Stage(one, read, i, i + 1);
+        index.Stage(one, read, read.records.size(), read.records.size());
+        index.StageOddLines(one, read);
+        index.Commit(one);
+        model.sources[one] = lines_a;
+        break;
+      }
+      case 'h': {  // B staged for source 2 and dropped half-way: nothing changes
+        const auto read = contact::ReadLines(lines_b, fuzz::kReading);
+        index.Stage(two, read, 0, read.records.size() / 2);
+        index.StageOddLines(two, read);
+        index.Unstage(two);
+        break;
+      }
       case '1': index.Remove(one); model.sources.erase(one); break;
       case '2': index.Remove(two); model.sources.erase(two); break;
       case '0': index.Remove(pane); model.sources.erase(pane); break;

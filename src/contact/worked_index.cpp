@@ -54,7 +54,7 @@ void WorkedIndex::ReleaseOdd(OddLines& lines, const std::vector<OddLine>& kept) 
   }
 }
 
-void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin, size_t end) {
+void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin, size_t end, bool odd_lines) {
   if (grid_contacts_.empty()) grid_contacts_.assign(kGridSquares, 0);
   // The reading's names as this index numbers them, each looked up once.
   std::vector<uint32_t> ids(reading.names.size(), kNone);
@@ -117,7 +117,7 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin
     }
     source.entries.push_back(id);
   }
-  if (end == reading.records.size()) {
+  if (odd_lines) {
     AddOdd(unreadable_, source.unreadable, source.seen, reading.unreadable);
     AddOdd(without_call_, source.without_call, source.seen, reading.without_call);
   }
@@ -156,11 +156,16 @@ void WorkedIndex::Release(const Source& source) {
 
 void WorkedIndex::Replace(const std::wstring& source, const SourceReading& reading) {
   Stage(source, reading, 0, reading.records.size());
+  StageOddLines(source, reading);
   Commit(source);
 }
 
 void WorkedIndex::Stage(const std::wstring& source, const SourceReading& reading, size_t begin, size_t end) {
-  Add(staged_[source], reading, begin, end);
+  Add(staged_[source], reading, begin, end, false);
+}
+
+void WorkedIndex::StageOddLines(const std::wstring& source, const SourceReading& reading) {
+  Add(staged_[source], reading, 0, 0, true);
 }
 
 void WorkedIndex::Commit(const std::wstring& source) {
@@ -187,7 +192,7 @@ void WorkedIndex::Unstage(const std::wstring& source) {
 }
 
 void WorkedIndex::Append(const std::wstring& source, const SourceReading& reading) {
-  Add(sources_[source], reading, 0, reading.records.size());
+  Add(sources_[source], reading, 0, reading.records.size(), true);
 }
 
 void WorkedIndex::Remove(const std::wstring& source) {

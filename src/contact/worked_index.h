@@ -74,9 +74,10 @@ class WorkedIndex {
   // The source's contacts become `reading`'s.
   void Replace(const std::wstring& source, const SourceReading& reading);
   // The same in steps, for a reading too large to merge at once on the window's thread: records
-  // [begin, end) are added next to the source's old contacts (a contact in both counts once; the
-  // lines that are no contacts come with the last step), and Commit lets the old ones go.
+  // [begin, end) are added next to the source's old contacts (a contact in both counts once), the
+  // reading's lines that are no contacts once, and Commit lets the old ones go.
   void Stage(const std::wstring& source, const SourceReading& reading, size_t begin, size_t end);
+  void StageOddLines(const std::wstring& source, const SourceReading& reading);
   void Commit(const std::wstring& source);
   // Drops what was staged for the source (a reading that became stale half-way).
   void Unstage(const std::wstring& source);
@@ -142,7 +143,8 @@ class WorkedIndex {
   uint32_t Intern(const std::wstring& text);
   uint32_t Find(const std::wstring& text) const;
 
-  void Add(Source& source, const SourceReading& reading, size_t begin, size_t end);
+  // Records [begin, end), and the lines that are no contacts when `odd_lines`.
+  void Add(Source& source, const SourceReading& reading, size_t begin, size_t end, bool odd_lines);
   void Release(const Source& source);
   void ReleaseEntry(uint32_t id);
   static void AddOdd(OddLines& lines, std::vector<OddLine>& kept, std::unordered_map<uint64_t, uint32_t>& seen,

@@ -41,8 +41,10 @@ bool WorkedLog::Merge(size_t contacts, bool& changed) {
         contacts -= take;
         changed = true;
         if (staged_ < total) return true;
+        index_.StageOddLines(source, u.reading);
         if (pane) {
           index_.Stage(source, tail_, 0, tail_.records.size());
+          index_.StageOddLines(source, tail_);
           tail_ = SourceReading();
           pane_pending_ = false;
         }
