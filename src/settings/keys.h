@@ -16,6 +16,10 @@ inline constexpr wchar_t kTemplateKey[] = L"LOGdat";
 inline constexpr wchar_t kLogFolderKey[] = L"LOGfol";
 // Set while the program runs, cleared at a regular close: found set at start, the last run crashed.
 inline constexpr wchar_t kRunningKey[] = L"Running";
+// The worked-before hint while a memo is typed: "0" turns it off (contact/hint_settings.h).
+inline constexpr wchar_t kHintsKey[] = L"Hints";
+// Minutes either side of now within which a contact with the same station counts as this pass.
+inline constexpr wchar_t kDupeMinutesKey[] = L"DupeMinutes";
 
 // Which value of a log line goes to which field of the logging program (transfer/whole_line.h).
 inline constexpr wchar_t kFieldsSection[] = L"HLfields";

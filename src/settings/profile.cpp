@@ -32,7 +32,9 @@ std::optional<std::wstring> Profile::ProfileRead(const std::wstring& section, co
 }
 
 bool Profile::ProfileWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  return store_.Put(section, key, value);
+  const bool stored = store_.Put(section, key, value);
+  if (stored && watcher_) watcher_->OnProfileWritten(section, key);
+  return stored;
 }
 
 std::vector<std::pair<std::wstring, std::wstring>> Profile::ProfileEntries(const std::wstring& section) {

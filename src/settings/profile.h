@@ -23,9 +23,20 @@ class ProfileStore {
   virtual std::vector<std::pair<std::wstring, std::wstring>> Entries(const std::wstring& section) = 0;
 };
 
+// Told of each value stored, by a part that follows a setting another part writes (the log folder
+// that LOG Open and LOG Save remember).
+class ProfileWatcher {
+ public:
+  virtual ~ProfileWatcher() = default;
+  virtual void OnProfileWritten(const std::wstring& section, const std::wstring& key) = 0;
+};
+
 class Profile {
  public:
   explicit Profile(ProfileStore& store) : store_(store) {}
+
+  // One watcher, or none; it must outlive the profile's writes.
+  void set_watcher(ProfileWatcher* watcher) { watcher_ = watcher; }
 
   // The stored value, or nothing when the file, the section or the key is missing. Section and key
   // names match without regard to case.
@@ -36,13 +47,15 @@ class Profile {
   // that rule.
   std::optional<std::wstring> ProfileRead(const std::wstring& section, const std::wstring& key);
   // Failures are not reported to the operator: a refused write is lost, and the next start finds
-  // the older value. False tells a caller that must know (the running mark).
+  // the older value. False tells a caller that must know (the running mark). The watcher hears of
+  // a value stored, not of a refused one.
   bool ProfileWrite(const std::wstring& section, const std::wstring& key, const std::wstring& value);
   // Every key of the section with its value.
   std::vector<std::pair<std::wstring, std::wstring>> ProfileEntries(const std::wstring& section);
 
  private:
   ProfileStore& store_;
+  ProfileWatcher* watcher_ = nullptr;
 };
 
 }  // namespace zelmor::settings

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "memory_profile_store.h"
 
@@ -45,6 +46,27 @@ TEST(ProfileTest, SectionNameMeansMissingOnlyInTheKeysOfOlderFiles) {
     Profile profile(store);
     EXPECT_EQ(profile.ProfileRead(row.section, row.key), row.read) << row.why;
   }
+}
+
+// A part that follows a setting others write (the log folder) hears of what was stored, and only
+// of that: a refused write leaves the old value in force.
+TEST(ProfileTest, WatcherHearsOfValuesStoredNotOfRefusedOnes) {
+  struct Heard : ProfileWatcher {
+    std::vector<std::wstring> names;
+    void OnProfileWritten(const std::wstring& section, const std::wstring& key) override {
+      names.push_back(section + L"/" + key);
+    }
+  } heard;
+  MemoryProfileStore store;
+  Profile profile(store);
+  profile.set_watcher(&heard);
+  EXPECT_TRUE(profile.ProfileWrite(L"Zelmor", L"LOGfol", L"D:\\logs"));
+  store.refuse_writes = true;
+  EXPECT_FALSE(profile.ProfileWrite(L"Zelmor", L"LOGfol", L"E:\\other"));
+  store.refuse_writes = false;
+  profile.set_watcher(nullptr);
+  EXPECT_TRUE(profile.ProfileWrite(L"Zelmor", L"Running", L"1"));
+  EXPECT_EQ(heard.names, std::vector<std::wstring>{L"Zelmor/LOGfol"});
 }
 
 }  // namespace

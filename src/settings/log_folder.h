@@ -1,0 +1,14 @@
+#pragma once
+// The log folder: where the log dialogs start, and whose logs the worked-before index reads.
+
+#include <string>
+
+#include "settings/profile.h"
+
+namespace zelmor::settings {
+
+// "LOGfol" of section "Zelmor", or `program_folder` when the key is missing or names a folder
+// longer than any the file dialogs can start in (a damaged settings file).
+std::wstring LogFolder(Profile& profile, const std::wstring& program_folder);
+
+}  // namespace zelmor::settings
