@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <vector>
 
 #include "entry/log_line.h"
 
@@ -36,17 +37,20 @@ void OnEntryKey(EntryBoxContext& context, wchar_t key) {
     line.reset();  // the composition fails as a whole, whatever the cause
   }
 
+  std::vector<std::wstring> lines;
   bool logged = false;
   if (line) {
     const std::wstring appended = *line + kLineEnd;
     context.pane.Append(appended);
+    lines.push_back(std::move(*line));
     if (WriteSafetyCopy(context, appended)) {
       context.pane.CaretToEnd();
       logged = true;
     }
   }
   if (!logged) {
-    const std::wstring appended = FallbackLine(memo, now, locale) + kLineEnd;
+    lines.push_back(FallbackLine(memo, now, locale));
+    const std::wstring appended = lines.back() + kLineEnd;
     context.pane.Append(appended);
     // The safety copy should hold every entry, fallback lines included; if it cannot be written
     // now, the next entry that can write it will carry this line too.
@@ -54,6 +58,12 @@ void OnEntryKey(EntryBoxContext& context, wchar_t key) {
   }
   context.entry.Clear();
   context.state.log_unsaved = true;
+  if (!context.listener) return;
+  // The entry is made whatever a follower of the log does with it.
+  try {
+    for (const auto& logged_line : lines) context.listener->OnLineLogged(logged_line);
+  } catch (const std::exception&) {
+  }
 }
 
 }  // namespace zelmor::entry

@@ -22,6 +22,15 @@ class SafetyCopyWriter {
   virtual bool Write(LogPane& pane, const std::wstring& appended) = 0;
 };
 
+// Follows the log as the entries make it, for a part above this layer (the worked-before index).
+class EntryListener {
+ public:
+  virtual ~EntryListener() = default;
+  // Once the entry is complete, each line it put at the end of the pane, without its CR LF: the
+  // composed line, the fallback line, or both when the safety copy could not be written.
+  virtual void OnLineLogged(const std::wstring& line) = 0;
+};
+
 struct EntryBoxContext {
   MainState& state;
   Feed& feed;
@@ -31,6 +40,7 @@ struct EntryBoxContext {
   // Read once for each entry.
   Locale& locale;
   SafetyCopyWriter& safety_copy;
+  EntryListener* listener = nullptr;
 };
 
 // Acts on Enter (13) only and consumes nothing: the key goes on to the box's own handling.

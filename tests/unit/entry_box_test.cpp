@@ -194,6 +194,52 @@ TEST_F(EntryBoxTest, EmptyTemplateAppendsOnlyTheLineEnd) {
   EXPECT_EQ(pane.caret_moves, 1);
 }
 
+// What follows the log is told each line the pane got, without its CR LF, once the entry is made;
+// a follower that fails takes nothing from the entry.
+TEST_F(EntryBoxTest, ListenerIsToldEveryLineTheEntryPutIntoThePane) {
+  struct Recorder : EntryListener {
+    std::vector<std::wstring> lines;
+    bool throws = false;
+    bool entry_done_first = true;
+    const FakeEntry* box = nullptr;
+    void OnLineLogged(const std::wstring& line) override {
+      entry_done_first = entry_done_first && box->text.empty();
+      lines.push_back(line);
+      if (throws) throw std::runtime_error("index");
+    }
+  };
+  const std::wstring composed = kComposed.substr(0, kComposed.size() - 2);
+  const std::wstring fallback = kFallback.substr(0, kFallback.size() - 2);
+  struct Row {
+    const char* what;
+    bool feed, copy_writable, listener_throws;
+    std::vector<std::wstring> told;
+  };
+  const Row rows[] = {
+      {"composed", true, true, false, {composed}},
+      {"no feed: the fallback line", false, true, false, {fallback}},
+      {"no safety copy: both lines", true, false, false, {composed, fallback}},
+      {"a listener that throws", true, true, true, {composed}},
+  };
+  for (const Row& row : rows) {
+    links = FakeLinks();
+    if (!row.feed) links.refused.insert(kSatelliteName);
+    temp_log_writable = row.copy_writable;
+    pane.text = L"old line\r\n";
+    entry.text = L" CQ 599 ";
+    Recorder recorder;
+    recorder.throws = row.listener_throws;
+    recorder.box = &entry;
+    EntryBoxContext told{state, feed, pane, entry, clock, locale, safety_copy, &recorder};
+    OnEntryKey(told, kEnterKey);
+    EXPECT_EQ(recorder.lines, row.told) << row.what;
+    EXPECT_TRUE(recorder.entry_done_first) << row.what;
+    EXPECT_EQ(pane.text, L"old line\r\n" + (row.told.size() == 2 ? kComposed + kFallback : row.told[0] + L"\r\n"))
+        << row.what;
+    EXPECT_EQ(entry.text, L"") << row.what;
+  }
+}
+
 TEST_F(EntryBoxTest, TemplateChangeAppliesToTheNextEntry) {
   Enter();
   state.template_text = L"#SN #MM";

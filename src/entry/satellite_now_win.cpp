@@ -1,0 +1,119 @@
+#include "entry/satellite_now_win.h"
+
+#include <mutex>
+#include <utility>
+
+#include "entry/dde_feed_links_win.h"
+#include "entry/feed.h"
+
+namespace zelmor::entry {
+
+struct SatelliteNow::Shared {
+  HWND notify = nullptr;
+  UINT message = 0;
+  DWORD request_timeout_ms = 0;
+  base::UniqueHandle stop_event, ask_event;
+
+  std::mutex lock;  // guards what follows, only ever for a copy or a swap
+  std::optional<Answer> answer;
+  uint64_t answers = 0;
+
+  void Give(std::optional<std::wstring> satellite) {
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      answer = Answer{++answers, std::move(satellite)};
+    }
+    PostMessageW(notify, message, 0, 0);
+  }
+
+  // One answer from the link, connecting first when it is down; a connection that turns out
+  // dead (the tracking program closed and started again) is made again once.
+  static std::optional<std::wstring> Fetch(DdeFeedLinks& links) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      if (links.Down(kSatelliteName) &&
+          !links.Open(kSatelliteName, kFeedService, kFeedTopic, FeedItem(kSatelliteName))) {
+        return std::nullopt;
+      }
+      std::wstring value;
+      if (links.Request(kSatelliteName, value)) return value;
+      if (!links.Down(kSatelliteName)) return std::nullopt;  // refused, or too slow: asking again would wait again
+      links.Close(kSatelliteName);
+    }
+    return std::nullopt;
+  }
+
+  void Run() {
+    // The links' windows belong to this thread and must go with it, before it ends.
+    DdeFeedLinks links(request_timeout_ms);
+    const HANDLE events[] = {stop_event.get(), ask_event.get()};
+    for (;;) {
+      const DWORD woken = MsgWaitForMultipleObjects(2, events, FALSE, INFINITE, QS_ALLINPUT);
+      if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) break;
+      if (woken == WAIT_OBJECT_0 + 1) {
+        Give(Fetch(links));
+        continue;
+      }
+      // A late answer or the server's terminate, for the link's window.
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    links.Close(kSatelliteName);
+  }
+};
+
+SatelliteNow::SatelliteNow(HWND notify, UINT message, DWORD request_timeout_ms)
+    : notify_(notify), message_(message), request_timeout_ms_(request_timeout_ms) {}
+
+SatelliteNow::~SatelliteNow() { Stop(500); }
+
+DWORD WINAPI SatelliteNow::ThreadMain(void* parameter) {
+  // The thread keeps the state alive as long as it runs, even when its owner has given up on it.
+  std::unique_ptr<std::shared_ptr<Shared>> owned(static_cast<std::shared_ptr<Shared>*>(parameter));
+  const std::shared_ptr<Shared> shared = *owned;
+  try {
+    shared->Run();
+  } catch (...) {
+    // Out of memory or the like: the hint goes on without the satellite.
+  }
+  return 0;
+}
+
+bool SatelliteNow::Ask() {
+  if (!shared_) {
+    auto shared = std::make_shared<Shared>();
+    shared->notify = notify_;
+    shared->message = message_;
+    shared->request_timeout_ms = request_timeout_ms_;
+    shared->stop_event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    shared->ask_event.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (shared->stop_event && shared->ask_event) {
+      auto* parameter = new std::shared_ptr<Shared>(shared);
+      thread_.reset(CreateThread(nullptr, 0, &SatelliteNow::ThreadMain, parameter, 0, nullptr));
+      if (thread_) {
+        shared_ = std::move(shared);
+      } else {
+        delete parameter;
+      }
+    }
+    if (!shared_) return false;
+  }
+  SetEvent(shared_->ask_event.get());
+  return true;
+}
+
+std::optional<SatelliteNow::Answer> SatelliteNow::TakeAnswer() {
+  if (!shared_) return std::nullopt;
+  std::lock_guard<std::mutex> hold(shared_->lock);
+  return std::exchange(shared_->answer, std::nullopt);
+}
+
+bool SatelliteNow::Stop(DWORD wait_ms) {
+  if (!shared_) return true;
+  SetEvent(shared_->stop_event.get());
+  const bool ended = !thread_ || WaitForSingleObject(thread_.get(), wait_ms) == WAIT_OBJECT_0;
+  thread_.reset();
+  shared_.reset();
+  return ended;
+}
+
+}  // namespace zelmor::entry
