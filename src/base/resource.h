@@ -32,6 +32,11 @@
 #define IDD_PASSPHRASE 320
 #define IDC_PASSPHRASE 321
 
+// The contacts counted ("交信集計")
+#define IDD_SUMMARY 400
+#define IDC_SUMMARY_TEXT 401
+#define IDC_SUMMARY_COPY 402
+
 // Commands of the main window's menu
 #define IDM_LOG_OPEN 1001
 #define IDM_EDIT_MODE 1002
@@ -41,6 +46,7 @@
 #define IDM_CLOSE 1006
 #define IDM_EDIT_MODE_HINT 1007
 #define IDM_ADIF_EXPORT 1008
+#define IDM_WORKED_SUMMARY 1011
 // The transfer menu, in menu order
 #define IDM_TO_HL_DATE 1101
 #define IDM_TO_HL_TIME 1102
@@ -148,3 +154,4 @@
 #define IDS_SUMMARY_WITHOUT_CALL 2226
 #define IDS_SUMMARY_FILES_NOT_READ 2227
 #define IDS_SUMMARY_MORE_FILES 2228
+#define IDS_SUMMARY_READING 2229

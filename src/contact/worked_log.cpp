@@ -66,6 +66,8 @@ bool WorkedLog::Merge(size_t contacts, bool& changed) {
           }
         }
         not_read_ = std::move(u.not_read);
+        // Whole from now on, even when nothing in it changed: hints and the summary wait for this.
+        if (!folder_read_) changed = true;
         folder_read_ = true;
         break;
       }

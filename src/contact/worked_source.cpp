@@ -196,6 +196,17 @@ bool IsLogFileName(const std::wstring& name, const std::vector<std::wstring>& sk
   return true;
 }
 
+std::vector<std::wstring> SkippedLogFiles(const std::wstring& log_folder, const std::wstring& program_folder,
+                                          const std::wstring& safety_copy_name) {
+  const auto same_form = [](std::wstring folder) {
+    for (wchar_t& c : folder) c = c == L'/' ? L'\\' : AsciiUpper(c);
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    return folder;
+  };
+  if (same_form(log_folder) != same_form(program_folder)) return {};
+  return {safety_copy_name};
+}
+
 FolderChanges CompareListings(const std::vector<FileStamp>& before, const std::vector<FileStamp>& now) {
   FolderChanges changes;
   std::unordered_map<std::wstring, const FileStamp*> old;

@@ -119,6 +119,12 @@ struct FileStamp {
 // program's folder, holds nothing but the pane.
 bool IsLogFileName(const std::wstring& name, const std::vector<std::wstring>& skipped);
 
+// What the index leaves out of `log_folder`: the safety copy `safety_copy_name` when the log folder
+// is the program's own (the pane is read already). Folders are the same without regard to ASCII
+// case, the kind of slash or a slash at the end.
+std::vector<std::wstring> SkippedLogFiles(const std::wstring& log_folder, const std::wstring& program_folder,
+                                          const std::wstring& safety_copy_name);
+
 struct FolderChanges {
   std::vector<std::wstring> changed;  // new, or another size or write time: to be read again
   std::vector<std::wstring> removed;

@@ -364,6 +364,25 @@ TEST(WorkedLogTest, PaneReadingsAndFolderReadsApplyInOrder) {
   EXPECT_EQ(log.Summary().files_not_read, std::vector<std::wstring>{L"big.TXT"});
 }
 
+// Hints and the summary wait for the folder to be read whole: its first reading is news even when
+// it brought no contact (an empty folder), a later one that changed nothing is not.
+TEST(WorkedLogTest, FolderReadWholeIsNewsOnceEvenWhenEmpty) {
+  WorkedLog log(kJapanese);
+  FolderUpdate whole;
+  whole.kind = FolderUpdate::Kind::FolderRead;
+  std::vector<FolderUpdate> updates;
+  updates.push_back(whole);
+  EXPECT_TRUE(log.Apply(std::move(updates)));
+  EXPECT_TRUE(log.folder_read());
+  updates.clear();
+  updates.push_back(whole);
+  EXPECT_FALSE(log.Apply(std::move(updates)));
+  log.FolderWatchStarted();
+  updates.clear();
+  updates.push_back(whole);
+  EXPECT_TRUE(log.Apply(std::move(updates))) << "another folder, read whole";
+}
+
 TEST(WorkedLogTest, LargeReadingsMergeInSlices) {
   const auto lines = IndexedLines(test_support::SampleLog(1200, 9));
   WorkedLog log(kJapanese);
