@@ -67,6 +67,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       OnSize(static_cast<UINT>(wparam));
       return 0;
+    case WM_MOVE:
+      if (parts_) parts_->worked.OnAnchorMoved();
+      return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
       return 0;
@@ -148,7 +151,12 @@ void MainWindow::LayOutControls() {
 }
 
 bool MainWindow::OnChildMessage(HWND child, UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
-  if (child != entry_ || message != WM_CHAR || wparam != VK_RETURN || !parts_) return false;
+  if (child != entry_ || message != WM_CHAR || !parts_) return false;
+  if (wparam == VK_ESCAPE) {
+    parts_->worked.OnEscape();
+    return false;  // the box's own handling, as before
+  }
+  if (wparam != VK_RETURN) return false;
   OnEnterPressed();
   // A one-line box has nothing to do with Enter but beep; the entry is the whole answer.
   result = 0;
@@ -203,6 +211,10 @@ void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
     if (p.pane.OnChangeNotice()) p.edit_mode.OnPaneEditedByUser();
     return;
   }
+  if (control == entry_ && notification == EN_CHANGE) {
+    p.worked.OnEntryChanged();
+    return;
+  }
   if (control) return;
   if (p.edit_mode.OnCommand(id)) {
     // Leaving edit mode disables the pane; the keyboard must not stay with a disabled control.
@@ -218,6 +230,12 @@ void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
       break;
     case IDM_ADIF_EXPORT:
       p.adif_export.Export();
+      break;
+    case IDM_WORKED_SUMMARY:
+      // A File command like the others: edit mode ends first (a copy of the summary would
+      // otherwise pop up the transfer menu).
+      logfiles::LeaveEditModeIfOn(p.file_commands);
+      p.worked.ShowSummary(hwnd());
       break;
     case IDM_VIEW_SAFETY_COPY:
       p.log_commands.ViewSafetyCopy();
@@ -281,6 +299,7 @@ void MainWindow::Place(const window::TwipsRect& placement) { window::SetNormalPl
 void MainWindow::OnSize(UINT kind) {
   if (kind == SIZE_MINIMIZED) return;
   ApplyResizeRule();
+  if (parts_) parts_->worked.OnAnchorMoved();
 }
 
 void MainWindow::ApplyResizeRule() {

@@ -20,6 +20,7 @@
 #include "base/clock_win.h"
 #include "base/main_state.h"
 #include "base/message_boxes_win.h"
+#include "contact/worked_before_win.h"
 #include "entry/dde_feed_links_win.h"
 #include "entry/entry_box.h"
 #include "entry/feed.h"
@@ -70,6 +71,9 @@ struct Parts {
   entry::Feed feed;
   logfiles::AnsiTextFiles files;
   logfiles::SafetyCopy safety_copy;
+  // The index of every log, the hint next to the entry box and the summary; told of each entry's
+  // lines by the entry box, and the settings' watcher (it follows the log folder).
+  contact::WorkedBefore worked;
   entry::EntryBoxContext entry_box;
   transfer::HamlogLink link;
   // Made before start-up takes the edit-mode menus off the bar: it notes them all.
