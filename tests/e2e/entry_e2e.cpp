@@ -257,15 +257,9 @@ TEST(EntryE2E, RealKeysThroughTheDisplayMakeAnEntry) {
   TempFolder folder;
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  if (!GetPropW(app.window(), L"__wine_x11_whole_window")) GTEST_SKIP() << "no X display behind the windows";
-  // A click into the entry box gives it the keyboard, as the operator would do it; then the memo
-  // and Enter, one xdotool after the other so that the events keep their order.
-  const RECT r = WindowRectOf(app.entry_box());
-  const std::wstring click =
-      std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring((r.top + r.bottom) / 2) + L" click 1";
+  if (!OnXDisplay(app.window())) GTEST_SKIP() << "no X display behind the windows";
   const LocalTime before = Now();
-  ASSERT_TRUE(StartUnix(L"Z:\\bin\\sh -c \"xdotool mousemove " + click +
-                        L" && sleep 0.3 && xdotool type --delay 20 'CQ de JA1ZZZ 599' && xdotool key Return\""));
+  ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), "CQ de JA1ZZZ 599", {"Return"}));
   ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 20000)) << "entry box: " << Ansi(app.EntryText());
   Settle(app.window());
   const LocalTime after = Now();

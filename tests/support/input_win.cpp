@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "unix_win.h"
+#include "windows_win.h"
+
 namespace test_support {
 
 void SendChars(HWND control, const std::wstring& text) {
@@ -22,6 +25,20 @@ void PostChars(HWND control, const std::wstring& text) {
 
 // Only the character: a posted key-down would be translated into a second Enter.
 void PressEnter(HWND control) { PostMessageW(control, WM_CHAR, VK_RETURN, 1); }
+
+bool OnXDisplay(HWND control) { return GetPropW(GetAncestor(control, GA_ROOT), L"__wine_x11_whole_window") != nullptr; }
+
+bool TypeThroughDisplay(HWND control, const std::string& text, const std::vector<std::string>& keys, bool click) {
+  const RECT r = WindowRectOf(control);
+  std::string script = "true";
+  if (click) {
+    script = "xdotool mousemove " + std::to_string((r.left + r.right) / 2) + " " +
+             std::to_string((r.top + r.bottom) / 2) + " click 1 && sleep 0.3";
+  }
+  if (!text.empty()) script += " && xdotool type --delay 20 '" + text + "'";
+  for (const auto& key : keys) script += " && xdotool key " + key;
+  return StartUnix(L"Z:\\bin\\sh -c \"" + std::wstring(script.begin(), script.end()) + L"\"");
+}
 
 bool PutClipboardText(const std::wstring& text) {
   for (int attempt = 0; attempt < 100; ++attempt, Sleep(20)) {

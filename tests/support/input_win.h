@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace test_support {
 
@@ -18,6 +19,16 @@ bool SendEnter(HWND control, DWORD ms = 15000);
 void PostChars(HWND control, const std::wstring& text);
 // Enter, posted: for a receiver that is expected to be stuck in handling it.
 void PressEnter(HWND control);
+
+// True when the control's window stands on an X display, which real key events need.
+bool OnXDisplay(HWND control);
+// Real key events through the X display (xdotool), as the operator makes them: a click into
+// `control` gives it the keyboard (unless `click` is false: the keyboard is there already and the
+// caret stays where it is), then `text` is typed key by key (ASCII without quotes), then each of
+// `keys` (xdotool's key names, e.g. "Return") is pressed, one xdotool after the other so that the
+// events keep their order. Started, not waited for: the caller watches for the effect.
+bool TypeThroughDisplay(HWND control, const std::string& text, const std::vector<std::string>& keys = {},
+                        bool click = true);
 
 // Unicode text put on the clipboard with this process as its owner, as any editor copies.
 bool PutClipboardText(const std::wstring& text);

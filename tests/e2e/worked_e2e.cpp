@@ -1,0 +1,294 @@
+// Worked before, seen from outside: logs in the log folder, a call typed into the entry box (with
+// real key events through the X display, and as characters), the hint read from its window; a
+// dupe of the same pass, another form of the same call, a new grid; typing and logging while a
+// folder of 100,000 contacts is read; the summary "交信集計" of a known folder, following an
+// Enter, LOG Open and the folder of LOG Save; and the hint turned off in "Zelmor.ini".
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "base/codepage_win.h"
+#include "base/resource.h"
+#include "entry_support.h"
+#include "harness.h"
+#include "logfiles_support.h"
+#include "worked_logs.h"
+#include "worked_support.h"
+
+namespace e2e {
+namespace {
+
+using namespace logging_loop;
+using namespace worked;
+
+using zelmor::LocalTime;
+using zelmor::entry::FeedSnapshot;
+
+FeedSnapshot Serving(const std::wstring& satellite) {
+  return {satellite, L"435.640.120", L"145.964.880", L"21847", L"USB"};
+}
+
+// "2026/12/01", as the hint writes a date.
+std::wstring HintDate(const LocalTime& t) {
+  wchar_t text[16];
+  swprintf(text, 16, L"%04d/%02d/%02d", t.year, t.month, t.day);
+  return text;
+}
+
+// "10:14J", as the hint writes the time of a contact of this pass.
+std::wstring HintTime(const LocalTime& t) {
+  wchar_t text[16];
+  swprintf(text, 16, L"%02d:%02dJ", t.hour, t.minute);
+  return text;
+}
+
+std::wstring Lines(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (size_t i = 0; i < lines.size(); ++i) text += (i ? L"\r\n" : L"") + lines[i];
+  return text;
+}
+
+// The number right after `label` in the summary's text; 0 when there is none.
+size_t Number(const std::wstring& text, const std::wstring& label) {
+  const size_t at = text.find(label);
+  return at == std::wstring::npos ? 0 : std::wcstoul(text.c_str() + at + label.size(), nullptr, 10);
+}
+
+// Types `memo` into the entry box as characters, each handled before the next.
+void Type(Zelmor& app, const std::wstring& memo) {
+  SetWindowTextW(app.entry_box(), L"");
+  SendChars(app.entry_box(), memo);
+}
+
+TEST(WorkedE2E, RealKeysShowTheHintBesideTheBoxWithoutTakingAKey) {
+  TempFolder folder, logs;
+  const LocalTime first = test_support::At(2026, 12, 1, 10, 14);
+  WriteLog(logs.File(L"Zelmor261201.TXT"),
+           {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", first),
+            LogLineAt(L"7K1XYZ/1 59 57 QM06", L"SO-50", Shifted(first, 3))});
+  TrackerSim tracker(ServedValues(folder, Serving(L"RS-44")), folder.path());
+  ASSERT_TRUE(tracker.ready());
+  Zelmor app(folder);
+  WriteSettings(app, {L"LOGfol=" + logs.path()});
+  ASSERT_TRUE(app.Start());
+  if (!OnXDisplay(app.window())) GTEST_SKIP() << "no X display behind the windows";
+
+  // The second contact with JA1ABC on RS-44, from a grid never worked.
+  ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), "JA1ABC 59 59 PM96"));
+  const std::wstring expected =
+      Lines({L"RS-44で交信済み " + HintDate(first) + L" (2回目)", L"PM96: 新グリッド"});
+  EXPECT_TRUE(WaitForHint(app, expected)) << "hint " << (HintShown(app) ? "shown: " : "hidden: ")
+                                          << Ansi(TextOf(HintWindow(app))) << "; box: " << Ansi(app.EntryText());
+  EXPECT_EQ(app.EntryText(), L"JA1ABC 59 59 PM96") << "every key reached the entry box";
+  EXPECT_EQ(GetForegroundWindow(), app.window()) << "the hint took the activation";
+  // Beside the entry box: under it, or above it where the screen ends.
+  const RECT box = WindowRectOf(app.entry_box()), hint = WindowRectOf(HintWindow(app));
+  EXPECT_TRUE(hint.top >= box.bottom || hint.bottom <= box.top) << Describe(box) << " " << Describe(hint);
+
+  // Esc takes the hint away, and typing brings it back; Enter takes it away and logs the line.
+  ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), "", {"Escape"}, false));
+  EXPECT_TRUE(WaitUntil([&] { return !HintShown(app); })) << "Esc left the hint";
+  const std::wstring memo = L"JA1ABC 59 59 PM96 QRP";
+  ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), " QRP", {}, false));
+  // Each xdotool is a process of its own: the next one starts once this one's keys are in.
+  ASSERT_TRUE(WaitUntil([&] { return app.EntryText() == memo; }, 20000)) << Ansi(app.EntryText());
+  EXPECT_TRUE(WaitForHint(app, expected)) << "hint: " << Ansi(TextOf(HintWindow(app)));
+  const LocalTime before = Now();
+  ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), "", {"Return"}, false));
+  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 20000));
+  Settle(app.window());
+  EXPECT_TRUE(AppendedOneOf(app.PaneText(), L"", ComposedLine(Serving(L"RS-44"), memo, before),
+                            ComposedLine(Serving(L"RS-44"), memo, Now())));
+  EXPECT_FALSE(HintShown(app)) << "the hint outlived the entry";
+}
+
+// Each row: what the log folder holds, the dupe window in "Zelmor.ini", what is typed, and the
+// hint. Times are minutes before the test's own clock reading, so no row depends on the hour.
+TEST(WorkedE2E, HintSpeaksOfThisPassOtherFormsAndNewGrids) {
+  const LocalTime now = Now();
+  const LocalTime ten_ago = Shifted(now, -10), forty_ago = Shifted(now, -40), a_year_ago = Shifted(now, -365 * 24 * 60);
+  struct Row {
+    const char* what;
+    std::vector<std::wstring> log;
+    const wchar_t* dupe_minutes;  // null: the default
+    const wchar_t* typed;
+    std::wstring hint;
+  };
+  const Row rows[] = {
+      {"a dupe within the window, logged as another form",
+       {LogLineAt(L"JA1ABC/1 59 59 PM95", L"RS-44", ten_ago)},
+       nullptr,
+       L"ja1abc 59",
+       Lines({L"同じパスで交信済み " + HintTime(ten_ago), L"JA1ABC/1として交信済み"})},
+      {"outside a dupe window of 5 minutes",
+       {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", ten_ago)},
+       L"5",
+       L"JA1ABC",
+       Lines({L"RS-44で交信済み " + HintDate(ten_ago) + L" (2回目)"})},
+      {"outside the default 30 minutes, the grid worked on another satellite",
+       {LogLineAt(L"JA2DEF 59 59 PM95", L"RS-44", forty_ago), LogLineAt(L"JA3GHI 59 59 QM06", L"SO-50", a_year_ago)},
+       nullptr,
+       L"JA2DEF 59 59 QM06",
+       Lines({L"RS-44で交信済み " + HintDate(forty_ago) + L" (2回目)", L"QM06: RS-44で新"})},
+      {"worked on another satellite only, a grid already worked here",
+       {LogLineAt(L"JA4JKL 59 59 PM95", L"SO-50", a_year_ago), LogLineAt(L"JA5MNO 59 59 PM95", L"RS-44", a_year_ago)},
+       nullptr,
+       L"JA4JKL 59 59 PM95",
+       Lines({L"RS-44では初"})},
+      {"a station never worked",
+       {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", a_year_ago)},
+       nullptr,
+       L"JH1ZZZ",
+       Lines({L"初めての局"})},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempFolder folder;
+    TrackerSim tracker(ServedValues(folder, Serving(L"RS-44")), folder.path());
+    ASSERT_TRUE(tracker.ready());
+    Zelmor app(folder);
+    // The program's own folder is the log folder when "LOGfol" is missing.
+    WriteLog(folder.File(L"Zelmor000000.TXT"), row.log);
+    std::vector<std::wstring> settings;
+    if (row.dupe_minutes) settings.push_back(L"DupeMinutes=" + std::wstring(row.dupe_minutes));
+    WriteSettings(app, settings);
+    ASSERT_TRUE(app.Start());
+    Type(app, row.typed);
+    EXPECT_TRUE(WaitForHint(app, row.hint)) << "hint: " << Ansi(TextOf(HintWindow(app)));
+  }
+}
+
+// The hint asks the tracking program on a conversation of its own: each Enter still gets the
+// answer to its own request. The tracker answers Label1 with how often it was asked for it.
+TEST(WorkedE2E, TheHintsOwnRequestsLeaveTheEntrysAnswersAlone) {
+  TempFolder folder;
+  FeedSnapshot counted = Serving(L"@count");
+  TrackerSim tracker(ServedValues(folder, counted), folder.path());
+  ASSERT_TRUE(tracker.ready());
+  Zelmor app(folder);
+  WriteLog(folder.File(L"Zelmor000000.TXT"), {LogLineAt(L"JA1ABC 59 59", L"1", Shifted(Now(), -24 * 60))});
+  ASSERT_TRUE(app.Start());
+  Type(app, L"JA1ABC");
+  // The hint's one question was the first request for Label1.
+  ASSERT_TRUE(WaitForHint(app, L"1で交信済み " + HintDate(Shifted(Now(), -24 * 60)) + L" (2回目)"))
+      << "hint: " << Ansi(TextOf(HintWindow(app)));
+  const LocalTime before = Now();
+  ASSERT_TRUE(SendEnter(app.entry_box()));
+  counted.satellite_name = L"2";
+  EXPECT_TRUE(AppendedOneOf(app.PaneText(), L"", ComposedLine(counted, L"JA1ABC", before),
+                            ComposedLine(counted, L"JA1ABC", Now())));
+}
+
+// While the folder is read, keys go on arriving and an Enter logs them; the hint comes once the
+// whole folder is in. (The summary, asked for right after the entry, tells whether the reading was
+// still going on then: printed, since a fast machine may have finished.)
+TEST(WorkedE2E, TypingGoesOnWhileAHundredThousandContactsAreRead) {
+  TempFolder folder, logs;
+  const LocalTime start = test_support::At(2020, 1, 1, 0, 0);
+  for (int f = 0; f < 200; ++f) {
+    WriteBytes(logs.File(L"Zelmor" + std::to_wstring(100000 + f) + L".TXT"),
+               Ansi(test_support::SampleLog(500, static_cast<unsigned>(f), Shifted(start, f * 1500))));
+  }
+  const LocalTime known = Shifted(Now(), -2 * 24 * 60);
+  WriteLog(logs.File(L"Zelmor999999.TXT"), {LogLineAt(L"JA1KNW 59 59 PM95", L"RS-44", known)});
+  TrackerSim tracker(ServedValues(folder, Serving(L"RS-44")), folder.path());
+  ASSERT_TRUE(tracker.ready());
+  Zelmor app(folder);
+  WriteSettings(app, {L"LOGfol=" + logs.path()});
+  ASSERT_TRUE(app.Start());
+
+  const std::wstring memo = L"JA9TYP 59 59 typed while the logs are read";
+  const LocalTime before = Now();
+  PostChars(app.entry_box(), memo + L"\r");
+  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 60000)) << "entry box: " << Ansi(app.EntryText());
+  Settle(app.window());
+  EXPECT_TRUE(AppendedOneOf(app.PaneText(), L"", ComposedLine(Serving(L"RS-44"), memo, before),
+                            ComposedLine(Serving(L"RS-44"), memo, Now())));
+  EXPECT_EQ(app.EntryText(), L"");
+  bool was_reading = false;
+  const std::wstring summary = SummaryText(app, 120000, &was_reading);
+  std::printf("[ figure   ] the logs were %s when the entry was made\n", was_reading ? "still being read" : "read");
+  // Every line of the folder and the pane is in the count, as a contact or as unreadable.
+  EXPECT_EQ(Number(summary, L"合計\t") + Number(summary, L"読めなかった行: "), 100002u) << Ansi(summary);
+
+  Type(app, L"JA1KNW");
+  EXPECT_TRUE(WaitForHint(app, L"RS-44で交信済み " + HintDate(known) + L" (2回目)", 60000))
+      << "hint: " << Ansi(TextOf(HintWindow(app)));
+}
+
+// A known folder counted: per satellite and in total, contacts, distinct operators and grids; a
+// line that is no log line and one without a call are counted apart; a contact in two files
+// counts once; the safety copy in the program's folder is the pane, not another log. Then an
+// Enter, a log opened, and the folder that LOG Save moves to, each in the count.
+TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
+  TempFolder folder, elsewhere;
+  const LocalTime t = test_support::At(2026, 11, 3, 21, 5);
+  const std::wstring shared = LogLineAt(L"JA2DEF 59 59 QM06", L"SO-50", Shifted(t, 6));
+  WriteLog(folder.File(L"Zelmor261103.TXT"),
+           {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", t), LogLineAt(L"JA1ABC/P 59 59 PM95", L"RS-44", Shifted(t, 3)),
+            shared, L"a line that is no log line", LogLineAt(L"CQ", L"", Shifted(t, 9)),
+            LogLineAt(L"JA4JKL 59", L"", Shifted(t, 12))});
+  WriteLog(folder.File(L"Zelmor261104.TXT"), {shared, LogLineAt(L"JA3GHI 59 59 PM96", L"ISS", Shifted(t, 24 * 60))});
+  WriteLog(folder.File(L"Zelmor_temp.txt"), {LogLineAt(L"JA9TMP 59 59 PM97", L"RS-44", t)});
+  WriteLog(elsewhere.File(L"Zelmor261001.TXT"), {LogLineAt(L"JA7OLD 59 59 PM85", L"AO-7", Shifted(t, -31 * 24 * 60))});
+  // The tracker's values file is a *.txt too: it stays out of the log folder.
+  TempFolder served;
+  TrackerSim tracker(ServedValues(served, Serving(L"RS-44")), served.path());
+  ASSERT_TRUE(tracker.ready());
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+
+  const std::wstring heading = L"衛星\tQSO\t局数\tグリッド\r\n";
+  EXPECT_EQ(SummaryText(app), heading +
+                                  L"RS-44\t2\t1\t1\r\n"
+                                  L"ISS\t1\t1\t1\r\n"
+                                  L"SO-50\t1\t1\t1\r\n"
+                                  L"(衛星名なし)\t1\t1\t0\r\n"
+                                  L"合計\t5\t4\t3\r\n"
+                                  L"\r\n"
+                                  L"全衛星のグリッド数 (VUCC): 3\r\n"
+                                  L"読めなかった行: 1行\r\n"
+                                  L"コールサインで始まらない行: 1行\r\n");
+
+  // An entry: the operator's third contact on RS-44, a new operator and a new grid.
+  MakeEntry(app, L"JA5NEW 59 59 PM97");
+  EXPECT_TRUE(WaitUntil([&] { return SummaryText(app).find(L"RS-44\t3\t2\t2\r\n") != std::wstring::npos; }))
+      << Ansi(SummaryText(app));
+
+  // LOG Save into another folder: that folder's logs are read from now on, and the first folder's
+  // are let go (the saved file holds the pane's contacts, which the pane counts already).
+  ASSERT_TRUE(SaveLog(app, elsewhere.File(L"Zelmor261201.TXT")));
+  std::wstring summary;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        summary = SummaryText(app);
+        return summary.find(L"AO-7\t1\t1\t1\r\n") != std::wstring::npos &&
+               summary.find(L"合計\t2\t2\t2\r\n") != std::wstring::npos;
+      },
+      30000))
+      << Ansi(summary);
+}
+
+TEST(WorkedE2E, HintsOffInTheSettingsShowNoHintButTheSummaryCounts) {
+  TempFolder folder;
+  WriteLog(folder.File(L"Zelmor000000.TXT"), {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", Shifted(Now(), -5))});
+  TrackerSim tracker(ServedValues(folder, Serving(L"RS-44")), folder.path());
+  ASSERT_TRUE(tracker.ready());
+  Zelmor app(folder);
+  WriteSettings(app, {L"Hints=0"});
+  ASSERT_TRUE(app.Start());
+  // The summary reads the folder once asked for: from then on the index is whole.
+  EXPECT_NE(SummaryText(app).find(L"合計\t1\t1\t1\r\n"), std::wstring::npos);
+  Type(app, L"JA1ABC 59 59 PM96");
+  Settle(app.window());
+  Settle(app.window());
+  EXPECT_FALSE(HintShown(app));
+  EXPECT_EQ(HintWindow(app), nullptr) << "no hint window is made at all";
+}
+
+}  // namespace
+}  // namespace e2e

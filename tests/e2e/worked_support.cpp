@@ -1,0 +1,81 @@
+#include "worked_support.h"
+
+#include "base/resource.h"
+#include "entry/locale_win.h"
+#include "entry/log_line.h"
+#include "entry_support.h"
+#include "settings/keys.h"
+
+namespace e2e::worked {
+
+zelmor::LocalTime Shifted(const zelmor::LocalTime& t, int minutes) {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(t.year);
+  st.wMonth = static_cast<WORD>(t.month);
+  st.wDay = static_cast<WORD>(t.day);
+  st.wHour = static_cast<WORD>(t.hour);
+  st.wMinute = static_cast<WORD>(t.minute);
+  st.wSecond = static_cast<WORD>(t.second);
+  FILETIME file;
+  SystemTimeToFileTime(&st, &file);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = file.dwLowDateTime;
+  ticks.HighPart = file.dwHighDateTime;
+  ticks.QuadPart += static_cast<int64_t>(minutes) * 60 * 10000000;
+  file.dwLowDateTime = ticks.LowPart;
+  file.dwHighDateTime = ticks.HighPart;
+  FileTimeToSystemTime(&file, &st);
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+std::wstring LogLineAt(const std::wstring& memo, const std::wstring& satellite, const zelmor::LocalTime& at) {
+  if (satellite.empty()) return logging_loop::FallbackAt(memo, at);
+  return logging_loop::ComposedLine({satellite, L"435.640.000", L"145.965.000", L"21847", L"USB"}, memo, at);
+}
+
+void WriteLog(const std::wstring& path, const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (const auto& line : lines) text += line + L"\r\n";
+  WriteBytes(path, Ansi(text));
+}
+
+void WriteSettings(const Zelmor& app, const std::vector<std::wstring>& lines) {
+  std::wstring text = L"[Zelmor]\r\n";
+  for (const auto& line : lines) text += line + L"\r\n";
+  WriteBytes(app.File(kSettings), Ansi(text));
+}
+
+HWND HintWindow(const Zelmor& app) { return FindProcessWindow(app.pid(), L"ZelmorWorkedHint"); }
+
+bool HintShown(const Zelmor& app) {
+  const HWND hint = HintWindow(app);
+  return hint && IsWindowVisible(hint);
+}
+
+bool WaitForHint(const Zelmor& app, const std::wstring& text, DWORD ms) {
+  return WaitUntil([&] { return HintShown(app) && TextOf(HintWindow(app)) == text; }, ms);
+}
+
+std::wstring SummaryText(Zelmor& app, DWORD ms, bool* saw_reading) {
+  SendCommand(app.window(), IDM_WORKED_SUMMARY);
+  const HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_SUMMARY_TITLE));
+  if (!dialog) return {};
+  const HWND box = GetDlgItem(dialog, IDC_SUMMARY_TEXT);
+  const std::wstring reading = ZelmorText(IDS_SUMMARY_READING);
+  if (saw_reading) *saw_reading = TextOf(box) == reading;
+  // The text changes once, from the note to the count, perhaps between the two messages that read
+  // it (its length, then its characters): taken when two readings agree.
+  std::wstring text, before;
+  WaitUntil(
+      [&] {
+        before = std::move(text);
+        text = TextOf(box);
+        return text == before && text != reading;
+      },
+      ms);
+  PressButton(dialog, IDCANCEL);
+  WaitDestroyed(dialog);
+  return text == reading ? std::wstring() : text;
+}
+
+}  // namespace e2e::worked

@@ -1,0 +1,41 @@
+#pragma once
+// Helpers for the worked-before tests, the entry benchmark with the hint and the guide's picture:
+// logs written as this machine's Zelmor writes them, the hint read from its window, the summary
+// read from its dialog.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+#include "harness.h"
+
+namespace e2e::worked {
+
+// `t` moved by `minutes` (either way), across day, month and year ends.
+zelmor::LocalTime Shifted(const zelmor::LocalTime& t, int minutes);
+
+// A line of the default template with this machine's settings, on `satellite`; without one, the
+// fallback line (the feed failed).
+std::wstring LogLineAt(const std::wstring& memo, const std::wstring& satellite, const zelmor::LocalTime& at);
+
+// Writes the lines, CR LF after each, in the ANSI code page, as LOG Save does.
+void WriteLog(const std::wstring& path, const std::vector<std::wstring>& lines);
+
+// The ini's "[Zelmor]" section with these lines ("LOGfol=...", "Hints=0"), written beside
+// Zelmor.exe before it starts.
+void WriteSettings(const Zelmor& app, const std::vector<std::wstring>& lines);
+
+// Zelmor's hint window (null before it is made, and with the hint turned off).
+HWND HintWindow(const Zelmor& app);
+bool HintShown(const Zelmor& app);
+// Waits until the hint is shown with exactly `text` (its lines joined by CR LF); true when it was.
+bool WaitForHint(const Zelmor& app, const std::wstring& text, DWORD ms = 30000);
+
+// Opens "交信集計", waits until it shows the whole count (not the note that the logs are still
+// being read), reads it and closes the dialog. Empty when the dialog did not come or stayed
+// incomplete for `ms`. `saw_reading` tells whether it first said that the logs were being read.
+std::wstring SummaryText(Zelmor& app, DWORD ms = 60000, bool* saw_reading = nullptr);
+
+}  // namespace e2e::worked
