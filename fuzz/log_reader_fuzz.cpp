@@ -64,7 +64,7 @@ void CheckContact(const Contact& c, const std::wstring& line) {
   }
 
   const adif::SatelliteNames names;
-  const adif::RecordResult record = adif::ContactRecord(c, kJapan, names);
+  const adif::RecordResult record = adif::ContactRecord(c, nullptr, kJapan, names);
   for (const auto& f : record.fields) {
     FUZZ_CHECK(!f.data.empty(), "empty ADIF field " + f.name);
     for (char ch : f.data) FUZZ_CHECK(ch >= 0x20 && ch <= 0x7E, "ADIF field " + f.name + " is not ASCII");

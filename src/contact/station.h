@@ -75,4 +75,8 @@ std::vector<const CityGunKu*> CitiesOf(std::wstring_view prefecture_code);
 std::wstring Label(const Prefecture& prefecture);  // "10 Tokyo-to"
 std::wstring Label(const CityGunKu& city);         // "100101 Chiyoda-ku"
 
+// The station in one line for the operator: "JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku"
+// (a code TQSL's lists lack is shown alone).
+std::wstring Describe(const Station& station);
+
 }  // namespace zelmor::contact

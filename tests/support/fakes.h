@@ -160,6 +160,7 @@ struct FakeDialogs : logfiles::FileDialogs {
   bool answer = true;
   std::wstring chosen;
   std::optional<logfiles::FileDialogState> seen;  // the state as the dialog was shown
+  std::optional<logfiles::ExistingFile> existing;  // what the last Save dialog was told
   explicit FakeDialogs(Journal& j) : journal(j) {}
   bool Show(logfiles::FileDialogState& state, const wchar_t* kind) {
     journal.push_back(kind);
@@ -168,7 +169,10 @@ struct FakeDialogs : logfiles::FileDialogs {
     return answer;
   }
   bool ShowOpen(logfiles::FileDialogState& state) override { return Show(state, L"open dialog"); }
-  bool ShowSave(logfiles::FileDialogState& state) override { return Show(state, L"save dialog"); }
+  bool ShowSave(logfiles::FileDialogState& state, logfiles::ExistingFile e) override {
+    existing = e;
+    return Show(state, L"save dialog");
+  }
 };
 
 struct FixedLocale : entry::Locale {
