@@ -59,12 +59,18 @@ struct IconTraits {
   static void close(HICON h) { DestroyIcon(h); }
 };
 
+struct ChangeNotificationTraits {
+  static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(HANDLE h) { FindCloseChangeNotification(h); }
+};
+
 using UniqueHwnd = Unique<HWND, HwndTraits>;
 using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
 using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueHandle = Unique<HANDLE, HandleTraits>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
+using UniqueChangeNotification = Unique<HANDLE, ChangeNotificationTraits>;
 
 // Open clipboard for the guard's lifetime. Another program may hold it for a moment, so opening
 // is retried briefly before giving up.

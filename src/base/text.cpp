@@ -11,13 +11,17 @@ std::wstring TrimSpaces(std::wstring_view text) {
 
 std::wstring FillText(std::wstring_view text, std::initializer_list<std::wstring_view> values) {
   std::wstring out;
+  out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == L'%' && i + 1 < text.size() && text[i + 1] >= L'1' && text[i + 1] <= L'9') {
-      const size_t n = static_cast<size_t>(text[++i] - L'1');
-      if (n < values.size()) out += *(values.begin() + n);
-    } else {
-      out += text[i];
+      const size_t n = static_cast<size_t>(text[i + 1] - L'1');
+      if (n < values.size()) {
+        out += *(values.begin() + n);
+        ++i;
+        continue;
+      }
     }
+    out += text[i];
   }
   return out;
 }

@@ -11,9 +11,9 @@ namespace zelmor {
 // what the operator typed or copied.
 std::wstring TrimSpaces(std::wstring_view text);
 
-// The program's texts mark where values go with "%1" to "%9": `text` with each replaced by the
-// value of that number (empty when there are fewer values). Values are put in as they are, so a
-// "%2" inside the first value stays.
+// A text of the program's own with "%1" to "%9" replaced by the values in that order (a number
+// without its value stays as it is), so that translations may put the values in any order. Values
+// are put in as they are: a "%2" inside the first value stays.
 std::wstring FillText(std::wstring_view text, std::initializer_list<std::wstring_view> values);
 
 }  // namespace zelmor

@@ -1,0 +1,219 @@
+// The worked-before index fed any log text through the one reader, with its sources replaced,
+// grown line by line and removed in any order, then asked about any typed memo: no crash, and
+// every count agrees with a plain model that keeps each source's lines and counts them afresh.
+//
+// Fields: log text A, log text B, the memo, the satellite the tracking program reports (empty:
+// none), now ("2026 12 1 10 30"), the operations (one byte each: 'a'/'b' replace source 1/2 with
+// A/B, 's' the same as 'a' merged a contact at a time, 'h' B staged for source 2 and dropped
+// half-way, 'p' append A's lines to the pane one by one as Enters do, 'P' replace the pane with B,
+// '1', '2', '0' remove source 1, 2, the pane; others do nothing), the dupe window's minutes (a
+// byte).
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "contact/worked_hint.h"
+#include "contact/worked_index.h"
+#include "contact/worked_summary.h"
+#include "fuzz_input.h"
+#include "settings/keys.h"
+
+namespace zelmor::fuzz {
+namespace {
+
+using namespace contact;
+
+const LineReading kReading{settings::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
+
+struct ModelContact {
+  std::wstring call, satellite;  // the call upper-case; SatelliteKey
+  int64_t minute;
+  int grid;
+  bool operator<(const ModelContact& o) const {
+    return std::tie(call, satellite, minute, grid) < std::tie(o.call, o.satellite, o.minute, o.grid);
+  }
+};
+
+// Each source's lines, counted from scratch with the reader whenever asked.
+struct Model {
+  std::map<std::wstring, std::vector<std::wstring>> sources;
+
+  void Count(std::set<ModelContact>& contacts, size_t& unreadable, size_t& without_call) const {
+    std::map<std::wstring, size_t> most_unreadable, most_without;
+    for (const auto& [name, lines] : sources) {
+      std::map<std::wstring, size_t> here_unreadable, here_without;
+      for (const auto& line : lines) {
+        if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
+        const auto c = ReadIndexedLine(line, kReading);
+        if (!c) {
+          ++here_unreadable[line];
+          continue;
+        }
+        const std::wstring call = c->words.Find(WordKind::Call);
+        if (call.empty()) {
+          ++here_without[line];
+          continue;
+        }
+        contacts.insert({NormalizedCall(call), c->satellite_name ? SatelliteKey(*c->satellite_name) : L"",
+                         CalendarMinute(c->year, c->month, c->day, c->hour, c->minute),
+                         GridNumber(c->words.Find(WordKind::Grid))});
+      }
+      for (const auto& [line, n] : here_unreadable) most_unreadable[line] = std::max(most_unreadable[line], n);
+      for (const auto& [line, n] : here_without) most_without[line] = std::max(most_without[line], n);
+    }
+    unreadable = without_call = 0;
+    for (const auto& [line, n] : most_unreadable) unreadable += n;
+    for (const auto& [line, n] : most_without) without_call += n;
+  }
+};
+
+void Check(const WorkedIndex& index, const Model& model, const std::wstring& memo,
+           const std::optional<std::wstring>& satellite, const LocalTime& now, int window) {
+  std::set<ModelContact> contacts;
+  size_t unreadable = 0, without_call = 0;
+  model.Count(contacts, unreadable, without_call);
+  FUZZ_CHECK(index.Contacts() == contacts.size(),
+             "contacts " + std::to_string(index.Contacts()) + " != model " + std::to_string(contacts.size()));
+  FUZZ_CHECK(index.UnreadableLines() == unreadable,
+             "unreadable " + std::to_string(index.UnreadableLines()) + " != model " + std::to_string(unreadable));
+  FUZZ_CHECK(index.LinesWithoutCall() == without_call,
+             "without call " + std::to_string(index.LinesWithoutCall()) + " != model " + std::to_string(without_call));
+
+  const MemoWords words = ClassifyMemo(memo);
+  if (!words.words.empty() && words.words[0].kind == WordKind::Call) {
+    const std::wstring asked = NormalizedCall(words.words[0].text);
+    const std::wstring base = BaseCall(asked);
+    const std::wstring asked_satellite = satellite ? SatelliteKey(*satellite) : L"";
+    const int64_t now_minute = CalendarMinute(now);
+    size_t of_base = 0, on_satellite = 0;
+    bool same_pass = false, form = false;
+    for (const auto& c : contacts) {
+      if (BaseCall(c.call) != base) continue;
+      ++of_base;
+      form = form || c.call == asked;
+      const bool on = satellite && !asked_satellite.empty() && c.satellite == asked_satellite;
+      if (on) ++on_satellite;
+      if (window > 0 && (on || !satellite || c.satellite.empty()) && std::llabs(now_minute - c.minute) <= window) {
+        same_pass = true;
+      }
+    }
+    const CallLookup found = index.LookUpCall(words.words[0].text, satellite, now, window);
+    FUZZ_CHECK(found.contacts == of_base, "contacts of " + Show(base) + ": " + std::to_string(found.contacts) +
+                                              " != model " + std::to_string(of_base));
+    FUZZ_CHECK(found.on_satellite == on_satellite, "on the satellite: " + std::to_string(found.on_satellite) +
+                                                       " != model " + std::to_string(on_satellite));
+    FUZZ_CHECK(found.same_pass.has_value() == same_pass, "same pass differs for " + Show(asked));
+    FUZZ_CHECK(found.form_logged == form, "form logged differs for " + Show(asked));
+    FUZZ_CHECK((found.contacts > 0) == found.last.has_value(), "a last contact without contacts");
+  }
+
+  const std::wstring grid_word = words.Find(WordKind::Grid);
+  const int grid = GridNumber(grid_word);
+  if (grid >= 0) {
+    bool worked = false, here = false;
+    for (const auto& c : contacts) {
+      if (c.grid != grid) continue;
+      worked = true;
+      here = here || (satellite && !c.satellite.empty() && c.satellite == SatelliteKey(*satellite));
+    }
+    const GridLookup found = index.LookUpGrid(grid_word, satellite);
+    FUZZ_CHECK(found.worked == worked && found.worked_on_satellite == here, "grid " + Show(grid_word));
+  }
+
+  HintRequest request;
+  request.memo = memo;
+  request.satellite = satellite;
+  request.now = now;
+  request.dupe_window_minutes = window;
+  const Hint hint = WorkedHint(index, request);
+  FUZZ_CHECK(hint.lines.size() <= 3, "more than three hint lines");
+  for (const auto& line : hint.lines) FUZZ_CHECK(!line.empty(), "an empty hint line");
+
+  const WorkedSummary summary = Summarize(index);
+  size_t per_satellite = 0;
+  for (const auto& s : summary.satellites) {
+    per_satellite += s.contacts;
+    FUZZ_CHECK(s.calls <= s.contacts && s.grids <= s.contacts, "a satellite's calls or grids beyond its contacts");
+    FUZZ_CHECK(s.grids <= summary.grids, "a satellite with more grids than all");
+  }
+  FUZZ_CHECK(per_satellite == summary.contacts && summary.contacts == contacts.size(), "summary total");
+  FUZZ_CHECK(!SummaryText(summary).empty(), "empty summary");
+}
+
+}  // namespace
+}  // namespace zelmor::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace zelmor;
+  const fuzz::Input in(data, size);
+  const std::wstring a = in.Text(0), b = in.Text(1);
+  const std::wstring memo = in.Text(2, L"JA1ABC 59 59 PM95");
+  const std::wstring satellite_text = in.Text(3);
+  const std::optional<std::wstring> satellite =
+      satellite_text.empty() ? std::nullopt : std::optional<std::wstring>(satellite_text);
+  const LocalTime now = fuzz::TimeFrom(in.Text(4), LocalTime{2026, 12, 1, 10, 30, 0});
+  // Times a calendar holds: the lookups take the clock's time.
+  if (now.year < 1 || now.year > 9999 || now.month < 1 || now.month > 12 || now.day < 1 ||
+      now.day > contact::DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
+      now.minute > 59) {
+    return 0;
+  }
+  const std::string_view ops = in.Has(5) ? in.Bytes(5) : std::string_view("abp");
+  const int window = in.Byte(6, 30);
+  if (ops.size() > 16) return 0;
+
+  contact::WorkedIndex index;
+  fuzz::Model model;
+  const std::wstring one = L"C:\\log\\1.TXT", two = L"C:\\log\\2.TXT", pane = contact::WorkedIndex::kPane;
+  const auto lines_a = contact::IndexedLines(a), lines_b = contact::IndexedLines(b);
+  for (char op : ops) {
+    switch (op) {
+      case 'a':
+        index.Replace(one, contact::ReadLines(lines_a, fuzz::kReading));
+        model.sources[one] = lines_a;
+        break;
+      case 'b':
+        index.Replace(two, contact::ReadLines(lines_b, fuzz::kReading));
+        model.sources[two] = lines_b;
+        break;
+      case 'p':
+        for (const auto& line : lines_a) {
+          index.Append(pane, contact::ReadLines({line}, fuzz::kReading));
+          model.sources[pane].push_back(line);
+        }
+        break;
+      case 'P':
+        index.Replace(pane, contact::ReadLines(lines_b, fuzz::kReading));
+        model.sources[pane] = lines_b;
+        break;
+      case 's': {  // as 'a', merged one contact at a time
+        const auto read = contact::ReadLines(lines_a, fuzz::kReading);
+        for (size_t i = 0; i < read.records.size(); ++i) index.Stage(one, read, i, i + 1);
+        index.Stage(one, read, read.records.size(), read.records.size());
+        index.StageOddLines(one, read);
+        index.Commit(one);
+        model.sources[one] = lines_a;
+        break;
+      }
+      case 'h': {  // B staged for source 2 and dropped half-way: nothing changes
+        const auto read = contact::ReadLines(lines_b, fuzz::kReading);
+        index.Stage(two, read, 0, read.records.size() / 2);
+        index.StageOddLines(two, read);
+        index.Unstage(two);
+        break;
+      }
+      case '1': index.Remove(one); model.sources.erase(one); break;
+      case '2': index.Remove(two); model.sources.erase(two); break;
+      case '0': index.Remove(pane); model.sources.erase(pane); break;
+      default: break;
+    }
+    fuzz::Check(index, model, memo, satellite, now, window);
+  }
+  return 0;
+}

@@ -1,0 +1,165 @@
+// Benchmark, not a test (disabled; scripts/bench.sh worked runs it): the worked-before index of a
+// log folder of 10,000 contacts in 20 files and of 100,000 in 200, as Zelmor keeps it.
+//   - indexing: from the start of the folder reader until the window's thread has the whole folder
+//     in its index, on the reader's threads as Zelmor runs it and on one thread; and the longest the
+//     window's thread spent on one of the keeper's messages (what a key could wait for);
+//   - memory: the bytes in use in the process's heaps once the index is complete, against before
+//     (and the working set, which holds what the allocator keeps aside);
+//   - lookups: the whole hint for typed memos (call, dupe, satellite, other forms and grid): the
+//     median, 99th and 99.9th percentiles and the slowest of 20,000;
+//   - merging: 100,000 contacts read beforehand, merged on the window's thread alone.
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/codepage_win.h"
+#include "contact/worked_hint.h"
+#include "contact/worked_log_win.h"
+#include "entry_support.h"
+#include "files_win.h"
+#include "settings/keys.h"
+#include "worked_logs.h"
+
+namespace e2e {
+namespace {
+
+using logging_loop::Milliseconds;
+using logging_loop::Tick;
+using zelmor::contact::FolderReader;
+using zelmor::contact::WorkedLogKeeper;
+
+constexpr size_t kLinesPerFile = 500;
+
+// Bytes in use in every heap of the process: what the program holds, whatever the allocator keeps
+// aside. (Wine reports no private bytes; it walks its heaps as Windows does.)
+double HeapMegabytes() {
+  HANDLE heaps[64];
+  const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
+  size_t busy = 0;
+  for (DWORD i = 0; i < count; ++i) {
+    PROCESS_HEAP_ENTRY entry{};
+    HeapLock(heaps[i]);
+    while (HeapWalk(heaps[i], &entry)) {
+      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) busy += entry.cbData;
+    }
+    HeapUnlock(heaps[i]);
+  }
+  return static_cast<double>(busy) / (1 << 20);
+}
+
+// The process's working set: the heaps' memory, what they keep aside included.
+double WorkingSetMegabytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return static_cast<double>(counters.WorkingSetSize) / (1 << 20);
+}
+
+struct Indexed {
+  double total_ms = 0, longest_hand_over_ms = 0, heap_mb = 0, working_set_mb = 0;
+  size_t contacts = 0;
+};
+
+// Indexes the folder as the main window will; the keeper is left running for the lookups.
+Indexed IndexFolder(const std::wstring& folder, unsigned threads, std::unique_ptr<WorkedLogKeeper>& kept) {
+  Indexed result;
+  const double heap_before = HeapMegabytes(), working_set_before = WorkingSetMegabytes();
+  auto keeper = std::make_unique<WorkedLogKeeper>();
+  FolderReader::Settings settings;
+  settings.folder = folder;
+  settings.reading = {zelmor::settings::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
+  settings.threads = threads;
+  const LARGE_INTEGER start = Tick();
+  keeper->Watch(settings);
+  while (!keeper->log().folder_read()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      const LARGE_INTEGER t = Tick();
+      DispatchMessageW(&msg);
+      result.longest_hand_over_ms = std::max(result.longest_hand_over_ms, Milliseconds(t, Tick()));
+    }
+  }
+  result.total_ms = Milliseconds(start, Tick());
+  result.contacts = keeper->log().index().Contacts();
+  result.heap_mb = HeapMegabytes() - heap_before;
+  result.working_set_mb = WorkingSetMegabytes() - working_set_before;
+  kept = std::move(keeper);
+  return result;
+}
+
+TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
+  for (const size_t contacts : {size_t{10000}, size_t{100000}}) {
+    test_support::TempFolder folder;
+    const size_t files = contacts / kLinesPerFile;
+    for (size_t f = 0; f < files; ++f) {
+      const auto start = test_support::At(2000 + static_cast<int>(f / 12), 1 + static_cast<int>(f % 12), 1, 0, 0);
+      test_support::WriteBytes(folder.File(L"Zelmor" + std::to_wstring(100000 + f) + L".TXT"),
+                               zelmor::base::ToAnsi(test_support::SampleLog(kLinesPerFile, static_cast<unsigned>(f), start)));
+    }
+    for (const unsigned threads : {0u, 1u}) {
+      for (int run = 0; run < 3; ++run) {
+        std::unique_ptr<WorkedLogKeeper> keeper;
+        const Indexed done = IndexFolder(folder.path(), threads, keeper);
+        std::printf("worked index: %zu contacts in %zu files, %s: %.0f ms (longest turn of the window's thread "
+                    "%.1f ms); heaps %.1f MB more, working set %.1f MB more\n",
+                    done.contacts, files, threads == 0 ? "threads as Zelmor runs" : "one thread", done.total_ms,
+                    done.longest_hand_over_ms, done.heap_mb, done.working_set_mb);
+        EXPECT_EQ(done.contacts, contacts);
+        if (threads == 0 && run == 0) {
+          // Memos as typed: calls in the log, other forms of them, new ones, and grids.
+          std::vector<std::wstring> memos;
+          for (int i = 0; i < 200; ++i) {
+            const std::wstring call = L"JA" + std::to_wstring(i % 10) + static_cast<wchar_t>(L'A' + i % 26) + L"AA";
+            memos.push_back(call);
+            memos.push_back(call + L"/P 59 59 PM" + std::to_wstring(10 + i % 90));
+            memos.push_back(L"7K" + std::to_wstring(i % 10) + L"ZZZ 59 QM06");
+          }
+          zelmor::contact::HintRequest request;
+          request.satellite = L"RS-44";
+          request.now = test_support::At(2005, 6, 1, 12, 0);
+          std::vector<double> took;
+          size_t lines = 0;
+          for (int i = 0; i < 20000; ++i) {
+            request.memo = memos[static_cast<size_t>(i) % memos.size()];
+            const LARGE_INTEGER t = Tick();
+            lines += zelmor::contact::WorkedHint(keeper->log().index(), request).lines.size();
+            took.push_back(Milliseconds(t, Tick()));
+          }
+          std::sort(took.begin(), took.end());
+          auto at = [&](double share) { return 1000.0 * took[static_cast<size_t>(share * (took.size() - 1))]; };
+          std::printf("worked hint at %zu contacts (%zu lines shown): median %.1f us, 99%% %.1f us, 99.9%% %.1f us, "
+                      "slowest %.1f us\n",
+                      contacts, lines, at(0.5), at(0.99), at(0.999), at(1.0));
+        }
+        keeper->Stop();
+      }
+    }
+  }
+
+  // The window thread's share alone: 100,000 contacts read beforehand, merged into an empty index,
+  // then the same again (a file written again unchanged).
+  const zelmor::contact::LineReading reading{zelmor::settings::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
+  const auto read = zelmor::contact::ReadLines(zelmor::contact::IndexedLines(test_support::SampleLog(100000, 5)), reading);
+  for (int run = 0; run < 3; ++run) {
+    zelmor::contact::WorkedIndex index;
+    LARGE_INTEGER t = Tick();
+    index.Replace(L"a.TXT", read);
+    const double first = Milliseconds(t, Tick());
+    t = Tick();
+    index.Replace(L"a.TXT", read);
+    std::printf("worked index merge of 100,000 contacts on the window's thread: %.1f ms into an empty index, "
+                "%.1f ms over the same\n", first, Milliseconds(t, Tick()));
+  }
+}
+
+}  // namespace
+}  // namespace e2e

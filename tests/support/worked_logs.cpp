@@ -1,0 +1,82 @@
+#include "worked_logs.h"
+
+#include <cstdint>
+
+#include "entry/log_line.h"
+#include "settings/keys.h"
+
+namespace test_support {
+namespace {
+
+// xorshift: the same numbers on every platform.
+struct Numbers {
+  uint32_t state;
+  uint32_t Next(uint32_t below) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state % below;
+  }
+};
+
+zelmor::LocalTime Later(zelmor::LocalTime t, int minutes) {
+  t.minute += minutes;
+  while (t.minute >= 60) {
+    t.minute -= 60;
+    if (++t.hour < 24) continue;
+    t.hour = 0;
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = t.year % 4 == 0 && (t.year % 100 != 0 || t.year % 400 == 0);
+    if (++t.day <= kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0)) continue;
+    t.day = 1;
+    if (++t.month <= 12) continue;
+    t.month = 1;
+    ++t.year;
+  }
+  return t;
+}
+
+}  // namespace
+
+zelmor::LocalTime At(int year, int month, int day, int hour, int minute) {
+  zelmor::LocalTime t;
+  t.year = year, t.month = month, t.day = day, t.hour = hour, t.minute = minute;
+  return t;
+}
+
+std::wstring LoggedLine(const std::wstring& memo, const std::wstring& satellite, const zelmor::LocalTime& at) {
+  const zelmor::entry::LocaleFormats japanese{L"yyyy/MM/dd", L":", L"."};
+  if (satellite.empty()) return zelmor::entry::FallbackLine(memo, at, japanese);
+  const zelmor::entry::FeedSnapshot feed{satellite, L"435.640.000", L"145.965.000", L"21847", L"USB"};
+  return zelmor::entry::LogLine(zelmor::settings::kDefaultTemplate, feed, memo, at, japanese).value_or(L"");
+}
+
+std::wstring SampleLog(size_t contacts, unsigned seed, const zelmor::LocalTime& start) {
+  static const wchar_t* const kSatellites[] = {L"RS-44", L"SO-50", L"ISS", L"AO-7", L"FO-29", L"AO-91", L"IO-117", L"CAS-4A"};
+  static const wchar_t* const kPrefixes[] = {L"JA", L"JE", L"JF", L"JH", L"JR", L"7K", L"7L", L"8J", L"BV", L"HL"};
+  Numbers n{seed * 2654435761u + 1};
+  std::wstring log;
+  zelmor::LocalTime at = start;
+  const uint32_t operators = static_cast<uint32_t>(contacts / 10 + 1);
+  for (size_t i = 0; i < contacts; ++i) {
+    const uint32_t op = n.Next(operators);
+    std::wstring call = std::wstring(kPrefixes[op % 10]) + static_cast<wchar_t>(L'0' + op / 10 % 10);
+    for (uint32_t k = op / 100, letters = 0; letters < 3; ++letters, k /= 26) call += static_cast<wchar_t>(L'A' + k % 26);
+    const uint32_t form = n.Next(20);
+    if (form == 0) call += L"/P";
+    if (form == 1) call += L"/1";
+    std::wstring memo = call + L" 59 5" + std::to_wstring(1 + n.Next(9));
+    if (n.Next(4) != 0) {
+      const uint32_t g = op % 300;
+      memo += L" ";
+      memo += static_cast<wchar_t>(L'L' + g % 7);
+      memo += static_cast<wchar_t>(L'K' + g / 7 % 8);
+      memo += std::to_wstring(10 + g % 90);
+    }
+    log += LoggedLine(memo, kSatellites[n.Next(8)], at) + L"\r\n";
+    at = Later(at, 3);
+  }
+  return log;
+}
+
+}  // namespace test_support

@@ -1,0 +1,23 @@
+#pragma once
+// Logs as Zelmor writes them, for the tests, benchmarks and fuzzing of the worked-before index:
+// lines made by the log-line writer itself, so that what is indexed is what the program logs.
+
+#include <cstddef>
+#include <string>
+
+#include "base/clock.h"
+
+namespace test_support {
+
+zelmor::LocalTime At(int year, int month, int day, int hour, int minute);
+
+// A line of the default template with Japanese settings; without a satellite, the fallback line
+// (the feed failed).
+std::wstring LoggedLine(const std::wstring& memo, const std::wstring& satellite, const zelmor::LocalTime& at);
+
+// `contacts` lines, CR LF after each, one every three minutes from `start`: about one operator in
+// ten worked again, on eight satellites, a grid in most memos, some calls with "/P" or "/1".
+// The same `seed` gives the same log.
+std::wstring SampleLog(size_t contacts, unsigned seed, const zelmor::LocalTime& start = At(2020, 1, 1, 0, 0));
+
+}  // namespace test_support
