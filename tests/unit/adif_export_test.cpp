@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "occurrences.h"
 #include "settings/keys.h"
 
 namespace zelmor::adif {
@@ -176,12 +177,7 @@ TEST(ExportLogTest, ALogWithoutStationLinesTakesTheCurrentStationAndSaysSo) {
   const ExportResult with = ExportLog(pane, settings);
   EXPECT_EQ(with.summary.stations, std::vector<contact::Station>{*settings.station});
   EXPECT_EQ(with.summary.with_current_station, 2u);
-  size_t carried = 0;
-  for (size_t at = with.adif.find("<STATION_CALLSIGN:8>JA1ABC/1"); at != std::string::npos;
-       at = with.adif.find("<STATION_CALLSIGN:8>JA1ABC/1", at + 1)) {
-    ++carried;
-  }
-  EXPECT_EQ(carried, 2u) << with.adif;
+  EXPECT_EQ(test_support::Occurrences(with.adif, "<STATION_CALLSIGN:8>JA1ABC/1"), 2u) << with.adif;
 }
 
 TEST(ProposedFileNameTest, ShortDate) { EXPECT_EQ(ProposedFileName(2026, 1, 9), L"Zelmor260109.adi"); }

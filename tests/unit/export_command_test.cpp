@@ -6,6 +6,7 @@
 #include <string>
 
 #include "file_command_fakes.h"
+#include "occurrences.h"
 #include "settings/keys.h"
 
 namespace zelmor::adif {
@@ -21,11 +22,7 @@ std::string Narrow(const std::wstring& text) {
   return out;
 }
 
-size_t Occurrences(const std::wstring& text, const std::wstring& piece) {
-  size_t n = 0;
-  for (size_t at = text.find(piece); at != std::wstring::npos; at = text.find(piece, at + 1)) ++n;
-  return n;
-}
+using test_support::Occurrences;
 
 class ExportCommandTest : public ::testing::Test, protected fakes::FileCommandFakes {
  protected:

@@ -9,6 +9,7 @@
 
 #include "adif/station_command.h"
 #include "file_command_fakes.h"
+#include "occurrences.h"
 #include "printable.h"
 #include "settings/keys.h"
 #include "upload_fakes.h"
@@ -27,11 +28,7 @@ const contact::Station kHome{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"東京 
 constexpr wchar_t kContact[] =
     L"2026/12/07 08:30J JR2XYZ 59 59 %Sat=RS-44/Rev:1% 145/435 SSB Up=145.965/Down=435.640\r\n";
 
-size_t Occurrences(const std::wstring& text, const std::wstring& piece) {
-  size_t n = 0;
-  for (size_t at = text.find(piece); at != std::wstring::npos; at = text.find(piece, at + 1)) ++n;
-  return n;
-}
+using test_support::Occurrences;
 
 // Public, so that the rows of a test can arrange it.
 class LotwCommandTest : public ::testing::Test, public fakes::FileCommandFakes {
