@@ -82,6 +82,7 @@ void ExportCommand::Export() {
   // A clock reading the rules cannot convert (a clock set into the hour that summer time skips)
   // stamps the file as it reads; the records do not depend on it.
   settings.now_utc = c_.zone.ToUtc(local_now).value_or(local_now);
+  settings.now = now;
   settings.program_version = Ascii(c_.program_version);
   const ExportResult result = ExportLog(c_.pane.Text(), settings);
 

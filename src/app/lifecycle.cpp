@@ -5,6 +5,7 @@
 #include "app/geometry.h"
 #include "base/resource.h"
 #include "base/texts.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 
 namespace zelmor::app {
@@ -57,7 +58,7 @@ void Lifecycle::RestoreGeometry() {
 void Lifecycle::LoadTemplate() {
   p_.profile.CurrentSection = settings::kMainSection;
   p_.profile.ProfileRead(settings::kTemplateKey, p_.state.template_text);
-  if (p_.state.template_text == settings::kMainSection) p_.state.template_text = settings::kDefaultTemplate;
+  if (p_.state.template_text == settings::kMainSection) p_.state.template_text = entry::kDefaultTemplate;
 }
 
 bool Lifecycle::ConfirmClose() {

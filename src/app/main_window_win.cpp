@@ -249,7 +249,7 @@ void MainWindow::OnCreate() {
       commands, parts_->state, parts_->link, parts_->boxes);
   parts_->edit_mode->set_contact_planner([p = parts_.get()](const std::wstring& clipboard_text) {
     return transfer::PlanClipboardContact(clipboard_text, p->state.template_text, entry::CurrentLocaleFormats(),
-                                          transfer::ReadFieldMapping(p->profile));
+                                          p->clock.Now(), transfer::ReadFieldMapping(p->profile));
   });
 }
 

@@ -36,7 +36,8 @@
 #include <optional>
 #include <vector>
 
-#include "contact/log_reader.h"
+#include "base/clock.h"
+#include "contact/contact.h"
 #include "settings/profile.h"
 #include "transfer/field_transfer.h"
 
@@ -86,11 +87,12 @@ struct PlannedField {
 FieldMapping ReadFieldMapping(settings::Profile& profile);
 
 // What the whole-contact item sends for a clipboard text: the fields of its first readable line,
-// or nothing when no line of it reads as a log line.
+// or nothing when no line of it reads as a log line. `now` is the local clock's reading, for
+// dates written without their year.
 std::optional<std::vector<PlannedField>> PlanClipboardContact(const std::wstring& clipboard_text,
                                                                const std::wstring& template_text,
                                                                const contact::LineFormats& formats,
-                                                               const FieldMapping& mapping);
+                                                               const LocalTime& now, const FieldMapping& mapping);
 
 // The fields to send for `contact`, in order, without the empty ones.
 std::vector<PlannedField> PlanWholeLine(const contact::Contact& contact, const FieldMapping& mapping);

@@ -7,6 +7,7 @@
 
 #include "fakes.h"
 #include "memory_profile_store.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 
 namespace zelmor::adif {
@@ -37,7 +38,7 @@ class ExportCommandTest : public ::testing::Test {
  protected:
   ExportCommandTest() {
     messages.journal = &journal;
-    state.template_text = settings::kDefaultTemplate;
+    state.template_text = entry::kDefaultTemplate;
     dialogs.chosen = L"E:\\lotw\\pass.adi";
   }
 
