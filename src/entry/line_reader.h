@@ -17,7 +17,11 @@
 //
 // Free text may hold the very literal that follows it ("%Sat=" in a memo), so a line can often be
 // split in more than one way. The split chosen is always the same one:
-//   - shaped values take the longest text their shape allows;
+//   - a split in which every value has the form the writer gives it (no leading zero it does not
+//     write, no space around a value it trims) comes before any other: only a line edited by
+//     hand or written with another picture needs the others;
+//   - shaped values take the longest text their shape allows (a LOG frequency's downlink may stop
+//     inside a run of digits, when the template puts a digit right after it);
 //   - the memo takes the longest text that leaves a valid rest of the line (the operator types
 //     spaces and anything else into it);
 //   - the satellite name, the Rev and the mode take the shortest (the tracking program gives

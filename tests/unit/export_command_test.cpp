@@ -139,6 +139,18 @@ TEST_F(ExportCommandTest, WritesEveryLineWithTheTemplateLocaleZoneAndOperatorSpe
   EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
 }
 
+// A picture without the year reads the dates by the clock's: the command hands its reading on.
+TEST_F(ExportCommandTest, DatesWithoutTheirYearTakeTheYearFromTheClock) {
+  locale.short_date = L"M/d";
+  pane.text =
+      L"12/7 08:29J JA1ABC 59 59\r\n"   // a minute before the clock: this year
+      L"12/8 00:10J JA2XYZ 59 59\r\n";  // tomorrow's date: last year's contact
+  command.Export();
+  const std::wstring adif = files.disk[L"E:\\lotw\\pass.adi"];
+  EXPECT_NE(adif.find(L"<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2329 "), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA2XYZ <QSO_DATE:8>20251207 <TIME_ON:4>1510 "), std::wstring::npos) << Narrow(adif);
+}
+
 TEST_F(ExportCommandTest, CancelWritesAndShowsNothing) {
   pane.text = L"2026/12/07 08:41J JR2XYZ 59 59\r\n";
   dialogs.answer = false;
