@@ -28,6 +28,15 @@ const LocalTime kNow{2024, 3, 6, 12, 0, 0};
 using test_support::Describe;
 std::string Narrow(const std::wstring& text) { return test_support::Ascii(text); }
 
+// The date read ("2026-03-07", with the time when asked), or "-" for a line that was not read.
+std::string DateRead(const std::optional<LineValues>& c, bool with_time = false) {
+  if (!c) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", c->date.year, c->date.month, c->date.day);
+  if (with_time) std::snprintf(text + 10, sizeof text - 10, " %02d:%02d", c->hour, c->minute);
+  return text;
+}
+
 struct ReadRow {
   const char* why;
   std::wstring template_text;  // the current template
@@ -157,10 +166,8 @@ TEST(ReadLogLineTest, DatesReadWhateverWroteThem) {
   for (const auto& row : rows) {
     const std::wstring forms[6] = {row.padded, row.unpadded, L"2026/03/07", L"2026-03-07", L"3/7", L" 26/3/7"};
     for (int f = 0; f < 6; ++f) {
-      const auto c = ReadLogLine(forms[f] + L" 08:30J JA1ABC", kDefault, Picture(row.picture), now);
-      char date[16] = "-";
-      if (c) std::snprintf(date, sizeof date, "%04d-%02d-%02d", c->date.year, c->date.month, c->date.day);
-      EXPECT_EQ(std::string(date), row.read[f]) << Narrow(row.picture) << " reading " << Narrow(forms[f]);
+      EXPECT_EQ(DateRead(ReadLogLine(forms[f] + L" 08:30J JA1ABC", kDefault, Picture(row.picture), now)), row.read[f])
+          << Narrow(row.picture) << " reading " << Narrow(forms[f]);
     }
   }
 }
@@ -189,13 +196,8 @@ TEST(ReadLogLineTest, DatesWithoutTheirYearTakeTheLatestYearNotInTheFuture) {
       {"four digits are the year, even ahead of the clock", L"yyyy/M/d", L"2027/1/1 00:00", "2027-01-01 00:00"},
   };
   for (const auto& row : rows) {
-    const auto c = ReadWithTemplate(row.date_and_time, L"#DT #TM", Picture(row.picture), now);
-    char read[32] = "-";
-    if (c) {
-      std::snprintf(read, sizeof read, "%04d-%02d-%02d %02d:%02d", c->date.year, c->date.month, c->date.day, c->hour,
-                    c->minute);
-    }
-    EXPECT_EQ(std::string(read), row.read) << row.why;
+    EXPECT_EQ(DateRead(ReadWithTemplate(row.date_and_time, L"#DT #TM", Picture(row.picture), now), true), row.read)
+        << row.why;
   }
 }
 
@@ -216,10 +218,9 @@ TEST(ReadLogLineTest, UnseparatedDatesPreferWhatThePictureWrites) {
       {L"yyMd", L"26127", "2026-12-07"},         // both as written: the longer month first
   };
   for (const auto& row : rows) {
-    const auto c = ReadWithTemplate(row.text + L" 08:30", L"#DT #TM", Picture(row.picture), LocalTime{2026, 12, 8});
-    char read[16] = "-";
-    if (c) std::snprintf(read, sizeof read, "%04d-%02d-%02d", c->date.year, c->date.month, c->date.day);
-    EXPECT_EQ(std::string(read), row.read) << Narrow(row.picture) << " " << Narrow(row.text);
+    EXPECT_EQ(DateRead(ReadWithTemplate(row.text + L" 08:30", L"#DT #TM", Picture(row.picture), LocalTime{2026, 12, 8})),
+              row.read)
+        << Narrow(row.picture) << " " << Narrow(row.text);
   }
 }
 
