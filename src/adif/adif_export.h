@@ -22,7 +22,8 @@
 
 #include "adif/satellite_names.h"
 #include "adif/time_zone.h"
-#include "contact/log_reader.h"
+#include "base/clock.h"
+#include "contact/contact.h"
 
 namespace zelmor::adif {
 
@@ -96,6 +97,7 @@ struct ExportSettings {
   const TimeZoneRules* zone = nullptr;
   const SatelliteNames* names = nullptr;
   CivilTime now_utc;               // for CREATED_TIMESTAMP
+  LocalTime now;                   // for dates written without their year
   std::string program_version;     // "1.0.0"
 };
 

@@ -76,6 +76,7 @@ void ExportCommand::Export() {
   // A clock reading the rules cannot convert (a clock set into the hour that summer time skips)
   // stamps the file as it reads; the records do not depend on it.
   settings.now_utc = zone_.ToUtc(local_now).value_or(local_now);
+  settings.now = now;
   settings.program_version = Ascii(program_version_);
   const ExportResult result = ExportLog(c_.pane.Text(), settings);
 

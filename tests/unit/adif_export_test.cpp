@@ -5,16 +5,17 @@
 #include <optional>
 #include <string>
 
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace zelmor::adif {
 namespace {
 
 const FixedOffsetZone kJapan(540);
 const SatelliteNames kNames;
+const LocalTime kNow{2026, 12, 8, 12, 0, 0};
 
 std::string RecordText(const std::wstring& line) {
-  const auto contact = contact::ReadLogLine(line, settings::kDefaultTemplate, contact::LineFormats{});
+  const auto contact = contact::ReadContact(line, entry::kDefaultTemplate, contact::LineFormats{}, kNow);
   if (!contact) return "unreadable";
   std::string text;
   for (const Field& f : ContactRecord(*contact, kJapan, kNames).fields) text += FormatField(f) + " ";
