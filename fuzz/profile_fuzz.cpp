@@ -23,6 +23,7 @@
 #include "logfiles/log_text.h"
 #include "logfiles/safety_copy.h"
 #include "memory_profile_store.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
 #include "settings/window_geometry.h"
@@ -166,7 +167,7 @@ void CheckStartUp(const Input& in) {
 
   // The template: missing or "Zelmor" gives the default; anything else, empty included, as stored.
   const std::wstring expected_template =
-      stored[4] && *stored[4] != settings::kMainSection ? *stored[4] : std::wstring(settings::kDefaultTemplate);
+      stored[4] && *stored[4] != settings::kMainSection ? *stored[4] : std::wstring(entry::kDefaultTemplate);
   FUZZ_CHECK(first.template_text == expected_template, "template " + Show(first.template_text));
 
   // The feed links open in order; one that fails closes all five.
@@ -211,7 +212,7 @@ void CheckStartUp(const Input& in) {
   FUZZ_CHECK(store.Get(settings::kMainSection, settings::kTemplateKey, L"(missing)") == trimmed,
              "the close did not store the trimmed template");
   const StartResult third = Start(store, -1);
-  FUZZ_CHECK(third.template_text == (trimmed == settings::kMainSection ? settings::kDefaultTemplate : trimmed),
+  FUZZ_CHECK(third.template_text == (trimmed == settings::kMainSection ? entry::kDefaultTemplate : trimmed),
              "stored template " + Show(trimmed) + " read back as " + Show(third.template_text));
 
   // The crash mark: only "1" means the last run did not close; then a safety copy with text is

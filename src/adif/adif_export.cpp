@@ -154,7 +154,7 @@ RecordResult ContactRecord(const Contact& c, const contact::Station* station, co
     result.skipped = SkipReason::NoCallSign;
     return result;
   }
-  const auto utc = zone.ToUtc(CivilTime{c.year, c.month, c.day, c.hour, c.minute, 0});
+  const auto utc = zone.ToUtc(CivilTime{c.date.year, c.date.month, c.date.day, c.hour, c.minute, 0});
   if (!utc) {
     result.skipped = SkipReason::NoUtcTime;
     return result;
@@ -224,11 +224,11 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
   ExportResult result;
   ExportSummary& summary = result.summary;
   std::string records;
-  const auto lines = contact::SplitLines(pane_text);
+  const auto lines = entry::SplitLines(pane_text);
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
-    const auto contact = contact::ReadLogLine(line, settings.template_text, settings.formats);
+    const auto contact = contact::ReadContact(line, settings.template_text, settings.formats, settings.now);
     if (!contact) {
       summary.skipped.push_back({i + 1, line, SkipReason::Unreadable});
       continue;

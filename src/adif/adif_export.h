@@ -23,7 +23,8 @@
 
 #include "adif/satellite_names.h"
 #include "adif/time_zone.h"
-#include "contact/log_reader.h"
+#include "base/clock.h"
+#include "contact/contact.h"
 #include "contact/station.h"
 
 namespace zelmor::adif {
@@ -115,6 +116,7 @@ struct ExportSettings {
   const TimeZoneRules* zone = nullptr;
   const SatelliteNames* names = nullptr;
   CivilTime now_utc;               // for CREATED_TIMESTAMP
+  LocalTime now;                   // for dates written without their year
   std::string program_version;     // "1.0.0"
   // The station in force now ("局情報"), or none when the operator never set one.
   std::optional<contact::Station> station;

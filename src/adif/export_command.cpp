@@ -66,6 +66,7 @@ ExportResult ExportPane(logfiles::FileCommandContext& c, const TimeZoneRules& zo
   // A clock reading the rules cannot convert (a clock set into the hour that summer time skips)
   // stamps the file as it reads; the records do not depend on it.
   settings.now_utc = zone.ToUtc(local_now).value_or(local_now);
+  settings.now = now;
   settings.program_version = Ascii(program_version);
   settings.station = station;
   return ExportLog(c.pane.Text(), settings);

@@ -5,6 +5,7 @@
 #include "app/geometry.h"
 #include "base/resource.h"
 #include "base/texts.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 #include "settings/window_geometry.h"
 
@@ -32,7 +33,7 @@ void Lifecycle::Start(const Version& version) {
 
 void Lifecycle::LoadTemplate() {
   p_.state.template_text =
-      p_.profile.ProfileRead(settings::kMainSection, settings::kTemplateKey).value_or(settings::kDefaultTemplate);
+      p_.profile.ProfileRead(settings::kMainSection, settings::kTemplateKey).value_or(entry::kDefaultTemplate);
 }
 
 bool Lifecycle::ConfirmClose(CloseRequest request) {

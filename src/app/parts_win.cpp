@@ -30,7 +30,7 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       entry_box{state, feed, pane, entry_field, clock, locale, safety_copy},
       link(controls.window),
       menu_bar(controls.window),
-      contact_planner(state, profile, locale),
+      contact_planner(state, profile, locale, clock),
       edit_mode(controls.window, pane, menu_bar, kHintMenuPosition, menu_bar.Popup(kTransferMenuPosition),
                 EditModeCommandIds(), state, link, boxes, contact_planner),
       dialogs(controls.window),

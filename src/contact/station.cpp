@@ -6,7 +6,7 @@
 
 #include "base/resource.h"
 #include "base/text.h"
-#include "contact/log_reader.h"
+#include "contact/contact.h"
 
 namespace zelmor::contact {
 namespace {

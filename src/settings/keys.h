@@ -35,6 +35,4 @@ inline constexpr wchar_t kFieldsSection[] = L"HLfields";
 // The operator's spellings of satellite names for the ADIF export (adif/satellite_names.h).
 inline constexpr wchar_t kSatNamesSection[] = L"SatNames";
 
-inline constexpr wchar_t kDefaultTemplate[] = L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX";
-
 }  // namespace zelmor::settings

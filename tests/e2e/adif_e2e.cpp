@@ -212,5 +212,48 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   EXPECT_EQ(app.PaneText(), log) << "the export only reads the log";
 }
 
+// The issue behind this test: a log whose dates had leading zeros that this machine's picture
+// (Wine's yyyy/M/d) does not write exported none of its contacts.
+TEST(AdifExportE2E, ALogWrittenWithAnotherDatePictureExportsEveryContact) {
+  if (!ComputerKeepsJapanTime()) GTEST_SKIP() << "needs Japan's time zone (TZ=Asia/Tokyo, as test.sh sets)";
+  for (const bool mixed : {false, true}) {
+    SCOPED_TRACE(mixed ? "padded and unpadded dates" : "padded dates");
+    TempFolder folder;
+    const std::wstring log = LogOfDecember7(mixed);
+    WriteBytes(folder.File(L"field.txt"), Ansi(log));
+    Zelmor app(folder);
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(OpenLog(app, folder.File(L"field.txt")));
+    ASSERT_EQ(app.PaneText(), log);
+
+    SendCommand(app.window(), IDM_ADIF_EXPORT);
+    HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_ADIF_TITLE));
+    ASSERT_TRUE(dialog);
+    const std::wstring file = folder.File(L"field.adi");
+    ASSERT_TRUE(ChooseFile(app, dialog, file));
+    HWND box = app.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageText(box),
+              L"ADIFファイルに出力しました。\r\n"
+              L"\r\n"
+              L"出力したQSO: 8件\r\n"
+              L"　うち衛星データなし: 1件\r\n"
+              L"　うちLoTWにない衛星名: 0件\r\n"
+              L"読めない行（出力せず）: 0行");
+    PressButton(box, IDOK);
+    ASSERT_TRUE(WaitDestroyed(box));
+
+    const std::string adif = ReadBytes(file);
+    const std::vector<Record> records = AdifRecords(adif);
+    ASSERT_EQ(records.size(), 8u) << adif;
+    // Japan's 08:30 on 7 December is 23:30 UTC on the 6th.
+    EXPECT_TRUE(RecordIs(records[0], {"JA1ABC", "2m", "SSB", "RS-44", std::nullopt, "20261206 2330"}));
+    EXPECT_TRUE(RecordIs(records[2], {"7K1QQQ", "2m", "CW", "RS-44", std::nullopt, "20261206 2338"}));
+    EXPECT_TRUE(RecordIs(records[3], {"JE4BBB", "2m", "FM", "ARISS", std::nullopt, "20261207 0005"}));
+    EXPECT_TRUE(RecordIs(records[6], {"JF7DDD", "2m", "FM", "SO-50", std::nullopt, "20261207 0114"}));
+    EXPECT_TRUE(RecordIs(records[7], {"JL8EEE", "", "", "", std::nullopt, "20261207 0120"}));
+  }
+}
+
 }  // namespace
 }  // namespace e2e

@@ -1,7 +1,7 @@
 #include "entry_support.h"
 
 #include "entry/locale_win.h"
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace e2e::logging_loop {
 
@@ -33,7 +33,7 @@ zelmor::LocalTime Now() {
 
 std::wstring ComposedLine(const zelmor::entry::FeedSnapshot& values, const std::wstring& memo,
                           const zelmor::LocalTime& at) {
-  const auto line = zelmor::entry::LogLine(zelmor::settings::kDefaultTemplate, values, memo, at,
+  const auto line = zelmor::entry::LogLine(zelmor::entry::kDefaultTemplate, values, memo, at,
                                            zelmor::entry::CurrentLocaleFormats());
   return line ? *line : L"(no line)";
 }

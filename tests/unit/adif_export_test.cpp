@@ -5,17 +5,18 @@
 #include <optional>
 #include <string>
 
+#include "entry/log_format.h"
 #include "occurrences.h"
-#include "settings/keys.h"
 
 namespace zelmor::adif {
 namespace {
 
 const FixedOffsetZone kJapan(540);
 const SatelliteNames kNames;
+const LocalTime kNow{2026, 12, 8, 12, 0, 0};
 
 std::string RecordText(const std::wstring& line, const contact::Station* station = nullptr) {
-  const auto contact = contact::ReadLogLine(line, settings::kDefaultTemplate, contact::LineFormats{});
+  const auto contact = contact::ReadContact(line, entry::kDefaultTemplate, contact::LineFormats{}, kNow);
   if (!contact) return "unreadable";
   std::string text;
   for (const Field& f : ContactRecord(*contact, station, kJapan, kNames).fields) text += FormatField(f) + " ";
@@ -164,7 +165,7 @@ TEST(ExportLogTest, ALogWithoutStationLinesTakesTheCurrentStationAndSaysSo) {
       L"2026/12/07 08:30J JA1ABC 59 59 %Sat=RS-44/Rev:1% 145/435 SSB Up=145.965/Down=435.640\r\n"
       L"2026/12/07 08:40J JA2XYZ 59 59\r\n";
   ExportSettings settings;
-  settings.template_text = settings::kDefaultTemplate;
+  settings.template_text = entry::kDefaultTemplate;
   settings.zone = &kJapan;
   settings.names = &kNames;
   settings.program_version = "1.0.0";

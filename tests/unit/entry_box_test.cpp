@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fakes.h"
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace zelmor::entry {
 namespace {
@@ -69,7 +69,7 @@ struct EntryBoxTest : ::testing::Test {
   EntryBoxContext context{state, feed, pane, entry, clock, locale, safety_copy};
 
   void SetUp() override {
-    state.template_text = settings::kDefaultTemplate;
+    state.template_text = entry::kDefaultTemplate;
     pane.text = L"old line\r\n";
     entry.text = L" CQ 599 ";
   }

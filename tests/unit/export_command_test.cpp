@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "entry/log_format.h"
 #include "file_command_fakes.h"
 #include "occurrences.h"
 #include "settings/keys.h"
@@ -27,7 +28,7 @@ using test_support::Occurrences;
 class ExportCommandTest : public ::testing::Test, protected fakes::FileCommandFakes {
  protected:
   ExportCommandTest() : FileCommandFakes(kExeFolder) {
-    state.template_text = settings::kDefaultTemplate;
+    state.template_text = entry::kDefaultTemplate;
     dialogs.chosen = L"E:\\lotw\\pass.adi";
     // 08:30 on 7 December in Japan is 23:30 on 6 December in UTC.
     clock.now = {2026, 12, 7, 8, 30, 15};
@@ -114,6 +115,18 @@ TEST_F(ExportCommandTest, WritesEveryLineWithTheTemplateLocaleZoneAndOperatorSpe
             L"4行目: QRT 73");
   EXPECT_EQ(messages.shown[0].title, std::nullopt);
   EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+}
+
+// A picture without the year reads the dates by the clock's: the command hands its reading on.
+TEST_F(ExportCommandTest, DatesWithoutTheirYearTakeTheYearFromTheClock) {
+  locale.formats.short_date = L"M/d";
+  pane.text =
+      L"12/7 08:29J JA1ABC 59 59\r\n"   // a minute before the clock: this year
+      L"12/8 00:10J JA2XYZ 59 59\r\n";  // tomorrow's date: last year's contact
+  command.Export();
+  const std::wstring adif = files.disk[L"E:\\lotw\\pass.adi"];
+  EXPECT_NE(adif.find(L"<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2329 "), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA2XYZ <QSO_DATE:8>20251207 <TIME_ON:4>1510 "), std::wstring::npos) << Narrow(adif);
 }
 
 TEST_F(ExportCommandTest, RecordsCarryTheStationInForceAndTheSummaryNamesIt) {

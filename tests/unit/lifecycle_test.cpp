@@ -12,6 +12,7 @@
 #include "fakes.h"
 #include "upload_fakes.h"
 #include "memory_profile_store.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 
 namespace zelmor::app {
@@ -153,7 +154,7 @@ TEST_F(LifecycleTest, BadGeometryValuesFallBackOneByOneAndStartUpGoesOn) {
 TEST_F(LifecycleTest, TemplateKeyHoldingTheSectionNameCountsAsMissingButEmptyStaysEmpty) {
   Put(L"Zelmor", L"LOGdat", L"Zelmor");
   lifecycle.Start({1, 0, 0});
-  EXPECT_EQ(state.template_text, settings::kDefaultTemplate);
+  EXPECT_EQ(state.template_text, entry::kDefaultTemplate);
   Put(L"Zelmor", L"LOGdat", L"");
   lifecycle.Start({1, 0, 0});
   EXPECT_EQ(state.template_text, L"");

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "adif/station_command.h"
+#include "entry/log_format.h"
 #include "file_command_fakes.h"
 #include "occurrences.h"
 #include "printable.h"
@@ -34,7 +35,7 @@ using test_support::Occurrences;
 class LotwCommandTest : public ::testing::Test, public fakes::FileCommandFakes {
  public:
   LotwCommandTest() : FileCommandFakes(kExeFolder) {
-    state.template_text = settings::kDefaultTemplate;
+    state.template_text = entry::kDefaultTemplate;
     clock.now = {2026, 12, 7, 21, 5, 0};
     store.Put(L"Zelmor", L"TQSLpath", kTqsl);
     places.files = {kTqsl};
