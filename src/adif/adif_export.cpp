@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "adif/lotw_tables.h"
+#include "entry/log_format.h"
 
 namespace zelmor::adif {
 namespace {
@@ -225,15 +226,22 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
   ExportSummary& summary = result.summary;
   std::string records;
   const auto lines = entry::SplitLines(pane_text);
+  // The station the log states for the lines that follow.
+  std::optional<contact::Station> logged_station;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
+    if (const auto stated = entry::ReadStationLine(line)) {
+      logged_station = contact::FromLine(*stated);
+      continue;
+    }
     const auto contact = contact::ReadContact(line, settings.template_text, settings.formats, settings.now);
     if (!contact) {
       summary.skipped.push_back({i + 1, line, SkipReason::Unreadable});
       continue;
     }
-    const contact::Station* station = settings.station ? &*settings.station : nullptr;
+    const contact::Station* station =
+        logged_station ? &*logged_station : settings.station ? &*settings.station : nullptr;
     const RecordResult record = ContactRecord(*contact, station, *settings.zone, *settings.names);
     if (record.skipped) {
       summary.skipped.push_back({i + 1, line, *record.skipped});
@@ -256,7 +264,7 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
     if (record.notes.unknown_mode) ++summary.unknown_modes;
     if (record.notes.text_replaced) ++summary.text_replaced;
     if (station) {
-      ++summary.with_current_station;
+      if (!logged_station) ++summary.with_current_station;
       if (std::find(summary.stations.begin(), summary.stations.end(), *station) == summary.stations.end()) {
         summary.stations.push_back(*station);
       }

@@ -6,6 +6,7 @@
 #include "contact/station.h"
 #include "contact/station_store.h"
 #include "entry/entry_box.h"
+#include "entry/station_statement.h"
 #include "logfiles/file_command.h"
 
 namespace zelmor::adif {
@@ -20,19 +21,22 @@ class StationDialog {
 
 class StationCommand {
  public:
-  StationCommand(logfiles::FileCommandContext& context, contact::CurrentStation& station, StationDialog& dialog,
-                 entry::SafetyCopyWriter& safety_copy)
-      : c_(context), station_(station), dialog_(dialog), safety_copy_(safety_copy) {}
+  StationCommand(logfiles::FileCommandContext& context, contact::CurrentStation& station,
+                 entry::StationStatement& statement, StationDialog& dialog, entry::SafetyCopyWriter& safety_copy)
+      : c_(context), station_(station), statement_(statement), dialog_(dialog), safety_copy_(safety_copy) {}
 
   // Leaves edit mode (a copy in the dialog would pop the transfer menu up) and shows the dialog
   // with the station in force. OK makes the station the one in force and stores it in
   // "Zelmor.ini"; a file that refuses it is reported, and the station holds until the program
-  // ends. True when the operator confirmed a station.
+  // ends. The log states the new station like an entry: its line is appended to the pane and the
+  // safety copy, and the log is unsaved. A station the pane holds already is not stated again.
+  // True when the operator confirmed a station.
   bool Ask();
 
  private:
   logfiles::FileCommandContext& c_;
   contact::CurrentStation& station_;
+  entry::StationStatement& statement_;
   StationDialog& dialog_;
   entry::SafetyCopyWriter& safety_copy_;
 };

@@ -74,6 +74,9 @@ struct Parts {
   entry::Feed feed;
   logfiles::AnsiTextFiles files;
   logfiles::SafetyCopy safety_copy;
+  // The operator's station, read from the settings as the program starts, and its lines in the log.
+  contact::CurrentStation station;
+  entry::StationStatement station_statement;
   entry::EntryBoxContext entry_box;
   transfer::HamlogLink link;
   // Made before start-up takes the edit-mode menus off the bar: it notes them all.
@@ -86,8 +89,6 @@ struct Parts {
   logfiles::FileCommandContext file_commands;
   logfiles::LogCommands log_commands;
   adif::ComputerTimeZone zone;
-  // The operator's station, read from the settings as the program starts.
-  contact::CurrentStation station;
   adif::Win32StationDialog station_dialog;
   adif::StationCommand station_command;
   adif::ExportCommand adif_export;

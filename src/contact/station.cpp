@@ -204,6 +204,14 @@ std::vector<const CityGunKu*> CitiesOf(std::wstring_view prefecture_code) {
   return cities;
 }
 
+entry::StationLine ToLine(const Station& s) {
+  return {s.call_sign, s.grids, s.prefecture, s.city, s.station_location};
+}
+
+Station FromLine(const entry::StationLine& l) {
+  return {l.call_sign, l.grids, l.prefecture, l.city, l.station_location};
+}
+
 std::wstring Describe(const Station& s) {
   std::wstring text = s.call_sign + L" " + s.GridText();
   if (!s.prefecture.empty()) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "contact/station.h"
+#include "entry/station_statement.h"
 #include "settings/profile.h"
 
 namespace zelmor::contact {
@@ -17,11 +18,14 @@ std::optional<Station> LoadStation(settings::Profile& profile);
 bool SaveStation(settings::Profile& profile, const Station& station);
 
 // The station in force: read once when the program starts, replaced when the operator sets it.
-class CurrentStation {
+class CurrentStation : public entry::StationSource {
  public:
   explicit CurrentStation(settings::Profile& profile) : profile_(profile), station_(LoadStation(profile)) {}
 
   const std::optional<Station>& Get() const { return station_; }
+  std::optional<entry::StationLine> StationInForce() const override {
+    return station_ ? std::optional<entry::StationLine>(ToLine(*station_)) : std::nullopt;
+  }
 
   // Takes `station` for the rest of the run and stores it; false when the file refused it (the
   // station is in force all the same, until the program ends).

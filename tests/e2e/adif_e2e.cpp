@@ -236,6 +236,7 @@ TEST(AdifExportE2E, ALogWrittenWithAnotherDatePictureExportsEveryContact) {
     EXPECT_EQ(MessageText(box),
               L"ADIFファイルに出力しました。\r\n"
               L"\r\n"
+              L"局情報: なし（自局のコールサインやグリッドは出力していません）\r\n"
               L"出力したQSO: 8件\r\n"
               L"　うち衛星データなし: 1件\r\n"
               L"　うちLoTWにない衛星名: 0件\r\n"

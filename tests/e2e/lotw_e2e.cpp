@@ -34,6 +34,18 @@ std::string StationSection() {
 
 std::string TqslPathSetting(const TqslSim& sim) { return "[Zelmor]\r\n" + IniLine("TQSLpath", sim.exe()); }
 
+// "ADIF出力(&A)" into `file`: the summary's text, its box answered; "(...)" when a step failed.
+std::wstring ExportAdif(Zelmor& app, const std::wstring& file) {
+  SendCommand(app.window(), IDM_ADIF_EXPORT);
+  HWND save = WaitForDialog(app.pid(), ZelmorText(IDS_ADIF_TITLE));
+  if (!save || !ChooseFile(app, save, file)) return L"(no Save dialog)";
+  HWND box = app.WaitForMessageBox();
+  if (!box) return L"(no summary)";
+  const std::wstring summary = MessageText(box);
+  PressButton(box, IDOK);
+  return WaitDestroyed(box) ? summary : L"(the summary stayed)";
+}
+
 // The first line of a text.
 std::wstring FirstLine(const std::wstring& text) { return text.substr(0, text.find(L"\r\n")); }
 
@@ -89,6 +101,10 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
   SendMessageW(GetDlgItem(dialog, IDC_STATION_LOCATION), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"東京 移動"));
   PressButton(dialog, IDOK);
   ASSERT_TRUE(WaitDestroyed(dialog));
+  // The log states it from here on, like an entry, safety copy included.
+  const std::wstring station_line = L"#STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 CITY=100101 LOC=東京 移動\r\n";
+  EXPECT_EQ(app_.PaneText(), station_line);
+  EXPECT_EQ(app_.SafetyCopy(), Ansi(station_line + L"\r\n"));
   EXPECT_NE(app_.Ini().find("[Station]\r\n" + IniLine("Call", L"JA1ABC/1") + IniLine("Grid", L"PM95,PM96") +
                             IniLine("Pref", L"10") + IniLine("City", L"100101") + IniLine("TQSLloc", L"東京 移動")),
             std::string::npos)
@@ -96,17 +112,9 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
 
   MakeEntry(app_, L"JR2XYZ 59 59");
   MakeEntry(app_, L"JA3AAA 59 55 PM74");
-  SendCommand(app_.window(), IDM_ADIF_EXPORT);
-  HWND save = WaitForDialog(app_.pid(), ZelmorText(IDS_ADIF_TITLE));
-  ASSERT_TRUE(save);
-  ASSERT_TRUE(ChooseFile(app_, save, folder_.File(L"rover.adi")));
-  HWND box = app_.WaitForMessageBox();
-  ASSERT_TRUE(box);
-  const std::wstring summary = MessageText(box);
+  const std::wstring summary = ExportAdif(app_, folder_.File(L"rover.adi"));
   EXPECT_NE(summary.find(L"局情報: JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"), std::wstring::npos)
       << Ansi(summary);
-  PressButton(box, IDOK);
-  ASSERT_TRUE(WaitDestroyed(box));
 
   const auto records = AdifRecords(ReadBytes(folder_.File(L"rover.adi")));
   ASSERT_EQ(records.size(), 2u);
@@ -135,6 +143,64 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
   PressButton(dialog, IDCANCEL);
   ASSERT_TRUE(WaitDestroyed(dialog));
   EXPECT_TRUE(ClosesWithoutQuestion(again));
+}
+
+// A rover crosses a grid line mid-log; the log is saved, and opened again after a restart with
+// the new station in force: each contact keeps the station it was made from.
+TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
+  TrackerSim tracker(ServedValues(folder_, kRs44), folder_.path());
+  ASSERT_TRUE(tracker.ready());
+  ASSERT_TRUE(Start(StationSection()));
+  MakeEntry(app_, L"JR2AAA 59 59");
+  const std::wstring first = L"#STATION JA1ABC/1 GRID=PM95 PREF=10 CITY=100101 LOC=東京 移動\r\n";
+  ASSERT_EQ(app_.PaneText().substr(0, first.size()), first) << "the top of a new log: " << Ansi(app_.PaneText());
+
+  // Across the line: the same station on PM95 and PM96.
+  SendCommand(app_.window(), IDM_STATION);
+  HWND dialog = WaitForDialog(app_.pid(), L"局情報");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_GRID)), L"PM95");
+  SendMessageW(GetDlgItem(dialog, IDC_STATION_GRID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"PM95,PM96"));
+  PressButton(dialog, IDOK);
+  ASSERT_TRUE(WaitDestroyed(dialog));
+  MakeEntry(app_, L"JR2BBB 59 59");
+  const std::wstring log = app_.PaneText();
+  EXPECT_NE(log.find(L"\r\n#STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 CITY=100101 LOC=東京 移動\r\n"),
+            std::wstring::npos)
+      << Ansi(log);
+  ASSERT_TRUE(SaveLog(app_, folder_.File(L"rover.txt")));
+  EXPECT_EQ(ReadBytes(folder_.File(L"rover.txt")), Ansi(log + L"\r\n")) << "Shift-JIS, station lines and all";
+  ASSERT_TRUE(ClosesWithoutQuestion(app_));
+
+  // Home again: another station in force; the field log is opened and exported.
+  WriteBytes(folder_.File(kSettings), "[Station]\r\n" + IniLine("Call", L"JA1ABC") + IniLine("Grid", L"PM95vr") +
+                                          IniLine("Pref", L"11") + IniLine("TQSLloc", L"Home"));
+  Zelmor home(folder_);
+  ASSERT_TRUE(home.Start());
+  ASSERT_TRUE(OpenLog(home, folder_.File(L"rover.txt")));
+  const std::wstring summary = ExportAdif(home, folder_.File(L"rover.adi"));
+  EXPECT_NE(summary.find(L"局情報（2局）:\r\n　JA1ABC/1 PM95 10 Tokyo-to 100101 Chiyoda-ku\r\n"
+                         L"　JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"),
+            std::wstring::npos)
+      << Ansi(summary);
+  EXPECT_EQ(summary.find(L"今の局情報"), std::wstring::npos) << "every contact has its station in the log";
+  const auto records = AdifRecords(ReadBytes(folder_.File(L"rover.adi")));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].at("CALL"), "JR2AAA");
+  EXPECT_EQ(records[0].at("MY_GRIDSQUARE"), "PM95");
+  EXPECT_EQ(records[0].count("MY_VUCC_GRIDS"), 0u);
+  EXPECT_EQ(records[1].at("CALL"), "JR2BBB");
+  EXPECT_EQ(records[1].at("MY_VUCC_GRIDS"), "PM95,PM96");
+  for (const AdifRecord& r : records) {
+    EXPECT_EQ(r.at("STATION_CALLSIGN"), "JA1ABC/1");
+    EXPECT_EQ(r.at("MY_STATE"), "10");
+  }
+
+  // Logging on in the opened log: the station in force now is stated before the new contact.
+  MakeEntry(home, L"JR2CCC 59 59");
+  EXPECT_NE(home.PaneText().find(L"#STATION JA1ABC GRID=PM95vr PREF=11 LOC=Home\r\n"), std::wstring::npos)
+      << Ansi(home.PaneText());
+  EXPECT_TRUE(ClosesAfterQuestion(home));
 }
 
 TEST_F(LotwE2E, EachExitCodeEndsWithItsMessage) {

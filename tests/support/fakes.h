@@ -13,6 +13,7 @@
 #include "entry/feed.h"
 #include "entry/locale.h"
 #include "entry/log_pane.h"
+#include "entry/station_statement.h"
 #include "logfiles/file_command.h"
 #include "logfiles/file_dialogs.h"
 #include "logfiles/text_files.h"
@@ -47,6 +48,7 @@ struct FakePane : entry::LogPane {
     caret_at_end = false;  // setting the text puts the caret at the start
   }
   void Append(const std::wstring& t) override { text += t; }
+  bool EndsLine() override { return text.empty() || text.back() == L'\n'; }
   void CaretToEnd() override {
     caret_at_end = true;
     ++caret_moves;
@@ -58,6 +60,12 @@ struct FakePane : entry::LogPane {
     text = t;
     ++replacements;
   }
+};
+
+// The operator's station as the entry box sees it: none until a test sets one.
+struct FakeStationSource : entry::StationSource {
+  std::optional<entry::StationLine> station;
+  std::optional<entry::StationLine> StationInForce() const override { return station; }
 };
 
 struct FakeEntry : entry::EntryField {

@@ -59,13 +59,16 @@ class LotwCommandTest : public ::testing::Test, public fakes::FileCommandFakes {
   fakes::FakeTqsl tqsl;
   fakes::FakeTqslPlaces places;
   fakes::FakeUploadViews views;
-  StationCommand station_command{context, station, dialog, safety_copy};
-  LotwUpload upload{context, {japan, L"1.00", station, station_command, tqsl, places, views}};
-
- private:
-  struct NoSafetyCopy : entry::SafetyCopyWriter {
-    bool Write(entry::LogPane&, const std::wstring&) override { return true; }
+  struct RecordingCopy : entry::SafetyCopyWriter {
+    std::vector<std::wstring> appended;
+    bool Write(entry::LogPane&, const std::wstring& text) override {
+      appended.push_back(text);
+      return true;
+    }
   } safety_copy;
+  entry::StationStatement statement{station};
+  StationCommand station_command{context, station, statement, dialog, safety_copy};
+  LotwUpload upload{context, {japan, L"1.00", station, station_command, tqsl, places, views}};
 };
 
 TEST_F(LotwCommandTest, ExportsWithTheStationToADatedFileAndStartsTqslInBatchMode) {
@@ -227,6 +230,39 @@ TEST_F(LotwCommandTest, EditModeIsLeftFirstAndAStaleNoticeDoesNothing) {
   upload.OnTqslEnded();
   upload.OnTqslEnded();  // the same end told twice
   EXPECT_EQ(journal, Journal{L"report"});
+}
+
+TEST_F(LotwCommandTest, StationCommandStatesTheNewStationInTheLogLikeAnEntry) {
+  const std::wstring home = L"#STATION JA1ABC/1 GRID=PM95 PREF=10 CITY=100101 LOC=東京 移動\r\n";
+  dialog.answer = kHome;
+  ASSERT_TRUE(station_command.Ask());
+  EXPECT_EQ(pane.text, kContact + home);
+  EXPECT_EQ(safety_copy.appended, std::vector<std::wstring>{home});
+  EXPECT_TRUE(pane.caret_at_end);
+  EXPECT_TRUE(state.log_unsaved) << "a line was added";
+
+  // The same station again: the log holds it already.
+  state.log_unsaved = false;
+  ASSERT_TRUE(station_command.Ask());
+  EXPECT_EQ(pane.text, kContact + home);
+  EXPECT_FALSE(state.log_unsaved);
+
+  // ... unless the pane was replaced since (another log opened) and its last line left open.
+  pane.SetText(L"2026/12/01 10:00J JA2XYZ");
+  ASSERT_TRUE(station_command.Ask());
+  EXPECT_EQ(pane.text, L"2026/12/01 10:00J JA2XYZ\r\n" + home);
+
+  // A grid line crossed: the new station from here on.
+  const contact::Station rover{L"JA1ABC/1", {L"PM95", L"PM96"}, L"10", L"", L"東京 移動"};
+  dialog.answer = rover;
+  ASSERT_TRUE(station_command.Ask());
+  EXPECT_EQ(pane.text, L"2026/12/01 10:00J JA2XYZ\r\n" + home + L"#STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 LOC=東京 移動\r\n");
+  EXPECT_EQ(safety_copy.appended.size(), 3u);
+
+  dialog.answer.reset();
+  const std::wstring before = pane.text;
+  EXPECT_FALSE(station_command.Ask());
+  EXPECT_EQ(pane.text, before) << "cancelled: nothing stated";
 }
 
 TEST_F(LotwCommandTest, StationCommandStoresWhatTheOperatorConfirmed) {
