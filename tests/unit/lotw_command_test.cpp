@@ -92,7 +92,7 @@ TEST_F(LotwCommandTest, ExportsWithTheStationToADatedFileAndStartsTqslInBatchMod
   EXPECT_EQ(views.reports[0],
             L"TQSLでLoTWへ送信しています…\r\n終わるまでLOGの入力は続けられます。\r\n"
             L"\r\n"
-            L"送信するADIFファイル: E:\\logs\\Zelmor-lotw-261207-2105.adi\r\n"
+            L"ADIFファイル: E:\\logs\\Zelmor-lotw-261207-2105.adi\r\n"
             L"QSO: 1件\r\n"
             L"局情報: JA1ABC/1 PM95 10 Tokyo-to 100101 Chiyoda-ku\r\n"
             L"　うちログに局情報の行がなく、今の局情報で出力: 1件");
@@ -122,7 +122,7 @@ TEST_F(LotwCommandTest, TheEndOfTqslIsReportedWithItsMessage) {
     const std::wstring& report = views.reports[1];
     EXPECT_EQ(report.substr(0, report.find(L"\r\n")), row.first_line) << row.exit_code << ": " << Utf8(report);
     EXPECT_NE(report.find(L"TQSLの出力: C:\\Zelmor\\Zelmor-lotw-261207-2105.txt"), std::wstring::npos) << Utf8(report);
-    EXPECT_NE(report.find(L"送信するADIFファイル: " + Sent()), std::wstring::npos) << Utf8(report);
+    EXPECT_NE(report.find(L"ADIFファイル: " + Sent()), std::wstring::npos) << Utf8(report);
     EXPECT_FALSE(upload.Running());
   }
   EXPECT_EQ(views.asked, 0) << "no passphrase asked for";
