@@ -24,6 +24,9 @@ class EditLogPane : public LogPane {
   bool OnChangeNotice();
 
  private:
+  // An empty selection at the end of the text, where appends go.
+  void SelectEnd();
+
   HWND edit_;
   int changing_ = 0;
   uint64_t replacements_ = 0;
