@@ -234,6 +234,7 @@ void MainWindow::OnCreate() {
   MakeFonts();
   LayOutControls();
   parts_->pane.set_window(pane_);
+  parts_->pane.set_watcher(&parts_->safety_copy);
   parts_->entry_field.set_window(entry_);
   SetWindowSubclass(entry_, EntryBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
 

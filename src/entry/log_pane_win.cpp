@@ -21,6 +21,8 @@ void EditLogPane::SetText(const std::wstring& text) {
   ++replacements_;
   SetWindowTextW(edit_, text.c_str());
   --changing_;
+  // A text the control did not take whole (a NUL ends it) is left for the watcher to read back.
+  if (watcher_ && Length() == text.size()) watcher_->OnPaneTextSet(text, replacements_);
 }
 
 void EditLogPane::Append(const std::wstring& text) {

@@ -13,6 +13,7 @@ class EditLogPane : public LogPane {
  public:
   explicit EditLogPane(HWND edit = nullptr) : edit_(edit) {}
   void set_window(HWND edit);
+  void set_watcher(PaneTextWatcher* watcher) { watcher_ = watcher; }
   std::wstring Text() override;
   size_t Length() override;
   void SetText(const std::wstring& text) override;
@@ -28,6 +29,7 @@ class EditLogPane : public LogPane {
   void SelectEnd();
 
   HWND edit_;
+  PaneTextWatcher* watcher_ = nullptr;
   int changing_ = 0;
   uint64_t replacements_ = 0;
 };

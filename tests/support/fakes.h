@@ -31,6 +31,7 @@ struct FakePane : entry::LogPane {
   bool enabled = false;
   uint64_t replacements = 0;
   int reads = 0;  // whole-text reads
+  entry::PaneTextWatcher* watcher = nullptr;
   std::wstring Text() override {
     ++reads;
     return text;
@@ -40,6 +41,7 @@ struct FakePane : entry::LogPane {
     text = t;
     ++replacements;
     caret_at_end = false;  // setting the text puts the caret at the start
+    if (watcher) watcher->OnPaneTextSet(text, replacements);
   }
   void Append(const std::wstring& t) override { text += t; }
   void CaretToEnd() override {

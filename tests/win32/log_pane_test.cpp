@@ -1,5 +1,5 @@
 // The log pane on a real multi-line EDIT control, made with the main window's styles: where an
-// append goes and where it leaves the caret.
+// append goes, where it leaves the caret, and what the safety copy is told of a text set.
 
 #include <windows.h>
 
@@ -14,6 +14,11 @@
 namespace zelmor::entry {
 namespace {
 
+struct ToldTexts : PaneTextWatcher {
+  std::vector<std::wstring> texts;
+  void OnPaneTextSet(const std::wstring& text, uint64_t) override { texts.push_back(text); }
+};
+
 class LogPaneTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -25,6 +30,7 @@ class LogPaneTest : public ::testing::Test {
                             0, 0, 280, 160, parent_.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(edit_, nullptr);
     pane_.set_window(edit_);
+    pane_.set_watcher(&told_);
   }
 
   std::pair<DWORD, DWORD> Selection() {
@@ -36,6 +42,7 @@ class LogPaneTest : public ::testing::Test {
   base::UniqueHwnd parent_;
   HWND edit_ = nullptr;
   EditLogPane pane_;
+  ToldTexts told_;
 };
 
 TEST_F(LogPaneTest, AppendGoesToTheEndWhereverTheOperatorLeftTheSelection) {
@@ -67,6 +74,14 @@ TEST_F(LogPaneTest, AppendsPastTheControlsDefaultLimitAreKept) {
   const std::wstring line(98, L'x');
   for (int i = 0; i < 400; ++i) pane_.Append(line + L"\r\n");
   EXPECT_EQ(pane_.Length(), 40000u) << "the default limit of 30,000 characters dropped appends";
+}
+
+TEST_F(LogPaneTest, TheWatcherIsToldOnlyOfATextThePaneHoldsWhole) {
+  pane_.SetText(L"L1\r\n");
+  pane_.Append(L"L2\r\n");
+  // A NUL ends the text the control takes: what it holds is not what it was given.
+  pane_.SetText(std::wstring(L"L1\r\n\0L2\r\n", 9));
+  EXPECT_EQ(told_.texts, std::vector<std::wstring>{L"L1\r\n"});
 }
 
 }  // namespace
