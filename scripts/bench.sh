@@ -11,7 +11,7 @@
 #            simulator plus the replacement of a file with the same bytes, from the driver itself;
 #            (b) that plus the pane's own append: a bare EDIT control of the driver's, with the
 #            pane's styles, font and size, holding the same text and appending the same line the
-#            way Zelmor's pane does. Medians of 11, 11 and 5 loads.
+#            way Zelmor's pane does; and both until repainted. Medians of 21, 21 and 7 loads.
 # Usage: scripts/bench.sh [startup|entry]...   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
