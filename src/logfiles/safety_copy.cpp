@@ -1,6 +1,7 @@
 #include "logfiles/safety_copy.h"
 
 #include <cwchar>
+#include <exception>
 #include <optional>
 #include <utility>
 
@@ -85,7 +86,15 @@ bool SafetyCopy::Add(const std::wstring& appended) {
   return true;
 }
 
-void SafetyCopy::OnPaneTextSet(const std::wstring& text, uint64_t replacements) { Know(text, replacements); }
+void SafetyCopy::OnPaneTextSet(const std::wstring& text, uint64_t replacements) {
+  // The load itself must not fail for the copy's sake: a log that cannot be converted now (out of
+  // memory) is read back at the next entry, whose failure takes the fallback path.
+  try {
+    Know(text, replacements);
+  } catch (const std::exception&) {
+    known_ = false;
+  }
+}
 
 bool SafetyCopy::ReadPaneBack(entry::LogPane& pane) {
   const uint64_t replacements = pane.Replacements();

@@ -2,6 +2,7 @@
 // Fakes of the program's ports, shared by the unit and fuzz tests.
 
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -113,6 +114,7 @@ struct FakeFiles : logfiles::TextFiles {
   // The disk keeps text; "bytes" here are UTF-16 units two bytes each, which pieces of a text
   // encode to the pieces of, as in any code page.
   std::optional<std::string> Encode(const std::wstring& text) override {
+    if (encode_throws) throw std::bad_alloc();
     ++encodes;
     encoded_characters += text.size();
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
@@ -122,6 +124,7 @@ struct FakeFiles : logfiles::TextFiles {
   }
   int encodes = 0;
   size_t encoded_characters = 0;
+  bool encode_throws = false;  // as a conversion that runs out of memory
 };
 
 // The operator in a common file dialog: picks `chosen`, or cancels when `answer` is false.

@@ -146,6 +146,14 @@ TEST_F(SafetyCopyTest, LogLoadedIntoThePaneIsConvertedAsItLoadsAndTheNextEntryRe
   ASSERT_TRUE(Entry(L"B\r\n"));
   EXPECT_EQ(files.disk[kCopy], L"edited\r\nB\r\n\r\n");
   EXPECT_EQ(pane.reads, 1);
+
+  // A log that cannot be converted as it loads still loads; the entry reads it back.
+  files.encode_throws = true;
+  EXPECT_NO_THROW(pane.SetText(L"huge\r\n"));
+  files.encode_throws = false;
+  ASSERT_TRUE(Entry(L"C\r\n"));
+  EXPECT_EQ(files.disk[kCopy], L"huge\r\nC\r\n\r\n");
+  EXPECT_EQ(pane.reads, 2);
 }
 
 TEST_F(SafetyCopyTest, RunThatCouldNotMarkItselfIsMarkedByItsFirstCopy) {
