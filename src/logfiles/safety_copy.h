@@ -44,7 +44,7 @@ class SafetyCopy : public entry::PaneTextWatcher {
 
   // A log the program loads into the pane (LOG Open, the viewer, the recovery) is converted while
   // it loads: the next entry then neither reads a long log back from the pane nor converts it,
-  // about 30 ms at 100,000 lines under Wine. Nothing is written until that entry.
+  // about 35 ms at 100,000 lines under Wine. Nothing is written until that entry.
   void OnPaneTextSet(const std::wstring& text, uint64_t replacements) override;
 
   // The regular close: the next start has nothing to offer back.
@@ -68,7 +68,8 @@ class SafetyCopy : public entry::PaneTextWatcher {
 
   // The copy's bytes are the pane's text and one CR LF, as written last. An entry's lines go in
   // before that CR LF, so that a long log is neither read back, copied nor converted again for
-  // each entry; only the operator's edits make the copy read the pane back at the next entry.
+  // each entry; only the operator's edits (or a text the pane did not take whole) make the copy
+  // read the pane back at the next entry.
   bool Add(const std::wstring& appended);
   bool ReadPaneBack(entry::LogPane& pane);
   bool Know(const std::wstring& text, uint64_t replacements);
