@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ struct FakePane : entry::LogPane {
   bool enabled = false;
   uint64_t replacements = 0;
   int reads = 0;  // whole-text reads
+  entry::PaneTextWatcher* watcher = nullptr;
   std::wstring Text() override {
     ++reads;
     return text;
@@ -45,6 +47,7 @@ struct FakePane : entry::LogPane {
     text = t;
     ++replacements;
     caret_at_end = false;  // setting the text puts the caret at the start
+    if (watcher) watcher->OnPaneTextSet(text, replacements);
   }
   void Append(const std::wstring& t) override { text += t; }
   void CaretToEnd() override {
@@ -116,6 +119,7 @@ struct FakeFiles : logfiles::TextFiles {
   // The disk keeps text; its bytes are UTF-8, which pieces of a text encode to the pieces of, as in
   // any code page, and in which ASCII bytes are their own characters.
   std::optional<std::string> Encode(const std::wstring& text) override {
+    if (encode_throws) throw std::bad_alloc();
     ++encodes;
     encoded_characters += text.size();
     std::string bytes;
@@ -152,6 +156,7 @@ struct FakeFiles : logfiles::TextFiles {
   }
   int encodes = 0;
   size_t encoded_characters = 0;
+  bool encode_throws = false;  // as a conversion that runs out of memory
 };
 
 // The operator in a common file dialog: picks `chosen`, or cancels when `answer` is false.
