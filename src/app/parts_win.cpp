@@ -49,6 +49,8 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
                  base::BesideExecutable(settings::kFileName)}) {
   // Attached here rather than made with it: attaching also lifts the control's text limit.
   pane.set_window(controls.pane);
+  // A log loaded into the pane is converted for the safety copy as it loads, not at the next Enter.
+  pane.set_watcher(&safety_copy);
 }
 
 }  // namespace zelmor::app

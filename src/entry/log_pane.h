@@ -26,6 +26,15 @@ class LogPane {
   virtual uint64_t Replacements() = 0;
 };
 
+// Told the whole text each time the program sets the pane's text (not of appends, nor of the
+// operator's own edits), so that it need not read a long log back from the pane later.
+class PaneTextWatcher {
+ public:
+  virtual ~PaneTextWatcher() = default;
+  // The pane now holds exactly `text`; `replacements` is its Replacements() after the change.
+  virtual void OnPaneTextSet(const std::wstring& text, uint64_t replacements) = 0;
+};
+
 // The one-line entry box.
 class EntryField {
  public:

@@ -1,5 +1,7 @@
 #include "entry_support.h"
 
+#include <algorithm>
+
 #include "entry/locale_win.h"
 #include "entry/log_format.h"
 
@@ -53,6 +55,11 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
 }
 
 LARGE_INTEGER Tick() {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ struct FakePane : entry::LogPane {
   bool enabled = false;
   uint64_t replacements = 0;
   int reads = 0;  // whole-text reads
+  entry::PaneTextWatcher* watcher = nullptr;
   std::wstring Text() override {
     ++reads;
     return text;
@@ -46,6 +48,7 @@ struct FakePane : entry::LogPane {
     text = t;
     ++replacements;
     caret_at_end = false;  // setting the text puts the caret at the start
+    if (watcher) watcher->OnPaneTextSet(text, replacements);
   }
   void Append(const std::wstring& t) override { text += t; }
   bool EndsLine() override { return text.empty() || text.back() == L'\n'; }
@@ -124,6 +127,7 @@ struct FakeFiles : logfiles::TextFiles {
   // The disk keeps text; its bytes are UTF-8, which pieces of a text encode to the pieces of, as in
   // any code page, and in which ASCII bytes are their own characters.
   std::optional<std::string> Encode(const std::wstring& text) override {
+    if (encode_throws) throw std::bad_alloc();
     ++encodes;
     encoded_characters += text.size();
     std::string bytes;
@@ -160,6 +164,7 @@ struct FakeFiles : logfiles::TextFiles {
   }
   int encodes = 0;
   size_t encoded_characters = 0;
+  bool encode_throws = false;  // as a conversion that runs out of memory
 };
 
 // The operator in a common file dialog: picks `chosen`, or cancels when `answer` is false.

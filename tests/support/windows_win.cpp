@@ -104,6 +104,12 @@ bool Settle(HWND window, DWORD ms) {
   return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, &ignored) != 0;
 }
 
+DWORD_PTR Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD ms) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, ms, &result);
+  return result;
+}
+
 RECT WindowRectOf(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);

@@ -44,6 +44,9 @@ void SendCommand(HWND window, int id);
 // True once the window's thread has handled everything posted to it before: a sent message is
 // handled only after those. False when it did not answer within `ms`.
 bool Settle(HWND window, DWORD ms = 15000);
+// A message that carries no pointer, sent to a window of any process; its answer, or 0 when none
+// came within `ms`.
+DWORD_PTR Ask(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0, DWORD ms = 30000);
 
 RECT WindowRectOf(HWND window);
 // A child's rectangle in its parent's client coordinates.
