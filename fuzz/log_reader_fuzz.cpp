@@ -1,6 +1,7 @@
 // Reading log lines back: ReadLogLine and ReadWithTemplate with any line, any template, any
 // locale formats and any clock reading, then the whole-line plan and the ADIF record of what was
-// read. (round_trip_fuzz.cpp holds the writer and the reader to each other.)
+// read; and ReadStationLine, whose station is read back the same once written again and is never
+// a contact. (round_trip_fuzz.cpp holds the writer and the reader to each other.)
 //
 // Fields: line, template, short-date picture, time separator, decimal mark; then, for the
 // composed-line check, memo, satellite name, receive frequency, transmit frequency, Rev, mode,
@@ -70,7 +71,7 @@ void CheckContact(const Contact& c, const std::wstring& line) {
   }
 
   const adif::SatelliteNames names;
-  const adif::RecordResult record = adif::ContactRecord(c, kJapan, names);
+  const adif::RecordResult record = adif::ContactRecord(c, nullptr, kJapan, names);
   for (const auto& f : record.fields) {
     FUZZ_CHECK(!f.data.empty(), "empty ADIF field " + f.name);
     for (char ch : f.data) FUZZ_CHECK(ch >= 0x20 && ch <= 0x7E, "ADIF field " + f.name + " is not ASCII");
@@ -125,6 +126,11 @@ std::wstring Repeated(const std::wstring& piece, size_t length) {
 
 void CheckLine(const std::wstring& line, const std::wstring& template_text, const LineFormats& formats,
                const LocalTime& now = kReadAt) {
+  if (const auto station = entry::ReadStationLine(line)) {
+    FUZZ_CHECK(entry::ReadStationLine(entry::FormatStationLine(*station)) == station,
+               "station line read, written and read again differs: " + Show(line));
+    FUZZ_CHECK(!contact::ReadContact(line, template_text, formats, now), "a station line read as a contact: " + Show(line));
+  }
   if (const auto c = contact::ReadContact(line, template_text, formats, now)) CheckContact(*c, line);
   if (const auto v = entry::ReadWithTemplate(line, template_text, formats, now)) {
     Contact c;

@@ -28,6 +28,7 @@
 #include "settings/profile.h"
 #include "settings/window_geometry.h"
 #include "template_window/template_editor.h"
+#include "upload_fakes.h"
 #include "window/placement.h"
 
 namespace zelmor::fuzz {
@@ -113,7 +114,9 @@ StartResult Start(settings::MemoryProfileStore& store, int failing_link) {
   fakes::FakeFiles files;
   fakes::FixedClock clock;
   logfiles::SafetyCopy safety_copy(files, profile, clock, L"C:\\Z");
-  app::Lifecycle controller({state, profile, view, feed, pane, boxes, safety_copy, files, L"C:\\Z\\Zelmor.ini"});
+  const fakes::FakeTqsl no_upload;
+  app::Lifecycle controller(
+      {state, profile, view, feed, pane, boxes, safety_copy, files, no_upload, L"C:\\Z\\Zelmor.ini"});
   controller.Start(app::Version{1, 0, 0});
   FUZZ_CHECK(!state.log_unsaved && !state.edit_mode, "start-up left a flag set");
   FUZZ_CHECK(view.caption.size() >= 4 && view.caption.compare(view.caption.size() - 4, 4, L"1.00") == 0,

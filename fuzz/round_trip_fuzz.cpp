@@ -34,7 +34,13 @@
 //     a memo ending in a digit right before "#LF", a date "yyMd" of 26127 (7 December or 27 January);
 //   - for ReadLogLine, a line that another shape Zelmor tries (the current template, the default
 //     one, the fallback line's) also reads: the one that accounts for more of the line wins, as
-//     documented, so a memo made to look like the rest of a line reads as that line.
+//     documented, so a memo made to look like the rest of a line reads as that line;
+//   - a line that is a station line (it begins "#STATION "): a template that writes one has its
+//     lines taken for the operator's station, never for contacts.
+//
+// The station line too, from fields 12 to 16 (call sign, grids separated by ",", prefecture,
+// city, Station Location): a station of the shapes the dialog gives (log_format.h) reads back
+// whole from the line written for it, and that line is never read as a contact.
 
 #include <algorithm>
 #include <cstddef>
@@ -325,7 +331,7 @@ void CheckComposed(const std::wstring& template_text, const entry::FeedSnapshot&
     return;
   }
   const auto line = entry::LogLine(template_text, feed, memo, contact, formats);
-  if (!line || HasLineEnd(*line)) return;
+  if (!line || HasLineEnd(*line) || entry::ReadStationLine(*line)) return;
   const std::wstring& mark = formats.decimal_mark;
   if (!mark.empty() && IsDigit(mark[0]) && (Holds(p.tokens, Token::Uplink) || Holds(p.tokens, Token::Downlink))) {
     return;
@@ -356,7 +362,7 @@ void CheckComposed(const std::wstring& template_text, const entry::FeedSnapshot&
 void CheckFallback(const std::wstring& template_text, const std::wstring& memo, const LocaleFormats& formats,
                    const LocalTime& contact, const LocalTime& now, const DatePicture& picture) {
   const std::wstring line = entry::FallbackLine(memo, contact, formats);
-  if (HasLineEnd(line)) return;
+  if (HasLineEnd(line) || entry::ReadStationLine(line)) return;
   const TemplateParts p = entry::SplitTemplate(entry::kFallbackShape);
   Written w;
   w.values[static_cast<size_t>(Token::Memo)] = memo;
@@ -369,6 +375,44 @@ void CheckFallback(const std::wstring& template_text, const std::wstring& memo, 
   const auto v = entry::ReadLogLine(line, template_text, formats, now);
   CheckValues(v, p, w, contact, formats.decimal_mark, line, "ReadLogLine of the fallback line");
   FUZZ_CHECK(v->shape == entry::LineShape::Fallback, "fallback line read as another shape: " + Show(line));
+}
+
+// Whether the station is one the dialog gives: the writer's shapes (see log_format.h), and a
+// Station Location that is printable text without blanks around it.
+bool StationOfTheDialog(const entry::StationLine& s) {
+  const auto capital_digit_slash = [](const std::wstring& t) {
+    bool letter = false, digit = false;
+    for (wchar_t c : t) {
+      if (c >= L'A' && c <= L'Z') letter = true;
+      else if (IsDigit(c)) digit = true;
+      else if (c != L'/') return false;
+    }
+    return letter && digit && t.size() <= 20;
+  };
+  const auto grid = [](const std::wstring& g) {
+    const auto field = [](wchar_t c) { return c >= L'A' && c <= L'R'; };
+    const auto sub = [](wchar_t c) { return c >= L'a' && c <= L'x'; };
+    return (g.size() == 4 || g.size() == 6) && field(g[0]) && field(g[1]) && IsDigit(g[2]) && IsDigit(g[3]) &&
+           (g.size() == 4 || (sub(g[4]) && sub(g[5])));
+  };
+  const auto digits = [](const std::wstring& t, size_t least, size_t most) {
+    return t.size() >= least && t.size() <= most && std::all_of(t.begin(), t.end(), IsDigit);
+  };
+  const std::wstring& loc = s.station_location;
+  const bool printable = std::none_of(loc.begin(), loc.end(), [](wchar_t c) { return c < 0x20 || c == 0x7F; });
+  return capital_digit_slash(s.call_sign) && !s.grids.empty() && s.grids.size() <= 4 &&
+         std::all_of(s.grids.begin(), s.grids.end(), grid) && (s.prefecture.empty() || digits(s.prefecture, 2, 2)) &&
+         (s.city.empty() || (!s.prefecture.empty() && digits(s.city, 4, 6))) && printable &&
+         TrimSpaces(loc) == loc;
+}
+
+void CheckStation(const entry::StationLine& station, const std::wstring& template_text, const LocaleFormats& formats,
+                  const LocalTime& now) {
+  if (!StationOfTheDialog(station)) return;
+  const std::wstring line = entry::FormatStationLine(station);
+  const auto read = entry::ReadStationLine(line);
+  FUZZ_CHECK(read == station, "station line " + Show(line) + " read back otherwise");
+  FUZZ_CHECK(!entry::ReadLogLine(line, template_text, formats, now), "station line read as a contact: " + Show(line));
 }
 
 }  // namespace
@@ -398,5 +442,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   fuzz::CheckComposed(template_text, feed, memo, formats, contact, now, picture);
   fuzz::CheckFallback(template_text, memo, formats, contact, now, picture);
+
+  entry::StationLine station{in.Text(12, L"JA1ABC/1"), {}, in.Text(14, L"10"), in.Text(15, L"100101"),
+                             in.Text(16, L"東京 移動")};
+  const std::wstring grids = in.Text(13, L"PM95,PM96");
+  station.grids.emplace_back();
+  for (wchar_t c : grids) {
+    if (c == L',') station.grids.emplace_back();
+    else station.grids.back() += c;
+  }
+  fuzz::CheckStation(station, template_text, formats, now);
   return 0;
 }

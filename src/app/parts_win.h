@@ -15,11 +15,15 @@
 #include <string>
 
 #include "adif/export_command.h"
+#include "adif/lotw_command.h"
+#include "adif/lotw_win.h"
+#include "adif/station_command.h"
 #include "adif/time_zone_win.h"
 #include "app/lifecycle.h"
 #include "base/clock_win.h"
 #include "base/main_state.h"
 #include "base/message_boxes_win.h"
+#include "contact/station_store.h"
 #include "entry/dde_feed_links_win.h"
 #include "entry/entry_box.h"
 #include "entry/feed.h"
@@ -70,6 +74,9 @@ struct Parts {
   entry::Feed feed;
   logfiles::AnsiTextFiles files;
   logfiles::SafetyCopy safety_copy;
+  // The operator's station, read from the settings as the program starts, and its lines in the log.
+  contact::CurrentStation station;
+  entry::StationStatement station_statement;
   entry::EntryBoxContext entry_box;
   transfer::HamlogLink link;
   // Made before start-up takes the edit-mode menus off the bar: it notes them all.
@@ -82,7 +89,13 @@ struct Parts {
   logfiles::FileCommandContext file_commands;
   logfiles::LogCommands log_commands;
   adif::ComputerTimeZone zone;
+  adif::Win32StationDialog station_dialog;
+  adif::StationCommand station_command;
   adif::ExportCommand adif_export;
+  adif::Win32TqslProcess tqsl;
+  adif::Win32TqslPlaces tqsl_places;
+  adif::Win32UploadViews upload_views;
+  adif::LotwUpload lotw;
   template_window::TemplateWindow template_window;
   Lifecycle lifecycle;
 };

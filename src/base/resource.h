@@ -31,6 +31,9 @@
 #define IDC_STATION_LOCATION 305
 #define IDD_PASSPHRASE 320
 #define IDC_PASSPHRASE 321
+// The LoTW upload's report: shown without taking the keyboard from the entry box
+#define IDD_LOTW_REPORT 330
+#define IDC_LOTW_REPORT_TEXT 331
 
 // Commands of the main window's menu
 #define IDM_LOG_OPEN 1001
@@ -41,6 +44,8 @@
 #define IDM_CLOSE 1006
 #define IDM_EDIT_MODE_HINT 1007
 #define IDM_ADIF_EXPORT 1008
+#define IDM_STATION 1009
+#define IDM_LOTW_UPLOAD 1010
 // The transfer menu, in menu order
 #define IDM_TO_HL_DATE 1101
 #define IDM_TO_HL_TIME 1102
@@ -113,6 +118,14 @@
 #define IDS_STATION_CITY_ELSEWHERE 2119
 #define IDS_STATION_LOCATION_EMPTY 2120
 #define IDS_STATION_LOCATION_UNPRINTABLE 2121
+#define IDS_STATION_LOCATION_NOT_ANSI 2122
+#define IDS_STATION_SAVE_FAILED 2123
+// The station in the ADIF export's summary
+#define IDS_EXPORT_STATION 2130
+#define IDS_EXPORT_STATIONS 2131
+#define IDS_EXPORT_STATION_ITEM 2132
+#define IDS_EXPORT_NO_STATION 2133
+#define IDS_EXPORT_CURRENT_STATION 2134
 // The LoTW upload through TQSL
 #define IDS_LOTW_CAPTION 2140
 #define IDS_LOTW_QUEUED 2141
@@ -129,6 +142,14 @@
 #define IDS_LOTW_TQSL_MISSING 2152
 #define IDS_LOTW_START_FAILED 2153
 #define IDS_LOTW_CLOSE_QUESTION 2154
+#define IDS_LOTW_END_SESSION_QUESTION 2155
+#define IDS_LOTW_NO_STATION 2156
+#define IDS_LOTW_NOTHING_TO_SEND 2157
+#define IDS_LOTW_WRITE_FAILED 2158
+#define IDS_LOTW_RUNNING 2159
+#define IDS_LOTW_FILE 2160
+#define IDS_LOTW_COUNT 2161
+#define IDS_LOTW_NOT_IN_FILE 2162
 // Worked before: the hint while a memo is typed
 #define IDS_WORKED_SAME_PASS 2200
 #define IDS_WORKED_ON_SATELLITE 2201

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "entry/log_format.h"
 
 namespace zelmor::contact {
 namespace {
@@ -117,6 +118,8 @@ SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReadin
   for (size_t i = begin; i < end; ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
+    // The operator's own station: neither a contact nor an unreadable line.
+    if (entry::ReadStationLine(line)) continue;
     const auto contact = ReadIndexedLine(line, reading);
     if (!contact) {
       out.unreadable.push_back(LineFingerprint(line));

@@ -36,22 +36,27 @@ void OnEntryKey(EntryBoxContext& context, wchar_t key) {
     line.reset();  // the composition fails as a whole, whatever the cause
   }
 
+  // The station line and the entry's line reach the pane, and the safety copy, together.
+  std::wstring station = context.station.Due(context.pane).value_or(L"");
+  const bool stating = !station.empty();
   bool logged = false;
   if (line) {
-    const std::wstring appended = *line + kLineEnd;
+    const std::wstring appended = station + *line + kLineEnd;
     context.pane.Append(appended);
+    station.clear();
     if (WriteSafetyCopy(context, appended)) {
       context.pane.CaretToEnd();
       logged = true;
     }
   }
   if (!logged) {
-    const std::wstring appended = FallbackLine(memo, now, locale) + kLineEnd;
+    const std::wstring appended = station + FallbackLine(memo, now, locale) + kLineEnd;
     context.pane.Append(appended);
     // The safety copy should hold every entry, fallback lines included; if it cannot be written
     // now, the next entry that can write it will carry this line too.
     WriteSafetyCopy(context, appended);
   }
+  if (stating) context.station.Stated(context.pane);
   context.entry.Clear();
   context.state.log_unsaved = true;
 }

@@ -284,6 +284,8 @@ std::optional<LineValues> ReadWithTemplate(const std::wstring& line, const std::
 
 std::optional<LineValues> ReadLogLine(const std::wstring& line, const std::wstring& template_text,
                                       const LocaleFormats& formats, const LocalTime& now) {
+  // A station line is never a contact, whatever a template might make of its location.
+  if (ReadStationLine(line)) return std::nullopt;
   const std::wstring default_template = kDefaultTemplate;
   const std::pair<std::optional<TemplateParts>, LineShape> shapes[] = {
       {ReadablePattern(template_text), LineShape::Current},

@@ -87,7 +87,8 @@ inline constexpr size_t kMaxTemplateTokens = 32;
 // line; on a tie, the earlier of them. (A current template such as "#DT #TMJ #MM" reads every old
 // line of the default template too, as date, time and one long memo: the default template gives
 // its satellite values.) `now` is the local clock's reading, for dates written without their year.
-// Nothing when none of them reads the line.
+// Nothing when none of them reads the line, and for a station line (log_format.h), which a reader
+// that counts unreadable lines asks ReadStationLine about first.
 std::optional<LineValues> ReadLogLine(const std::wstring& line, const std::wstring& template_text,
                                       const LocaleFormats& formats, const LocalTime& now);
 

@@ -473,4 +473,93 @@ void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFre
   }
 }
 
+// --- The station line ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr size_t kMostCallSignLength = 20;
+constexpr size_t kMostGrids = 4;
+
+bool IsCapital(wchar_t c) { return c >= L'A' && c <= L'Z'; }
+
+bool IsCallSignText(const std::wstring& text) {
+  if (text.empty() || text.size() > kMostCallSignLength) return false;
+  bool letter = false, digit = false;
+  for (wchar_t c : text) {
+    if (IsCapital(c)) letter = true;
+    else if (IsDigit(c)) digit = true;
+    else if (c != L'/') return false;
+  }
+  return letter && digit;
+}
+
+// AA00 or AA00aa, in the case the writer gives it.
+bool IsGridText(const std::wstring& g) {
+  if (g.size() != 4 && g.size() != 6) return false;
+  const auto field = [](wchar_t c) { return c >= L'A' && c <= L'R'; };
+  const auto subsquare = [](wchar_t c) { return c >= L'a' && c <= L'x'; };
+  return field(g[0]) && field(g[1]) && IsDigit(g[2]) && IsDigit(g[3]) && (g.size() == 4 || (subsquare(g[4]) && subsquare(g[5])));
+}
+
+bool AllDigits(const std::wstring& text, size_t least, size_t most) {
+  return text.size() >= least && text.size() <= most &&
+         std::all_of(text.begin(), text.end(), [](wchar_t c) { return IsDigit(c); });
+}
+
+std::vector<std::wstring> SplitAt(const std::wstring& text, wchar_t separator) {
+  std::vector<std::wstring> parts(1);
+  for (wchar_t c : text) {
+    if (c == separator) parts.emplace_back();
+    else parts.back() += c;
+  }
+  return parts;
+}
+
+}  // namespace
+
+std::wstring FormatStationLine(const StationLine& s) {
+  std::wstring line = kStationMark + s.call_sign + L" GRID=";
+  for (size_t i = 0; i < s.grids.size(); ++i) line += (i ? L"," : L"") + s.grids[i];
+  if (!s.prefecture.empty()) line += L" PREF=" + s.prefecture;
+  if (!s.city.empty()) line += L" CITY=" + s.city;
+  if (!s.station_location.empty()) line += L" LOC=" + s.station_location;
+  return line;
+}
+
+std::optional<StationLine> ReadStationLine(const std::wstring& line) {
+  const std::wstring mark = kStationMark;
+  if (line.compare(0, mark.size(), mark) != 0) return std::nullopt;
+  StationLine s;
+  // LOC runs to the end; what stands before it is split at single blanks.
+  std::wstring fields = line.substr(mark.size());
+  const size_t location = fields.find(L" LOC=");
+  if (location != std::wstring::npos) {
+    s.station_location = fields.substr(location + 5);
+    fields.erase(location);
+    const size_t last = s.station_location.find_last_not_of(L' ');
+    s.station_location.erase(last == std::wstring::npos ? 0 : last + 1);
+    if (s.station_location.empty()) return std::nullopt;
+  } else {
+    const size_t last = fields.find_last_not_of(L' ');
+    fields.erase(last == std::wstring::npos ? 0 : last + 1);
+  }
+  const std::vector<std::wstring> parts = SplitAt(fields, L' ');
+  size_t next = 0;
+  const auto take = [&](const wchar_t* key, std::wstring& value) {
+    const std::wstring k = key;
+    if (next >= parts.size() || parts[next].compare(0, k.size(), k) != 0) return false;
+    value = parts[next++].substr(k.size());
+    return true;
+  };
+  s.call_sign = parts[next++];
+  std::wstring grids;
+  if (!IsCallSignText(s.call_sign) || !take(L"GRID=", grids)) return std::nullopt;
+  s.grids = SplitAt(grids, L',');
+  if (s.grids.size() > kMostGrids || !std::all_of(s.grids.begin(), s.grids.end(), IsGridText)) return std::nullopt;
+  if (take(L"PREF=", s.prefecture) && !AllDigits(s.prefecture, 2, 2)) return std::nullopt;
+  if (take(L"CITY=", s.city) && (s.prefecture.empty() || !AllDigits(s.city, 4, 6))) return std::nullopt;
+  if (next != parts.size()) return std::nullopt;
+  return s;
+}
+
 }  // namespace zelmor::entry

@@ -1,7 +1,7 @@
 #pragma once
 // The log line's format, in one place for the writer (log_line.h) and the reader (line_reader.h):
 // the nine tokens, the default template and the fallback line's shape, the calendar, the
-// short-date picture, the time, and the two frequency shapes. Each shape is written and read here,
+// short-date picture, the time, the two frequency shapes, and the station line. Each shape is written and read here,
 // side by side, so that what one machine writes another reads.
 
 #include <array>
@@ -184,5 +184,43 @@ struct LogFrequencyReading {
 // the digits after "/" (up to 18), since the text after it may begin with a digit ("#LF5" in a
 // template). The readings as written come first, longest first; then the others, longest first.
 void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFrequencyReading>& out);
+
+// --- The station line --------------------------------------------------------------------------
+
+// The operator's station ("局情報") for the contacts below it, as a line of the log of its own:
+//
+//   #STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 CITY=100101 LOC=東京 移動
+//
+// It is written when the operator sets a station and before the first entry of a log, so that a
+// contact keeps the station it was made from wherever the log goes. The mark "#STATION " begins
+// it: a fallback line begins with its date, and a composed line would need a template beginning
+// with that very text ("#ST" is no token). The call sign and the grids are capitals, digits and
+// "/" or ",", without blanks; PREF and CITY are the codes of TQSL's lists (digits), left out when
+// the station has none; LOC, TQSL's Station Location, comes last and runs to the end of the line,
+// so that its blanks, "=" and Japanese need no quoting. All but LOC is ASCII, which every code
+// page carries; LOC is in the ANSI code page like every other text of the log.
+struct StationLine {
+  std::wstring call_sign;           // "JA1ABC/1"
+  std::vector<std::wstring> grids;  // "PM95vr"; a grid line of 2 or 4: "PM95", "PM96"
+  std::wstring prefecture;          // "10", or empty
+  std::wstring city;                // "100101", or empty (only with a prefecture)
+  std::wstring station_location;    // or empty
+
+  bool operator==(const StationLine& o) const {
+    return call_sign == o.call_sign && grids == o.grids && prefecture == o.prefecture && city == o.city &&
+           station_location == o.station_location;
+  }
+};
+
+inline constexpr wchar_t kStationMark[] = L"#STATION ";
+
+// The line, without a line end. A station that is not of the shapes above (a call sign with a
+// blank, a location with a line break) makes a line the reader does not take back.
+std::wstring FormatStationLine(const StationLine& station);
+
+// The station a line states, or nothing when the line is not a station line: the mark, then the
+// fields in the writer's order and shapes (a grid of 4 or 6 characters, 1 to 4 of them; PREF of 2
+// digits; CITY of 4 to 6 digits, after a PREF). Spaces after the last field are passed over.
+std::optional<StationLine> ReadStationLine(const std::wstring& line);
 
 }  // namespace zelmor::entry

@@ -16,6 +16,9 @@ class LogPane {
   virtual void SetText(const std::wstring& text) = 0;
   // Afterwards Text() is the old text followed by `text`.
   virtual void Append(const std::wstring& text) = 0;
+  // True when the pane is empty or its text ends with a line end, so that the next Append starts
+  // a line of its own (after the operator's edit it may not). Cheaper than Text() on a long log.
+  virtual bool EndsLine() = 0;
   virtual void CaretToEnd() = 0;
   virtual void SetEnabled(bool enabled) = 0;
   // Counts every change of the text other than Append: SetText and the operator's own edits. A

@@ -43,6 +43,14 @@ void EditLogPane::Append(const std::wstring& text) {
   --changing_;
 }
 
+bool EditLogPane::EndsLine() {
+  const LRESULT length = GetWindowTextLengthW(edit_);
+  if (length <= 0) return true;
+  // The control breaks lines at CR LF: after one, its last line is empty and starts at the end.
+  const LRESULT last_line = SendMessageW(edit_, EM_LINEFROMCHAR, static_cast<WPARAM>(length), 0);
+  return SendMessageW(edit_, EM_LINEINDEX, static_cast<WPARAM>(last_line), 0) == length;
+}
+
 void EditLogPane::CaretToEnd() {
   SelectEnd();
   SendMessageW(edit_, EM_SCROLLCARET, 0, 0);

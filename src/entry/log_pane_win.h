@@ -18,6 +18,7 @@ class EditLogPane : public LogPane {
   size_t Length() override;
   void SetText(const std::wstring& text) override;
   void Append(const std::wstring& text) override;
+  bool EndsLine() override;
   void CaretToEnd() override;
   void SetEnabled(bool enabled) override;
   uint64_t Replacements() override { return replacements_; }

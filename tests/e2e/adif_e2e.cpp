@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "adif_support.h"
 #include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
@@ -26,33 +27,7 @@ using namespace logging_loop;
 using zelmor::LocalTime;
 using zelmor::entry::FeedSnapshot;
 
-using Record = std::map<std::string, std::string>;
-
-// The records after the header, each field by its name in capitals. A field is "<NAME:length>".
-std::vector<Record> Records(const std::string& adif) {
-  std::vector<Record> records;
-  size_t at = adif.find("<EOH>");
-  if (at == std::string::npos) return records;
-  Record record;
-  for (at = adif.find('<', at + 5); at != std::string::npos; at = adif.find('<', at)) {
-    const size_t close = adif.find('>', at);
-    if (close == std::string::npos) break;
-    std::string tag = adif.substr(at + 1, close - at - 1);
-    for (char& c : tag) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    at = close + 1;
-    if (tag == "EOR") {
-      records.push_back(record);
-      record.clear();
-      continue;
-    }
-    const size_t colon = tag.find(':');
-    if (colon == std::string::npos) continue;
-    const size_t length = std::stoul(tag.substr(colon + 1));
-    record[tag.substr(0, colon)] = adif.substr(at, length);
-    at += length;
-  }
-  return records;
-}
+using Record = AdifRecord;
 
 SYSTEMTIME UtcNow() {
   SYSTEMTIME now;
@@ -212,6 +187,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   EXPECT_EQ(MessageText(box),
             L"ADIFファイルに出力しました。\r\n"
             L"\r\n"
+            L"局情報: なし（自局のコールサインやグリッドは出力していません）\r\n"
             L"出力したQSO: 5件\r\n"
             L"　うち衛星データなし: 1件\r\n"
             L"　うちLoTWにない衛星名: 1件\r\n"
@@ -226,7 +202,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   EXPECT_TRUE(NoDialogOpen(app));
 
   const std::string adif = ReadBytes(file);
-  const std::vector<Record> records = Records(adif);
+  const std::vector<Record> records = AdifRecords(adif);
   ASSERT_EQ(records.size(), 5u) << adif;
   EXPECT_TRUE(RecordIs(records[0], {"JA1XYZ", "2m", "FM", "ARISS", iss, ""}));
   EXPECT_TRUE(RecordIs(records[1], {"7K1DEF", "70cm", "FM", "IO-117", greencube, ""}));
@@ -260,6 +236,7 @@ TEST(AdifExportE2E, ALogWrittenWithAnotherDatePictureExportsEveryContact) {
     EXPECT_EQ(MessageText(box),
               L"ADIFファイルに出力しました。\r\n"
               L"\r\n"
+              L"局情報: なし（自局のコールサインやグリッドは出力していません）\r\n"
               L"出力したQSO: 8件\r\n"
               L"　うち衛星データなし: 1件\r\n"
               L"　うちLoTWにない衛星名: 0件\r\n"
@@ -268,7 +245,7 @@ TEST(AdifExportE2E, ALogWrittenWithAnotherDatePictureExportsEveryContact) {
     ASSERT_TRUE(WaitDestroyed(box));
 
     const std::string adif = ReadBytes(file);
-    const std::vector<Record> records = Records(adif);
+    const std::vector<Record> records = AdifRecords(adif);
     ASSERT_EQ(records.size(), 8u) << adif;
     // Japan's 08:30 on 7 December is 23:30 UTC on the 6th.
     EXPECT_TRUE(RecordIs(records[0], {"JA1ABC", "2m", "SSB", "RS-44", std::nullopt, "20261206 2330"}));

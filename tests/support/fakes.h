@@ -14,6 +14,7 @@
 #include "entry/feed.h"
 #include "entry/locale.h"
 #include "entry/log_pane.h"
+#include "entry/station_statement.h"
 #include "logfiles/file_command.h"
 #include "logfiles/file_dialogs.h"
 #include "logfiles/text_files.h"
@@ -50,6 +51,7 @@ struct FakePane : entry::LogPane {
     if (watcher) watcher->OnPaneTextSet(text, replacements);
   }
   void Append(const std::wstring& t) override { text += t; }
+  bool EndsLine() override { return text.empty() || text.back() == L'\n'; }
   void CaretToEnd() override {
     caret_at_end = true;
     ++caret_moves;
@@ -61,6 +63,12 @@ struct FakePane : entry::LogPane {
     text = t;
     ++replacements;
   }
+};
+
+// The operator's station as the entry box sees it: none until a test sets one.
+struct FakeStationSource : entry::StationSource {
+  std::optional<entry::StationLine> station;
+  std::optional<entry::StationLine> StationInForce() const override { return station; }
 };
 
 struct FakeEntry : entry::EntryField {
@@ -165,6 +173,7 @@ struct FakeDialogs : logfiles::FileDialogs {
   bool answer = true;
   std::wstring chosen;
   std::optional<logfiles::FileDialogState> seen;  // the state as the dialog was shown
+  std::optional<logfiles::ExistingFile> existing;  // what the last Save dialog was told
   explicit FakeDialogs(Journal& j) : journal(j) {}
   bool Show(logfiles::FileDialogState& state, const wchar_t* kind) {
     journal.push_back(kind);
@@ -173,7 +182,10 @@ struct FakeDialogs : logfiles::FileDialogs {
     return answer;
   }
   bool ShowOpen(logfiles::FileDialogState& state) override { return Show(state, L"open dialog"); }
-  bool ShowSave(logfiles::FileDialogState& state) override { return Show(state, L"save dialog"); }
+  bool ShowSave(logfiles::FileDialogState& state, logfiles::ExistingFile e) override {
+    existing = e;
+    return Show(state, L"save dialog");
+  }
 };
 
 struct FixedLocale : entry::Locale {

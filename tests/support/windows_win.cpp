@@ -19,20 +19,21 @@ HWND WaitForWindow(const std::function<HWND()>& found, DWORD ms) {
 
 namespace {
 
-HWND FirstWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption, bool visible_only) {
+HWND FirstWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption, bool visible_only, HWND except = nullptr) {
   struct Search {
     DWORD pid;
     const wchar_t* cls;
     const wchar_t* caption;
     bool visible_only;
+    HWND except;
     HWND result;
-  } search{pid, cls, caption, visible_only, nullptr};
+  } search{pid, cls, caption, visible_only, except, nullptr};
   EnumWindows(
       [](HWND w, LPARAM p) -> BOOL {
         auto* s = reinterpret_cast<Search*>(p);
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner != s->pid || (s->visible_only && !IsWindowVisible(w))) return TRUE;
+        if (owner != s->pid || w == s->except || (s->visible_only && !IsWindowVisible(w))) return TRUE;
         wchar_t name[256];
         GetClassNameW(w, name, 256);
         if (lstrcmpW(name, s->cls) != 0) return TRUE;
@@ -56,6 +57,7 @@ HWND VisibleProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption)
 }
 
 HWND VisibleDialog(DWORD pid) { return VisibleProcessWindow(pid, L"#32770"); }
+HWND VisibleDialogOtherThan(DWORD pid, HWND except) { return FirstWindow(pid, L"#32770", nullptr, true, except); }
 HWND VisibleMenu(DWORD pid) { return VisibleProcessWindow(pid, L"#32768"); }
 
 HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD ms) {

@@ -21,6 +21,8 @@ HWND FindProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = n
 HWND VisibleProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = nullptr);
 // Any visible message box or common dialog (#32770) of the process, whatever its caption.
 HWND VisibleDialog(DWORD pid);
+// The same, passing over `except` (a dialog whose own question is looked for).
+HWND VisibleDialogOtherThan(DWORD pid, HWND except);
 // The process's open pop-up menu (#32768). Its items cannot be read from another process.
 HWND VisibleMenu(DWORD pid);
 

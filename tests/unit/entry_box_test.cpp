@@ -66,7 +66,9 @@ struct EntryBoxTest : ::testing::Test {
     }
   } safety_copy{*this};
   fakes::FixedLocale locale;
-  EntryBoxContext context{state, feed, pane, entry, clock, locale, safety_copy};
+  fakes::FakeStationSource station;
+  StationStatement statement{station};
+  EntryBoxContext context{state, feed, pane, entry, clock, locale, safety_copy, statement};
 
   void SetUp() override {
     state.template_text = entry::kDefaultTemplate;
@@ -200,6 +202,58 @@ TEST_F(EntryBoxTest, TemplateChangeAppliesToTheNextEntry) {
   entry.text = L"2nd";
   Enter();
   EXPECT_EQ(pane.text, L"old line\r\n" + kComposed + L"SAT-1 2nd\r\n");
+}
+
+const StationLine kHome{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"Home"};
+const std::wstring kHomeLine = L"#STATION JA1ABC/1 GRID=PM95 PREF=10 CITY=100101 LOC=Home\r\n";
+
+TEST_F(EntryBoxTest, StationLineComesBeforeTheFirstEntryOfTheRunAndAfterThePaneWasReplaced) {
+  station.station = kHome;
+  pane.text.clear();
+  Enter();
+  EXPECT_EQ(pane.text, kHomeLine + kComposed) << "the top of a new log";
+  EXPECT_EQ(appended.back(), kHomeLine + kComposed) << "in the safety copy with the entry";
+  entry.text = L" CQ 599 ";
+  Enter();
+  EXPECT_EQ(pane.text, kHomeLine + kComposed + kComposed) << "stated once";
+
+  const struct {
+    const char* what;
+    std::wstring replaced_by;
+    std::wstring station_line;
+  } rows[] = {
+      {"a log opened", L"2026/12/01 10:00J JA2XYZ\r\n", kHomeLine},
+      {"an edit that leaves the last line open", L"2026/12/01 10:00J JA2XYZ", L"\r\n" + kHomeLine},
+      {"an empty pane", L"", kHomeLine},
+  };
+  for (const auto& row : rows) {
+    pane.SetText(row.replaced_by);
+    entry.text = L" CQ 599 ";
+    Enter();
+    EXPECT_EQ(pane.text, row.replaced_by + row.station_line + kComposed) << row.what;
+  }
+}
+
+TEST_F(EntryBoxTest, StationLineGoesWithTheFallbackLineToo) {
+  station.station = kHome;
+  links.refused = {0};
+  Enter();
+  EXPECT_EQ(pane.text, L"old line\r\n" + kHomeLine + kFallback);
+
+  // The composed line reached the pane but its copy could not be written: the station line is
+  // in the pane once, before both lines.
+  links.refused.clear();
+  temp_log_writable = false;
+  pane.SetText(L"");
+  entry.text = L" CQ 599 ";
+  Enter();
+  EXPECT_EQ(pane.text, kHomeLine + kComposed + kFallback);
+}
+
+TEST_F(EntryBoxTest, WithoutAStationNoStationLine) {
+  pane.text.clear();
+  Enter();
+  EXPECT_EQ(pane.text, kComposed);
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <optional>
 #include <limits>
 #include <string>
+
+#include "entry/line_reader.h"
+#include "printable.h"
 
 namespace zelmor::entry {
 namespace {
@@ -82,6 +86,66 @@ TEST(FormatFrequencyMHzTest, PatternZeroPointThreeDecimals) {
     EXPECT_EQ(FormatFrequencyMHz(row.hertz, L"."), row.text) << row.why;
   }
   EXPECT_EQ(FormatFrequencyMHz(145950000.0f, L","), L"145,950");
+}
+
+TEST(StationLineTest, WrittenAndReadBack) {
+  const struct {
+    StationLine station;
+    std::wstring line;
+  } rows[] = {
+      {{L"JA1ABC/1", {L"PM95vr"}, L"10", L"100101", L"東京 移動"},
+       L"#STATION JA1ABC/1 GRID=PM95vr PREF=10 CITY=100101 LOC=東京 移動"},
+      {{L"JA8ABC", {L"QN02", L"QN03"}, L"01", L"", L"Rover"}, L"#STATION JA8ABC GRID=QN02,QN03 PREF=01 LOC=Rover"},
+      {{L"JA1ABC", {L"PM99", L"PN90", L"QM09", L"QN00"}, L"", L"", L""}, L"#STATION JA1ABC GRID=PM99,PN90,QM09,QN00"},
+      // The location runs to the end of the line: blanks, "=" and the other fields' names in it stay.
+      {{L"KH6/JA1ABC", {L"BL11"}, L"", L"", L"Home  = CITY=1 GRID=X　"},
+       L"#STATION KH6/JA1ABC GRID=BL11 LOC=Home  = CITY=1 GRID=X　"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(FormatStationLine(row.station), row.line) << test_support::Utf8(row.line);
+    EXPECT_EQ(ReadStationLine(row.line), row.station) << test_support::Utf8(row.line);
+    EXPECT_EQ(ReadStationLine(row.line + L"   "), row.station) << "spaces after the line's end";
+  }
+}
+
+TEST(StationLineTest, OtherLinesAreNoStationLines) {
+  const wchar_t* const rows[] = {
+      L"",
+      L"#STATION",
+      L"#STATION ",
+      L"#station JA1ABC GRID=PM95",                    // the mark is in capitals
+      L" #STATION JA1ABC GRID=PM95",                   // and begins the line
+      L"#STATION JA1ABC",                              // no grid
+      L"#STATION ja1abc GRID=PM95",                    // the writer's capitals
+      L"#STATION JA1 ABC GRID=PM95",
+      L"#STATION JA1ABC GRID=pm95",
+      L"#STATION JA1ABC GRID=PM95VR",
+      L"#STATION JA1ABC GRID=SM95",                    // fields end at R
+      L"#STATION JA1ABC GRID=PM95,",
+      L"#STATION JA1ABC GRID=PM95,PM96,PM85,PM86,PM87",  // five
+      L"#STATION JA1ABC GRID=PM95 PREF=1",
+      L"#STATION JA1ABC GRID=PM95 PREF=ab",
+      L"#STATION JA1ABC GRID=PM95 CITY=100101",        // a city needs its prefecture
+      L"#STATION JA1ABC GRID=PM95 PREF=10 CITY=101",
+      L"#STATION JA1ABC GRID=PM95 CITY=100101 PREF=10",  // the writer's order
+      L"#STATION JA1ABC GRID=PM95 QTH=Tokyo",
+      L"#STATION JA1ABC GRID=PM95  PREF=10",           // one blank between fields
+      L"#STATION JA1ABC GRID=PM95 LOC=",
+      L"#STATION JA1ABC GRID=PM95 LOC=   ",
+      L"2026/12/07 08:30J #STATION JA1ABC GRID=PM95",
+  };
+  for (const wchar_t* line : rows) EXPECT_EQ(ReadStationLine(line), std::nullopt) << test_support::Utf8(line);
+}
+
+TEST(StationLineTest, NoTemplateReadsAStationLineAsAContact) {
+  const std::wstring line = L"#STATION JA1ABC GRID=PM95 LOC=2026/12/07 08:30J QRP";
+  const LocaleFormats formats{L"yyyy/MM/dd", L":", L"."};
+  const LocalTime now{2026, 12, 8, 0, 0, 0};
+  // This template reads the line's location as a contact; the reader takes it for the station.
+  ASSERT_TRUE(ReadWithTemplate(line, L"#MM=#DT #TMJ QRP", formats, now));
+  for (const wchar_t* template_text : {L"#MM=#DT #TMJ QRP", kDefaultTemplate, L"#MM #DT #TM"}) {
+    EXPECT_EQ(ReadLogLine(line, template_text, formats, now), std::nullopt) << test_support::Utf8(template_text);
+  }
 }
 
 }  // namespace

@@ -177,7 +177,9 @@ TEST_F(SafetyCopyTest, EntriesReadNoSettings) {
   entry::Feed feed(links);
   fakes::FakeEntry entry;
   fakes::FixedLocale locale;
-  entry::EntryBoxContext box{state, feed, pane, entry, clock, locale, copy};
+  fakes::FakeStationSource station;
+  entry::StationStatement statement{station};
+  entry::EntryBoxContext box{state, feed, pane, entry, clock, locale, copy, statement};
   state.template_text = L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX";
   const int reads_at_start = store.reads;
   for (const wchar_t* memo : {L"JA1ABC 59 57", L"JR2XYZ 55 55"}) {

@@ -84,5 +84,23 @@ TEST_F(LogPaneTest, TheWatcherIsToldOnlyOfATextThePaneHoldsWhole) {
   EXPECT_EQ(told_.texts, std::vector<std::wstring>{L"L1\r\n"});
 }
 
+TEST_F(LogPaneTest, EndsLineWhenTheNextAppendStartsALineOfItsOwn) {
+  const struct {
+    std::wstring text;
+    bool ends_line;
+  } rows[] = {
+      {L"", true},
+      {L"L1\r\n", true},
+      {L"L1\r\nL2\r\n\r\n", true},
+      {L"L1", false},
+      {L"L1\r\nL2", false},  // an edit left the last line open
+      {L"L1\r\n\u3000", false},
+  };
+  for (const auto& row : rows) {
+    pane_.SetText(row.text);
+    EXPECT_EQ(pane_.EndsLine(), row.ends_line) << row.text.size() << " characters";
+  }
+}
+
 }  // namespace
 }  // namespace zelmor::entry
