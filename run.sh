@@ -38,7 +38,7 @@ winpath() { echo "Z:${1//\//\\}"; }
 # The row, in pixels: tracker-sim (420 wide), Zelmor, logbook-sim (420 wide).
 GAP=10
 ZELMOR_LEFT=$((420 + GAP))
-ZELMOR_WIDTH=850
+ZELMOR_WIDTH=900
 ZELMOR_HEIGHT=330
 LOGBOOK_LEFT=$((ZELMOR_LEFT + ZELMOR_WIDTH + GAP))
 
@@ -93,8 +93,9 @@ xdotool key --delay 50 Down Down Down Return
 wait_for_text "$RUN/logbook-journal.txt" "dwData=0x20001"
 
 # Then the whole second line copied, and "to HL 1QSO全項目" (after the eleven fields and a
-# separator, the twelfth item) sends every field of that contact.
-xdotool key ctrl+Home Down Home shift+End ctrl+c
+# separator, the twelfth item) sends every field of that contact. The line is selected from its
+# end back to its start, so that the caret, and the view, stay at the start of the lines.
+xdotool key ctrl+Home Down End shift+Home ctrl+c
 wait_zelmor_windows 2
 xdotool key --delay 50 $(printf 'Down %.0s' $(seq 12)) Return
 wait_for_text "$RUN/logbook-journal.txt" "dwData=0x2000E"

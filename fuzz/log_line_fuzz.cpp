@@ -18,7 +18,7 @@
 #include "entry/feed.h"
 #include "entry/log_line.h"
 #include "fuzz_input.h"
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace zelmor::fuzz {
 namespace {
@@ -78,7 +78,7 @@ std::string Labels(const std::vector<int>& labels) {
 }
 
 void CheckLine(const Input& in) {
-  const std::wstring template_text = in.Text(0, settings::kDefaultTemplate);
+  const std::wstring template_text = in.Text(0, entry::kDefaultTemplate);
   const FeedSnapshot feed{in.Text(1, L"SAT-1"), in.Text(2, L"435.850.000"), in.Text(3, L"145.950.000"),
                           in.Text(4, L" 12345"), in.Text(5, L"USB")};
   const std::wstring memo = in.Text(6, L" CQ 599 ");

@@ -1,11 +1,14 @@
-// Reading log lines back: ReadLogLine and ReadWithTemplate with any line, any template and any
-// locale formats, then the whole-line plan and the ADIF record of what was read.
+// Reading log lines back: ReadLogLine and ReadWithTemplate with any line, any template, any
+// locale formats and any clock reading, then the whole-line plan and the ADIF record of what was
+// read; and ReadStationLine, whose station is read back the same once written again and is never
+// a contact. (round_trip_fuzz.cpp holds the writer and the reader to each other.)
 //
 // Fields: line, template, short-date picture, time separator, decimal mark; then, for the
 // composed-line check, memo, satellite name, receive frequency, transmit frequency, Rev, mode,
-// date and time ("2024 3 5 21 5"), and a byte choosing its template and locale ('0'..'8');
-// last, a byte 'L' that repeats the line until it holds 64 KiB. Missing fields take the default
-// template, Japanese formats and the worked example's values.
+// date and time ("2024 3 5 21 5"), and a byte choosing its template and locale ('0'..'8'); a
+// byte 'L' that repeats the line until it holds 64 KiB; last, the clock's reading for the reader
+// ("2024 3 6 12 0"). Missing fields take the default template, Japanese formats and the worked
+// example's values.
 //
 // Lines of a mebibyte (the longest a composition writes) are read once at start-up, outside the
 // fuzzing loop: at a second each under the sanitizers they would slow every run that mutates a
@@ -18,17 +21,21 @@
 
 #include "adif/adif_export.h"
 #include "base/clock.h"
-#include "contact/log_reader.h"
-#include "transfer/whole_line.h"
+#include "contact/contact.h"
+#include "entry/line_reader.h"
+#include "entry/log_format.h"
 #include "entry/log_line.h"
 #include "fuzz_input.h"
-#include "settings/keys.h"
+#include "transfer/whole_line.h"
 
 namespace zelmor::fuzz {
 namespace {
 
 using contact::Contact;
 using contact::LineFormats;
+using entry::DaysInMonth;
+
+const LocalTime kReadAt{2024, 3, 6, 12, 0, 0};
 
 const adif::FixedOffsetZone kJapan(540);
 
@@ -36,10 +43,10 @@ bool IsWordBreak(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; 
 
 // What any reading must hold, whatever the line.
 void CheckContact(const Contact& c, const std::wstring& line) {
-  FUZZ_CHECK(c.month >= 1 && c.month <= 12 && c.day >= 1 && c.day <= contact::DaysInMonth(c.year, c.month) &&
-                 c.year >= 1,
-             "no calendar date: " + std::to_string(c.year) + "-" + std::to_string(c.month) + "-" +
-                 std::to_string(c.day));
+  const entry::CalendarDate& d = c.date;
+  FUZZ_CHECK(entry::IsCalendarDate(d) && d.year <= 9999,
+             "no calendar date: " + std::to_string(d.year) + "-" + std::to_string(d.month) + "-" +
+                 std::to_string(d.day));
   FUZZ_CHECK(c.hour >= 0 && c.hour <= 23 && c.minute >= 0 && c.minute <= 59,
              "no clock time: " + std::to_string(c.hour) + ":" + std::to_string(c.minute));
   FUZZ_CHECK(c.zone.empty() || (c.zone.size() == 1 && c.zone[0] >= L'A' && c.zone[0] <= L'Z'), "zone " + Show(c.zone));
@@ -64,7 +71,7 @@ void CheckContact(const Contact& c, const std::wstring& line) {
   }
 
   const adif::SatelliteNames names;
-  const adif::RecordResult record = adif::ContactRecord(c, kJapan, names);
+  const adif::RecordResult record = adif::ContactRecord(c, nullptr, kJapan, names);
   for (const auto& f : record.fields) {
     FUZZ_CHECK(!f.data.empty(), "empty ADIF field " + f.name);
     for (char ch : f.data) FUZZ_CHECK(ch >= 0x20 && ch <= 0x7E, "ADIF field " + f.name + " is not ASCII");
@@ -74,7 +81,7 @@ void CheckContact(const Contact& c, const std::wstring& line) {
 // A line the composition writes, with realistic templates and formats and any values, reads back
 // with the date and time it was written with.
 void CheckComposedLine(const Input& in) {
-  static const wchar_t* const kTemplates[] = {settings::kDefaultTemplate, L"#DT #TMJ #MM #SN #MD",
+  static const wchar_t* const kTemplates[] = {entry::kDefaultTemplate, L"#DT #TMJ #MM #SN #MD",
                                               L"#DT #TM #MM|#SN|#RV|#LF|#TX|#RX|#MD"};
   static const LineFormats kFormats[] = {{L"yyyy/MM/dd", L":", L"."}, {L"yyyy/M/d", L":", L"."},
                                          {L"dd.MM.yyyy", L":", L","}};
@@ -89,7 +96,7 @@ void CheckComposedLine(const Input& in) {
   LocalTime now = TimeFrom(in.Text(11), LocalTime{2024, 3, 5, 21, 5, 37});
   // Dates a calendar holds, in this century (two-digit years are read so).
   if (now.year < 2000 || now.year > 2099 || now.month < 1 || now.month > 12 || now.day < 1 ||
-      now.day > contact::DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
+      now.day > DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
       now.minute > 59) {
     return;
   }
@@ -103,10 +110,10 @@ void CheckComposedLine(const Input& in) {
   const auto rx = entry::ParseFrequencySingle(feed.receive_frequency, locale.decimal_mark);
   if (!tx || !rx || *tx > 1e20f || *rx > 1e20f || *tx < -1e20f || *rx < -1e20f) return;
 
-  const auto c = contact::ReadLogLine(*line, template_text, formats);
+  const auto c = contact::ReadContact(*line, template_text, formats, now);
   FUZZ_CHECK(c.has_value(), "composed line unreadable: " + Show(line->substr(0, 400)));
   CheckContact(*c, *line);
-  FUZZ_CHECK(c->year == now.year && c->month == now.month && c->day == now.day && c->hour == now.hour &&
+  FUZZ_CHECK(c->date.year == now.year && c->date.month == now.month && c->date.day == now.day && c->hour == now.hour &&
                  c->minute == now.minute,
              "date or time changed in " + Show(line->substr(0, 400)));
 }
@@ -117,9 +124,20 @@ std::wstring Repeated(const std::wstring& piece, size_t length) {
   return line;
 }
 
-void CheckLine(const std::wstring& line, const std::wstring& template_text, const LineFormats& formats) {
-  if (const auto c = contact::ReadLogLine(line, template_text, formats)) CheckContact(*c, line);
-  if (const auto c = contact::ReadWithTemplate(line, template_text, formats)) CheckContact(*c, line);
+void CheckLine(const std::wstring& line, const std::wstring& template_text, const LineFormats& formats,
+               const LocalTime& now = kReadAt) {
+  if (const auto station = entry::ReadStationLine(line)) {
+    FUZZ_CHECK(entry::ReadStationLine(entry::FormatStationLine(*station)) == station,
+               "station line read, written and read again differs: " + Show(line));
+    FUZZ_CHECK(!contact::ReadContact(line, template_text, formats, now), "a station line read as a contact: " + Show(line));
+  }
+  if (const auto c = contact::ReadContact(line, template_text, formats, now)) CheckContact(*c, line);
+  if (const auto v = entry::ReadWithTemplate(line, template_text, formats, now)) {
+    Contact c;
+    static_cast<entry::LineValues&>(c) = *v;
+    if (c.memo) c.words = contact::ClassifyMemo(*c.memo);
+    CheckContact(c, line);
+  }
 }
 
 }  // namespace
@@ -127,7 +145,7 @@ void CheckLine(const std::wstring& line, const std::wstring& template_text, cons
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   using namespace zelmor;
-  const std::wstring default_template = settings::kDefaultTemplate;
+  const std::wstring default_template = entry::kDefaultTemplate;
   const contact::LineFormats japanese;
   constexpr size_t kMebibyte = 1u << 20;
   // A composed line repeated, a memo full of the literal after it, a run of digits.
@@ -145,9 +163,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fuzz::Input in(data, size);
   std::wstring line = in.Text(0, L"2024/03/05 21:05J CQ 599 %Sat=SAT-1/Rev:12345% 145/435 SSB Up=145.950/Down=435.850");
   if (in.Byte(13) == 'L') line = fuzz::Repeated(line, 1u << 16);
-  const std::wstring template_text = in.Text(1, settings::kDefaultTemplate);
+  const std::wstring template_text = in.Text(1, entry::kDefaultTemplate);
   const contact::LineFormats formats{in.Text(2, L"yyyy/MM/dd"), in.Text(3, L":"), in.Text(4, L".")};
-  fuzz::CheckLine(line, template_text, formats);
+  fuzz::CheckLine(line, template_text, formats, fuzz::TimeFrom(in.Text(14), fuzz::kReadAt));
   fuzz::CheckComposedLine(in);
   return 0;
 }

@@ -23,10 +23,12 @@
 #include "logfiles/log_text.h"
 #include "logfiles/safety_copy.h"
 #include "memory_profile_store.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
 #include "settings/window_geometry.h"
 #include "template_window/template_editor.h"
+#include "upload_fakes.h"
 #include "window/placement.h"
 
 namespace zelmor::fuzz {
@@ -112,7 +114,9 @@ StartResult Start(settings::MemoryProfileStore& store, int failing_link) {
   fakes::FakeFiles files;
   fakes::FixedClock clock;
   logfiles::SafetyCopy safety_copy(files, profile, clock, L"C:\\Z");
-  app::Lifecycle controller({state, profile, view, feed, pane, boxes, safety_copy, files, L"C:\\Z\\Zelmor.ini"});
+  const fakes::FakeTqsl no_upload;
+  app::Lifecycle controller(
+      {state, profile, view, feed, pane, boxes, safety_copy, files, no_upload, L"C:\\Z\\Zelmor.ini"});
   controller.Start(app::Version{1, 0, 0});
   FUZZ_CHECK(!state.log_unsaved && !state.edit_mode, "start-up left a flag set");
   FUZZ_CHECK(view.caption.size() >= 4 && view.caption.compare(view.caption.size() - 4, 4, L"1.00") == 0,
@@ -166,7 +170,7 @@ void CheckStartUp(const Input& in) {
 
   // The template: missing or "Zelmor" gives the default; anything else, empty included, as stored.
   const std::wstring expected_template =
-      stored[4] && *stored[4] != settings::kMainSection ? *stored[4] : std::wstring(settings::kDefaultTemplate);
+      stored[4] && *stored[4] != settings::kMainSection ? *stored[4] : std::wstring(entry::kDefaultTemplate);
   FUZZ_CHECK(first.template_text == expected_template, "template " + Show(first.template_text));
 
   // The feed links open in order; one that fails closes all five.
@@ -211,7 +215,7 @@ void CheckStartUp(const Input& in) {
   FUZZ_CHECK(store.Get(settings::kMainSection, settings::kTemplateKey, L"(missing)") == trimmed,
              "the close did not store the trimmed template");
   const StartResult third = Start(store, -1);
-  FUZZ_CHECK(third.template_text == (trimmed == settings::kMainSection ? settings::kDefaultTemplate : trimmed),
+  FUZZ_CHECK(third.template_text == (trimmed == settings::kMainSection ? entry::kDefaultTemplate : trimmed),
              "stored template " + Show(trimmed) + " read back as " + Show(third.template_text));
 
   // The crash mark: only "1" means the last run did not close; then a safety copy with text is

@@ -29,7 +29,7 @@ namespace {
 
 using namespace contact;
 
-const LineReading kReading{settings::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
+const LineReading kReading{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
 
 struct ModelContact {
   std::wstring call, satellite;  // the call upper-case; SatelliteKey
@@ -61,7 +61,7 @@ struct Model {
           continue;
         }
         contacts.insert({NormalizedCall(call), c->satellite_name ? SatelliteKey(*c->satellite_name) : L"",
-                         CalendarMinute(c->year, c->month, c->day, c->hour, c->minute),
+                         CalendarMinute(c->date.year, c->date.month, c->date.day, c->hour, c->minute),
                          GridNumber(c->words.Find(WordKind::Grid))});
       }
       for (const auto& [line, n] : here_unreadable) most_unreadable[line] = std::max(most_unreadable[line], n);
@@ -160,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const LocalTime now = fuzz::TimeFrom(in.Text(4), LocalTime{2026, 12, 1, 10, 30, 0});
   // Times a calendar holds: the lookups take the clock's time.
   if (now.year < 1 || now.year > 9999 || now.month < 1 || now.month > 12 || now.day < 1 ||
-      now.day > contact::DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
+      now.day > entry::DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
       now.minute > 59) {
     return 0;
   }

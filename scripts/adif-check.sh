@@ -6,7 +6,9 @@
 #
 # Steps: builds the native sample writer (preset "native"), installs adif-parser-ts into build/node
 # with npm ci (pinned by tests/adif/package-lock.json), fetches Debian's trustedqsl package into
-# build/tqsl once, writes build/native/sample.adi from tests/adif/sample_log.txt and reads it back.
+# build/tqsl once, writes build/native/sample.adi from tests/adif/sample_log.txt (with the station
+# lines of a rover) and reads it back: the records, and each record's station against
+# tests/adif/sample_stations.tsv and TQSL's prefecture and city lists.
 # One line per check: "adif check <name>: ok|FAILED". Exits non-zero when a check fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -106,6 +108,31 @@ modes=$(grep -oE '<adifmode [^>]*>' "$CONFIG" | sed -E 's/.*adif-mode="([^"]*)"(
 on_list "SAT_NAME on TQSL's list" "$satellites" "$(fields SAT_NAME)"
 on_list "BAND and BAND_RX on TQSL's list" "$bands" "$(fields BAND; fields BAND_RX)"
 on_list "MODE/SUBMODE on TQSL's list" "$modes" "$(fields MODE SUBMODE | awk -F'\t' '$1 != "" { print $1 "/" $2 }')"
+
+# The operator's station on every record, as the log's station lines say, and in TQSL's codes: a
+# MY_STATE from JA_PREFECTURE and a MY_CNTY from that prefecture's own JA_CITY_GUN_KU list (TQSL
+# checks a city against the list of the MY_STATE given, and nothing else).
+expected_stations=$(tail -n +2 tests/adif/sample_stations.tsv)
+actual_stations=$(fields STATION_CALLSIGN MY_GRIDSQUARE MY_VUCC_GRIDS MY_STATE MY_CNTY MY_DXCC)
+[ "$actual_stations" = "$expected_stations" ]
+report "station fields" $? "$(diff <(printf '%s\n' "$expected_stations") <(printf '%s\n' "$actual_stations"))"
+bad_codes=$(fields MY_STATE MY_CNTY | python3 -c '
+import sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+field = lambda name: next(f for f in root.iter("field") if f.get("Id") == name)
+prefectures = {e.get("value") for e in field("JA_PREFECTURE").iter("enum")}
+cities = {}
+for enums in field("JA_CITY_GUN_KU").iter("enums"):
+    cities.setdefault(enums.get("dependency"), set()).update(e.get("value") for e in enums.iter("enum"))
+for line in sys.stdin:
+    state, _, county = line.rstrip("\n").partition("\t")
+    if state and state not in prefectures:
+        print("MY_STATE " + state + " is no JA_PREFECTURE")
+    if county and county not in cities.get(state, ()):
+        print("MY_CNTY " + county + " is not in the list of MY_STATE " + (state or "(none)"))
+' "$CONFIG")
+[ -z "$bad_codes" ] && [ -n "$(fields MY_STATE)" ]
+report "MY_STATE and MY_CNTY on TQSL's lists" $? "${bad_codes:-no MY_STATE at all}"
 
 # A file that Zelmor.exe itself wrote under Wine (docs/sample.adi, made by scripts/adif-screenshot.sh)
 # reads back whole. Its satellite names are the operator's and a new satellite's, not all on the list.

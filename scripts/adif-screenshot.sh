@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Writes docs/images/adif-summary.png and docs/sample.adi: an operator's evening in Japan's time
-# zone on a private Xvfb. Zelmor opens the log of the first pass (with a line that is no contact),
-# logs three contacts with the tracking simulator serving and one after it was closed, exports
-# the log with "ADIF出力(&A)" through real keys, and the summary box is photographed.
+# zone on a private Xvfb. Zelmor opens the log of the first pass (made from PM95, with a line that
+# is no contact), logs three contacts with the tracking simulator serving and one after it was
+# closed, now on the grid line PM95/PM96, exports the log with "ADIF出力(&A)" through real keys,
+# and the summary box is photographed.
 # Usage: scripts/adif-screenshot.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,9 +23,13 @@ rm -rf "$RUN"; mkdir -p "$RUN/logs"
 cp build/win64/Zelmor.exe build/win64/tracker-sim.exe "$RUN/"
 # A satellite that this program's copy of LoTW's list lacks, under the tracker's name for it.
 printf '[SatNames]\r\nGreenCube=IO-117\r\n' >"$RUN/Zelmor.ini"
+# The station in force tonight: on the grid line.
+printf '[Station]\r\nCall=JA1ZLM/1\r\nGrid=PM95,PM96\r\nPref=10\r\nCity=100101\r\nTQSLloc=JA1ZLM portable\r\n' \
+  >>"$RUN/Zelmor.ini"
 # The first pass, logged and saved the evening before, in the locale's short-date picture.
 day=$(date -d yesterday +%Y/%-m/%-d)
 printf '%s\r\n' \
+  "#STATION JA1ZLM/1 GRID=PM95 PREF=10 CITY=100101 LOC=JA1ZLM portable" \
   "$day 19:14J JA1ABC 59 57 PM95 %Sat=RS-44/Rev:21847% 145/435 SSB Up=145.965/Down=435.640" \
   "$day 19:18J JR2XYZ/1 5NN 599 QRP %Sat=RS-44/Rev:21847% 145/435 SSB Up=145.968/Down=435.637" \
   "--- QRT, antenna down ---" \

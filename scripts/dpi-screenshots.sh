@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Writes docs/zelmor-96dpi.png and docs/zelmor-144dpi.png: Zelmor and its template window beside
-# the tracking simulator, one contact logged, at 100 % and 150 % display scaling (the prefix's
-# LogPixels), on a private Xvfb. Usage: scripts/dpi-screenshots.sh
+# Writes docs/zelmor-96dpi.png and docs/zelmor-144dpi.png: Zelmor's window with one contact logged
+# from the tracking simulator, at 100 % and 150 % display scaling (the prefix's LogPixels), on a
+# private Xvfb. Usage: scripts/dpi-screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -27,10 +27,12 @@ for dpi in 96 144; do
   xdotool windowactivate --sync "$main" 2>/dev/null || true
   xdotool type --window "$main" "JA1ZLM 59 59"
   xdotool key --window "$main" Return
-  sleep 1
+  wait_for_text "$RUN/Zelmor_temp.txt" "JA1ZLM"
   shot="docs/zelmor-${dpi}dpi.png"
   import -window root "$RUN/root.png"
-  convert "$RUN/root.png" -crop "$((dpi * 55 / 10))x$((dpi * 65 / 10))+0+0" +repage "$shot"
+  # Zelmor's window alone (Wine draws its frame and caption inside the X window).
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  convert "$RUN/root.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
   echo "screenshot: $shot"
   for pid in "${ZELMOR_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
   ZELMOR_PIDS=()

@@ -12,7 +12,7 @@ mkdir -p "$OUT"
 
 ./scripts/install-deps.sh
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim >/dev/null
+cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim tqsl-sim >/dev/null
 
 source scripts/wine-env.sh
 source scripts/desktop-wait.sh
@@ -21,7 +21,7 @@ zelmor_xvfb_start
 
 WORK="$ROOT/build/guide-shots"
 rm -rf "$WORK"
-mkdir -p "$WORK/run" "$WORK/crashed"
+mkdir -p "$WORK/run" "$WORK/crashed" "$WORK/tqsl"
 export ZELMOR_BG_LOG="$WORK/wine.log"
 winpath() { echo "Z:${1//\//\\}"; }
 
@@ -39,7 +39,10 @@ shot_window() { import -window "$1" "$OUT/$2"; echo "$OUT/$2"; }
 # Fixed values, so that the pictures do not change with the simulated pass.
 printf 'Label1=RS-44\r\nLabel2=435.640.000\r\nLabel3=145.965.000\r\nLabel15=21847\r\nLabel17=USB\r\n' >"$WORK/values.txt"
 cp build/win64/Zelmor.exe build/win64/tracker-sim.exe build/win64/logbook-sim.exe "$WORK/run/"
-settings >"$WORK/run/Zelmor.ini"
+# TQSL's stand-in, as TQSL's installer would leave it, ending as a real upload that LoTW queued.
+cp build/win64/tqsl-sim.exe "$WORK/tqsl/tqsl.exe"
+printf '[tqsl-sim]\r\nexit=0\r\nsleep_ms=1500\r\n' >"$WORK/tqsl/tqsl-sim.ini"
+{ settings; printf '[Zelmor]\r\nTQSLpath=%s\r\n' "$(winpath "$WORK/tqsl/tqsl.exe")"; } >"$WORK/run/Zelmor.ini"
 zelmor_wine_bg "$WORK/run/tracker-sim.exe" --position 900,0 --values "$(winpath "$WORK/values.txt")"
 zelmor_wine_bg "$WORK/run/logbook-sim.exe" --position 900,250
 wait_window "CSATmate simulator" >/dev/null
@@ -48,7 +51,29 @@ wait_window "Turbo HAMLOG/Win simulator" >/dev/null
 zelmor_wine_bg "$WORK/run/Zelmor.exe"
 zelmor=$(wait_window "^Zelmor Ver")
 xdotool mousemove 400 8 click 1
-for contact in "JA1ZLM 59 59" "JR2XYZ 57 55 PM85" "7K1ABC 59 59 QSL via bureau"; do
+
+# The station for the outing: "局情報(M)..." from the File menu, filled from the keyboard (the
+# prefecture's and the city's lists by their place: Tokyo-to is the 10th after "（指定しない）",
+# Chiyoda-ku the 2nd of its city list).
+xdotool key alt+f
+wait_zelmor_windows 2
+xdotool key m
+station=$(wait_window "^局情報$")
+xdotool type --delay 20 "JA1ZLM/1"
+xdotool key Tab
+xdotool type --delay 20 "PM95,PM96"
+xdotool key Tab
+xdotool key --delay 20 $(printf 'Down %.0s' $(seq 10))
+xdotool key Tab
+xdotool key --delay 20 Down Down
+xdotool key Tab
+xdotool type --delay 20 "JA1ZLM portable"
+shot_window "$station" station-dialog.png
+xdotool key Return
+for _ in $(seq 200); do xdotool search --onlyvisible --name "^局情報$" >/dev/null 2>&1 || break; sleep 0.05; done
+wait_for_text "$WORK/run/Zelmor_temp.txt" "#STATION"
+
+for contact in "JA1ABC 59 59" "JR2XYZ 57 55 PM85" "7K1ABC 59 59 QSL via bureau"; do
   xdotool type --delay 20 "$contact"
   xdotool key Return
   wait_for_text "$WORK/run/Zelmor_temp.txt" "${contact%% *}"
@@ -63,10 +88,26 @@ wait_zelmor_windows 2
 shot_area 0 0 "$WIDTH" "$HEIGHT" file-menu.png
 xdotool key Escape Escape
 
-# The template window: the sixth item of the File menu (Down skips the separators).
+# The upload to LoTW: its report stands beside the main window while TQSL runs and tells how it
+# went; the keyboard stays in the entry box.
 xdotool key alt+f
 wait_zelmor_windows 2
-xdotool key Down Down Down Down Down Return
+xdotool key l
+report=$(wait_window "^LoTWへ送信$")
+for _ in $(seq 200); do [ -n "$(ls "$WORK/run"/Zelmor-lotw-*.txt 2>/dev/null)" ] && break; sleep 0.05; done
+wait_for_text "$(ls "$WORK/run"/Zelmor-lotw-*.txt)" "Final Status"
+sleep 1
+shot_window "$report" lotw-report.png
+# Its OK, clicked as the operator would: it goes, and the main window has the keyboard again.
+geometry=$(xdotool getwindowgeometry --shell "$report")
+at() { sed -n "s/^$1=//p" <<<"$geometry"; }
+xdotool mousemove $(($(at X) + $(at WIDTH) - 55)) $(($(at Y) + $(at HEIGHT) - 27)) click 1
+for _ in $(seq 200); do xdotool search --onlyvisible --name "^LoTWへ送信$" >/dev/null 2>&1 || break; sleep 0.05; done
+
+# The template window: the eighth item of the File menu (Down skips the separators).
+xdotool key alt+f
+wait_zelmor_windows 2
+xdotool key Down Down Down Down Down Down Down Return
 template=$(wait_window "定形フォームの設定")
 shot_window "$template" template-window.png
 xdotool key alt+x
@@ -75,12 +116,13 @@ for _ in $(seq 200); do xdotool search --onlyvisible --name "定形フォーム�
 # Edit mode: a call sign selected in the log and copied brings up the transfer menu.
 xdotool key alt+f e
 xdotool mousemove 400 150 click 1
-first_line=$(head -1 "$WORK/run/Zelmor_temp.txt" | LC_ALL=C tr -d '\r')
-before=${first_line%%JA1ZLM*}
-xdotool key ctrl+Home
+# The first contact is the second line, under the station line.
+first_line=$(sed -n 2p "$WORK/run/Zelmor_temp.txt" | LC_ALL=C tr -d '\r')
+before=${first_line%%JA1ABC*}
+xdotool key ctrl+Home Down
 xdotool key --delay 5 $(printf 'Right %.0s' $(seq ${#before}))
 xdotool key --delay 5 $(printf 'shift+Right %.0s' $(seq 6))
-xdotool mousemove $((${#before} * 9 + 40)) 62
+xdotool mousemove $((${#before} * 9 + 40)) 80
 xdotool key ctrl+c
 wait_zelmor_windows 2
 shot_area 0 0 "$WIDTH" "$HEIGHT" transfer-menu.png
@@ -89,7 +131,7 @@ xdotool key Escape
 # The question after a crash: a run marked running whose safety copy holds text.
 cp build/win64/Zelmor.exe "$WORK/crashed/"
 { settings; printf '[Zelmor]\r\nRunning=1\r\n'; } >"$WORK/crashed/Zelmor.ini"
-head -2 "$WORK/run/Zelmor_temp.txt" >"$WORK/crashed/Zelmor_temp.txt"
+head -3 "$WORK/run/Zelmor_temp.txt" >"$WORK/crashed/Zelmor_temp.txt"
 zelmor_wine_bg "$WORK/crashed/Zelmor.exe"
 question=$(wait_window "^Zelmor$")
 shot_window "$question" recovery-question.png

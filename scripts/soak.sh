@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The long runs behind the figures in the README: 1,000 random kills, the hung-peer cases over and
-# over for their worst times, the 50 MB log opened, and every fuzz target for ten minutes.
+# over for their worst times, the 50 MB log opened, and every fuzz target (fuzz/*_fuzz.cpp, the log
+# line's round trip among them) for ten minutes.
 # Prints "[ figure   ]" lines as the tests report them and a summary at the end. Builds through the
 # presets (win64 here, fuzz in scripts/fuzz.sh), installing what is missing, as ./test.sh does.
 # Usage: scripts/soak.sh [kills] [fuzz-seconds-per-target] [peer-repeats]

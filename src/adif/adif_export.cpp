@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "adif/lotw_tables.h"
+#include "entry/log_format.h"
 
 namespace zelmor::adif {
 namespace {
@@ -131,7 +132,22 @@ std::string Header(const std::string& program_version, const CivilTime& created)
   return header + "<EOH>\r\n";
 }
 
-RecordResult ContactRecord(const Contact& c, const TimeZoneRules& zone, const SatelliteNames& names) {
+std::vector<Field> StationFields(const contact::Station& station) {
+  std::vector<Field> fields;
+  bool unused = false;
+  const auto add = [&](const char* name, const std::wstring& value) {
+    if (!value.empty()) fields.push_back({name, Ascii(value, unused)});
+  };
+  add("STATION_CALLSIGN", station.call_sign);
+  add(station.IsGridLine() ? "MY_VUCC_GRIDS" : "MY_GRIDSQUARE", station.GridText());
+  add("MY_STATE", station.prefecture);
+  add("MY_CNTY", station.city);
+  if (!station.prefecture.empty()) fields.push_back({"MY_DXCC", kJapanDxcc});
+  return fields;
+}
+
+RecordResult ContactRecord(const Contact& c, const contact::Station* station, const TimeZoneRules& zone,
+                           const SatelliteNames& names) {
   RecordResult result;
   RecordNotes& notes = result.notes;
   const std::wstring call = c.words.Find(WordKind::Call);
@@ -139,7 +155,7 @@ RecordResult ContactRecord(const Contact& c, const TimeZoneRules& zone, const Sa
     result.skipped = SkipReason::NoCallSign;
     return result;
   }
-  const auto utc = zone.ToUtc(CivilTime{c.year, c.month, c.day, c.hour, c.minute, 0});
+  const auto utc = zone.ToUtc(CivilTime{c.date.year, c.date.month, c.date.day, c.hour, c.minute, 0});
   if (!utc) {
     result.skipped = SkipReason::NoUtcTime;
     return result;
@@ -198,6 +214,9 @@ RecordResult ContactRecord(const Contact& c, const TimeZoneRules& zone, const Sa
     if (!up_letter.empty() && !down_letter.empty()) add("SAT_MODE", up_letter + "/" + down_letter);
   }
   add("GRIDSQUARE", Locator(c.words.Find(WordKind::Grid)));
+  if (station) {
+    for (Field& f : StationFields(*station)) fields.push_back(std::move(f));
+  }
   add("COMMENT", ascii(c.words.Remarks(false)));
   return result;
 }
@@ -206,16 +225,24 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
   ExportResult result;
   ExportSummary& summary = result.summary;
   std::string records;
-  const auto lines = contact::SplitLines(pane_text);
+  const auto lines = entry::SplitLines(pane_text);
+  // The station the log states for the lines that follow.
+  std::optional<contact::Station> logged_station;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
-    const auto contact = contact::ReadLogLine(line, settings.template_text, settings.formats);
+    if (const auto stated = entry::ReadStationLine(line)) {
+      logged_station = contact::FromLine(*stated);
+      continue;
+    }
+    const auto contact = contact::ReadContact(line, settings.template_text, settings.formats, settings.now);
     if (!contact) {
       summary.skipped.push_back({i + 1, line, SkipReason::Unreadable});
       continue;
     }
-    const RecordResult record = ContactRecord(*contact, *settings.zone, *settings.names);
+    const contact::Station* station =
+        logged_station ? &*logged_station : settings.station ? &*settings.station : nullptr;
+    const RecordResult record = ContactRecord(*contact, station, *settings.zone, *settings.names);
     if (record.skipped) {
       summary.skipped.push_back({i + 1, line, *record.skipped});
       continue;
@@ -236,6 +263,12 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
     }
     if (record.notes.unknown_mode) ++summary.unknown_modes;
     if (record.notes.text_replaced) ++summary.text_replaced;
+    if (station) {
+      if (!logged_station) ++summary.with_current_station;
+      if (std::find(summary.stations.begin(), summary.stations.end(), *station) == summary.stations.end()) {
+        summary.stations.push_back(*station);
+      }
+    }
   }
   result.adif = Header(settings.program_version, settings.now_utc) + "\r\n" + records;
   return result;

@@ -4,7 +4,8 @@
 // Each readable line with a call sign becomes one record: CALL, QSO_DATE and TIME_ON in UTC,
 // BAND and BAND_RX, FREQ and FREQ_RX (MHz, from the uplink and downlink; from the LOG frequency
 // alone only the bands), MODE and SUBMODE, RST_SENT and RST_RCVD, PROP_MODE SAT, SAT_NAME in LoTW's
-// spelling, SAT_MODE, GRIDSQUARE and COMMENT (the remaining memo words).
+// spelling, SAT_MODE, GRIDSQUARE and COMMENT (the remaining memo words); and, when the operator
+// set their station, STATION_CALLSIGN and the MY_ fields of StationFields.
 //
 // The file is plain ASCII, so that every reader counts a field's length the same way (ADIF counts
 // characters; some programs count bytes). A run of other characters in a value (Japanese remarks,
@@ -22,7 +23,9 @@
 
 #include "adif/satellite_names.h"
 #include "adif/time_zone.h"
-#include "contact/log_reader.h"
+#include "base/clock.h"
+#include "contact/contact.h"
+#include "contact/station.h"
 
 namespace zelmor::adif {
 
@@ -71,8 +74,21 @@ struct RecordResult {
   std::optional<SkipReason> skipped;
   RecordNotes notes;
 };
-RecordResult ContactRecord(const contact::Contact& contact, const TimeZoneRules& zone,
-                           const SatelliteNames& names);
+// `station` is the operator's station for the contact, or null when none is known.
+RecordResult ContactRecord(const contact::Contact& contact, const contact::Station* station,
+                           const TimeZoneRules& zone, const SatelliteNames& names);
+
+// Where the operator was, as TQSL reads it with "-f update" (its Preferences' "Log Handling" help
+// lists the fields): STATION_CALLSIGN; MY_GRIDSQUARE, or MY_VUCC_GRIDS for a grid line; MY_STATE
+// and MY_CNTY with the codes of TQSL's JA_PREFECTURE and JA_CITY_GUN_KU lists; and MY_DXCC 339
+// with a prefecture, since those lists are Japan's. TQSL takes the entity from MY_DXCC, so a
+// Station Location that names none (TQSL suggests "[NONE]" for logs that carry their station)
+// signs too. A field the station lacks is left out: TQSL then keeps the Station Location's value,
+// or the last one a record gave (its station fields are "sticky").
+std::vector<Field> StationFields(const contact::Station& station);
+
+// TQSL's DXCC entity number for Japan, whose prefecture and city lists the station's codes are from.
+inline constexpr char kJapanDxcc[] = "339";
 
 struct SkippedLine {
   size_t line_number = 0;  // counted from 1
@@ -88,6 +104,10 @@ struct ExportSummary {
   size_t unknown_modes = 0;            // exported with the mode as logged
   size_t text_replaced = 0;            // exported with "?" for characters outside ASCII
   std::vector<SkippedLine> skipped;    // not exported: unreadable, no call sign, no UTC time
+  // The operator's stations the records carry, each once, in order of first use.
+  std::vector<contact::Station> stations;
+  // Records given the station in force now, for want of one in the log before them.
+  size_t with_current_station = 0;
 };
 
 struct ExportSettings {
@@ -96,7 +116,10 @@ struct ExportSettings {
   const TimeZoneRules* zone = nullptr;
   const SatelliteNames* names = nullptr;
   CivilTime now_utc;               // for CREATED_TIMESTAMP
+  LocalTime now;                   // for dates written without their year
   std::string program_version;     // "1.0.0"
+  // The station in force now ("局情報"), or none when the operator never set one.
+  std::optional<contact::Station> station;
 };
 
 struct ExportResult {
@@ -105,7 +128,9 @@ struct ExportResult {
 };
 
 // Every line of the log pane's text. Empty lines (or lines of spaces) hold nothing and are passed
-// over without a count.
+// over without a count. A station line (entry/log_format.h) gives the station of the contacts
+// below it, up to the next; the contacts above the first take settings.station, the one in force
+// now, and are counted.
 ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& settings);
 
 // The name the Save dialog proposes: "Zelmor" + yyMMdd + ".adi" for the local date.

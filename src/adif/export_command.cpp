@@ -49,8 +49,28 @@ std::string Ascii(const std::wstring& text) {
 }  // namespace
 
 ExportCommand::ExportCommand(logfiles::FileCommandContext& context, const TimeZoneRules& zone,
-                             std::wstring program_version)
-    : c_(context), zone_(zone), program_version_(std::move(program_version)) {}
+                             std::wstring program_version, const contact::CurrentStation& station)
+    : c_(context), zone_(zone), program_version_(std::move(program_version)), station_(station) {}
+
+ExportResult ExportPane(logfiles::FileCommandContext& c, const TimeZoneRules& zone,
+                        const std::wstring& program_version, const std::optional<contact::Station>& station) {
+  const SatelliteNames names(c.profile.ProfileEntries(settings::kSatNamesSection));
+  const entry::LocaleFormats locale = c.locale.Formats();
+  const LocalTime now = c.clock.Now();
+  const CivilTime local_now{now.year, now.month, now.day, now.hour, now.minute, now.second};
+  ExportSettings settings;
+  settings.template_text = c.state.template_text;
+  settings.formats = {locale.short_date, locale.time_separator, locale.decimal_mark};
+  settings.zone = &zone;
+  settings.names = &names;
+  // A clock reading the rules cannot convert (a clock set into the hour that summer time skips)
+  // stamps the file as it reads; the records do not depend on it.
+  settings.now_utc = zone.ToUtc(local_now).value_or(local_now);
+  settings.now = now;
+  settings.program_version = Ascii(program_version);
+  settings.station = station;
+  return ExportLog(c.pane.Text(), settings);
+}
 
 void ExportCommand::Export() {
   logfiles::LeaveEditModeIfOn(c_);
@@ -61,23 +81,9 @@ void ExportCommand::Export() {
   dialog.title = LoadText(IDS_ADIF_TITLE);
   const LocalTime today = c_.clock.Now();
   dialog.file_name = ProposedFileName(today.year, today.month, today.day);
-  if (!c_.dialogs.ShowSave(dialog)) return;
+  if (!c_.dialogs.ShowSave(dialog, logfiles::ExistingFile::AskFirst)) return;
   const std::wstring path = dialog.file_name;
-
-  const SatelliteNames names(c_.profile.ProfileEntries(settings::kSatNamesSection));
-  const entry::LocaleFormats locale = c_.locale.Formats();
-  const LocalTime now = c_.clock.Now();
-  const CivilTime local_now{now.year, now.month, now.day, now.hour, now.minute, now.second};
-  ExportSettings settings;
-  settings.template_text = c_.state.template_text;
-  settings.formats = {locale.short_date, locale.time_separator, locale.decimal_mark};
-  settings.zone = &zone_;
-  settings.names = &names;
-  // A clock reading the rules cannot convert (a clock set into the hour that summer time skips)
-  // stamps the file as it reads; the records do not depend on it.
-  settings.now_utc = zone_.ToUtc(local_now).value_or(local_now);
-  settings.program_version = Ascii(program_version_);
-  const ExportResult result = ExportLog(c_.pane.Text(), settings);
+  const ExportResult result = ExportPane(c_, zone_, program_version_, station_.Get());
 
   if (!path.empty()) c_.files.RemoveLeftovers(path);
   // ADIF is ASCII: its bytes go to the file as they are.
@@ -88,6 +94,17 @@ void ExportCommand::Export() {
   c_.messages.Show(SummaryText(result.summary), std::nullopt, MessageButtons::Ok, MessageIcon::None);
 }
 
+std::vector<std::wstring> StationSummary(const ExportSummary& s) {
+  if (s.stations.empty()) return {LoadText(IDS_EXPORT_NO_STATION)};
+  if (s.stations.size() == 1) return {Fill(IDS_EXPORT_STATION, contact::Describe(s.stations[0]))};
+  std::vector<std::wstring> lines{Fill(IDS_EXPORT_STATIONS, Count(s.stations.size()))};
+  for (size_t i = 0; i < s.stations.size() && i < kListedLines; ++i) {
+    lines.push_back(Fill(IDS_EXPORT_STATION_ITEM, contact::Describe(s.stations[i])));
+  }
+  if (s.stations.size() > kListedLines) lines.push_back(Fill(IDS_EXPORT_STATION_ITEM, L"\u2026"));
+  return lines;
+}
+
 std::wstring SummaryText(const ExportSummary& s) {
   size_t unreadable = 0, no_call = 0, no_utc = 0;
   for (const SkippedLine& line : s.skipped) {
@@ -96,9 +113,12 @@ std::wstring SummaryText(const ExportSummary& s) {
     if (line.reason == SkipReason::NoUtcTime) ++no_utc;
   }
 
-  std::vector<std::wstring> lines{LoadText(IDS_ADIF_DONE), std::wstring(), Fill(IDS_ADIF_EXPORTED, Count(s.exported)),
-                                  Fill(IDS_ADIF_WITHOUT_SATELLITE, Count(s.without_satellite_data)),
-                                  Fill(IDS_ADIF_UNKNOWN_SATELLITE, Count(s.unknown_satellite_names))};
+  std::vector<std::wstring> lines{LoadText(IDS_ADIF_DONE), std::wstring()};
+  for (std::wstring& line : StationSummary(s)) lines.push_back(std::move(line));
+  lines.push_back(Fill(IDS_ADIF_EXPORTED, Count(s.exported)));
+  if (s.with_current_station) lines.push_back(Fill(IDS_EXPORT_CURRENT_STATION, Count(s.with_current_station)));
+  lines.push_back(Fill(IDS_ADIF_WITHOUT_SATELLITE, Count(s.without_satellite_data)));
+  lines.push_back(Fill(IDS_ADIF_UNKNOWN_SATELLITE, Count(s.unknown_satellite_names)));
   if (!s.unknown_names.empty()) {
     std::wstring names;
     for (size_t i = 0; i < s.unknown_names.size() && i < kListedLines; ++i) {

@@ -110,6 +110,14 @@ std::wstring CommandLine(const std::wstring& program, const std::vector<std::wst
   return line;
 }
 
+std::wstring UploadFileName(int year, int month, int day, int hour, int minute) {
+  const auto two = [](int n) {
+    n = ((n % 100) + 100) % 100;
+    return std::wstring{static_cast<wchar_t>(L'0' + n / 10), static_cast<wchar_t>(L'0' + n % 10)};
+  };
+  return L"Zelmor-lotw-" + two(year) + two(month) + two(day) + L"-" + two(hour) + two(minute) + L".adi";
+}
+
 std::wstring OutputPathFor(const std::wstring& adif_path) {
   const size_t dot = adif_path.find_last_of(L'.');
   const size_t separator = adif_path.find_last_of(L"\\/");

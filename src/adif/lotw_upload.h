@@ -64,6 +64,17 @@ std::wstring QuoteArgument(std::wstring_view argument);
 // no escapes, so a path is only quoted), then each argument quoted as above.
 std::wstring CommandLine(const std::wstring& program, const std::vector<std::wstring>& arguments);
 
+// One upload: which TQSL, which Station Location, which file.
+struct TqslJob {
+  std::wstring tqsl;              // tqsl.exe, as FindTqsl found it
+  std::wstring station_location;  // TQSL's Station Location
+  std::wstring adif_path;         // the .adi to sign and upload
+};
+
+// The .adi an upload sends, named for the local time it was made: "Zelmor-lotw-261207-2105.adi".
+// An upload in the same minute replaces it; TQSL's output of both stays in the one .txt.
+std::wstring UploadFileName(int year, int month, int day, int hour, int minute);
+
 // Where TQSL's output is kept: the .adi's path with ".txt" for its extension ("log.adi" ->
 // "log.txt"; a name without extension gets ".txt" added).
 std::wstring OutputPathFor(const std::wstring& adif_path);

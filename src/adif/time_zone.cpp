@@ -1,14 +1,9 @@
 #include "adif/time_zone.h"
 
+#include "entry/log_format.h"
+
 namespace zelmor::adif {
 namespace {
-
-bool LeapYear(int y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
-
-int DaysIn(int y, int m) {
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && LeapYear(y) ? 29 : kDays[m - 1];
-}
 
 // Days since 1970-01-01 (Howard Hinnant's days_from_civil).
 int64_t DaysFromCivil(int64_t y, int m, int d) {
@@ -36,7 +31,7 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
 
 bool IsValid(const CivilTime& t) {
   return t.year >= 1 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-         t.day <= DaysIn(t.year, t.month) && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
+         t.day <= entry::DaysInMonth(t.year, t.month) && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
          t.second >= 0 && t.second <= 59;
 }
 

@@ -23,13 +23,6 @@ class Win32TqslPlaces : public TqslPlaces {
   std::vector<std::wstring> PathFolders() override;
 };
 
-// One upload: which TQSL, which Station Location, which file.
-struct TqslJob {
-  std::wstring tqsl;              // tqsl.exe, as FindTqsl found it
-  std::wstring station_location;  // TQSL's Station Location
-  std::wstring adif_path;         // the .adi to sign and upload
-};
-
 // Runs TQSL for one upload at a time. Its end is posted to a window, so the caller's message loop
 // never waits for it: entries go on during an upload.
 class TqslRunner {

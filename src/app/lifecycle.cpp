@@ -5,6 +5,7 @@
 #include "app/geometry.h"
 #include "base/resource.h"
 #include "base/texts.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 #include "settings/window_geometry.h"
 
@@ -32,13 +33,20 @@ void Lifecycle::Start(const Version& version) {
 
 void Lifecycle::LoadTemplate() {
   p_.state.template_text =
-      p_.profile.ProfileRead(settings::kMainSection, settings::kTemplateKey).value_or(settings::kDefaultTemplate);
+      p_.profile.ProfileRead(settings::kMainSection, settings::kTemplateKey).value_or(entry::kDefaultTemplate);
 }
 
-bool Lifecycle::ConfirmClose() {
-  if (!p_.state.log_unsaved) return true;
-  return p_.boxes.Show(LoadText(IDS_CLOSE_QUESTION), LoadText(IDS_APP_TITLE), MessageButtons::YesNo,
-                       MessageIcon::Question) == MessageAnswer::Yes;
+bool Lifecycle::ConfirmClose(CloseRequest request) {
+  const auto ask = [&](int question) {
+    return p_.boxes.Show(LoadText(question), LoadText(IDS_APP_TITLE), MessageButtons::YesNo, MessageIcon::Question) ==
+           MessageAnswer::Yes;
+  };
+  // The log's question comes first, as it always has; the upload's is a second one.
+  if (p_.state.log_unsaved && !ask(IDS_CLOSE_QUESTION)) return false;
+  if (p_.tqsl.Running()) {
+    return ask(request == CloseRequest::EndSession ? IDS_LOTW_END_SESSION_QUESTION : IDS_LOTW_CLOSE_QUESTION);
+  }
+  return true;
 }
 
 void Lifecycle::Close() {

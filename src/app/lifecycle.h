@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "adif/lotw_command.h"
 #include "base/main_state.h"
 #include "base/message_boxes.h"
 #include "entry/feed.h"
@@ -35,6 +36,10 @@ class MainView {
   virtual void CloseTemplateWindow() = 0;
 };
 
+// What asks the program to close: the operator (close box, "閉じる(&X)"), or Windows ending the
+// session, which ends an upload's TQSL too.
+enum class CloseRequest { Window, EndSession };
+
 struct Version {
   int major = 1, minor = 0, revision = 0;
 };
@@ -50,6 +55,7 @@ class Lifecycle {
     MessageBoxes& boxes;
     logfiles::SafetyCopy& safety_copy;
     logfiles::TextFiles& files;
+    const adif::TqslProcess& tqsl;
     std::wstring settings_path;
   };
   explicit Lifecycle(Parts parts) : p_(std::move(parts)) {}
@@ -59,9 +65,10 @@ class Lifecycle {
   // the feed links open, the window shows, an earlier run's unsaved log is offered back, and the
   // entry box takes the keyboard.
   void Start(const Version& version);
-  // Every close request, whatever its source: true when the window may close (nothing unsaved, or
-  // the operator said Yes).
-  bool ConfirmClose();
+  // Every close request, whatever its source: true when the window may close. While the log is
+  // unsaved the operator is asked first; then, while an upload runs, whether to close anyway
+  // (TQSL goes on alone when the window closes, but not when the session ends).
+  bool ConfirmClose(CloseRequest request = CloseRequest::Window);
   // Once the close is decided: the clipboard watch ends, the geometry is saved, the feed links
   // close, the template window closes (saving the template), and the run is marked as closed
   // normally. A second call does nothing.

@@ -92,7 +92,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnClose();
       return 0;
     case WM_QUERYENDSESSION:
-      return parts_->lifecycle.ConfirmClose() ? TRUE : FALSE;
+      return parts_->lifecycle.ConfirmClose(CloseRequest::EndSession) ? TRUE : FALSE;
+    case adif::kTqslEndedMessage:
+      if (parts_) parts_->lotw.OnTqslEnded();
+      return 0;
     case WM_ENDSESSION:
       if (wparam) parts_->lifecycle.Close();
       return 0;
@@ -170,6 +173,7 @@ void MainWindow::OnEnterPressed() {
 }
 
 bool MainWindow::PreTranslate(MSG& msg) {
+  if (parts_ && parts_->upload_views.PreTranslate(msg)) return true;
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetParent(msg.hwnd) == hwnd()) {
     const bool back = GetKeyState(VK_SHIFT) < 0;
     if (HWND next = GetNextDlgTabItem(hwnd(), msg.hwnd, back ? TRUE : FALSE)) SetFocus(next);
@@ -230,6 +234,12 @@ void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
       break;
     case IDM_ADIF_EXPORT:
       p.adif_export.Export();
+      break;
+    case IDM_STATION:
+      p.station_command.Ask();
+      break;
+    case IDM_LOTW_UPLOAD:
+      p.lotw.Upload();
       break;
     case IDM_WORKED_SUMMARY:
       // A File command like the others: edit mode ends first (a copy of the summary would

@@ -27,23 +27,32 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       entry_field(controls.entry),
       feed(links),
       safety_copy(files, profile, clock, folder),
+      station(profile),
+      station_statement(station),
       worked({state, profile, locale, pane, entry_field, clock, instance, controls.entry, folder,
               logfiles::kSafetyCopyName}),
-      entry_box{state, feed, pane, entry_field, clock, locale, safety_copy, &worked},
+      entry_box{state, feed, pane, entry_field, clock, locale, safety_copy, station_statement, &worked},
       link(controls.window),
       menu_bar(controls.window),
-      contact_planner(state, profile, locale),
+      contact_planner(state, profile, locale, clock),
       edit_mode(controls.window, pane, menu_bar, kHintMenuPosition, menu_bar.Popup(kTransferMenuPosition),
                 EditModeCommandIds(), state, link, boxes, contact_planner),
       dialogs(controls.window),
       file_commands{state, profile, dialogs, dialog_state, files, boxes, pane, clock, locale, edit_mode, folder},
       log_commands(file_commands),
-      adif_export(file_commands, zone, OwnVersionText()),
+      station_dialog(controls.window, instance),
+      station_command(file_commands, station, station_statement, station_dialog, safety_copy),
+      adif_export(file_commands, zone, OwnVersionText(), station),
+      tqsl(controls.window),
+      upload_views(controls.window, instance),
+      lotw(file_commands, {zone, OwnVersionText(), station, station_command, tqsl, tqsl_places, upload_views}),
       template_window(instance, state, profile),
-      lifecycle({state, profile, view, feed, pane, boxes, safety_copy, files,
+      lifecycle({state, profile, view, feed, pane, boxes, safety_copy, files, tqsl,
                  base::BesideExecutable(settings::kFileName)}) {
   // Attached here rather than made with it: attaching also lifts the control's text limit.
   pane.set_window(controls.pane);
+  // A log loaded into the pane is converted for the safety copy as it loads, not at the next Enter.
+  pane.set_watcher(&safety_copy);
 }
 
 }  // namespace zelmor::app

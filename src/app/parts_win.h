@@ -15,11 +15,15 @@
 #include <string>
 
 #include "adif/export_command.h"
+#include "adif/lotw_command.h"
+#include "adif/lotw_win.h"
+#include "adif/station_command.h"
 #include "adif/time_zone_win.h"
 #include "app/lifecycle.h"
 #include "base/clock_win.h"
 #include "base/main_state.h"
 #include "base/message_boxes_win.h"
+#include "contact/station_store.h"
 #include "contact/worked_before_win.h"
 #include "entry/dde_feed_links_win.h"
 #include "entry/entry_box.h"
@@ -71,6 +75,9 @@ struct Parts {
   entry::Feed feed;
   logfiles::AnsiTextFiles files;
   logfiles::SafetyCopy safety_copy;
+  // The operator's station, read from the settings as the program starts, and its lines in the log.
+  contact::CurrentStation station;
+  entry::StationStatement station_statement;
   // The index of every log, the hint next to the entry box and the summary; told of each entry's
   // lines by the entry box, and the settings' watcher (it follows the log folder).
   contact::WorkedBefore worked;
@@ -86,7 +93,13 @@ struct Parts {
   logfiles::FileCommandContext file_commands;
   logfiles::LogCommands log_commands;
   adif::ComputerTimeZone zone;
+  adif::Win32StationDialog station_dialog;
+  adif::StationCommand station_command;
   adif::ExportCommand adif_export;
+  adif::Win32TqslProcess tqsl;
+  adif::Win32TqslPlaces tqsl_places;
+  adif::Win32UploadViews upload_views;
+  adif::LotwUpload lotw;
   template_window::TemplateWindow template_window;
   Lifecycle lifecycle;
 };

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "base/text.h"
-#include "contact/log_reader.h"
+#include "contact/contact.h"
 #include "settings/keys.h"
 
 namespace zelmor::contact {

@@ -6,7 +6,7 @@
 
 #include "base/resource.h"
 #include "base/text.h"
-#include "contact/log_reader.h"
+#include "contact/contact.h"
 
 namespace zelmor::contact {
 namespace {
@@ -202,6 +202,27 @@ std::vector<const CityGunKu*> CitiesOf(std::wstring_view prefecture_code) {
     if (SameCode(c.prefecture, prefecture_code)) cities.push_back(&c);
   }
   return cities;
+}
+
+entry::StationLine ToLine(const Station& s) {
+  return {s.call_sign, s.grids, s.prefecture, s.city, s.station_location};
+}
+
+Station FromLine(const entry::StationLine& l) {
+  return {l.call_sign, l.grids, l.prefecture, l.city, l.station_location};
+}
+
+std::wstring Describe(const Station& s) {
+  std::wstring text = s.call_sign + L" " + s.GridText();
+  if (!s.prefecture.empty()) {
+    const Prefecture* p = FindPrefecture(s.prefecture);
+    text += L" " + (p ? Label(*p) : s.prefecture);
+  }
+  if (!s.city.empty()) {
+    const CityGunKu* c = FindCityGunKu(s.city);
+    text += L" " + (c ? Label(*c) : s.city);
+  }
+  return text;
 }
 
 std::wstring Label(const Prefecture& p) { return Wide(p.code) + L" " + Wide(p.name); }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "contact/ja_areas.h"
+#include "entry/log_format.h"
 
 namespace zelmor::contact {
 
@@ -74,5 +75,15 @@ std::vector<const CityGunKu*> CitiesOf(std::wstring_view prefecture_code);
 // How the dialog lists them: the code first, so that typing a known JCC/JCG number finds it.
 std::wstring Label(const Prefecture& prefecture);  // "10 Tokyo-to"
 std::wstring Label(const CityGunKu& city);         // "100101 Chiyoda-ku"
+
+// The station as the log's station line states it, and back. A line read back is taken as it
+// stands, unchecked against today's lists: a code TQSL has since dropped still goes out as the
+// log has it.
+entry::StationLine ToLine(const Station& station);
+Station FromLine(const entry::StationLine& line);
+
+// The station in one line for the operator: "JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku"
+// (a code TQSL's lists lack is shown alone).
+std::wstring Describe(const Station& station);
 
 }  // namespace zelmor::contact

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/codepage_win.h"
 #include "base/resource.h"
 #include "base/texts.h"
 #include "window/base_window_win.h"
@@ -115,14 +116,21 @@ class StationDialog : public window::ModalDialog {
     const StationText typed{window::WindowText(Item(IDC_STATION_CALL)), window::WindowText(Item(IDC_STATION_GRID)),
                             SelectedPrefecture(), SelectedCity(), window::WindowText(Item(IDC_STATION_LOCATION))};
     auto read = ReadStation(typed);
-    if (const auto* fault = std::get_if<StationFault>(&read)) {
-      MessageBoxW(hwnd(), LoadText(fault->text_id).c_str(), LoadText(IDS_STATION_CAPTION).c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
-      FocusControl(ControlOf(fault->field));
-      return;
+    if (const auto* fault = std::get_if<StationFault>(&read)) return Refuse(*fault);
+    // "Zelmor.ini" and the log keep the name in the ANSI code page: one it cannot carry would come
+    // back as another name, which TQSL does not know.
+    const std::wstring& location = std::get<Station>(read).station_location;
+    if (base::FromAnsi(base::ToAnsi(location)) != location) {
+      return Refuse({StationField::StationLocation, IDS_STATION_LOCATION_NOT_ANSI});
     }
     result_ = std::get<Station>(std::move(read));
     End(IDOK);
+  }
+
+  void Refuse(const StationFault& fault) {
+    MessageBoxW(hwnd(), LoadText(fault.text_id).c_str(), LoadText(IDS_STATION_CAPTION).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+    FocusControl(ControlOf(fault.field));
   }
 
   Station initial_;

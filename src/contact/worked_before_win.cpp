@@ -21,6 +21,7 @@ constexpr UINT_PTR kWaitTimer = 2;
 // a hung tracking program ends with the process.
 constexpr DWORD kStopWaitMs = 500;
 
+// The clock reading a reading began with is no difference in how lines read.
 bool SameReading(const LineReading& a, const LineReading& b) {
   return a.template_text == b.template_text && a.formats.short_date == b.formats.short_date &&
          a.formats.time_separator == b.formats.time_separator && a.formats.decimal_mark == b.formats.decimal_mark;
@@ -84,8 +85,8 @@ void WorkedBefore::ShowSummary(HWND owner) {
   contact::ShowSummary(owner, p_.instance, *this);
 }
 
-void WorkedBefore::OnLineLogged(const std::wstring& line) {
-  logged_.push_back(line);
+void WorkedBefore::OnLogAppended(const std::wstring& text) {
+  logged_.push_back(text);
   PostUpdate();
 }
 
@@ -141,7 +142,9 @@ void WorkedBefore::Update() {
   if (!indexing_ && settings_.hints) StartIndex();
   // Before the index starts, the pane it is handed holds these lines already.
   if (indexing_) {
-    for (const auto& line : logged_) keeper_.LineAdded(line);
+    for (const auto& text : logged_) {
+      for (const auto& line : IndexedLines(text)) keeper_.LineAdded(line);
+    }
   }
   logged_.clear();
   UpdateHint();
@@ -160,7 +163,7 @@ void WorkedBefore::StartIndex() {
 FolderReader::Settings WorkedBefore::ReaderSettings() const {
   FolderReader::Settings settings;
   settings.folder = log_folder_;
-  settings.reading = LineReading{p_.state.template_text, p_.locale.Formats()};
+  settings.reading = LineReading{p_.state.template_text, p_.locale.Formats(), p_.clock.Now()};
   settings.skipped = SkippedLogFiles(log_folder_, p_.program_folder, p_.safety_copy_name);
   return settings;
 }
@@ -183,7 +186,7 @@ void WorkedBefore::Look() {
     }
   }
   // The template changes key by key while the operator edits it: it is taken once it stands still.
-  const LineReading now{p_.state.template_text, p_.locale.Formats()};
+  const LineReading now{p_.state.template_text, p_.locale.Formats(), {}};
   if (!SameReading(now, keeper_.log().reading())) {
     if (SameReading(now, reading_seen_)) {
       keeper_.Watch(ReaderSettings());

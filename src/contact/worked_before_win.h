@@ -74,7 +74,7 @@ class WorkedBefore final : public window::Window,
   void ShowSummary(HWND owner);
 
   // entry::EntryListener
-  void OnLineLogged(const std::wstring& line) override;
+  void OnLogAppended(const std::wstring& text) override;
   // settings::ProfileWatcher
   void OnProfileWritten(const std::wstring& section, const std::wstring& key) override;
 
@@ -121,7 +121,7 @@ class WorkedBefore final : public window::Window,
   bool folder_written_ = false;
   LineReading reading_seen_;  // as the last look found it, to see that it stood still
   uint64_t replacements_handed_ = 0, replacements_seen_ = 0;
-  std::vector<std::wstring> logged_;  // lines of entries, for the next update
+  std::vector<std::wstring> logged_;  // what entries appended, for the next update
   bool update_posted_ = false;
 
   bool memo_wants_hint_ = false;

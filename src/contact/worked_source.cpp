@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "entry/log_format.h"
 
 namespace zelmor::contact {
 namespace {
@@ -39,13 +40,13 @@ class ReadingBuilder {
 }  // namespace
 
 std::optional<Contact> ReadIndexedLine(const std::wstring& line, const LineReading& reading) {
-  return ReadLogLine(line, reading.template_text, reading.formats);
+  return ReadContact(line, reading.template_text, reading.formats, reading.now);
 }
 
 int64_t CalendarMinute(int year, int month, int day, int hour, int minute) {
   const int64_t y = static_cast<int64_t>(year) - 1;
   int64_t days = 365 * y + y / 4 - y / 100 + y / 400;
-  for (int m = 1; m < month && m <= 12; ++m) days += DaysInMonth(year, m);
+  for (int m = 1; m < month && m <= 12; ++m) days += entry::DaysInMonth(year, m);
   days += day - 1;
   return (days * 24 + hour) * 60 + minute;
 }
@@ -117,6 +118,8 @@ SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReadin
   for (size_t i = begin; i < end; ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
+    // The operator's own station: neither a contact nor an unreadable line.
+    if (entry::ReadStationLine(line)) continue;
     const auto contact = ReadIndexedLine(line, reading);
     if (!contact) {
       out.unreadable.push_back(LineFingerprint(line));
@@ -133,9 +136,9 @@ SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReadin
       std::wstring name = TrimSpaces(*contact->satellite_name);
       if (!SatelliteKey(name).empty()) r.satellite = builder.Name(name);
     }
-    r.time.year = static_cast<int16_t>(contact->year);
-    r.time.month = static_cast<int8_t>(contact->month);
-    r.time.day = static_cast<int8_t>(contact->day);
+    r.time.year = static_cast<int16_t>(contact->date.year);
+    r.time.month = static_cast<int8_t>(contact->date.month);
+    r.time.day = static_cast<int8_t>(contact->date.day);
     r.time.hour = static_cast<int8_t>(contact->hour);
     r.time.minute = static_cast<int8_t>(contact->minute);
     r.time.zone = contact->zone.empty() ? 0 : contact->zone[0];
@@ -185,7 +188,7 @@ std::optional<std::vector<SourceReading>> ReadInParallel(const std::vector<const
   return out;
 }
 
-std::vector<std::wstring> IndexedLines(const std::wstring& text) { return SplitLines(text); }
+std::vector<std::wstring> IndexedLines(const std::wstring& text) { return entry::SplitLines(text); }
 
 bool IsLogFileName(const std::wstring& name, const std::vector<std::wstring>& skipped) {
   const std::wstring upper = AsciiUpper(name);

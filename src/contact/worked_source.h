@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "contact/log_reader.h"
+#include "contact/contact.h"
 
 namespace zelmor::contact {
 
@@ -19,6 +19,9 @@ namespace zelmor::contact {
 struct LineReading {
   std::wstring template_text;
   LineFormats formats;
+  // When the reading began: a date written without its year is read as the latest year that does
+  // not put the contact after it.
+  LocalTime now;
 };
 
 // The one reader, as everything worked-before calls it.

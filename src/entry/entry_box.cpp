@@ -37,31 +37,36 @@ void OnEntryKey(EntryBoxContext& context, wchar_t key) {
     line.reset();  // the composition fails as a whole, whatever the cause
   }
 
-  std::vector<std::wstring> lines;
+  // The station line and the entry's line reach the pane, and the safety copy, together.
+  std::wstring station = context.station.Due(context.pane).value_or(L"");
+  const bool stating = !station.empty();
+  std::vector<std::wstring> appends;
   bool logged = false;
   if (line) {
-    const std::wstring appended = *line + kLineEnd;
+    const std::wstring appended = station + *line + kLineEnd;
     context.pane.Append(appended);
-    lines.push_back(std::move(*line));
+    appends.push_back(appended);
+    station.clear();
     if (WriteSafetyCopy(context, appended)) {
       context.pane.CaretToEnd();
       logged = true;
     }
   }
   if (!logged) {
-    lines.push_back(FallbackLine(memo, now, locale));
-    const std::wstring appended = lines.back() + kLineEnd;
+    const std::wstring appended = station + FallbackLine(memo, now, locale) + kLineEnd;
     context.pane.Append(appended);
+    appends.push_back(appended);
     // The safety copy should hold every entry, fallback lines included; if it cannot be written
     // now, the next entry that can write it will carry this line too.
     WriteSafetyCopy(context, appended);
   }
+  if (stating) context.station.Stated(context.pane);
   context.entry.Clear();
   context.state.log_unsaved = true;
   if (!context.listener) return;
   // The entry is made whatever a follower of the log does with it.
   try {
-    for (const auto& logged_line : lines) context.listener->OnLineLogged(logged_line);
+    for (const auto& appended : appends) context.listener->OnLogAppended(appended);
   } catch (const std::exception&) {
   }
 }

@@ -8,6 +8,7 @@
 #include "entry/feed.h"
 #include "entry/locale.h"
 #include "entry/log_pane.h"
+#include "entry/station_statement.h"
 
 namespace zelmor::entry {
 
@@ -26,9 +27,10 @@ class SafetyCopyWriter {
 class EntryListener {
  public:
   virtual ~EntryListener() = default;
-  // Once the entry is complete, each line it put at the end of the pane, without its CR LF: the
-  // composed line, the fallback line, or both when the safety copy could not be written.
-  virtual void OnLineLogged(const std::wstring& line) = 0;
+  // Once the entry is complete, each text it appended to the pane, CR LF included: the composed
+  // line (after the station line when one was due), the fallback line, or the one then the other
+  // when the safety copy could not be written.
+  virtual void OnLogAppended(const std::wstring& text) = 0;
 };
 
 struct EntryBoxContext {
@@ -40,13 +42,16 @@ struct EntryBoxContext {
   // Read once for each entry.
   Locale& locale;
   SafetyCopyWriter& safety_copy;
+  // The operator's station, stated before the entry when the log does not hold it yet.
+  StationStatement& station;
   EntryListener* listener = nullptr;
 };
 
 // Acts on Enter (13) only and consumes nothing: the key goes on to the box's own handling.
 // On Enter the composed line (or, when it cannot be composed or the safety copy cannot be
 // written, the fallback line) is appended with CR LF, the safety copy is rewritten, the entry box
-// is emptied and the log marked unsaved.
+// is emptied and the log marked unsaved. When the station line is due (the first entry of a log,
+// or the first after the pane was replaced or edited), it goes before the line, in the same append.
 void OnEntryKey(EntryBoxContext& context, wchar_t key);
 
 }  // namespace zelmor::entry

@@ -1,6 +1,7 @@
 #pragma once
-// The log line: the template with its nine tokens filled from the clock, the tracking-program feed
-// and the memo, and the simpler fallback line written when that cannot be done.
+// Writing the log line: the template with its nine tokens filled from the clock, the
+// tracking-program feed and the memo, and the simpler fallback line written when that cannot be
+// done. The shapes of the values are the log format's (log_format.h); line_reader.h reads them back.
 //
 // Everything here is pure except ComposeEntry, which also drives the feed requests. The small
 // helpers are public so that each can be tested (and fuzzed) on its own: none of them may crash or
@@ -15,6 +16,7 @@
 #include "base/text.h"
 #include "entry/feed.h"
 #include "entry/locale.h"
+#include "entry/log_format.h"
 
 namespace zelmor::entry {
 
@@ -52,15 +54,6 @@ std::optional<std::wstring> ReplaceToken(const std::wstring& text, const std::ws
                                          const std::wstring& value,
                                          std::size_t max_length = kMaxLineLength);
 
-// A Windows short-date picture applied to a date: d dd ddd dddd, M MM MMM MMMM, y yy yyyy
-// (yyy and longer runs give the full year), text in single quotes kept literally ('' inside
-// quotes is one quote). Day and month names are the invariant (English) ones; era pictures (g)
-// are left out. Any other character is copied.
-std::wstring FormatShortDate(const std::wstring& picture, const LocalTime& date);
-
-// "hh:mm" with a 24-hour two-digit hour and the locale's time separator.
-std::wstring FormatTime(const LocalTime& time, const std::wstring& separator);
-
 // The mode for "#MD": trimmed, with "LSB" and "USB" written as "SSB".
 std::wstring ModeText(const std::wstring& mode);
 
@@ -86,11 +79,6 @@ std::optional<float> ParseFrequencySingle(const std::wstring& frequency_text,
 // when the text is not a number or the value is beyond 64 bits.
 std::optional<int64_t> ParseFrequencyInteger(const std::wstring& frequency_text,
                                              const std::wstring& decimal_mark);
-
-// Megahertz with the pattern "#0.000": the exact quotient hertz / 1,000,000, rounded to three
-// decimals, a half-way value away from zero; no grouping; "0.000" rather than "-0.000". Empty for
-// a value that is not finite (the parser never yields one).
-std::wstring FormatFrequencyMHz(float hertz, const std::wstring& decimal_mark);
 
 // "#LF": transmit MHz "/" receive MHz, each the integer quotient truncated toward zero.
 std::optional<std::wstring> LogFrequencyText(const std::wstring& transmit_text,

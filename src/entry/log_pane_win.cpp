@@ -21,6 +21,8 @@ void EditLogPane::SetText(const std::wstring& text) {
   ++replacements_;
   SetWindowTextW(edit_, text.c_str());
   --changing_;
+  // A text the control did not take whole (a NUL ends it) is left for the watcher to read back.
+  if (watcher_ && Length() == text.size()) watcher_->OnPaneTextSet(text, replacements_);
 }
 
 void EditLogPane::Append(const std::wstring& text) {
@@ -32,8 +34,7 @@ void EditLogPane::Append(const std::wstring& text) {
   const LONG_PTR style = GetWindowLongPtrW(edit_, GWL_STYLE);
   const bool visible = (style & WS_VISIBLE) != 0;
   if (visible) SetWindowLongPtrW(edit_, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
-  const LRESULT end = GetWindowTextLengthW(edit_);
-  SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SelectEnd();
   SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   if (visible) {
     SetWindowLongPtrW(edit_, GWL_STYLE, GetWindowLongPtrW(edit_, GWL_STYLE) | WS_VISIBLE);
@@ -42,10 +43,26 @@ void EditLogPane::Append(const std::wstring& text) {
   --changing_;
 }
 
+bool EditLogPane::EndsLine() {
+  const LRESULT length = GetWindowTextLengthW(edit_);
+  if (length <= 0) return true;
+  // The control breaks lines at CR LF: after one, its last line is empty and starts at the end.
+  const LRESULT last_line = SendMessageW(edit_, EM_LINEFROMCHAR, static_cast<WPARAM>(length), 0);
+  return SendMessageW(edit_, EM_LINEINDEX, static_cast<WPARAM>(last_line), 0) == length;
+}
+
 void EditLogPane::CaretToEnd() {
-  const LRESULT end = GetWindowTextLengthW(edit_);
-  SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SelectEnd();
   SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
+}
+
+void EditLogPane::SelectEnd() {
+  // Wine's EM_SETSEL walks the control's whole line list even when the selection stays as it is
+  // (1.3 ms at 100,000 lines), and after an entry the caret already stands at the end.
+  const DWORD end = static_cast<DWORD>(GetWindowTextLengthW(edit_));
+  DWORD start = 0, stop = 0;
+  SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&stop));
+  if (start != end || stop != end) SendMessageW(edit_, EM_SETSEL, end, end);
 }
 
 void EditLogPane::SetEnabled(bool enabled) { EnableWindow(edit_, enabled ? TRUE : FALSE); }

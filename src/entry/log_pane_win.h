@@ -13,10 +13,12 @@ class EditLogPane : public LogPane {
  public:
   explicit EditLogPane(HWND edit = nullptr) : edit_(edit) {}
   void set_window(HWND edit);
+  void set_watcher(PaneTextWatcher* watcher) { watcher_ = watcher; }
   std::wstring Text() override;
   size_t Length() override;
   void SetText(const std::wstring& text) override;
   void Append(const std::wstring& text) override;
+  bool EndsLine() override;
   void CaretToEnd() override;
   void SetEnabled(bool enabled) override;
   uint64_t Replacements() override { return replacements_; }
@@ -24,7 +26,11 @@ class EditLogPane : public LogPane {
   bool OnChangeNotice();
 
  private:
+  // An empty selection at the end of the text, where appends go.
+  void SelectEnd();
+
   HWND edit_;
+  PaneTextWatcher* watcher_ = nullptr;
   int changing_ = 0;
   uint64_t replacements_ = 0;
 };

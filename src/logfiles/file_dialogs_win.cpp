@@ -37,7 +37,7 @@ std::wstring DialogFilter(const std::wstring& filter) {
   return out;
 }
 
-bool CommonFileDialogs::Show(FileDialogState& state, bool save) {
+bool CommonFileDialogs::Show(FileDialogState& state, bool save, ExistingFile existing) {
   const std::wstring filter = DialogFilter(state.filter);
   const std::wstring start_folder = StartFolder(state.initial_dir);
   std::vector<wchar_t> file(kFileBufferChars, L'\0');
@@ -57,6 +57,7 @@ bool CommonFileDialogs::Show(FileDialogState& state, bool save) {
     // The process's current folder must not follow the choice: it would hold the log's folder
     // (a removable drive, say) in use for as long as the program runs.
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+    if (save && existing == ExistingFile::AskFirst) ofn.Flags |= OFN_OVERWRITEPROMPT;
     const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     last_error_ = ok ? 0 : CommDlgExtendedError();
     return ok != FALSE;

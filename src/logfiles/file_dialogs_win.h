@@ -18,17 +18,17 @@ class CommonFileDialogs : public FileDialogs {
   void set_owner(HWND owner) { owner_ = owner; }
 
   // The dialog starts in state.initial_dir with the name part of state.file_name in its name box
-  // (a remembered full path would otherwise override the start folder). No prompts are added:
-  // an existing file is replaced without a question, and an open may name a missing file.
+  // (a remembered full path would otherwise override the start folder). An open may name a
+  // missing file; a save asks before replacing a file only when told to (OFN_OVERWRITEPROMPT).
   // False for a cancel and for a dialog that could not be shown (see last_error).
-  bool ShowOpen(FileDialogState& state) override { return Show(state, false); }
-  bool ShowSave(FileDialogState& state) override { return Show(state, true); }
+  bool ShowOpen(FileDialogState& state) override { return Show(state, false, ExistingFile::Replace); }
+  bool ShowSave(FileDialogState& state, ExistingFile existing) override { return Show(state, true, existing); }
 
   // CommDlgExtendedError of the last show: 0 after a success or a cancel.
   DWORD last_error() const { return last_error_; }
 
  private:
-  bool Show(FileDialogState& state, bool save);
+  bool Show(FileDialogState& state, bool save, ExistingFile existing);
 
   HWND owner_;
   DWORD last_error_ = 0;

@@ -46,7 +46,7 @@ void LogCommands::SaveLog() {
   dialog.filter = LoadText(IDS_LOG_FILTER);
   dialog.title = LoadText(IDS_LOG_SAVE_TITLE);
   dialog.file_name = DefaultSaveName(c_.clock.Now());
-  if (!c_.dialogs.ShowSave(dialog)) return;
+  if (!c_.dialogs.ShowSave(dialog, ExistingFile::Replace)) return;
   const std::wstring path = dialog.file_name;
 
   if (!path.empty()) c_.files.RemoveLeftovers(path);

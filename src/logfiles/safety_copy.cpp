@@ -1,6 +1,7 @@
 #include "logfiles/safety_copy.h"
 
 #include <cwchar>
+#include <exception>
 #include <optional>
 #include <utility>
 
@@ -62,7 +63,7 @@ void SafetyCopy::OfferEarlierCopy(MessageBoxes& messages, entry::LogPane& pane, 
 bool SafetyCopy::Write(entry::LogPane& pane, const std::wstring& appended) {
   const bool follows = known_ && pane.Replacements() == known_replacements_ &&
                        known_length_ + appended.size() == pane.Length();
-  if (!(follows && Add(appended)) && !Learn(pane)) return false;
+  if (!(follows && Add(appended)) && !ReadPaneBack(pane)) return false;
   // An earlier run's copy that start-up could neither offer back nor set aside goes aside before
   // this run replaces it; while it cannot, this run writes no copy and keeps its lines in the pane.
   if (earlier_copy_in_the_way_) {
@@ -82,16 +83,32 @@ bool SafetyCopy::Add(const std::wstring& appended) {
   return true;
 }
 
-bool SafetyCopy::Learn(entry::LogPane& pane) {
+void SafetyCopy::OnPaneTextSet(const std::wstring& text, uint64_t replacements) {
+  // The load itself must not fail for the copy's sake: a log that cannot be converted now (out of
+  // memory) is read back at the next entry, whose failure takes the fallback path.
+  try {
+    Know(text, replacements);
+  } catch (const std::exception&) {
+    known_ = false;
+  }
+}
+
+bool SafetyCopy::ReadPaneBack(entry::LogPane& pane) {
+  const uint64_t replacements = pane.Replacements();
+  return Know(pane.Text(), replacements);
+}
+
+bool SafetyCopy::Know(const std::wstring& text, uint64_t replacements) {
   known_ = false;
-  const std::wstring text = pane.Text();
-  const std::optional<std::string> body = files_.Encode(text);
+  std::optional<std::string> body = files_.Encode(text);
   const std::optional<std::string> line_end = files_.Encode(L"\r\n");
   if (!body || !line_end) return false;
-  copy_bytes_ = *body + *line_end;
+  // Moved, not copied: a copy of the bytes cost 6 ms at 100,000 lines.
+  copy_bytes_ = std::move(*body);
+  copy_bytes_ += *line_end;
   line_end_bytes_ = line_end->size();
   known_length_ = text.size();
-  known_replacements_ = pane.Replacements();
+  known_replacements_ = replacements;
   known_ = true;
   return true;
 }

@@ -24,7 +24,7 @@ inline constexpr wchar_t kSetAsideName[] = L"Zelmor_temp.bak";
 // was moved, "Zelmor_temp-20261207-1449.bak", and "-2", "-3" ... after it when that name is taken.
 std::wstring DatedSetAsideName(const LocalTime& when, int attempt);
 
-class SafetyCopy : public entry::SafetyCopyWriter {
+class SafetyCopy : public entry::SafetyCopyWriter, public entry::PaneTextWatcher {
  public:
   // `folder` is the program's folder, without a trailing backslash.
   SafetyCopy(TextFiles& files, settings::Profile& profile, Clock& clock, std::wstring folder);
@@ -42,6 +42,11 @@ class SafetyCopy : public entry::SafetyCopyWriter {
   // whole only when something other than an append changed it. False when the copy could not be
   // replaced; the previous copy then stays whole. Reads no settings: the run's mark is known.
   bool Write(entry::LogPane& pane, const std::wstring& appended) override;
+
+  // A log the program loads into the pane (LOG Open, the viewer, the recovery) is converted while
+  // it loads: the next entry then neither reads a long log back from the pane nor converts it,
+  // about 35 ms at 100,000 lines under Wine. Nothing is written until that entry.
+  void OnPaneTextSet(const std::wstring& text, uint64_t replacements) override;
 
   // The regular close: the next start has nothing to offer back.
   void MarkClosedNormally();
@@ -67,10 +72,11 @@ class SafetyCopy : public entry::SafetyCopyWriter {
 
   // The copy's bytes are the pane's text and one CR LF, as written last. An entry's lines go in
   // before that CR LF, so that a long log is neither read back, copied nor converted again for
-  // each entry; only a change other than an append (an edit, an opened log) makes the copy learn
-  // the pane anew.
+  // each entry; only the operator's edits (or a text the pane did not take whole) make the copy
+  // read the pane back at the next entry.
   bool Add(const std::wstring& appended);
-  bool Learn(entry::LogPane& pane);
+  bool ReadPaneBack(entry::LogPane& pane);
+  bool Know(const std::wstring& text, uint64_t replacements);
 
   bool known_ = false;
   std::string copy_bytes_;

@@ -29,13 +29,13 @@ std::wstring LogFrequencyText(const Contact& c) {
   if (c.log_frequency) return c.log_frequency->text;
   if (c.uplink && c.downlink) {
     // Whole megahertz truncated toward zero, as the template's own "#LF" is formed.
-    return std::to_wstring(c.uplink->kilohertz / 1000) + L"/" + std::to_wstring(c.downlink->kilohertz / 1000);
+    return entry::FormatLogFrequency(c.uplink->kilohertz / 1000, c.downlink->kilohertz / 1000);
   }
   return std::wstring();
 }
 
 std::wstring TokenValue(const std::wstring& token, const Contact& c) {
-  if (token == L"#DT") return TwoDigits(c.year) + L"/" + TwoDigits(c.month) + L"/" + TwoDigits(c.day);
+  if (token == L"#DT") return TwoDigits(c.date.year) + L"/" + TwoDigits(c.date.month) + L"/" + TwoDigits(c.date.day);
   if (token == L"#TM") return TwoDigits(c.hour) + L":" + TwoDigits(c.minute);
   if (token == L"#ZN") return c.zone;
   if (token == L"#SN") return c.satellite_name.value_or(L"");
@@ -106,14 +106,16 @@ FieldMapping ReadFieldMapping(settings::Profile& profile) {
 std::optional<std::vector<PlannedField>> PlanClipboardContact(const std::wstring& clipboard_text,
                                                                const std::wstring& template_text,
                                                                const contact::LineFormats& formats,
-                                                               const FieldMapping& mapping) {
-  const std::optional<contact::Contact> contact = contact::FirstReadableLine(clipboard_text, template_text, formats);
+                                                               const LocalTime& now, const FieldMapping& mapping) {
+  const std::optional<contact::Contact> contact =
+      contact::FirstReadableLine(clipboard_text, template_text, formats, now);
   if (!contact) return std::nullopt;
   return PlanWholeLine(*contact, mapping);
 }
 
 std::optional<std::vector<PlannedField>> WholeLinePlanner::Plan(const std::wstring& clipboard_text) {
-  return PlanClipboardContact(clipboard_text, state_.template_text, locale_.Formats(), ReadFieldMapping(profile_));
+  return PlanClipboardContact(clipboard_text, state_.template_text, locale_.Formats(), clock_.Now(),
+                              ReadFieldMapping(profile_));
 }
 
 std::vector<PlannedField> PlanWholeLine(const contact::Contact& contact, const FieldMapping& mapping) {

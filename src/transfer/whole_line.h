@@ -36,8 +36,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/clock.h"
 #include "base/main_state.h"
-#include "contact/log_reader.h"
+#include "contact/contact.h"
 #include "entry/locale.h"
 #include "settings/profile.h"
 #include "transfer/field_transfer.h"
@@ -88,11 +89,12 @@ struct PlannedField {
 FieldMapping ReadFieldMapping(settings::Profile& profile);
 
 // What the whole-contact item sends for a clipboard text: the fields of its first readable line,
-// or nothing when no line of it reads as a log line.
+// or nothing when no line of it reads as a log line. `now` is the local clock's reading, for
+// dates written without their year.
 std::optional<std::vector<PlannedField>> PlanClipboardContact(const std::wstring& clipboard_text,
                                                                const std::wstring& template_text,
                                                                const contact::LineFormats& formats,
-                                                               const FieldMapping& mapping);
+                                                               const LocalTime& now, const FieldMapping& mapping);
 
 // What the whole-contact item sends for a clipboard text, worked out when it is needed.
 class ContactPlanner {
@@ -103,18 +105,20 @@ class ContactPlanner {
   virtual std::optional<std::vector<PlannedField>> Plan(const std::wstring& clipboard_text) = 0;
 };
 
-// The plan made with the template of the moment, the user's locale and section "HLfields" as they
-// stand when it is asked for.
+// The plan made with the template of the moment, the user's locale, the clock (a date written without
+// its year is read as the latest year not in the future) and section "HLfields" as they stand when
+// it is asked for.
 class WholeLinePlanner final : public ContactPlanner {
  public:
-  WholeLinePlanner(const MainState& state, settings::Profile& profile, entry::Locale& locale)
-      : state_(state), profile_(profile), locale_(locale) {}
+  WholeLinePlanner(const MainState& state, settings::Profile& profile, entry::Locale& locale, Clock& clock)
+      : state_(state), profile_(profile), locale_(locale), clock_(clock) {}
   std::optional<std::vector<PlannedField>> Plan(const std::wstring& clipboard_text) override;
 
  private:
   const MainState& state_;
   settings::Profile& profile_;
   entry::Locale& locale_;
+  Clock& clock_;
 };
 
 // The fields to send for `contact`, in order, without the empty ones.

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "adif/adif_export.h"
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace {
 
@@ -43,10 +43,11 @@ int main(int argc, char** argv) {
   const FixedOffsetZone japan(540);
   const SatelliteNames names;
   ExportSettings settings;
-  settings.template_text = zelmor::settings::kDefaultTemplate;
+  settings.template_text = zelmor::entry::kDefaultTemplate;
   settings.zone = &japan;
   settings.names = &names;
   settings.now_utc = CivilTime{2026, 12, 8, 0, 10, 0};
+  settings.now = zelmor::LocalTime{2026, 12, 8, 9, 10, 0};
   settings.program_version = "1.0.0";
   const ExportResult result = ExportLog(FromUtf8(log), settings);
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "adif_support.h"
 #include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
@@ -26,33 +27,7 @@ using namespace logging_loop;
 using zelmor::LocalTime;
 using zelmor::entry::FeedSnapshot;
 
-using Record = std::map<std::string, std::string>;
-
-// The records after the header, each field by its name in capitals. A field is "<NAME:length>".
-std::vector<Record> Records(const std::string& adif) {
-  std::vector<Record> records;
-  size_t at = adif.find("<EOH>");
-  if (at == std::string::npos) return records;
-  Record record;
-  for (at = adif.find('<', at + 5); at != std::string::npos; at = adif.find('<', at)) {
-    const size_t close = adif.find('>', at);
-    if (close == std::string::npos) break;
-    std::string tag = adif.substr(at + 1, close - at - 1);
-    for (char& c : tag) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    at = close + 1;
-    if (tag == "EOR") {
-      records.push_back(record);
-      record.clear();
-      continue;
-    }
-    const size_t colon = tag.find(':');
-    if (colon == std::string::npos) continue;
-    const size_t length = std::stoul(tag.substr(colon + 1));
-    record[tag.substr(0, colon)] = adif.substr(at, length);
-    at += length;
-  }
-  return records;
-}
+using Record = AdifRecord;
 
 SYSTEMTIME UtcNow() {
   SYSTEMTIME now;
@@ -212,6 +187,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   EXPECT_EQ(MessageText(box),
             L"ADIFファイルに出力しました。\r\n"
             L"\r\n"
+            L"局情報: なし（自局のコールサインやグリッドは出力していません）\r\n"
             L"出力したQSO: 5件\r\n"
             L"　うち衛星データなし: 1件\r\n"
             L"　うちLoTWにない衛星名: 1件\r\n"
@@ -226,7 +202,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   EXPECT_TRUE(NoDialogOpen(app));
 
   const std::string adif = ReadBytes(file);
-  const std::vector<Record> records = Records(adif);
+  const std::vector<Record> records = AdifRecords(adif);
   ASSERT_EQ(records.size(), 5u) << adif;
   EXPECT_TRUE(RecordIs(records[0], {"JA1XYZ", "2m", "FM", "ARISS", iss, ""}));
   EXPECT_TRUE(RecordIs(records[1], {"7K1DEF", "70cm", "FM", "IO-117", greencube, ""}));
@@ -234,6 +210,50 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   EXPECT_TRUE(RecordIs(records[3], {"JH4JKL", "", "", "", fallback, ""}));
   EXPECT_TRUE(RecordIs(records[4], {"JE1ZZZ", "2m", "FM", "SO-50", std::nullopt, "20261206 2330"}));
   EXPECT_EQ(app.PaneText(), log) << "the export only reads the log";
+}
+
+// The issue behind this test: a log whose dates had leading zeros that this machine's picture
+// (Wine's yyyy/M/d) does not write exported none of its contacts.
+TEST(AdifExportE2E, ALogWrittenWithAnotherDatePictureExportsEveryContact) {
+  if (!ComputerKeepsJapanTime()) GTEST_SKIP() << "needs Japan's time zone (TZ=Asia/Tokyo, as test.sh sets)";
+  for (const bool mixed : {false, true}) {
+    SCOPED_TRACE(mixed ? "padded and unpadded dates" : "padded dates");
+    TempFolder folder;
+    const std::wstring log = LogOfDecember7(mixed);
+    WriteBytes(folder.File(L"field.txt"), Ansi(log));
+    Zelmor app(folder);
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(OpenLog(app, folder.File(L"field.txt")));
+    ASSERT_EQ(app.PaneText(), log);
+
+    SendCommand(app.window(), IDM_ADIF_EXPORT);
+    HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_ADIF_TITLE));
+    ASSERT_TRUE(dialog);
+    const std::wstring file = folder.File(L"field.adi");
+    ASSERT_TRUE(ChooseFile(app, dialog, file));
+    HWND box = app.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageText(box),
+              L"ADIFファイルに出力しました。\r\n"
+              L"\r\n"
+              L"局情報: なし（自局のコールサインやグリッドは出力していません）\r\n"
+              L"出力したQSO: 8件\r\n"
+              L"　うち衛星データなし: 1件\r\n"
+              L"　うちLoTWにない衛星名: 0件\r\n"
+              L"読めない行（出力せず）: 0行");
+    PressButton(box, IDOK);
+    ASSERT_TRUE(WaitDestroyed(box));
+
+    const std::string adif = ReadBytes(file);
+    const std::vector<Record> records = AdifRecords(adif);
+    ASSERT_EQ(records.size(), 8u) << adif;
+    // Japan's 08:30 on 7 December is 23:30 UTC on the 6th.
+    EXPECT_TRUE(RecordIs(records[0], {"JA1ABC", "2m", "SSB", "RS-44", std::nullopt, "20261206 2330"}));
+    EXPECT_TRUE(RecordIs(records[2], {"7K1QQQ", "2m", "CW", "RS-44", std::nullopt, "20261206 2338"}));
+    EXPECT_TRUE(RecordIs(records[3], {"JE4BBB", "2m", "FM", "ARISS", std::nullopt, "20261207 0005"}));
+    EXPECT_TRUE(RecordIs(records[6], {"JF7DDD", "2m", "FM", "SO-50", std::nullopt, "20261207 0114"}));
+    EXPECT_TRUE(RecordIs(records[7], {"JL8EEE", "", "", "", std::nullopt, "20261207 0120"}));
+  }
 }
 
 }  // namespace

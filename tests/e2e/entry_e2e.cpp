@@ -253,6 +253,42 @@ TEST(EntryE2E, HungTrackerDoesNotHoldTheWindowForLong) {
   EXPECT_TRUE(Composed(app.PaneText(), p1, kServed, L"back", m));
 }
 
+// Where the first character of a line of the pane stands in its client area.
+POINT LineStart(const Zelmor& app, DWORD_PTR line) {
+  const DWORD_PTR at = Ask(app.pane(), EM_POSFROMCHAR, Ask(app.pane(), EM_LINEINDEX, line));
+  return {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+}
+
+TEST(EntryE2E, EntryShowsTheNewestLineFromItsStartAfterThePaneWasScrolledSideways) {
+  TempFolder folder;
+  TrackerSim tracker(ServedValues(folder, kServed), folder.path());
+  ASSERT_TRUE(tracker.ready());
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  // Lines wider than the pane, and more of them than it shows.
+  for (int i = 0; i < 20; ++i) MakeEntry(app, L"JA1ABC 59 59 QSL via bureau, tnx fer QSO " + std::to_wstring(i));
+
+  // In edit mode the operator goes to the first line and to its end: the pane scrolls up and
+  // sideways to show the caret, and stays so when edit mode is left.
+  const auto toggle_edit_mode = [&] { Ask(app.window(), WM_COMMAND, MAKEWPARAM(IDM_EDIT_MODE, 0)); };
+  toggle_edit_mode();
+  Ask(app.pane(), EM_SETSEL, 0, 0);
+  Ask(app.pane(), WM_KEYDOWN, VK_END, 1);
+  Ask(app.pane(), WM_KEYUP, VK_END, 1);
+  // A line start left of the client area is scrolled out of view.
+  ASSERT_LT(LineStart(app, 0).x, 0) << "the pane did not scroll sideways";
+  toggle_edit_mode();
+
+  MakeEntry(app, L"JA1NEW");
+  const DWORD_PTR lines = Ask(app.pane(), EM_GETLINECOUNT);
+  ASSERT_EQ(lines, 22u) << "twenty-one lines and the empty one after the last line end";
+  const POINT newest = LineStart(app, lines - 2);
+  const RECT client = ClientRectOf(app.pane());
+  EXPECT_GE(newest.x, 0) << "the lines are not shown from their start";
+  EXPECT_TRUE(newest.y >= 0 && newest.y < client.bottom)
+      << "the newest line stands at y " << newest.y << ", outside the pane's " << client.bottom << " pixels";
+}
+
 TEST(EntryE2E, RealKeysThroughTheDisplayMakeAnEntry) {
   TempFolder folder;
   Zelmor app(folder);

@@ -1,7 +1,9 @@
 #include "entry_support.h"
 
+#include <algorithm>
+
 #include "entry/locale_win.h"
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace e2e::logging_loop {
 
@@ -33,7 +35,7 @@ zelmor::LocalTime Now() {
 
 std::wstring ComposedLine(const zelmor::entry::FeedSnapshot& values, const std::wstring& memo,
                           const zelmor::LocalTime& at) {
-  const auto line = zelmor::entry::LogLine(zelmor::settings::kDefaultTemplate, values, memo, at,
+  const auto line = zelmor::entry::LogLine(zelmor::entry::kDefaultTemplate, values, memo, at,
                                            zelmor::entry::CurrentLocaleFormats());
   return line ? *line : L"(no line)";
 }
@@ -53,6 +55,11 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
 }
 
 LARGE_INTEGER Tick() {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "entry/log_line.h"
 #include "harness.h"
@@ -36,5 +37,7 @@ std::wstring FallbackAt(const std::wstring& memo, const zelmor::LocalTime& at);
 // The benchmarks' clock: a reading, and the milliseconds between two.
 LARGE_INTEGER Tick();
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to);
+// The middle value: one slow run on a shared machine does not move it.
+double Median(std::vector<double> values);
 
 }  // namespace e2e::logging_loop

@@ -80,6 +80,29 @@ inline bool ClosesAfterQuestion(Zelmor& app) {
   return app.WaitExit(10000);
 }
 
+// An evening's log as a machine of another short-date picture wrote it, with the default
+// template: seven composed lines and a fallback line, every date "2026/12/07" (Japanese Windows'
+// yyyy/MM/dd), or, `mixed`, every other line "2026/12/7" (Wine's yyyy/M/d).
+inline std::wstring LogOfDecember7(bool mixed) {
+  const wchar_t* const tails[] = {
+      L" 08:30J JA1ABC 59 57 PM95 %Sat=RS-44/Rev:21847% 145/435 SSB Up=145.965/Down=435.640",
+      L" 08:34J JR2XYZ 59 59 %Sat=RS-44/Rev:21847% 145/435 SSB Up=145.968/Down=435.637",
+      L" 08:38J 7K1QQQ 5NN 599 %Sat=RS-44/Rev:21847% 145/435 CW Up=145.970/Down=435.635",
+      L" 09:05J JE4BBB 59 59 QM05 %Sat=ISS/Rev:45123% 145/437 FM Up=145.990/Down=437.800",
+      L" 09:07J JH3AAA 59 59 %Sat=ISS/Rev:45123% 145/437 FM Up=145.990/Down=437.800",
+      L" 10:12J JA6CCC 59 55 %Sat=SO-50/Rev:97254% 145/436 FM Up=145.850/Down=436.795",
+      L" 10:14J JF7DDD 55 59 %Sat=SO-50/Rev:97254% 145/436 FM Up=145.850/Down=436.795",
+      L" 10:20J  JL8EEE 59 59 ",
+  };
+  std::wstring log;
+  bool padded = true;
+  for (const wchar_t* tail : tails) {
+    log += (padded ? L"2026/12/07" : L"2026/12/7") + std::wstring(tail) + L"\r\n";
+    padded = !mixed || !padded;
+  }
+  return log;
+}
+
 // The ini line "key=value" as the settings file holds it (ANSI).
 inline std::string IniLine(const std::string& key, const std::wstring& value) {
   return key + "=" + Ansi(value) + "\r\n";

@@ -101,12 +101,6 @@ std::wstring BigLog(size_t bytes, std::wstring& last_line) {
   return text;
 }
 
-DWORD_PTR Ask(HWND window, UINT message, WPARAM wparam = 0, DWORD ms = 30000) {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(window, message, wparam, 0, SMTO_NORMAL, ms, &result);
-  return result;
-}
-
 // Megabytes of the big log: the soak script opens 50 MB; every run of the tests opens a smaller
 // one, since Wine's EDIT control lays out about ten thousand lines a second.
 size_t BigLogMegabytes() {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -64,11 +63,6 @@ double StartToReady(const wchar_t* exe, const wchar_t* window_class, bool focus_
   if (window) PostMessageW(window, WM_CLOSE, 0, 0);
   child.WaitExit(10000);
   return took;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 TEST(StartupBenchmark, DISABLED_StartToReadyForInput) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/resource.h"
@@ -346,6 +347,53 @@ TEST(TransferE2E, WholeContactSendsEveryFieldOfTheCopiedLineInOrder) {
                                   JournalLine(0x2000D, "RS-44", from),
                                   JournalLine(0x2000E, "PM95 tnx", from),
                               }));
+}
+
+// Every line of a log written with another date picture (padded and unpadded days, where this
+// machine writes yyyy/M/d) sends whole: the whole-contact item is not greyed, and the logging
+// program gets every field, the date as yy/MM/dd.
+TEST(TransferE2E, WholeContactSendsEachLineOfALogFromAnotherMachine) {
+  Session s;
+  ASSERT_TRUE(s.Start());
+  ASSERT_TRUE(s.StartLogbook());
+  const std::wstring log = LogOfDecember7(true);
+  WriteBytes(s.app().File(L"field.txt"), Ansi(log));
+  ASSERT_TRUE(OpenLog(s.app(), s.app().File(L"field.txt")));
+  ASSERT_EQ(s.app().PaneText(), log);
+
+  struct Sent {
+    std::string call, time, his, my, freq, mode, sat, rem2;
+  };
+  const Sent sent[] = {
+      {"JA1ABC", "08:30J", "59", "57", "145/435", "SSB", "RS-44", "PM95"},
+      {"JR2XYZ", "08:34J", "59", "59", "145/435", "SSB", "RS-44", ""},
+      {"7K1QQQ", "08:38J", "5NN", "599", "145/435", "CW", "RS-44", ""},
+      {"JE4BBB", "09:05J", "59", "59", "145/437", "FM", "ISS", "QM05"},
+      {"JH3AAA", "09:07J", "59", "59", "145/437", "FM", "ISS", ""},
+      {"JA6CCC", "10:12J", "59", "55", "145/436", "FM", "SO-50", ""},
+      {"JF7DDD", "10:14J", "55", "59", "145/436", "FM", "SO-50", ""},
+      {"JL8EEE", "10:20J", "59", "59", "", "", "", ""},  // the fallback line
+  };
+  s.ToggleEditMode();
+  const HWND from = s.window();
+  std::vector<std::string> expected;
+  size_t line_start = 0;
+  for (const Sent& contact : sent) {
+    const size_t line_end = log.find(L"\r\n", line_start);
+    const std::wstring line = log.substr(line_start, line_end - line_start);
+    line_start = line_end + 2;
+    SCOPED_TRACE(Ansi(line));
+    for (const auto& [code, text] : std::vector<std::pair<unsigned, std::string>>{
+             {0x20001, contact.call}, {0x20002, "26/12/07"}, {0x20003, contact.time}, {4, contact.his},
+             {5, contact.my}, {0x20006, contact.freq}, {0x20007, contact.mode}, {0x2000D, contact.sat},
+             {0x2000E, contact.rem2}}) {
+      if (!text.empty()) expected.push_back(JournalLine(code, text, from));
+    }
+    ASSERT_TRUE(s.Transfer(line, kWholeContact));
+    ASSERT_TRUE(s.WaitJournal(expected.size())) << ReadBytes(s.journal());
+  }
+  Settle(s.window());
+  EXPECT_EQ(s.JournalLines(), expected);
 }
 
 TEST(TransferE2E, WholeContactOfTextThatIsNoLogLineSendsNothing) {

@@ -75,7 +75,7 @@ Indexed IndexFolder(const std::wstring& folder, unsigned threads, std::unique_pt
   auto keeper = std::make_unique<WorkedLogKeeper>();
   FolderReader::Settings settings;
   settings.folder = folder;
-  settings.reading = {zelmor::settings::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
+  settings.reading = {zelmor::entry::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
   settings.threads = threads;
   const LARGE_INTEGER start = Tick();
   keeper->Watch(settings);
@@ -147,7 +147,7 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
 
   // The window thread's share alone: 100,000 contacts read beforehand, merged into an empty index,
   // then the same again (a file written again unchanged).
-  const zelmor::contact::LineReading reading{zelmor::settings::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
+  const zelmor::contact::LineReading reading{zelmor::entry::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
   const auto read = zelmor::contact::ReadLines(zelmor::contact::IndexedLines(test_support::SampleLog(100000, 5)), reading);
   for (int run = 0; run < 3; ++run) {
     zelmor::contact::WorkedIndex index;

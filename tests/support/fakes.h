@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "entry/feed.h"
 #include "entry/locale.h"
 #include "entry/log_pane.h"
+#include "entry/station_statement.h"
 #include "logfiles/file_command.h"
 #include "logfiles/file_dialogs.h"
 #include "logfiles/text_files.h"
@@ -36,6 +38,7 @@ struct FakePane : entry::LogPane {
   bool enabled = false;
   uint64_t replacements = 0;
   int reads = 0;  // whole-text reads
+  entry::PaneTextWatcher* watcher = nullptr;
   std::wstring Text() override {
     ++reads;
     return text;
@@ -45,8 +48,10 @@ struct FakePane : entry::LogPane {
     text = t;
     ++replacements;
     caret_at_end = false;  // setting the text puts the caret at the start
+    if (watcher) watcher->OnPaneTextSet(text, replacements);
   }
   void Append(const std::wstring& t) override { text += t; }
+  bool EndsLine() override { return text.empty() || text.back() == L'\n'; }
   void CaretToEnd() override {
     caret_at_end = true;
     ++caret_moves;
@@ -58,6 +63,12 @@ struct FakePane : entry::LogPane {
     text = t;
     ++replacements;
   }
+};
+
+// The operator's station as the entry box sees it: none until a test sets one.
+struct FakeStationSource : entry::StationSource {
+  std::optional<entry::StationLine> station;
+  std::optional<entry::StationLine> StationInForce() const override { return station; }
 };
 
 struct FakeEntry : entry::EntryField {
@@ -116,6 +127,7 @@ struct FakeFiles : logfiles::TextFiles {
   // The disk keeps text; its bytes are UTF-8, which pieces of a text encode to the pieces of, as in
   // any code page, and in which ASCII bytes are their own characters.
   std::optional<std::string> Encode(const std::wstring& text) override {
+    if (encode_throws) throw std::bad_alloc();
     ++encodes;
     encoded_characters += text.size();
     std::string bytes;
@@ -152,6 +164,7 @@ struct FakeFiles : logfiles::TextFiles {
   }
   int encodes = 0;
   size_t encoded_characters = 0;
+  bool encode_throws = false;  // as a conversion that runs out of memory
 };
 
 // The operator in a common file dialog: picks `chosen`, or cancels when `answer` is false.
@@ -160,6 +173,7 @@ struct FakeDialogs : logfiles::FileDialogs {
   bool answer = true;
   std::wstring chosen;
   std::optional<logfiles::FileDialogState> seen;  // the state as the dialog was shown
+  std::optional<logfiles::ExistingFile> existing;  // what the last Save dialog was told
   explicit FakeDialogs(Journal& j) : journal(j) {}
   bool Show(logfiles::FileDialogState& state, const wchar_t* kind) {
     journal.push_back(kind);
@@ -168,7 +182,10 @@ struct FakeDialogs : logfiles::FileDialogs {
     return answer;
   }
   bool ShowOpen(logfiles::FileDialogState& state) override { return Show(state, L"open dialog"); }
-  bool ShowSave(logfiles::FileDialogState& state) override { return Show(state, L"save dialog"); }
+  bool ShowSave(logfiles::FileDialogState& state, logfiles::ExistingFile e) override {
+    existing = e;
+    return Show(state, L"save dialog");
+  }
 };
 
 struct FixedLocale : entry::Locale {

@@ -19,20 +19,21 @@ HWND WaitForWindow(const std::function<HWND()>& found, DWORD ms) {
 
 namespace {
 
-HWND FirstWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption, bool visible_only) {
+HWND FirstWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption, bool visible_only, HWND except = nullptr) {
   struct Search {
     DWORD pid;
     const wchar_t* cls;
     const wchar_t* caption;
     bool visible_only;
+    HWND except;
     HWND result;
-  } search{pid, cls, caption, visible_only, nullptr};
+  } search{pid, cls, caption, visible_only, except, nullptr};
   EnumWindows(
       [](HWND w, LPARAM p) -> BOOL {
         auto* s = reinterpret_cast<Search*>(p);
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner != s->pid || (s->visible_only && !IsWindowVisible(w))) return TRUE;
+        if (owner != s->pid || w == s->except || (s->visible_only && !IsWindowVisible(w))) return TRUE;
         wchar_t name[256];
         GetClassNameW(w, name, 256);
         if (lstrcmpW(name, s->cls) != 0) return TRUE;
@@ -56,6 +57,7 @@ HWND VisibleProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption)
 }
 
 HWND VisibleDialog(DWORD pid) { return VisibleProcessWindow(pid, L"#32770"); }
+HWND VisibleDialogOtherThan(DWORD pid, HWND except) { return FirstWindow(pid, L"#32770", nullptr, true, except); }
 HWND VisibleMenu(DWORD pid) { return VisibleProcessWindow(pid, L"#32768"); }
 
 HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD ms) {
@@ -100,6 +102,12 @@ void SendCommand(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPA
 bool Settle(HWND window, DWORD ms) {
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, &ignored) != 0;
+}
+
+DWORD_PTR Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD ms) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, ms, &result);
+  return result;
 }
 
 RECT WindowRectOf(HWND window) {

@@ -21,6 +21,8 @@ HWND FindProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = n
 HWND VisibleProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = nullptr);
 // Any visible message box or common dialog (#32770) of the process, whatever its caption.
 HWND VisibleDialog(DWORD pid);
+// The same, passing over `except` (a dialog whose own question is looked for).
+HWND VisibleDialogOtherThan(DWORD pid, HWND except);
 // The process's open pop-up menu (#32768). Its items cannot be read from another process.
 HWND VisibleMenu(DWORD pid);
 
@@ -42,6 +44,9 @@ void SendCommand(HWND window, int id);
 // True once the window's thread has handled everything posted to it before: a sent message is
 // handled only after those. False when it did not answer within `ms`.
 bool Settle(HWND window, DWORD ms = 15000);
+// A message that carries no pointer, sent to a window of any process; its answer, or 0 when none
+// came within `ms`.
+DWORD_PTR Ask(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0, DWORD ms = 30000);
 
 RECT WindowRectOf(HWND window);
 // A child's rectangle in its parent's client coordinates.

@@ -48,7 +48,7 @@ std::wstring LoggedLine(const std::wstring& memo, const std::wstring& satellite,
   const zelmor::entry::LocaleFormats japanese{L"yyyy/MM/dd", L":", L"."};
   if (satellite.empty()) return zelmor::entry::FallbackLine(memo, at, japanese);
   const zelmor::entry::FeedSnapshot feed{satellite, L"435.640.000", L"145.965.000", L"21847", L"USB"};
-  return zelmor::entry::LogLine(zelmor::settings::kDefaultTemplate, feed, memo, at, japanese).value_or(L"");
+  return zelmor::entry::LogLine(zelmor::entry::kDefaultTemplate, feed, memo, at, japanese).value_or(L"");
 }
 
 std::wstring SampleLog(size_t contacts, unsigned seed, const zelmor::LocalTime& start) {

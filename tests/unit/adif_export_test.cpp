@@ -5,19 +5,27 @@
 #include <optional>
 #include <string>
 
-#include "settings/keys.h"
+#include "entry/log_format.h"
+#include "occurrences.h"
 
 namespace zelmor::adif {
 namespace {
 
 const FixedOffsetZone kJapan(540);
 const SatelliteNames kNames;
+const LocalTime kNow{2026, 12, 8, 12, 0, 0};
 
-std::string RecordText(const std::wstring& line) {
-  const auto contact = contact::ReadLogLine(line, settings::kDefaultTemplate, contact::LineFormats{});
+std::string RecordText(const std::wstring& line, const contact::Station* station = nullptr) {
+  const auto contact = contact::ReadContact(line, entry::kDefaultTemplate, contact::LineFormats{}, kNow);
   if (!contact) return "unreadable";
   std::string text;
-  for (const Field& f : ContactRecord(*contact, kJapan, kNames).fields) text += FormatField(f) + " ";
+  for (const Field& f : ContactRecord(*contact, station, kJapan, kNames).fields) text += FormatField(f) + " ";
+  return text;
+}
+
+std::string FieldsText(const std::vector<Field>& fields) {
+  std::string text;
+  for (const Field& f : fields) text += FormatField(f) + " ";
   return text;
 }
 
@@ -45,6 +53,34 @@ TEST(ContactRecordTest, WhatEachKindOfLineGives) {
   EXPECT_EQ(RecordText(L"2026/12/07 09:00J JA1ABC %Sat=/Rev:% 145/435 USB-D Up=145.900/Down=435.800"),
             "<CALL:6>JA1ABC <QSO_DATE:8>20261207 <TIME_ON:4>0000 <BAND:2>2m <BAND_RX:4>70cm <FREQ:7>145.900 "
             "<FREQ_RX:7>435.800 <MODE:5>USB-D <SAT_MODE:3>V/U ");
+}
+
+TEST(ContactRecordTest, StationFieldsAsTqslReadsThem) {
+  const struct {
+    const char* what;
+    contact::Station station;
+    std::string fields;
+  } rows[] = {
+      {"a grid, a prefecture and a ward",
+       {L"JA1ABC/1", {L"PM95vr"}, L"10", L"100101", L"東京 移動"},
+       "<STATION_CALLSIGN:8>JA1ABC/1 <MY_GRIDSQUARE:6>PM95vr <MY_STATE:2>10 <MY_CNTY:6>100101 <MY_DXCC:3>339 "},
+      {"a grid line of two, a city", {L"JA8ABC", {L"QN02", L"QN03"}, L"01", L"0101", L"Rover"},
+       "<STATION_CALLSIGN:6>JA8ABC <MY_VUCC_GRIDS:9>QN02,QN03 <MY_STATE:2>01 <MY_CNTY:4>0101 <MY_DXCC:3>339 "},
+      {"a corner of four, a prefecture only", {L"JA1ABC", {L"PM99", L"PN90", L"QM09", L"QN00"}, L"10", L"", L"Home"},
+       "<STATION_CALLSIGN:6>JA1ABC <MY_VUCC_GRIDS:19>PM99,PN90,QM09,QN00 <MY_STATE:2>10 <MY_DXCC:3>339 "},
+      // Without a prefecture the entity is not known to be Japan: TQSL keeps the Station Location's.
+      {"abroad", {L"KH6/JA1ABC", {L"BL11"}, L"", L"", L"Hawaii"},
+       "<STATION_CALLSIGN:10>KH6/JA1ABC <MY_GRIDSQUARE:4>BL11 "},
+  };
+  for (const auto& row : rows) EXPECT_EQ(FieldsText(StationFields(row.station)), row.fields) << row.what;
+
+  const contact::Station home{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"Home"};
+  EXPECT_EQ(RecordText(L"2026/12/07 08:30J JR2XYZ 59 59 QRP %Sat=RS-44/Rev:1% 145/435 SSB Up=145.965/Down=435.640",
+                       &home),
+            "<CALL:6>JR2XYZ <QSO_DATE:8>20261206 <TIME_ON:4>2330 <BAND:2>2m <BAND_RX:4>70cm <FREQ:7>145.965 "
+            "<FREQ_RX:7>435.640 <MODE:3>SSB <SUBMODE:3>USB <RST_SENT:2>59 <RST_RCVD:2>59 <PROP_MODE:3>SAT "
+            "<SAT_NAME:5>RS-44 <SAT_MODE:3>V/U <STATION_CALLSIGN:8>JA1ABC/1 <MY_GRIDSQUARE:4>PM95 "
+            "<MY_STATE:2>10 <MY_CNTY:6>100101 <MY_DXCC:3>339 <COMMENT:3>QRP ");
 }
 
 TEST(MapModeTest, AdifModesAndSubmodes) {
@@ -122,6 +158,27 @@ TEST(ExportLogTest, CountsAndListsWhatIsNotExported) {
     ++records;
   }
   EXPECT_EQ(records, 4u);
+}
+
+TEST(ExportLogTest, ALogWithoutStationLinesTakesTheCurrentStationAndSaysSo) {
+  const std::wstring pane =
+      L"2026/12/07 08:30J JA1ABC 59 59 %Sat=RS-44/Rev:1% 145/435 SSB Up=145.965/Down=435.640\r\n"
+      L"2026/12/07 08:40J JA2XYZ 59 59\r\n";
+  ExportSettings settings;
+  settings.template_text = entry::kDefaultTemplate;
+  settings.zone = &kJapan;
+  settings.names = &kNames;
+  settings.program_version = "1.0.0";
+  const ExportResult without = ExportLog(pane, settings);
+  EXPECT_TRUE(without.summary.stations.empty());
+  EXPECT_EQ(without.summary.with_current_station, 0u);
+  EXPECT_EQ(without.adif.find("STATION_CALLSIGN"), std::string::npos) << "no station, no MY_ fields";
+
+  settings.station = contact::Station{L"JA1ABC/1", {L"PM95"}, L"10", L"", L"Home"};
+  const ExportResult with = ExportLog(pane, settings);
+  EXPECT_EQ(with.summary.stations, std::vector<contact::Station>{*settings.station});
+  EXPECT_EQ(with.summary.with_current_station, 2u);
+  EXPECT_EQ(test_support::Occurrences(with.adif, "<STATION_CALLSIGN:8>JA1ABC/1"), 2u) << with.adif;
 }
 
 TEST(ProposedFileNameTest, ShortDate) { EXPECT_EQ(ProposedFileName(2026, 1, 9), L"Zelmor260109.adi"); }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fakes.h"
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace zelmor::entry {
 namespace {
@@ -66,10 +66,12 @@ struct EntryBoxTest : ::testing::Test {
     }
   } safety_copy{*this};
   fakes::FixedLocale locale;
-  EntryBoxContext context{state, feed, pane, entry, clock, locale, safety_copy};
+  fakes::FakeStationSource station;
+  StationStatement statement{station};
+  EntryBoxContext context{state, feed, pane, entry, clock, locale, safety_copy, statement};
 
   void SetUp() override {
-    state.template_text = settings::kDefaultTemplate;
+    state.template_text = entry::kDefaultTemplate;
     pane.text = L"old line\r\n";
     entry.text = L" CQ 599 ";
   }
@@ -194,58 +196,112 @@ TEST_F(EntryBoxTest, EmptyTemplateAppendsOnlyTheLineEnd) {
   EXPECT_EQ(pane.caret_moves, 1);
 }
 
-// What follows the log is told each line the pane got, without its CR LF, once the entry is made;
-// a follower that fails takes nothing from the entry.
-TEST_F(EntryBoxTest, ListenerIsToldEveryLineTheEntryPutIntoThePane) {
-  struct Recorder : EntryListener {
-    std::vector<std::wstring> lines;
-    bool throws = false;
-    bool entry_done_first = true;
-    const FakeEntry* box = nullptr;
-    void OnLineLogged(const std::wstring& line) override {
-      entry_done_first = entry_done_first && box->text.empty();
-      lines.push_back(line);
-      if (throws) throw std::runtime_error("index");
-    }
-  };
-  const std::wstring composed = kComposed.substr(0, kComposed.size() - 2);
-  const std::wstring fallback = kFallback.substr(0, kFallback.size() - 2);
-  struct Row {
-    const char* what;
-    bool feed, copy_writable, listener_throws;
-    std::vector<std::wstring> told;
-  };
-  const Row rows[] = {
-      {"composed", true, true, false, {composed}},
-      {"no feed: the fallback line", false, true, false, {fallback}},
-      {"no safety copy: both lines", true, false, false, {composed, fallback}},
-      {"a listener that throws", true, true, true, {composed}},
-  };
-  for (const Row& row : rows) {
-    links = FakeLinks();
-    if (!row.feed) links.refused.insert(kSatelliteName);
-    temp_log_writable = row.copy_writable;
-    pane.text = L"old line\r\n";
-    entry.text = L" CQ 599 ";
-    Recorder recorder;
-    recorder.throws = row.listener_throws;
-    recorder.box = &entry;
-    EntryBoxContext told{state, feed, pane, entry, clock, locale, safety_copy, &recorder};
-    OnEntryKey(told, kEnterKey);
-    EXPECT_EQ(recorder.lines, row.told) << row.what;
-    EXPECT_TRUE(recorder.entry_done_first) << row.what;
-    EXPECT_EQ(pane.text, L"old line\r\n" + (row.told.size() == 2 ? kComposed + kFallback : row.told[0] + L"\r\n"))
-        << row.what;
-    EXPECT_EQ(entry.text, L"") << row.what;
-  }
-}
-
 TEST_F(EntryBoxTest, TemplateChangeAppliesToTheNextEntry) {
   Enter();
   state.template_text = L"#SN #MM";
   entry.text = L"2nd";
   Enter();
   EXPECT_EQ(pane.text, L"old line\r\n" + kComposed + L"SAT-1 2nd\r\n");
+}
+
+const StationLine kHome{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"Home"};
+const std::wstring kHomeLine = L"#STATION JA1ABC/1 GRID=PM95 PREF=10 CITY=100101 LOC=Home\r\n";
+
+TEST_F(EntryBoxTest, StationLineComesBeforeTheFirstEntryOfTheRunAndAfterThePaneWasReplaced) {
+  station.station = kHome;
+  pane.text.clear();
+  Enter();
+  EXPECT_EQ(pane.text, kHomeLine + kComposed) << "the top of a new log";
+  EXPECT_EQ(appended.back(), kHomeLine + kComposed) << "in the safety copy with the entry";
+  entry.text = L" CQ 599 ";
+  Enter();
+  EXPECT_EQ(pane.text, kHomeLine + kComposed + kComposed) << "stated once";
+
+  const struct {
+    const char* what;
+    std::wstring replaced_by;
+    std::wstring station_line;
+  } rows[] = {
+      {"a log opened", L"2026/12/01 10:00J JA2XYZ\r\n", kHomeLine},
+      {"an edit that leaves the last line open", L"2026/12/01 10:00J JA2XYZ", L"\r\n" + kHomeLine},
+      {"an empty pane", L"", kHomeLine},
+  };
+  for (const auto& row : rows) {
+    pane.SetText(row.replaced_by);
+    entry.text = L" CQ 599 ";
+    Enter();
+    EXPECT_EQ(pane.text, row.replaced_by + row.station_line + kComposed) << row.what;
+  }
+}
+
+TEST_F(EntryBoxTest, StationLineGoesWithTheFallbackLineToo) {
+  station.station = kHome;
+  links.refused = {0};
+  Enter();
+  EXPECT_EQ(pane.text, L"old line\r\n" + kHomeLine + kFallback);
+
+  // The composed line reached the pane but its copy could not be written: the station line is
+  // in the pane once, before both lines.
+  links.refused.clear();
+  temp_log_writable = false;
+  pane.SetText(L"");
+  entry.text = L" CQ 599 ";
+  Enter();
+  EXPECT_EQ(pane.text, kHomeLine + kComposed + kFallback);
+}
+
+TEST_F(EntryBoxTest, WithoutAStationNoStationLine) {
+  pane.text.clear();
+  Enter();
+  EXPECT_EQ(pane.text, kComposed);
+}
+
+// What follows the log is told each text the entry appended to the pane, once the entry is made:
+// what the safety copy was given, the station line included; a follower that fails takes nothing
+// from the entry.
+TEST_F(EntryBoxTest, ListenerIsToldEveryTextTheEntryAppended) {
+  struct Recorder : EntryListener {
+    std::vector<std::wstring> texts;
+    bool throws = false;
+    bool entry_done_first = true;
+    const FakeEntry* box = nullptr;
+    void OnLogAppended(const std::wstring& text) override {
+      entry_done_first = entry_done_first && box->text.empty();
+      texts.push_back(text);
+      if (throws) throw std::runtime_error("index");
+    }
+  };
+  struct Row {
+    const char* what;
+    bool feed, copy_writable, with_station, listener_throws;
+    std::vector<std::wstring> told;
+  };
+  const Row rows[] = {
+      {"composed", true, true, false, false, {kComposed}},
+      {"no feed: the fallback line", false, true, false, false, {kFallback}},
+      {"no safety copy: the one, then the other", true, false, false, false, {kComposed, kFallback}},
+      {"the station line with the entry", true, true, true, false, {kHomeLine + kComposed}},
+      {"a listener that throws", true, true, false, true, {kComposed}},
+  };
+  for (const Row& row : rows) {
+    links = FakeLinks();
+    if (!row.feed) links.refused.insert(kSatelliteName);
+    temp_log_writable = row.copy_writable;
+    station.station = row.with_station ? std::optional<StationLine>(kHome) : std::nullopt;
+    StationStatement fresh{station};
+    pane.SetText(L"old line\r\n");
+    appended.clear();
+    entry.text = L" CQ 599 ";
+    Recorder recorder;
+    recorder.throws = row.listener_throws;
+    recorder.box = &entry;
+    EntryBoxContext told{state, feed, pane, entry, clock, locale, safety_copy, fresh, &recorder};
+    OnEntryKey(told, kEnterKey);
+    EXPECT_EQ(recorder.texts, row.told) << row.what;
+    EXPECT_EQ(recorder.texts, appended) << row.what << ": what the safety copy was given";
+    EXPECT_TRUE(recorder.entry_done_first) << row.what;
+    EXPECT_EQ(entry.text, L"") << row.what;
+  }
 }
 
 }  // namespace

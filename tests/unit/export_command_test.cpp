@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "entry/log_format.h"
 #include "file_command_fakes.h"
+#include "occurrences.h"
 #include "settings/keys.h"
 
 namespace zelmor::adif {
@@ -21,23 +23,20 @@ std::string Narrow(const std::wstring& text) {
   return out;
 }
 
-size_t Occurrences(const std::wstring& text, const std::wstring& piece) {
-  size_t n = 0;
-  for (size_t at = text.find(piece); at != std::wstring::npos; at = text.find(piece, at + 1)) ++n;
-  return n;
-}
+using test_support::Occurrences;
 
 class ExportCommandTest : public ::testing::Test, protected fakes::FileCommandFakes {
  protected:
   ExportCommandTest() : FileCommandFakes(kExeFolder) {
-    state.template_text = settings::kDefaultTemplate;
+    state.template_text = entry::kDefaultTemplate;
     dialogs.chosen = L"E:\\lotw\\pass.adi";
     // 08:30 on 7 December in Japan is 23:30 on 6 December in UTC.
     clock.now = {2026, 12, 7, 8, 30, 15};
   }
 
   const FixedOffsetZone japan{540};
-  ExportCommand command{context, japan, L"1.00"};
+  contact::CurrentStation station{profile};
+  ExportCommand command{context, japan, L"1.00", station};
 };
 
 TEST_F(ExportCommandTest, ProposesTodaysFileInTheLogFolderAndLeavesTheFolderSetting) {
@@ -60,6 +59,7 @@ TEST_F(ExportCommandTest, ProposesTodaysFileInTheLogFolderAndLeavesTheFolderSett
     EXPECT_EQ(dialogs.seen->file_name, L"Zelmor261207.adi") << row.what << ": the local date, not UTC's";
     EXPECT_EQ(dialogs.seen->filter, L"ADIFﾌｧｲﾙ (*.adi)|*.adi");
     EXPECT_EQ(dialogs.seen->title, L"ADIF出力");
+    EXPECT_EQ(dialogs.existing, logfiles::ExistingFile::AskFirst) << "a file for other programs: asked before replacing";
     // The log folder is where logs go; an ADIF file is made for somewhere else.
     if (row.stored) {
       EXPECT_EQ(store.Get(L"Zelmor", L"LOGfol", L""), *row.stored) << row.what;
@@ -103,6 +103,7 @@ TEST_F(ExportCommandTest, WritesEveryLineWithTheTemplateLocaleZoneAndOperatorSpe
   EXPECT_EQ(messages.shown[0].text,
             L"ADIFファイルに出力しました。\r\n"
             L"\r\n"
+            L"局情報: なし（自局のコールサインやグリッドは出力していません）\r\n"
             L"出力したQSO: 4件\r\n"
             L"　うち衛星データなし: 1件\r\n"
             L"　うちLoTWにない衛星名: 1件\r\n"
@@ -114,6 +115,47 @@ TEST_F(ExportCommandTest, WritesEveryLineWithTheTemplateLocaleZoneAndOperatorSpe
             L"4行目: QRT 73");
   EXPECT_EQ(messages.shown[0].title, std::nullopt);
   EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+}
+
+// A picture without the year reads the dates by the clock's: the command hands its reading on.
+TEST_F(ExportCommandTest, DatesWithoutTheirYearTakeTheYearFromTheClock) {
+  locale.formats.short_date = L"M/d";
+  pane.text =
+      L"12/7 08:29J JA1ABC 59 59\r\n"   // a minute before the clock: this year
+      L"12/8 00:10J JA2XYZ 59 59\r\n";  // tomorrow's date: last year's contact
+  command.Export();
+  const std::wstring adif = files.disk[L"E:\\lotw\\pass.adi"];
+  EXPECT_NE(adif.find(L"<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2329 "), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA2XYZ <QSO_DATE:8>20251207 <TIME_ON:4>1510 "), std::wstring::npos) << Narrow(adif);
+}
+
+TEST_F(ExportCommandTest, RecordsCarryTheStationInForceAndTheSummaryNamesIt) {
+  station.Set({L"JA1ABC/1", {L"PM95", L"PM96"}, L"10", L"100101", L"Home"});
+  pane.text = L"2026/12/07 08:41J JR2XYZ 59 59\r\n2026/12/07 08:43J JR3XYZ 59 59\r\n";
+  command.Export();
+  const std::wstring adif = files.disk[L"E:\\lotw\\pass.adi"];
+  EXPECT_EQ(Occurrences(adif, L"<STATION_CALLSIGN:8>JA1ABC/1 <MY_VUCC_GRIDS:9>PM95,PM96 <MY_STATE:2>10 "
+                              L"<MY_CNTY:6>100101 <MY_DXCC:3>339"),
+            2u)
+      << Narrow(adif);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text,
+            L"ADIFファイルに出力しました。\r\n"
+            L"\r\n"
+            L"局情報: JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"
+            L"出力したQSO: 2件\r\n"
+            L"　うちログに局情報の行がなく、今の局情報で出力: 2件\r\n"
+            L"　うち衛星データなし: 2件\r\n"
+            L"　うちLoTWにない衛星名: 0件\r\n"
+            L"読めない行（出力せず）: 0行");
+}
+
+TEST(ExportSummaryTextTest, SeveralStationsAreListedEach) {
+  ExportSummary s;
+  s.exported = 3;
+  s.stations = {{L"JA1ABC/1", {L"PM95"}, L"10", L"", L"Home"}, {L"JA1ABC/1", {L"PM95", L"PM96"}, L"", L"", L"Home"}};
+  EXPECT_EQ(StationSummary(s), (std::vector<std::wstring>{L"局情報（2局）:", L"　JA1ABC/1 PM95 10 Tokyo-to",
+                                                          L"　JA1ABC/1 PM95,PM96"}));
 }
 
 TEST_F(ExportCommandTest, CancelWritesAndShowsNothing) {
@@ -163,6 +205,7 @@ TEST(ExportSummaryTextTest, RareNotesOnlyWhenTheyHappenAndLongListsCut) {
   EXPECT_EQ(SummaryText(s),
             L"ADIFファイルに出力しました。\r\n"
             L"\r\n"
+            L"局情報: なし（自局のコールサインやグリッドは出力していません）\r\n"
             L"出力したQSO: 30件\r\n"
             L"　うち衛星データなし: 0件\r\n"
             L"　うちLoTWにない衛星名: 13件\r\n"
@@ -183,7 +226,8 @@ TEST(ExportSummaryTextTest, RareNotesOnlyWhenTheyHappenAndLongListsCut) {
 
   // A clean export: the four counts, nothing more.
   EXPECT_EQ(SummaryText(ExportSummary{}),
-            L"ADIFファイルに出力しました。\r\n\r\n出力したQSO: 0件\r\n　うち衛星データなし: 0件\r\n"
+            L"ADIFファイルに出力しました。\r\n\r\n局情報: なし（自局のコールサインやグリッドは出力していません）\r\n"
+            L"出力したQSO: 0件\r\n　うち衛星データなし: 0件\r\n"
             L"　うちLoTWにない衛星名: 0件\r\n読めない行（出力せず）: 0行");
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "entry/log_line.h"
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace zelmor::entry {
 namespace {
@@ -79,7 +79,7 @@ struct FeedReconnectTest : ::testing::Test {
   // One entry; true when its line was composed. The calls logged are the entry's own.
   bool Entry() {
     links.calls.clear();
-    return ComposeEntry(settings::kDefaultTemplate, feed, L"memo", LocalTime{}, LocaleFormats{}).has_value();
+    return ComposeEntry(entry::kDefaultTemplate, feed, L"memo", LocalTime{}, LocaleFormats{}).has_value();
   }
 };
 

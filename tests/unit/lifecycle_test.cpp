@@ -10,7 +10,9 @@
 #include "base/resource.h"
 #include "base/texts.h"
 #include "fakes.h"
+#include "upload_fakes.h"
 #include "memory_profile_store.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 
 namespace zelmor::app {
@@ -101,7 +103,8 @@ class LifecycleTest : public ::testing::Test {
   fakes::FakeFiles files;
   fakes::FixedClock clock;
   logfiles::SafetyCopy safety_copy{files, profile, clock, kFolder};
-  Lifecycle lifecycle{{state, profile, view, feed, pane, boxes, safety_copy, files, kSettings}};
+  fakes::FakeTqsl tqsl;
+  Lifecycle lifecycle{{state, profile, view, feed, pane, boxes, safety_copy, files, tqsl, kSettings}};
 
   void Put(const wchar_t* section, const wchar_t* key, const wchar_t* value) { store.Put(section, key, value); }
 };
@@ -151,7 +154,7 @@ TEST_F(LifecycleTest, BadGeometryValuesFallBackOneByOneAndStartUpGoesOn) {
 TEST_F(LifecycleTest, TemplateKeyHoldingTheSectionNameCountsAsMissingButEmptyStaysEmpty) {
   Put(L"Zelmor", L"LOGdat", L"Zelmor");
   lifecycle.Start({1, 0, 0});
-  EXPECT_EQ(state.template_text, settings::kDefaultTemplate);
+  EXPECT_EQ(state.template_text, entry::kDefaultTemplate);
   Put(L"Zelmor", L"LOGdat", L"");
   lifecycle.Start({1, 0, 0});
   EXPECT_EQ(state.template_text, L"");
@@ -182,6 +185,43 @@ TEST_F(LifecycleTest, CloseAsksOnlyWhileTheLogIsUnsaved) {
   EXPECT_TRUE(state.log_unsaved);
   boxes.answer = MessageAnswer::Yes;
   EXPECT_TRUE(lifecycle.ConfirmClose());
+}
+
+TEST_F(LifecycleTest, CloseDuringAnUploadAsksAfterTheLogsQuestion) {
+  tqsl.running = true;
+  const struct {
+    const char* what;
+    bool unsaved;
+    CloseRequest request;
+    MessageAnswer answer;
+    std::vector<std::wstring> asked;
+    bool closes;
+  } rows[] = {
+      {"saved log, the close box", false, CloseRequest::Window, MessageAnswer::Yes,
+       {L"LoTWへの送信中です（TQSLの送信は続きます）。\r\n終了してよろしいですか？"}, true},
+      {"saved log, No keeps the window", false, CloseRequest::Window, MessageAnswer::No,
+       {L"LoTWへの送信中です（TQSLの送信は続きます）。\r\n終了してよろしいですか？"}, false},
+      {"unsaved log: its question first", true, CloseRequest::Window, MessageAnswer::Yes,
+       {L"LOGデータが未保存ですが\r\n終了してよろしいですか？", L"LoTWへの送信中です（TQSLの送信は続きます）。\r\n終了してよろしいですか？"},
+       true},
+      {"unsaved log, No: the upload is not asked about", true, CloseRequest::Window, MessageAnswer::No,
+       {L"LOGデータが未保存ですが\r\n終了してよろしいですか？"}, false},
+      {"the session ends: TQSL ends with it", false, CloseRequest::EndSession, MessageAnswer::Yes,
+       {L"LoTWへの送信中です。\r\nWindowsを終了すると、TQSLの送信も止まります。\r\n終了してよろしいですか？"}, true},
+  };
+  for (const auto& row : rows) {
+    boxes.shown.clear();
+    state.log_unsaved = row.unsaved;
+    boxes.answer = row.answer;
+    EXPECT_EQ(lifecycle.ConfirmClose(row.request), row.closes) << row.what;
+    std::vector<std::wstring> asked;
+    for (const auto& shown : boxes.shown) {
+      asked.push_back(shown.text);
+      EXPECT_EQ(shown.title, std::optional<std::wstring>(L"Zelmor")) << row.what;
+      EXPECT_EQ(shown.buttons, MessageButtons::YesNo) << row.what;
+    }
+    EXPECT_EQ(asked, row.asked) << row.what;
+  }
 }
 
 TEST_F(LifecycleTest, CloseWritesGeometryThenClosesLinksThenTheTemplateWindowOnce) {

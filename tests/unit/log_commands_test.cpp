@@ -39,6 +39,7 @@ TEST_F(LogCommandsTest, FirstSaveProposesTodayInExecutableFolderAndRemembersChos
   EXPECT_EQ(dialogs.seen->file_name, L"Zelmor261206");
   EXPECT_EQ(dialogs.seen->filter, L"LOGﾃﾞｰﾀ (*.TXT)|*.TXT");
   EXPECT_EQ(dialogs.seen->title, L"LOGﾃﾞｰﾀ保存");
+  EXPECT_EQ(dialogs.existing, ExistingFile::Replace) << "LOG Save replaces without a question";
   EXPECT_EQ(files.disk[L"D:\\logs\\field day.txt"], L"L1\r\nL2\r\n\r\n");
   EXPECT_EQ(StoredLogFolder(), L"D:\\logs");
   EXPECT_FALSE(state.log_unsaved);

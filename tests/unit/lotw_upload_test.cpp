@@ -9,6 +9,7 @@
 #include "base/resource.h"
 #include "base/texts.h"
 #include "printable.h"
+#include "upload_fakes.h"
 
 namespace zelmor::adif {
 namespace {
@@ -60,19 +61,6 @@ TEST(LotwUploadTest, OutputGoesBesideTheAdif) {
   for (const auto& [adif, txt] : rows) EXPECT_EQ(OutputPathFor(adif), txt) << Utf8(adif);
 }
 
-class FakePlaces : public TqslPlaces {
- public:
-  bool FileExists(const std::wstring& path) override {
-    asked.push_back(path);
-    return files.count(path) > 0;
-  }
-  std::vector<std::wstring> InstallFolders() override { return install; }
-  std::vector<std::wstring> PathFolders() override { return path; }
-
-  std::set<std::wstring> files;
-  std::vector<std::wstring> install, path, asked;
-};
-
 TEST(LotwUploadTest, FinderTriesTheSettingThenTheRegistryThenPath) {
   const std::wstring set = L"D:\\Tools\\tqsl.exe", reg = L"C:\\TQSL\\tqsl.exe", reg32 = L"C:\\TQSL32\\tqsl.exe",
                      on_path = L"C:\\bin\\tqsl.exe";
@@ -93,7 +81,7 @@ TEST(LotwUploadTest, FinderTriesTheSettingThenTheRegistryThenPath) {
       {"never the current folder", std::nullopt, {L"tqsl.exe", L".\\tqsl.exe", L"\\tqsl.exe"}, std::nullopt},
   };
   for (const auto& row : rows) {
-    FakePlaces places;
+    fakes::FakeTqslPlaces places;
     places.files = row.files;
     places.install = {L"C:\\TQSL", L"\"C:\\TQSL32\\\""};
     places.path = {L"", L".", L"C:\\Windows", L"\"C:\\bin\""};

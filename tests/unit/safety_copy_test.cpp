@@ -132,6 +132,32 @@ TEST_F(SafetyCopyTest, WritesFollowTheAppendsAndReadThePaneOnlyAfterOtherChanges
   EXPECT_EQ(pane.reads, 3);
 }
 
+TEST_F(SafetyCopyTest, LogLoadedIntoThePaneIsConvertedAsItLoadsAndTheNextEntryReadsNothingBack) {
+  pane.watcher = &copy;
+  pane.SetText(L"opened\r\n");  // LOG Open, the viewer, the recovery
+  EXPECT_EQ(files.replaces, 0) << "only an entry writes the copy";
+  const size_t converted = files.encoded_characters;
+  ASSERT_TRUE(Entry(L"A\r\n"));
+  EXPECT_EQ(files.disk[kCopy], L"opened\r\nA\r\n\r\n");
+  EXPECT_EQ(pane.reads, 0);
+  EXPECT_EQ(files.encoded_characters - converted, 3u) << "only the entry's line is converted";
+
+  // Told of a text that the pane does not hold: the entry reads the pane back.
+  pane.Edit(L"edited\r\n");
+  copy.OnPaneTextSet(L"not what the pane holds\r\n", pane.replacements);
+  ASSERT_TRUE(Entry(L"B\r\n"));
+  EXPECT_EQ(files.disk[kCopy], L"edited\r\nB\r\n\r\n");
+  EXPECT_EQ(pane.reads, 1);
+
+  // A log that cannot be converted as it loads still loads; the entry reads it back.
+  files.encode_throws = true;
+  EXPECT_NO_THROW(pane.SetText(L"huge\r\n"));
+  files.encode_throws = false;
+  ASSERT_TRUE(Entry(L"C\r\n"));
+  EXPECT_EQ(files.disk[kCopy], L"huge\r\nC\r\n\r\n");
+  EXPECT_EQ(pane.reads, 2);
+}
+
 TEST_F(SafetyCopyTest, RunThatCouldNotMarkItselfIsMarkedByItsFirstCopy) {
   store.Put(L"Zelmor", L"Running", L"0");
   store.refuse_writes = true;  // a read-only folder at start
@@ -151,7 +177,9 @@ TEST_F(SafetyCopyTest, EntriesReadNoSettings) {
   entry::Feed feed(links);
   fakes::FakeEntry entry;
   fakes::FixedLocale locale;
-  entry::EntryBoxContext box{state, feed, pane, entry, clock, locale, copy};
+  fakes::FakeStationSource station;
+  entry::StationStatement statement{station};
+  entry::EntryBoxContext box{state, feed, pane, entry, clock, locale, copy, statement};
   state.template_text = L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX";
   const int reads_at_start = store.reads;
   for (const wchar_t* memo : {L"JA1ABC 59 57", L"JR2XYZ 55 55"}) {

@@ -1,4 +1,5 @@
 #include "contact/station.h"
+#include "contact/station_store.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,9 @@
 #include <string>
 
 #include "base/resource.h"
+#include "memory_profile_store.h"
 #include "printable.h"
+#include "settings/keys.h"
 
 namespace zelmor::contact {
 namespace {
@@ -191,6 +194,53 @@ TEST(StationTest, APrefecturesCitiesAreItsOwnWithWardsAfterTheirCity) {
   size_t total = 0;
   for (const auto& p : kPrefectures) total += CitiesOf(std::wstring(p.code, p.code + 2)).size();
   EXPECT_EQ(total, kCitiesGunsKu.size) << "every entry under exactly one prefecture";
+}
+
+TEST(StationStoreTest, StoredStationComesBackAtTheNextStart) {
+  const Station stations[] = {
+      {L"JA1ABC/1", {L"PM95vr"}, L"10", L"100101", L"東京 移動"},
+      {L"JA8ABC", {L"QN02", L"QN03"}, L"", L"", L"Rover = \"north\""},
+  };
+  for (const Station& station : stations) {
+    settings::MemoryProfileStore store;
+    settings::Profile profile(store);
+    CurrentStation running(profile);
+    EXPECT_FALSE(running.Get()) << "nothing stored yet";
+    EXPECT_TRUE(running.Set(station));
+    EXPECT_EQ(running.Get(), station);
+    EXPECT_EQ(CurrentStation(profile).Get(), station) << Utf8(station.call_sign);
+    EXPECT_EQ(store.Get(L"Station", L"Grid", L""), station.GridText()) << "the grid line as ADIF lists it";
+  }
+}
+
+TEST(StationStoreTest, WhatIsNoStationReadsAsNone) {
+  const struct {
+    const char* what;
+    std::vector<std::pair<const wchar_t*, const wchar_t*>> keys;
+  } rows[] = {
+      {"no call sign", {{L"Grid", L"PM95"}, {L"TQSLloc", L"Home"}}},
+      {"a grid of three characters", {{L"Call", L"JA1ABC"}, {L"Grid", L"PM9"}, {L"TQSLloc", L"Home"}}},
+      {"Sapporo in Tokyo", {{L"Call", L"JA1ABC"}, {L"Grid", L"PM95"}, {L"Pref", L"10"}, {L"City", L"0101"},
+                            {L"TQSLloc", L"Home"}}},
+      {"no Station Location", {{L"Call", L"JA1ABC"}, {L"Grid", L"PM95"}}},
+  };
+  for (const auto& row : rows) {
+    settings::MemoryProfileStore store;
+    for (const auto& [key, value] : row.keys) store.Put(L"Station", key, value);
+    settings::Profile profile(store);
+    EXPECT_FALSE(LoadStation(profile)) << row.what;
+  }
+}
+
+TEST(StationStoreTest, RefusedWriteIsToldAndTheStationHoldsForTheRun) {
+  settings::MemoryProfileStore store;
+  store.refuse_writes = true;
+  settings::Profile profile(store);
+  CurrentStation running(profile);
+  const Station station{L"JA1ABC", {L"PM95"}, L"", L"", L"Home"};
+  EXPECT_FALSE(running.Set(station));
+  EXPECT_EQ(running.Get(), station);
+  EXPECT_FALSE(LoadStation(profile));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/keys.h"
+#include "entry/log_format.h"
 
 namespace zelmor::transfer {
 using namespace contact;
@@ -23,9 +23,9 @@ namespace {
 using Plan = std::vector<PlannedField>;
 using Entries = std::vector<std::pair<std::wstring, std::wstring>>;
 
-Contact Read(const std::wstring& line, const std::wstring& template_text = settings::kDefaultTemplate,
+Contact Read(const std::wstring& line, const std::wstring& template_text = entry::kDefaultTemplate,
              const LineFormats& formats = LineFormats{}) {
-  const auto contact = ReadLogLine(line, template_text, formats);
+  const auto contact = ReadContact(line, template_text, formats, LocalTime{2024, 3, 6, 0, 0, 0});
   EXPECT_TRUE(contact.has_value()) << "unreadable test line";
   return contact.value_or(Contact{});
 }
@@ -37,7 +37,7 @@ const wchar_t kComposed[] =
 
 TEST(PlanWholeLineTest, DefaultsInSendingOrder) {
   // Wine's picture: DATE is still yy/MM/dd, not the last eight characters of "2024/3/5".
-  const Contact c = Read(kComposed, settings::kDefaultTemplate, kWine);
+  const Contact c = Read(kComposed, entry::kDefaultTemplate, kWine);
   EXPECT_EQ(PlanWholeLine(c, DefaultFieldMapping()),
             (Plan{{1, L"JA1ABC"}, {2, L"24/03/05"}, {3, L"21:05J"}, {4, L"59"}, {5, L"57"}, {6, L"145/435"},
                   {7, L"SSB"}, {13, L"RS-44"}, {14, L"QRP PM95"}}));
@@ -59,7 +59,7 @@ TEST(PlanWholeLineTest, FrequencyFormedWithoutLogFrequencyAndNoZoneWithoutLetter
 }
 
 TEST(ParseFieldMappingTest, KeysChangeTheirFieldsOnly) {
-  const Contact c = Read(kComposed, settings::kDefaultTemplate, kWine);
+  const Contact c = Read(kComposed, entry::kDefaultTemplate, kWine);
   const FieldMapping mapping = ParseFieldMapping(Entries{
       {L"rem1", L"#SN #RV"},           // any case
       {L"MODE", L""},                  // present and empty: not sent

@@ -19,7 +19,7 @@ namespace {
 using test_support::At;
 using test_support::LoggedLine;
 
-const LineReading kJapanese{settings::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
+const LineReading kJapanese{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
 
 std::string Narrow(const std::wstring& text) {
   std::string out;
@@ -438,6 +438,12 @@ TEST(WorkedSourceTest, ParallelReadingGivesWhatOneThreadReads) {
   }
   EXPECT_EQ(read->front().records.size(), 2500u);
   EXPECT_EQ(read->front().unreadable.size(), 1u) << "the note; the empty line is no line";
+
+  // The operator's station line is neither a contact nor an unreadable line.
+  const auto stated = IndexedLines(L"#STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 LOC=東京 移動\r\n" +
+                                   test_support::SampleLog(3, 8));
+  EXPECT_EQ(Read(stated).records.size(), 3u);
+  EXPECT_TRUE(Read(stated).unreadable.empty());
   stop = true;
   EXPECT_FALSE(ReadInParallel({&big}, kJapanese, 2, stop).has_value()) << "a stop gives nothing half-read";
 }

@@ -105,7 +105,7 @@ TEST_F(CommonFileDialogsTest, SaveStartsInFolderWithPresetNameAndReplacesWithout
   Seen seen;
   std::thread op = Operator(state.title, L"", IDOK, done, seen);
   CommonFileDialogs dialogs;
-  const bool chosen = dialogs.ShowSave(state);
+  const bool chosen = dialogs.ShowSave(state, ExistingFile::Replace);
   done = true;
   op.join();
 
@@ -116,6 +116,38 @@ TEST_F(CommonFileDialogsTest, SaveStartsInFolderWithPresetNameAndReplacesWithout
             CSTR_EQUAL)
       << "got " << std::string(state.file_name.begin(), state.file_name.end());
   EXPECT_TRUE(seen.extra_boxes.empty()) << "an overwrite prompt appeared";
+}
+
+TEST_F(CommonFileDialogsTest, SaveAskedToAskFirstAsksBeforeReplacing) {
+  Touch(L"Zelmor261206");
+  FileDialogState state{L"ADIF出力", L"ADIFﾌｧｲﾙ (*.adi)|*.adi", folder_, L"Zelmor261206"};
+  std::wstring question;
+  std::thread op([&] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 500 && !dialog; ++i) {
+      dialog = FindWindowW(L"#32770", state.title.c_str());
+      if (!dialog) Sleep(10);
+    }
+    if (!dialog) return;
+    Sleep(50);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    // The question is one more dialog box of this thread; Yes replaces.
+    for (int i = 0; i < 500; ++i) {
+      Sleep(10);
+      HWND box = FindWindowW(L"#32770", nullptr);
+      if (box && box != dialog && IsWindowVisible(box)) {
+        question = Text(box);
+        PostMessageW(box, WM_COMMAND, IDYES, 0);
+        return;
+      }
+    }
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  CommonFileDialogs dialogs;
+  const bool chosen = dialogs.ShowSave(state, ExistingFile::AskFirst);
+  op.join();
+  EXPECT_FALSE(question.empty()) << "no question before replacing the file";
+  EXPECT_TRUE(chosen) << "Yes replaces: the dialog gives the file; error " << dialogs.last_error();
 }
 
 TEST_F(CommonFileDialogsTest, OpenShowsOnlyNamePartAndAcceptsMissingFile) {

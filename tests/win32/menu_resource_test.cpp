@@ -1,7 +1,7 @@
 // The menus as the resource script builds them: every item of the operator's menus, in order, with
-// its caption and command. The two additions stand where they belong: the ADIF export right after
-// "LOG Save(&S)", the contacts' summary after it, the whole contact after the eleven fields and a
-// separator.
+// its caption and command. The additions stand where they belong: the ADIF export right after
+// "LOG Save(&S)", then the station, the LoTW upload and the contacts' summary; the whole contact
+// after the eleven fields and a separator.
 
 #include <windows.h>
 
@@ -61,6 +61,8 @@ TEST(MenuResource, MainMenuKeepsEveryItemInItsPlace) {
                                      {L"LOG編集(&E)", IDM_EDIT_MODE},
                                      {L"LOG Save(&S)", IDM_LOG_SAVE},
                                      {L"ADIF出力(&A)", IDM_ADIF_EXPORT},
+                                     {L"局情報(&M)...", IDM_STATION},
+                                     {L"LoTWへ送信(&L)", IDM_LOTW_UPLOAD},
                                      {L"交信集計(&G)", IDM_WORKED_SUMMARY},
                                      {L"-", 0},
                                      {L"非常用LOG Open(T)", IDM_VIEW_SAFETY_COPY},

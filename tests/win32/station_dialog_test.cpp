@@ -9,7 +9,9 @@
 
 #include "base/resource.h"
 #include "base/texts.h"
+#include "base/codepage_win.h"
 #include "contact/station_dialog_win.h"
+#include "entry/log_format.h"
 #include "modal_win.h"
 #include "printable.h"
 #include "windows_win.h"
@@ -27,6 +29,17 @@ void Type(HWND dialog, int id, const std::wstring& text) {
 }
 
 const std::wstring kCaption = L"局情報";
+
+// OK pressed on a dialog with a wrong field: the text of the box that refuses it, answered.
+std::wstring RefusedWith(HWND dialog) {
+  test_support::PressButton(dialog, IDOK);
+  HWND box = test_support::WaitForWindow([&] { return test_support::OwnedDialog(dialog); });
+  if (!box) return L"(no box)";
+  const std::wstring message = test_support::MessageText(box);
+  test_support::PressButton(box, IDOK);
+  test_support::WaitDestroyed(box);
+  return message;
+}
 
 TEST(StationDialogTest, FilledAndConfirmedGivesTheStationBack) {
   std::optional<Station> result;
@@ -136,6 +149,39 @@ TEST(StationDialogTest, WrongGridLineIsRefusedWithTheReasonAndFocused) {
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->GridText(), L"PM95,PM96");
   EXPECT_EQ(result->prefecture, L"");
+}
+
+TEST(StationDialogTest, ALocationTheAnsiCodePageCannotCarryIsRefused) {
+  std::wstring message;
+  std::optional<Station> result;
+  ASSERT_TRUE(DriveModal(
+      kCaption,
+      [&](HWND dialog) {
+        Type(dialog, IDC_STATION_CALL, L"JA1ABC");
+        Type(dialog, IDC_STATION_GRID, L"PM95");
+        // Best fit would store "Zurich": another Station Location, which TQSL does not know.
+        Type(dialog, IDC_STATION_LOCATION, L"Z\u00fcrich \u79fb\u52d5");
+        message = RefusedWith(dialog);
+        Type(dialog, IDC_STATION_LOCATION, L"\u6771\u4eac \uff7c\uff78\uff9e\uff85\uff99 \\ ~");
+        test_support::PressButton(dialog, IDOK);
+        test_support::WaitDestroyed(dialog);
+      },
+      [&] { result = AskStation(nullptr, GetModuleHandleW(nullptr), std::nullopt); }));
+  EXPECT_EQ(message, LoadText(IDS_STATION_LOCATION_NOT_ANSI)) << Utf8(message);
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(result->station_location, L"\u6771\u4eac \uff7c\uff78\uff9e\uff85\uff99 \\ ~");
+}
+
+// The log is kept in the ANSI code page: a station line comes back from it whole.
+TEST(StationLineAnsiTest, ReadsBackFromTheAnsiCodePage) {
+  const entry::StationLine rows[] = {
+      {L"JA1ABC/1", {L"PM95", L"PM96"}, L"10", L"100101", L"\u6771\u4eac \u79fb\u52d5"},
+      {L"JA1ABC", {L"PM95vr"}, L"", L"", L"\uff7c\uff78\uff9e\uff85\uff99 = \\ ~ LOC=x"},
+  };
+  for (const auto& row : rows) {
+    const std::wstring back = base::FromAnsi(base::ToAnsi(entry::FormatStationLine(row)));
+    EXPECT_EQ(entry::ReadStationLine(back), row) << Utf8(back);
+  }
 }
 
 }  // namespace

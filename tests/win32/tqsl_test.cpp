@@ -18,20 +18,15 @@
 #include "modal_win.h"
 #include "printable.h"
 #include "processes_win.h"
+#include "tqsl_sim_win.h"
 #include "windows_win.h"
 
 namespace zelmor::adif {
 namespace {
 
 using test_support::TempFolder;
+using test_support::TqslSim;
 using test_support::Utf8;
-
-std::wstring FromUtf8(const std::string& bytes) {
-  std::wstring out(bytes.size(), L'\0');
-  out.resize(static_cast<size_t>(
-      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), static_cast<int>(out.size()))));
-  return out;
-}
 
 // --- The command line ---------------------------------------------------------------------------
 
@@ -187,50 +182,23 @@ class Receiver {
   std::vector<std::pair<UINT, WPARAM>> arrived;
 };
 
-// One block of the simulator's journal: its keys with every value, in order.
-using JournalRun = std::multimap<std::string, std::wstring>;
+using JournalRun = test_support::TqslSimRun;
 
 class TqslRunnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(CopyFileW((test_support::BuildFolder() + L"\\tqsl-sim.exe").c_str(), tqsl_.c_str(), FALSE));
+    ASSERT_TRUE(sim_.ready());
     test_support::WriteBytes(adif_, "<CALL:6>JA1XYZ <QSO_DATE:8>20261207 <EOR>\r\n");
   }
 
-  void Set(const wchar_t* key, const std::wstring& value) {
-    WritePrivateProfileStringW(L"tqsl-sim", key, value.c_str(), folder_.File(L"tqsl-sim.ini").c_str());
-  }
+  void Set(const wchar_t* key, const std::wstring& value) { sim_.Set(key, value); }
+  std::vector<JournalRun> Journal() { return sim_.Journal(); }
+  static std::vector<std::wstring> Arguments(const JournalRun& run) { return TqslSim::Arguments(run); }
 
-  // The journal's runs, in order.
-  std::vector<JournalRun> Journal() {
-    std::vector<JournalRun> runs;
-    const std::string bytes = test_support::ReadBytes(folder_.File(L"tqsl-sim-journal.txt"));
-    size_t at = 0;
-    while (at < bytes.size()) {
-      size_t end = bytes.find('\n', at);
-      if (end == std::string::npos) end = bytes.size();
-      const std::string line = bytes.substr(at, end - at);
-      at = end + 1;
-      const size_t space = line.find(' ');
-      const std::string key = line.substr(0, space);
-      if (key == "run") runs.emplace_back();
-      if (!runs.empty()) runs.back().emplace(key, space == std::string::npos ? L"" : FromUtf8(line.substr(space + 1)));
-    }
-    return runs;
-  }
+  TqslJob Job() const { return {sim_.exe(), L"JA1ABC 移動", adif_}; }
 
-  static std::vector<std::wstring> Arguments(const JournalRun& run) {
-    std::vector<std::wstring> args;
-    auto [first, last] = run.equal_range("arg");
-    for (auto it = first; it != last; ++it) args.push_back(it->second);
-    return args;
-  }
-
-  TqslJob Job() const { return {tqsl_, L"JA1ABC 移動", adif_}; }
-
-  TempFolder folder_;
-  const std::wstring tqsl_ = folder_.File(L"tqsl.exe");
-  const std::wstring adif_ = folder_.File(L"Zelmor-lotw 261207.adi");
+  TqslSim sim_;
+  const std::wstring adif_ = sim_.File(L"Zelmor-lotw 261207.adi");
   Receiver receiver_;
   TqslRunner runner_;
 };
@@ -260,7 +228,7 @@ TEST_F(TqslRunnerTest, EachExitCodeAndLastStatusLineComeBack) {
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(outcome->exit_code, row.exit_code);
     EXPECT_EQ(outcome->status_line, row.status) << Utf8(outcome->status_line);
-    EXPECT_EQ(outcome->output_path, folder_.File(L"Zelmor-lotw 261207.txt"));
+    EXPECT_EQ(outcome->output_path, sim_.File(L"Zelmor-lotw 261207.txt"));
     EXPECT_FALSE(runner_.Running());
   }
   const auto runs = Journal();
@@ -268,10 +236,10 @@ TEST_F(TqslRunnerTest, EachExitCodeAndLastStatusLineComeBack) {
   const JournalRun& first = runs.front();
   EXPECT_EQ(Arguments(first), UploadArguments(L"JA1ABC 移動", adif_));
   EXPECT_EQ(first.find("file")->second, adif_);
-  EXPECT_EQ(test_support::ReadBytes(folder_.File(first.find("copy")->second)), test_support::ReadBytes(adif_))
+  EXPECT_EQ(test_support::ReadBytes(sim_.File(first.find("copy")->second)), test_support::ReadBytes(adif_))
       << "TQSL was given the file itself";
   // Every run's lines are kept, one after the other.
-  const std::string output = test_support::ReadBytes(folder_.File(L"Zelmor-lotw 261207.txt"));
+  const std::string output = test_support::ReadBytes(sim_.File(L"Zelmor-lotw 261207.txt"));
   EXPECT_NE(output.find("Final Status: Success (0)"), std::string::npos);
   EXPECT_NE(output.find("Final Status: TQSL Error (4)"), std::string::npos);
 }
@@ -326,7 +294,7 @@ TEST_F(TqslRunnerTest, WrongPassphraseIsRetriedWithTheOneTyped) {
 
 TEST_F(TqslRunnerTest, MissingTqslFailsToStartAndStaysFree) {
   TqslJob job = Job();
-  job.tqsl = folder_.File(L"no-such-tqsl.exe");
+  job.tqsl = sim_.File(L"no-such-tqsl.exe");
   EXPECT_EQ(runner_.Begin(job, nullptr, receiver_.hwnd, kDone), TqslRunner::Start::Failed);
   EXPECT_EQ(runner_.last_error(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_FALSE(runner_.Running());

@@ -51,7 +51,7 @@ void WriteLog(const std::wstring& path, const std::wstring& text) {
 FolderReader::Settings In(const std::wstring& folder, DWORD rescan_ms = 60000) {
   FolderReader::Settings settings;
   settings.folder = folder;
-  settings.reading = LineReading{settings::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
+  settings.reading = LineReading{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
   settings.skipped = {L"Zelmor_temp.txt"};
   settings.retry_ms = 200;
   settings.rescan_ms = rescan_ms;

@@ -9,6 +9,8 @@
 //   status=<line>        the last status line, written as it is (default: TQSL's own form,
 //                        "<time> Final Status: <description> (<code>)")
 //   sleep_ms=<n>         sleeps this long before the last line, as a slow network would
+//   hold_file=<path>     then waits until this file exists (at most a minute): a slow network
+//                        that a test ends when it chooses, whatever the machine's speed
 //   passphrase=<text>    with exit=15: a run given "-p <text>" ends as the two keys below say,
 //   retry_exit=<code>    and a run given another -p ends as a first one does
 //   retry_status=<line>
@@ -24,7 +26,8 @@
 //   copy <name>                 "tqsl-sim-<n>.adi", a copy of that file beside the program; "-" when
 //                               there was no file or it could not be copied
 //   exit <code>                 written last, when the run ends
-// The block up to "copy" is written before the sleep, so a test sees that the run has begun.
+// The block up to "copy" is written before the sleep and the hold, so a test sees that the run has
+// begun.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -59,6 +62,7 @@ struct Settings {
   int exit_code = 0;
   std::wstring status;
   DWORD sleep_ms = 0;
+  std::wstring hold_file;
   std::wstring passphrase;
   int retry_exit = 0;
   std::wstring retry_status;
@@ -75,6 +79,7 @@ Settings ReadSettings(const std::wstring& ini) {
   s.exit_code = number(L"exit");
   s.status = text(L"status");
   s.sleep_ms = static_cast<DWORD>(number(L"sleep_ms"));
+  s.hold_file = text(L"hold_file");
   s.passphrase = text(L"passphrase");
   s.retry_exit = number(L"retry_exit");
   s.retry_status = text(L"retry_status");
@@ -205,6 +210,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   err.Line(Clock() + L": Signing using Callsign JA1ZLM, DXCC Entity JAPAN");
   err.Line(Clock() + L": Attempting to upload the QSOs of " + file);
   if (settings.sleep_ms) Sleep(settings.sleep_ms);
+  if (!settings.hold_file.empty()) {
+    for (int i = 0; i < 3000 && GetFileAttributesW(settings.hold_file.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+      Sleep(20);
+    }
+  }
 
   int code = settings.exit_code;
   std::wstring status = settings.status;

@@ -1,0 +1,226 @@
+#pragma once
+// The log line's format, in one place for the writer (log_line.h) and the reader (line_reader.h):
+// the nine tokens, the default template and the fallback line's shape, the calendar, the
+// short-date picture, the time, the two frequency shapes, and the station line. Each shape is written and read here,
+// side by side, so that what one machine writes another reads.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+
+namespace zelmor::entry {
+
+// --- Templates ---------------------------------------------------------------------------------
+
+enum class Token { Date, Time, SatelliteName, Rev, Memo, LogFrequency, Uplink, Downlink, Mode };
+
+struct TokenText {
+  const wchar_t* text;
+  Token token;
+};
+
+inline constexpr size_t kTokenLength = 3;
+
+// The tokens in the order the writer replaces them: a value may hold a token of a later step
+// (and is expanded by it), never one of an earlier step.
+inline constexpr std::array<TokenText, 9> kTokens = {{
+    {L"#DT", Token::Date},
+    {L"#TM", Token::Time},
+    {L"#SN", Token::SatelliteName},
+    {L"#RV", Token::Rev},
+    {L"#MM", Token::Memo},
+    {L"#LF", Token::LogFrequency},
+    {L"#TX", Token::Uplink},
+    {L"#RX", Token::Downlink},
+    {L"#MD", Token::Mode},
+}};
+
+inline constexpr wchar_t kDefaultTemplate[] = L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX";
+
+// The line written when no line can be composed: date, time with "J", and the memo exactly as
+// typed (nothing in it is expanded).
+inline constexpr wchar_t kFallbackShape[] = L"#DT #TMJ #MM";
+
+// Values that the operator or the tracking program gives as text; the others have a shape.
+bool IsFreeText(Token token);
+
+// A template cut at its tokens: head, token 1, literal 1, token 2, literal 2, ... Tokens never
+// overlap (each starts with "#" and holds none), so the cut is the same read from either end.
+struct TemplateParts {
+  std::wstring head;
+  std::vector<Token> tokens;
+  std::vector<std::wstring> literals;  // literals[k] follows tokens[k]
+};
+TemplateParts SplitTemplate(const std::wstring& template_text);
+
+// --- The calendar ------------------------------------------------------------------------------
+
+// A date of the proleptic Gregorian calendar.
+struct CalendarDate {
+  int year = 0, month = 0, day = 0;
+
+  bool operator==(const CalendarDate& o) const { return year == o.year && month == o.month && day == o.day; }
+  bool operator!=(const CalendarDate& o) const { return !(*this == o); }
+};
+
+// Days of a month; 0 for a month outside 1..12.
+int DaysInMonth(int year, int month);
+// From year 1 on, a month 1..12 and a day that month has.
+bool IsCalendarDate(const CalendarDate& date);
+
+// --- The short-date picture --------------------------------------------------------------------
+
+// How many digits of the year a date text holds.
+enum class YearDigits { Four, Two, None };
+
+// One way of reading a date at a place in a line.
+struct DateReading {
+  size_t end = 0;
+  YearDigits year_digits = YearDigits::Four;
+  int year = 0;  // the whole year (Four), 0..99 (Two), 0 (None)
+  int month = 0, day = 0;
+  // Every number stands with the digits the picture writes (no leading zero for d, M and y; two
+  // digits for dd, MM and yy).
+  bool as_written = true;
+};
+
+// A Windows short-date picture, compiled once: d dd ddd dddd, M MM MMM MMMM, y yy yyyy (yyy and
+// longer runs give the whole year), g (the era, written as nothing), text in single quotes kept
+// literally ('' inside quotes is one quote); any other character stands for itself. Day and month
+// names are the invariant (English) ones.
+class DatePicture {
+ public:
+  explicit DatePicture(const std::wstring& picture);
+
+  std::wstring Format(const LocalTime& date) const;
+
+  // Whether dates can be read with it: it holds a day number and a month, and no more elements
+  // and numbers than a real picture (each number of one or two digits doubles the readings).
+  bool Readable() const { return readable_; }
+  // How much of the year the picture writes: yyy and more, y and yy, or nothing.
+  YearDigits Year() const { return year_; }
+
+  // Every reading of a date that starts at text[pos], more digits first. Day, month and
+  // two-digit year numbers are read with or without a leading zero, so that a line written with
+  // "yyyy/MM/dd" reads with "yyyy/M/d" and the other way round; a weekday name is read but not
+  // held against the date.
+  void ReadAt(const std::wstring& text, size_t pos, std::vector<DateReading>& out) const;
+
+ private:
+  enum class Part {
+    Literal, Day, Day2, DayName, DayNameLong, Month, Month2, MonthName, MonthNameLong, Year, Year2, Year4
+  };
+  struct Element {
+    Part part;
+    std::wstring literal;
+  };
+  struct Partial;
+  void ReadFrom(const std::wstring& text, size_t element, size_t pos, Partial partial,
+                std::vector<DateReading>& out) const;
+
+  std::vector<Element> elements_;
+  bool readable_ = false;
+  YearDigits year_ = YearDigits::None;
+};
+
+// Shorthand for writing one date.
+std::wstring FormatShortDate(const std::wstring& picture, const LocalTime& date);
+
+// The pictures a line's date is read with, in turn: the machine's own, then Japanese Windows'
+// default, then ISO 8601. A line written on another machine, or before the setting changed, reads.
+std::vector<std::wstring> ReadingPictures(const std::wstring& own_picture);
+
+// The date of a reading once the contact's time and the clock's are known. A date without its
+// year, or with two digits of it, takes the latest such year that does not put the contact after
+// `now`. Nothing when there is no such date (the 29th of February of a two-digit year no leap
+// year ends in).
+std::optional<CalendarDate> DateOf(const DateReading& reading, int hour, int minute, const LocalTime& now);
+
+// --- The time ----------------------------------------------------------------------------------
+
+// "hh:mm": the hour 00..23 and the minutes in two digits, the locale's separator between.
+std::wstring FormatTime(const LocalTime& time, const std::wstring& separator);
+
+struct TimeReading {
+  size_t end = 0;
+  int hour = 0, minute = 0;
+};
+std::optional<TimeReading> ReadTimeAt(const std::wstring& text, size_t pos, const std::wstring& separator);
+
+// --- The frequencies ---------------------------------------------------------------------------
+
+// Megahertz with the pattern "#0.000": the exact quotient hertz / 1,000,000, rounded to three
+// decimals, a half-way value away from zero; no grouping; "0.000" rather than "-0.000"; the
+// locale's decimal mark, or "." when it has none. Empty for a value that is not finite.
+std::wstring FormatFrequencyMHz(float hertz, const std::wstring& decimal_mark);
+
+// The most digits before the mark that a "#0.000" frequency is read with: enough for every value
+// the writer composes (its hertz fit in 64 bits), and the kilohertz still fit in 64 bits.
+inline constexpr size_t kMaxMegahertzDigits = 15;
+
+struct MegahertzReading {
+  size_t end = 0;
+  int64_t kilohertz = 0;
+  bool as_written = true;  // no leading zero and no "-0.000": as FormatFrequencyMHz writes it
+};
+// An optional "-", 1 to kMaxMegahertzDigits digits, the mark, three digits. Digits are taken as a
+// whole run: "145.950" never reads as "45.950" after a "1" that is not part of it.
+std::optional<MegahertzReading> ReadMegahertzAt(const std::wstring& text, size_t pos, const std::wstring& decimal_mark);
+
+// The LOG frequency "145/435": whole megahertz, uplink "/" downlink.
+std::wstring FormatLogFrequency(int64_t uplink_mhz, int64_t downlink_mhz);
+
+struct LogFrequencyReading {
+  size_t end = 0;
+  int64_t uplink_mhz = 0, downlink_mhz = 0;
+  bool as_written = true;  // no leading zero and no "-0": as FormatLogFrequency writes it
+};
+// Every reading at text[pos]: the uplink is its whole run of digits, the downlink any number of
+// the digits after "/" (up to 18), since the text after it may begin with a digit ("#LF5" in a
+// template). The readings as written come first, longest first; then the others, longest first.
+void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFrequencyReading>& out);
+
+// --- The station line --------------------------------------------------------------------------
+
+// The operator's station ("局情報") for the contacts below it, as a line of the log of its own:
+//
+//   #STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 CITY=100101 LOC=東京 移動
+//
+// It is written when the operator sets a station and before the first entry of a log, so that a
+// contact keeps the station it was made from wherever the log goes. The mark "#STATION " begins
+// it: a fallback line begins with its date, and a composed line would need a template beginning
+// with that very text ("#ST" is no token). The call sign and the grids are capitals, digits and
+// "/" or ",", without blanks; PREF and CITY are the codes of TQSL's lists (digits), left out when
+// the station has none; LOC, TQSL's Station Location, comes last and runs to the end of the line,
+// so that its blanks, "=" and Japanese need no quoting. All but LOC is ASCII, which every code
+// page carries; LOC is in the ANSI code page like every other text of the log.
+struct StationLine {
+  std::wstring call_sign;           // "JA1ABC/1"
+  std::vector<std::wstring> grids;  // "PM95vr"; a grid line of 2 or 4: "PM95", "PM96"
+  std::wstring prefecture;          // "10", or empty
+  std::wstring city;                // "100101", or empty (only with a prefecture)
+  std::wstring station_location;    // or empty
+
+  bool operator==(const StationLine& o) const {
+    return call_sign == o.call_sign && grids == o.grids && prefecture == o.prefecture && city == o.city &&
+           station_location == o.station_location;
+  }
+};
+
+inline constexpr wchar_t kStationMark[] = L"#STATION ";
+
+// The line, without a line end. A station that is not of the shapes above (a call sign with a
+// blank, a location with a line break) makes a line the reader does not take back.
+std::wstring FormatStationLine(const StationLine& station);
+
+// The station a line states, or nothing when the line is not a station line: the mark, then the
+// fields in the writer's order and shapes (a grid of 4 or 6 characters, 1 to 4 of them; PREF of 2
+// digits; CITY of 4 to 6 digits, after a PREF). Spaces after the last field are passed over.
+std::optional<StationLine> ReadStationLine(const std::wstring& line);
+
+}  // namespace zelmor::entry
