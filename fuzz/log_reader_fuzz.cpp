@@ -124,8 +124,30 @@ std::wstring Repeated(const std::wstring& piece, size_t length) {
   return line;
 }
 
+bool SameValues(const std::optional<entry::LineValues>& a, const std::optional<entry::LineValues>& b) {
+  if (!a || !b) return a.has_value() == b.has_value();
+  const auto same_frequency = [](const std::optional<entry::Frequency>& x, const std::optional<entry::Frequency>& y) {
+    return x.has_value() == y.has_value() && (!x || (x->text == y->text && x->kilohertz == y->kilohertz));
+  };
+  const auto& lf = a->log_frequency;
+  const auto& lg = b->log_frequency;
+  return a->shape == b->shape && a->date == b->date && a->hour == b->hour && a->minute == b->minute &&
+         a->zone == b->zone && a->memo == b->memo && a->satellite_name == b->satellite_name && a->rev == b->rev &&
+         a->mode == b->mode && same_frequency(a->uplink, b->uplink) && same_frequency(a->downlink, b->downlink) &&
+         lf.has_value() == lg.has_value() &&
+         (!lf || (lf->text == lg->text && lf->uplink_mhz == lg->uplink_mhz && lf->downlink_mhz == lg->downlink_mhz));
+}
+
 void CheckLine(const std::wstring& line, const std::wstring& template_text, const LineFormats& formats,
                const LocalTime& now = kReadAt) {
+  // A reader that read other lines before (a log file's) reads this one as a fresh one does:
+  // nothing of a line stays behind in its working memory.
+  entry::LogLineReader reused(template_text, formats, now);
+  reused.Read(L"2024/03/05 21:05J CQ 599 %Sat=SAT-1/Rev:12345% 145/435 SSB Up=145.950/Down=435.850 and more");
+  reused.Read(line + line);
+  FUZZ_CHECK(SameValues(reused.Read(line), entry::ReadLogLine(line, template_text, formats, now)),
+             "a reader that read other lines first reads differently: " + Show(line.substr(0, 400)));
+
   if (const auto station = entry::ReadStationLine(line)) {
     FUZZ_CHECK(entry::ReadStationLine(entry::FormatStationLine(*station)) == station,
                "station line read, written and read again differs: " + Show(line));

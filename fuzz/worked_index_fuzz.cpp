@@ -21,6 +21,7 @@
 #include "contact/worked_hint.h"
 #include "contact/worked_index.h"
 #include "contact/worked_summary.h"
+#include "entry/log_format.h"
 #include "fuzz_input.h"
 #include "settings/keys.h"
 
@@ -46,11 +47,14 @@ struct Model {
 
   void Count(std::set<ModelContact>& contacts, size_t& unreadable, size_t& without_call) const {
     std::map<std::wstring, size_t> most_unreadable, most_without;
+    ContactReader reader = IndexReader(kReading);
     for (const auto& [name, lines] : sources) {
       std::map<std::wstring, size_t> here_unreadable, here_without;
       for (const auto& line : lines) {
         if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
-        const auto c = ReadIndexedLine(line, kReading);
+        // The operator's station is neither a contact nor an unreadable line.
+        if (entry::ReadStationLine(line)) continue;
+        const auto c = reader.Read(line);
         if (!c) {
           ++here_unreadable[line];
           continue;

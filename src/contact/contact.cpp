@@ -123,7 +123,11 @@ std::wstring MemoWords::Remarks(bool with_grid) const {
 
 std::optional<Contact> ReadContact(const std::wstring& line, const std::wstring& template_text,
                                    const LineFormats& formats, const LocalTime& now) {
-  auto values = entry::ReadLogLine(line, template_text, formats, now);
+  return ContactReader(template_text, formats, now).Read(line);
+}
+
+std::optional<Contact> ContactReader::Read(const std::wstring& line) {
+  auto values = lines_.Read(line);
   if (!values) return std::nullopt;
   Contact c;
   static_cast<entry::LineValues&>(c) = std::move(*values);

@@ -58,6 +58,18 @@ struct Contact : entry::LineValues {
 std::optional<Contact> ReadContact(const std::wstring& line, const std::wstring& template_text,
                                    const LineFormats& formats, const LocalTime& now);
 
+// ReadContact for many lines read with the same settings (entry::LogLineReader: compiled once,
+// the working memory kept): the lines of a log file.
+class ContactReader {
+ public:
+  ContactReader(const std::wstring& template_text, const LineFormats& formats, const LocalTime& now)
+      : lines_(template_text, formats, now) {}
+  std::optional<Contact> Read(const std::wstring& line);
+
+ private:
+  entry::LogLineReader lines_;
+};
+
 // The first line of `text` (lines end at CR LF, LF or CR) that ReadContact reads, with spaces
 // around it removed: the clipboard may hold several lines, or a piece of one. Nothing when no
 // line is readable.

@@ -39,8 +39,8 @@ class ReadingBuilder {
 
 }  // namespace
 
-std::optional<Contact> ReadIndexedLine(const std::wstring& line, const LineReading& reading) {
-  return ReadContact(line, reading.template_text, reading.formats, reading.now);
+ContactReader IndexReader(const LineReading& reading) {
+  return ContactReader(reading.template_text, reading.formats, reading.now);
 }
 
 int64_t CalendarMinute(int year, int month, int day, int hour, int minute) {
@@ -114,13 +114,14 @@ SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReadin
                         size_t end) {
   ReadingBuilder builder;
   SourceReading& out = builder.reading();
+  ContactReader reader = IndexReader(reading);
   end = std::min(end, lines.size());
   for (size_t i = begin; i < end; ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
     // The operator's own station: neither a contact nor an unreadable line.
     if (entry::ReadStationLine(line)) continue;
-    const auto contact = ReadIndexedLine(line, reading);
+    const auto contact = reader.Read(line);
     if (!contact) {
       out.unreadable.push_back(LineFingerprint(line));
       continue;

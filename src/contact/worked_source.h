@@ -24,8 +24,8 @@ struct LineReading {
   LocalTime now;
 };
 
-// The one reader, as everything worked-before calls it.
-std::optional<Contact> ReadIndexedLine(const std::wstring& line, const LineReading& reading);
+// The one reader, as everything worked-before makes it: one for each run of lines.
+ContactReader IndexReader(const LineReading& reading);
 
 // A contact's date and time as its line gives them: local time, with the zone letter the template
 // writes after the time ("J"), or none.

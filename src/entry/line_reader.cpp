@@ -9,53 +9,109 @@ namespace {
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 bool IsUpper(wchar_t c) { return c >= L'A' && c <= L'Z'; }
 
-// The template's parts, when it can make a contact: "#DT" and "#TM" in it, and not too many tokens.
-std::optional<TemplateParts> ReadablePattern(const std::wstring& template_text) {
-  TemplateParts parts = SplitTemplate(template_text);
-  const auto has = [&](Token t) { return std::find(parts.tokens.begin(), parts.tokens.end(), t) != parts.tokens.end(); };
-  if (parts.tokens.size() > kMaxTemplateTokens || !has(Token::Date) || !has(Token::Time)) return std::nullopt;
-  return parts;
+// A template ready to read lines with: its parts, the border tables of its literals, and the most
+// of a line it can account for apart from its dates.
+struct Pattern {
+  TemplateParts parts;
+  LineShape shape = LineShape::Current;
+  size_t literal_length = 0;  // the head and every literal
+  // For each literal, the longest proper border of each of its prefixes (Knuth-Morris-Pratt).
+  std::vector<std::vector<size_t>> borders;
+  size_t dates = 0;          // date tokens
+  size_t shaped_most = 0;    // the longest the other shaped values can be, together
+};
+
+size_t MostShapedLength(Token token, const LocaleFormats& formats) {
+  const size_t mark = formats.decimal_mark.empty() ? 1 : formats.decimal_mark.size();
+  switch (token) {
+    case Token::Time: return 4 + formats.time_separator.size();
+    case Token::Uplink:
+    case Token::Downlink: return 1 + kMaxMegahertzDigits + mark + 3;
+    case Token::LogFrequency: return 2 * (1 + 18) + 1;
+    default: return 0;
+  }
 }
+
+// The template as a pattern, when it can make a contact: "#DT" and "#TM" in it, and not too many
+// tokens.
+std::optional<Pattern> ReadablePattern(const std::wstring& template_text, LineShape shape,
+                                       const LocaleFormats& formats) {
+  Pattern p;
+  p.parts = SplitTemplate(template_text);
+  p.shape = shape;
+  const auto& tokens = p.parts.tokens;
+  const auto has = [&](Token t) { return std::find(tokens.begin(), tokens.end(), t) != tokens.end(); };
+  if (tokens.size() > kMaxTemplateTokens || !has(Token::Date) || !has(Token::Time)) return std::nullopt;
+  p.literal_length = p.parts.head.size();
+  for (const std::wstring& literal : p.parts.literals) {
+    p.literal_length += literal.size();
+    std::vector<size_t> border(literal.size() + 1, 0);
+    for (size_t k = 1, b = 0; k < literal.size(); ++k) {
+      while (b > 0 && literal[k] != literal[b]) b = border[b];
+      if (literal[k] == literal[b]) ++b;
+      border[k + 1] = b;
+    }
+    p.borders.push_back(std::move(border));
+  }
+  for (Token t : tokens) {
+    if (t == Token::Date) ++p.dates;
+    p.shaped_most += MostShapedLength(t, formats);
+  }
+  return p;
+}
+
+// A flag of the tables below: a type of its own, so that the compiler knows that storing one
+// changes no character of the line and no count (an unsigned char could alias any of them).
+enum class Flag : unsigned char { No, Yes };
+
+// The working memory of a reading, kept from one line to the next.
+struct Scratch {
+  std::vector<Flag> fits;        // (tokens + 1) rows of (line + 1)
+  std::vector<Flag> literal_at;  // one row of (line + 1) for each literal
+  std::vector<size_t> ends;
+  std::vector<DateReading> dates;
+  std::vector<LogFrequencyReading> log_frequencies;
+};
 
 // --- Reading one line with one pattern ----------------------------------------------------------
 
 class LineReader {
  public:
-  LineReader(const std::wstring& line, const LocaleFormats& formats, const DatePicture& picture, const LocalTime& now)
-      : line_(line), formats_(formats), picture_(picture), now_(now) {}
+  LineReader(const std::wstring& line, const LocaleFormats& formats, const DatePicture& picture, const LocalTime& now,
+             Scratch& scratch)
+      : line_(line), formats_(formats), picture_(picture), now_(now), s_(scratch) {}
 
   // The values, and how many characters of the line the template's literals and shaped values
   // account for (the rest is free text). `as_written`: only values in the form the writer gives
   // them (shaped values without a leading zero it does not write, trimmed values without spaces
   // around them); `memo_as_typed`: the shape writes the memo untrimmed (the fallback line's).
-  std::optional<std::pair<LineValues, size_t>> Read(const TemplateParts& p, bool as_written,
-                                                    bool memo_as_typed) const;
+  std::optional<std::pair<LineValues, size_t>> Read(const Pattern& pattern, bool as_written, bool memo_as_typed);
 
  private:
   // Where a shaped value starting at `pos` can end, in order of preference.
-  void ShapeEnds(Token token, size_t pos, bool as_written, std::vector<size_t>& ends) const;
-  // Positions where `literal` occurs in the line (Knuth-Morris-Pratt, so a long literal over a
-  // long line costs their lengths added, not multiplied).
-  std::vector<bool> Occurrences(const std::wstring& literal) const;
+  void ShapeEnds(Token token, size_t pos, bool as_written);
+  // Marks in `at` (a row of line + 1) the positions where the literal occurs in the line: a long
+  // literal over a long line costs their lengths added, not multiplied.
+  void Occurrences(const std::wstring& literal, const std::vector<size_t>& border, Flag* at) const;
 
   const std::wstring& line_;
   const LocaleFormats& formats_;
   const DatePicture& picture_;
   const LocalTime& now_;
-  mutable std::vector<DateReading> dates_;
-  mutable std::vector<LogFrequencyReading> log_frequencies_;
+  Scratch& s_;
 };
 
-void LineReader::ShapeEnds(Token token, size_t pos, bool as_written, std::vector<size_t>& ends) const {
+void LineReader::ShapeEnds(Token token, size_t pos, bool as_written) {
+  std::vector<size_t>& ends = s_.ends;
   ends.clear();
   switch (token) {
     case Token::Date:
       // As written first, then longest first; each end once, where it is first preferred.
-      picture_.ReadAt(line_, pos, dates_);
-      std::stable_sort(dates_.begin(), dates_.end(), [](const DateReading& a, const DateReading& b) {
+      picture_.ReadAt(line_, pos, s_.dates);
+      std::stable_sort(s_.dates.begin(), s_.dates.end(), [](const DateReading& a, const DateReading& b) {
         return a.as_written != b.as_written ? a.as_written : a.end > b.end;
       });
-      for (const DateReading& d : dates_) {
+      for (const DateReading& d : s_.dates) {
         if ((d.as_written || !as_written) && std::find(ends.begin(), ends.end(), d.end) == ends.end()) {
           ends.push_back(d.end);
         }
@@ -71,8 +127,8 @@ void LineReader::ShapeEnds(Token token, size_t pos, bool as_written, std::vector
       }
       return;
     case Token::LogFrequency:
-      ReadLogFrequencyAt(line_, pos, log_frequencies_);
-      for (const LogFrequencyReading& f : log_frequencies_) {
+      ReadLogFrequencyAt(line_, pos, s_.log_frequencies);
+      for (const LogFrequencyReading& f : s_.log_frequencies) {
         if (f.as_written || !as_written) ends.push_back(f.end);
       }
       return;
@@ -81,45 +137,42 @@ void LineReader::ShapeEnds(Token token, size_t pos, bool as_written, std::vector
   }
 }
 
-std::vector<bool> LineReader::Occurrences(const std::wstring& literal) const {
+void LineReader::Occurrences(const std::wstring& literal, const std::vector<size_t>& border, Flag* at) const {
   const size_t n = line_.size(), m = literal.size();
-  std::vector<bool> at(n + 1, m == 0);
-  if (m == 0 || m > n) return at;
-  std::vector<size_t> fail(m + 1, 0);  // longest proper border of literal[0, k)
-  for (size_t k = 1, b = 0; k < m; ++k) {
-    while (b > 0 && literal[k] != literal[b]) b = fail[b];
-    if (literal[k] == literal[b]) ++b;
-    fail[k + 1] = b;
-  }
+  std::fill(at, at + n + 1, m == 0 ? Flag::Yes : Flag::No);
+  if (m == 0 || m > n) return;
   for (size_t i = 0, matched = 0; i < n; ++i) {
-    while (matched > 0 && line_[i] != literal[matched]) matched = fail[matched];
+    while (matched > 0 && line_[i] != literal[matched]) matched = border[matched];
     if (line_[i] == literal[matched]) ++matched;
     if (matched == m) {
-      at[i + 1 - m] = true;
-      matched = fail[matched];
+      at[i + 1 - m] = Flag::Yes;
+      matched = border[matched];
     }
   }
-  return at;
 }
 
-std::optional<std::pair<LineValues, size_t>> LineReader::Read(const TemplateParts& p, bool as_written,
-                                                              bool memo_as_typed) const {
+std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pattern, bool as_written,
+                                                              bool memo_as_typed) {
+  const TemplateParts& p = pattern.parts;
   const size_t n = line_.size();
   const size_t count = p.tokens.size();
   if (line_.compare(0, p.head.size(), p.head) != 0) return std::nullopt;
 
-  // fits[k][pos]: tokens k.. with their literals read line_[pos, n) exactly. Worked out from the
+  // fits(k, pos): tokens k.. with their literals read line_[pos, n) exactly. Worked out from the
   // last token back, so that the walk from the front below never has to undo a choice.
-  std::vector<std::vector<bool>> fits(count + 1);
-  std::vector<std::vector<bool>> literal_at(count);
-  fits[count].assign(n + 1, false);
-  fits[count][n] = true;
-  for (size_t k = 0; k < count; ++k) literal_at[k] = Occurrences(p.literals[k]);
+  const size_t row = n + 1;
+  s_.fits.assign((count + 1) * row, Flag::No);
+  s_.literal_at.resize(count * row);
+  Flag* const fits = s_.fits.data();
+  Flag* const literal_at = s_.literal_at.data();
+  const wchar_t* const text = line_.data();
+  fits[count * row + n] = Flag::Yes;
+  for (size_t k = 0; k < count; ++k) Occurrences(p.literals[k], pattern.borders[k], literal_at + k * row);
   // A value can only start where the literal before it ends (the head for the first).
   auto can_start = [&](size_t k, size_t pos) {
     if (k == 0) return pos == p.head.size();
     const size_t before = p.literals[k - 1].size();
-    return before == 0 || (pos >= before && literal_at[k - 1][pos - before]);
+    return before == 0 || (pos >= before && literal_at[(k - 1) * row + pos - before] == Flag::Yes);
   };
   // Where free text of token k may start and end when it is not empty: never with the digit of a
   // number right after it, and in the writer's own form never with a space it trims.
@@ -127,33 +180,38 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const TemplatePart
     const Token t = p.tokens[k];
     return as_written && (t == Token::Rev || t == Token::Mode || (t == Token::Memo && !memo_as_typed));
   };
-  auto starts_free_text = [&](size_t k, size_t pos) { return !(trimmed(k) && pos < n && line_[pos] == L' '); };
-  auto ends_free_text = [&](size_t k, size_t e) {
-    const bool before_shape = p.literals[k].empty() && k + 1 < count && !IsFreeText(p.tokens[k + 1]);
-    return !(before_shape && IsDigit(line_[e - 1])) && !(trimmed(k) && line_[e - 1] == L' ');
+  auto before_shape = [&](size_t k) {
+    return p.literals[k].empty() && k + 1 < count && !IsFreeText(p.tokens[k + 1]);
   };
-  std::vector<size_t> ends;
+  auto starts_free_text = [&](size_t k, size_t pos) { return !(trimmed(k) && pos < n && text[pos] == L' '); };
+  auto ends_free_text = [&](size_t k, size_t e) {
+    return !(before_shape(k) && IsDigit(text[e - 1])) && !(trimmed(k) && text[e - 1] == L' ');
+  };
   for (size_t k = count; k-- > 0;) {
     const size_t m = p.literals[k].size();
-    const auto& next = fits[k + 1];
-    const auto& at = literal_at[k];
-    auto& fit = fits[k];
-    fit.assign(n + 1, false);
+    const Flag* next = fits + (k + 1) * row;
+    const Flag* at = literal_at + k * row;
+    Flag* fit = fits + k * row;
     // The value may end at e: the literal follows and the rest fits.
-    auto ends_well = [&](size_t e) { return at[e] && e + m <= n && next[e + m]; };
+    auto ends_well = [&](size_t e) { return at[e] == Flag::Yes && e + m <= n && next[e + m] == Flag::Yes; };
     if (IsFreeText(p.tokens[k])) {
+      const bool trims = trimmed(k), digit_ends = before_shape(k);
       bool later = false;  // some e > pos ends a non-empty value well
       for (size_t pos = n + 1; pos-- > 0;) {
-        fit[pos] = ends_well(pos) || (later && starts_free_text(k, pos));
-        later = later || (pos > 0 && ends_well(pos) && ends_free_text(k, pos));
+        const bool well = ends_well(pos);
+        const bool starts = !(trims && pos < n && text[pos] == L' ');
+        fit[pos] = well || (later && starts) ? Flag::Yes : Flag::No;
+        if (well && pos > 0 && !(digit_ends && IsDigit(text[pos - 1])) && !(trims && text[pos - 1] == L' ')) {
+          later = true;
+        }
       }
     } else {
       for (size_t pos = 0; pos <= n; ++pos) {
         if (!can_start(k, pos)) continue;
-        ShapeEnds(p.tokens[k], pos, as_written, ends);
-        for (size_t e : ends) {
+        ShapeEnds(p.tokens[k], pos, as_written);
+        for (size_t e : s_.ends) {
           if (ends_well(e)) {
-            fit[pos] = true;
+            fit[pos] = Flag::Yes;
             break;
           }
         }
@@ -161,7 +219,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const TemplatePart
     }
   }
   size_t pos = p.head.size();
-  if (!fits[0][pos]) return std::nullopt;
+  if (fits[pos] == Flag::No) return std::nullopt;
 
   LineValues v;
   size_t free_text = 0;
@@ -170,9 +228,9 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const TemplatePart
   for (size_t k = 0; k < count; ++k) {
     const Token token = p.tokens[k];
     const size_t m = p.literals[k].size();
-    const auto& next = fits[k + 1];
-    const auto& at = literal_at[k];
-    auto ends_well = [&](size_t e) { return at[e] && e + m <= n && next[e + m]; };
+    const Flag* next = fits + (k + 1) * row;
+    const Flag* at = literal_at + k * row;
+    auto ends_well = [&](size_t e) { return at[e] == Flag::Yes && e + m <= n && next[e + m] == Flag::Yes; };
     size_t end = std::wstring::npos;
     if (IsFreeText(token)) {
       auto allowed = [&](size_t e) {
@@ -194,25 +252,25 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const TemplatePart
         }
       }
     } else {
-      ShapeEnds(token, pos, as_written, ends);
-      for (size_t e : ends) {
+      ShapeEnds(token, pos, as_written);
+      for (size_t e : s_.ends) {
         if (ends_well(e)) {
           end = e;
           break;
         }
       }
     }
-    // fits[k][pos] promised an end.
+    // fits(k, pos) promised an end.
     if (end == std::wstring::npos) return std::nullopt;
-    const std::wstring value = line_.substr(pos, end - pos);
-    if (IsFreeText(token)) free_text += value.size();
+    if (IsFreeText(token)) free_text += end - pos;
     const auto index = static_cast<size_t>(token);
     if (!have[index]) {
       have[index] = true;
+      const auto value = [&] { return line_.substr(pos, end - pos); };
       switch (token) {
         case Token::Date:
           // The first reading of this length in the order ShapeEnds left them.
-          for (const DateReading& d : dates_) {
+          for (const DateReading& d : s_.dates) {
             if (d.end == end) {
               date = d;
               break;
@@ -226,19 +284,19 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const TemplatePart
           if (!p.literals[k].empty() && IsUpper(p.literals[k][0])) v.zone = p.literals[k].substr(0, 1);
           break;
         }
-        case Token::SatelliteName: v.satellite_name = value; break;
-        case Token::Rev: v.rev = value; break;
-        case Token::Memo: v.memo = value; break;
-        case Token::Mode: v.mode = value; break;
+        case Token::SatelliteName: v.satellite_name = value(); break;
+        case Token::Rev: v.rev = value(); break;
+        case Token::Memo: v.memo = value(); break;
+        case Token::Mode: v.mode = value(); break;
         case Token::Uplink:
         case Token::Downlink: {
           const auto f = ReadMegahertzAt(line_, pos, formats_.decimal_mark);
-          (token == Token::Uplink ? v.uplink : v.downlink) = Frequency{value, f->kilohertz};
+          (token == Token::Uplink ? v.uplink : v.downlink) = Frequency{value(), f->kilohertz};
           break;
         }
         case Token::LogFrequency:
-          for (const LogFrequencyReading& f : log_frequencies_) {
-            if (f.end == end) v.log_frequency = LogFrequency{value, f.uplink_mhz, f.downlink_mhz};
+          for (const LogFrequencyReading& f : s_.log_frequencies) {
+            if (f.end == end) v.log_frequency = LogFrequency{value(), f.uplink_mhz, f.downlink_mhz};
           }
           break;
       }
@@ -251,66 +309,95 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const TemplatePart
   return std::make_pair(std::move(v), n - free_text);
 }
 
-std::optional<std::pair<LineValues, size_t>> ReadShape(const std::wstring& line, const TemplateParts& pattern,
-                                                       LineShape shape, const LocaleFormats& formats,
-                                                       const DatePicture& picture, const LocalTime& now) {
+std::optional<std::pair<LineValues, size_t>> ReadShape(const std::wstring& line, const Pattern& pattern,
+                                                       const LocaleFormats& formats, const DatePicture& picture,
+                                                       const LocalTime& now, Scratch& scratch) {
   // Every literal must fit in the line: no need to look further when they cannot.
-  size_t literal_length = pattern.head.size();
-  for (const auto& l : pattern.literals) literal_length += l.size();
-  if (literal_length > line.size()) return std::nullopt;
+  if (pattern.literal_length > line.size()) return std::nullopt;
   // A split whose every shaped value is in the writer's own form is what the writer wrote; only a
   // line edited by hand or written on another machine needs the other readings.
-  const LineReader reader(line, formats, picture, now);
-  const bool memo_as_typed = shape == LineShape::Fallback;
+  LineReader reader(line, formats, picture, now, scratch);
+  const bool memo_as_typed = pattern.shape == LineShape::Fallback;
   if (auto read = reader.Read(pattern, true, memo_as_typed)) return read;
   return reader.Read(pattern, false, memo_as_typed);
 }
 
 }  // namespace
 
-std::optional<LineValues> ReadWithTemplate(const std::wstring& line, const std::wstring& template_text,
-                                           const LocaleFormats& formats, const LocalTime& now) {
-  const auto pattern = ReadablePattern(template_text);
-  if (!pattern) return std::nullopt;
-  for (const std::wstring& picture : ReadingPictures(formats.short_date)) {
-    const DatePicture compiled(picture);
-    if (!compiled.Readable()) continue;
-    if (auto read = ReadShape(line, *pattern, LineShape::Current, formats, compiled, now)) {
-      return std::move(read->first);
-    }
+struct LogLineReader::Compiled {
+  LocaleFormats formats;
+  LocalTime now;
+  std::vector<Pattern> shapes;       // in the order they are tried
+  std::vector<DatePicture> pictures;  // the readable ones, in the order they are tried
+  Scratch scratch;
+};
+
+LogLineReader::LogLineReader(const std::wstring& template_text, const LocaleFormats& formats, const LocalTime& now)
+    : c_(std::make_unique<Compiled>()) {
+  c_->formats = formats;
+  c_->now = now;
+  const std::wstring default_template = kDefaultTemplate;
+  const std::pair<std::wstring, LineShape> shapes[] = {
+      {template_text, LineShape::Current},
+      {default_template, LineShape::Default},
+      {kFallbackShape, LineShape::Fallback},
+  };
+  for (const auto& [text, shape] : shapes) {
+    if (shape == LineShape::Default && template_text == default_template) continue;
+    if (auto pattern = ReadablePattern(text, shape, formats)) c_->shapes.push_back(std::move(*pattern));
   }
-  return std::nullopt;
+  for (const std::wstring& picture : ReadingPictures(formats.short_date)) {
+    DatePicture compiled(picture);
+    if (compiled.Readable()) c_->pictures.push_back(std::move(compiled));
+  }
 }
 
-std::optional<LineValues> ReadLogLine(const std::wstring& line, const std::wstring& template_text,
-                                      const LocaleFormats& formats, const LocalTime& now) {
+LogLineReader::~LogLineReader() = default;
+LogLineReader::LogLineReader(LogLineReader&&) noexcept = default;
+LogLineReader& LogLineReader::operator=(LogLineReader&&) noexcept = default;
+
+std::optional<LineValues> LogLineReader::Read(const std::wstring& line) {
   // A station line is never a contact, whatever a template might make of its location.
   if (ReadStationLine(line)) return std::nullopt;
-  const std::wstring default_template = kDefaultTemplate;
-  const std::pair<std::optional<TemplateParts>, LineShape> shapes[] = {
-      {ReadablePattern(template_text), LineShape::Current},
-      {template_text == default_template ? std::nullopt : ReadablePattern(default_template), LineShape::Default},
-      {ReadablePattern(kFallbackShape), LineShape::Fallback},
-  };
+  Compiled& c = *c_;
   // The machine's own picture first for every shape: another picture is only a way to read a
   // date that this machine did not write.
-  for (const std::wstring& picture : ReadingPictures(formats.short_date)) {
-    const DatePicture compiled(picture);
-    if (!compiled.Readable()) continue;
+  for (const DatePicture& picture : c.pictures) {
     std::optional<LineValues> best;
     size_t best_structure = 0;
-    for (const auto& [pattern, shape] : shapes) {
-      if (!pattern) continue;
-      auto read = ReadShape(line, *pattern, shape, formats, compiled, now);
+    for (const Pattern& pattern : c.shapes) {
+      // A later shape is taken only when it accounts for more of the line: one that cannot is
+      // passed over (a composed line is never read again as a fallback line).
+      const size_t most = pattern.literal_length + pattern.shaped_most + pattern.dates * picture.MostLength();
+      if (best && std::min(most, line.size()) <= best_structure) continue;
+      auto read = ReadShape(line, pattern, c.formats, picture, c.now, c.scratch);
       if (read && (!best || read->second > best_structure)) {
         best = std::move(read->first);
-        best->shape = shape;
+        best->shape = pattern.shape;
         best_structure = read->second;
       }
     }
     if (best) return best;
   }
   return std::nullopt;
+}
+
+std::optional<LineValues> ReadWithTemplate(const std::wstring& line, const std::wstring& template_text,
+                                           const LocaleFormats& formats, const LocalTime& now) {
+  const auto pattern = ReadablePattern(template_text, LineShape::Current, formats);
+  if (!pattern) return std::nullopt;
+  Scratch scratch;
+  for (const std::wstring& picture : ReadingPictures(formats.short_date)) {
+    const DatePicture compiled(picture);
+    if (!compiled.Readable()) continue;
+    if (auto read = ReadShape(line, *pattern, formats, compiled, now, scratch)) return std::move(read->first);
+  }
+  return std::nullopt;
+}
+
+std::optional<LineValues> ReadLogLine(const std::wstring& line, const std::wstring& template_text,
+                                      const LocaleFormats& formats, const LocalTime& now) {
+  return LogLineReader(template_text, formats, now).Read(line);
 }
 
 std::vector<std::wstring> SplitLines(const std::wstring& text) {

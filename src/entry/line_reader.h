@@ -35,6 +35,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,6 +92,24 @@ inline constexpr size_t kMaxTemplateTokens = 32;
 // that counts unreadable lines asks ReadStationLine about first.
 std::optional<LineValues> ReadLogLine(const std::wstring& line, const std::wstring& template_text,
                                       const LocaleFormats& formats, const LocalTime& now);
+
+// ReadLogLine for many lines read with the same template, formats and clock reading (the lines of
+// a log file): the templates and the date pictures are compiled once, the working memory is kept
+// from one line to the next, and a shape that cannot account for more of a line than one already
+// read is not tried. Each line reads exactly as ReadLogLine reads it. One reader serves one thread.
+class LogLineReader {
+ public:
+  LogLineReader(const std::wstring& template_text, const LocaleFormats& formats, const LocalTime& now);
+  ~LogLineReader();
+  LogLineReader(LogLineReader&&) noexcept;
+  LogLineReader& operator=(LogLineReader&&) noexcept;
+
+  std::optional<LineValues> Read(const std::wstring& line);
+
+ private:
+  struct Compiled;
+  std::unique_ptr<Compiled> c_;
+};
 
 // Reads `line` with one template only; the result's shape is LineShape::Current.
 std::optional<LineValues> ReadWithTemplate(const std::wstring& line, const std::wstring& template_text,

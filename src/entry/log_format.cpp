@@ -232,6 +232,24 @@ DatePicture::DatePicture(const std::wstring& picture) {
     elements_.push_back({part, {}});
   }
   readable_ = day && month && elements_.size() <= kMaxDateElements && numbers <= kMaxDateNumbers;
+  // What ReadFrom can take for each element: numbers of one or two digits, four for the year,
+  // the longest English name.
+  const auto longest = [](const wchar_t* const* names, int count) {
+    size_t most = 0;
+    for (int k = 0; k < count; ++k) most = std::max(most, std::wstring(names[k]).size());
+    return most;
+  };
+  for (const Element& e : elements_) {
+    switch (e.part) {
+      case Part::Literal: most_length_ += e.literal.size(); break;
+      case Part::DayName: most_length_ += longest(kDayShort, 7); break;
+      case Part::DayNameLong: most_length_ += longest(kDayLong, 7); break;
+      case Part::MonthName: most_length_ += longest(kMonthShort, 12); break;
+      case Part::MonthNameLong: most_length_ += longest(kMonthLong, 12); break;
+      case Part::Year4: most_length_ += 4; break;
+      default: most_length_ += 2; break;
+    }
+  }
 }
 
 std::wstring DatePicture::Format(const LocalTime& date) const {

@@ -104,6 +104,8 @@ class DatePicture {
   bool Readable() const { return readable_; }
   // How much of the year the picture writes: yyy and more, y and yy, or nothing.
   YearDigits Year() const { return year_; }
+  // The most characters a date read with it can take.
+  size_t MostLength() const { return most_length_; }
 
   // Every reading of a date that starts at text[pos], more digits first. Day, month and
   // two-digit year numbers are read with or without a leading zero, so that a line written with
@@ -126,6 +128,7 @@ class DatePicture {
   std::vector<Element> elements_;
   bool readable_ = false;
   YearDigits year_ = YearDigits::None;
+  size_t most_length_ = 0;
 };
 
 // Shorthand for writing one date.

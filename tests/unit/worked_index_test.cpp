@@ -19,7 +19,7 @@ namespace {
 using test_support::At;
 using test_support::LoggedLine;
 
-const LineReading kJapanese{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
+const LineReading kJapanese{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}, LocalTime{}};
 
 std::string Narrow(const std::wstring& text) {
   std::string out;
