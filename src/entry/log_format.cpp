@@ -479,8 +479,12 @@ void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFre
   if (down_negative) ++i;
   // A run longer than the most digits still gives its first ones: what follows may be digits.
   const size_t down_digits = std::min(DigitRun(text, i, kMostDigits), kMostDigits);
+  // The writer's whole megahertz of 64-bit hertz have at most 13 digits: a longer run is read only
+  // when no reading as written fits (it would take the first digits of the next value).
+  constexpr size_t kMostWrittenDigits = 13;
   auto as_written = [&](size_t from, size_t length, bool negative) {
-    return (length == 1 || text[from] != L'0') && !(negative && length == 1 && text[from] == L'0');
+    return length <= kMostWrittenDigits && (length == 1 || text[from] != L'0') &&
+           !(negative && length == 1 && text[from] == L'0');
   };
   const bool up_as_written = as_written(pos + (up_negative ? 1 : 0), up_digits, up_negative);
   for (const bool written : {true, false}) {

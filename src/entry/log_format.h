@@ -185,7 +185,8 @@ struct LogFrequencyReading {
 };
 // Every reading at text[pos]: the uplink is its whole run of digits, the downlink any number of
 // the digits after "/" (up to 18), since the text after it may begin with a digit ("#LF5" in a
-// template). The readings as written come first, longest first; then the others, longest first.
+// template). The readings as written (no leading zero, no "-0", at most 13 digits a half, as many
+// as 64-bit hertz give) come first, longest first; then the others, longest first.
 void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFrequencyReading>& out);
 
 // --- The station line --------------------------------------------------------------------------

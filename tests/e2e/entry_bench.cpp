@@ -28,39 +28,6 @@ namespace {
 
 using namespace logging_loop;
 
-// Loads `path` into the pane with the safety-copy viewer (a pane this large is more than one
-// cross-process WM_SETTEXT can carry under Wine), saying yes to the unsaved-log question.
-bool Preload(Zelmor& app, const std::wstring& path) {
-  SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
-  HWND dialog = WaitForAnyDialog(app.pid());
-  if (dialog && TextOf(dialog) == ZelmorText(IDS_APP_TITLE)) {
-    PressButton(dialog, IDYES);
-    dialog = WaitForDialog(app.pid(), ZelmorText(IDS_SAFETY_COPY_TITLE));
-  }
-  if (!dialog) return false;
-  SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PressButton(dialog, IDOK);
-  return WaitDestroyed(dialog, 30000) && Settle(app.window(), 120000);
-}
-
-// Milliseconds from `start` until Zelmor's pending repaint is over: its update region is emptied
-// as the paint begins, and a sent message is answered once the paint is over.
-double UntilRepainted(const Zelmor& app, LARGE_INTEGER start) {
-  while (GetUpdateRect(app.pane(), nullptr, FALSE) || GetUpdateRect(app.window(), nullptr, FALSE)) SwitchToThread();
-  Settle(app.window());
-  return Milliseconds(start, Tick());
-}
-
-// Zelmor done with repainting after a change, so that neither its paint nor this program's
-// measurements run on the other's time (the machine has two cores, shared).
-bool Quiet(const Zelmor& app) {
-  const auto painted = [&] {
-    return !GetUpdateRect(app.window(), nullptr, FALSE) && !GetUpdateRect(app.pane(), nullptr, FALSE);
-  };
-  // Validated as a paint begins; the sent message is answered once that paint is over.
-  return WaitUntil(painted, 30000) && Settle(app.window(), 30000);
-}
-
 // A top-level window of this program with one EDIT control made like Zelmor's log pane.
 class BarePane {
  public:

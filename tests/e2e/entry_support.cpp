@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/resource.h"
 #include "entry/locale_win.h"
 #include "entry/log_format.h"
 
@@ -60,6 +61,33 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values.empty() ? 0 : values[values.size() / 2];
+}
+
+bool Preload(Zelmor& app, const std::wstring& path) {
+  SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
+  HWND dialog = WaitForAnyDialog(app.pid());
+  if (dialog && TextOf(dialog) == ZelmorText(IDS_APP_TITLE)) {
+    PressButton(dialog, IDYES);
+    dialog = WaitForDialog(app.pid(), ZelmorText(IDS_SAFETY_COPY_TITLE));
+  }
+  if (!dialog) return false;
+  SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PressButton(dialog, IDOK);
+  return WaitDestroyed(dialog, 30000) && Settle(app.window(), 120000);
+}
+
+double UntilRepainted(const Zelmor& app, LARGE_INTEGER start) {
+  while (GetUpdateRect(app.pane(), nullptr, FALSE) || GetUpdateRect(app.window(), nullptr, FALSE)) SwitchToThread();
+  Settle(app.window());
+  return Milliseconds(start, Tick());
+}
+
+bool Quiet(const Zelmor& app) {
+  const auto painted = [&] {
+    return !GetUpdateRect(app.window(), nullptr, FALSE) && !GetUpdateRect(app.pane(), nullptr, FALSE);
+  };
+  // Validated as a paint begins; the sent message is answered once that paint is over.
+  return WaitUntil(painted, 30000) && Settle(app.window(), 30000);
 }
 
 LARGE_INTEGER Tick() {

@@ -40,4 +40,14 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to);
 // The middle value: one slow run on a shared machine does not move it.
 double Median(std::vector<double> values);
 
+// Loads `path` into the pane with the safety-copy viewer (a pane this large is more than one
+// cross-process WM_SETTEXT can carry under Wine), saying yes to the unsaved-log question.
+bool Preload(Zelmor& app, const std::wstring& path);
+// Milliseconds from `start` until Zelmor's pending repaint is over: its update region is emptied
+// as the paint begins, and a sent message is answered once the paint is over.
+double UntilRepainted(const Zelmor& app, LARGE_INTEGER start);
+// Zelmor done with repainting after a change, so that neither its paint nor the benchmark's
+// measurements run on the other's time (the machine has two cores, shared).
+bool Quiet(const Zelmor& app);
+
 }  // namespace e2e::logging_loop
