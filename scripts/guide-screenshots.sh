@@ -43,10 +43,30 @@ cp build/win64/Zelmor.exe build/win64/tracker-sim.exe build/win64/logbook-sim.ex
 cp build/win64/tqsl-sim.exe "$WORK/tqsl/tqsl.exe"
 printf '[tqsl-sim]\r\nexit=0\r\nsleep_ms=1500\r\n' >"$WORK/tqsl/tqsl-sim.ini"
 { settings; printf '[Zelmor]\r\nTQSLpath=%s\r\n' "$(winpath "$WORK/tqsl/tqsl.exe")"; } >"$WORK/run/Zelmor.ini"
+# Logs of earlier outings in the log folder (the program's own here): the worked-before hint and
+# the summary "交信集計" count them.
+{
+  printf '2026/10/20 20:41J JA1ABC 59 59 PM95 %%Sat=SO-50/Rev:98765%% 145/436 FM Up=145.850/Down=436.795\r\n'
+  printf '2026/10/20 20:44J JE1DEF 59 59 QM06 %%Sat=SO-50/Rev:98765%% 145/436 FM Up=145.850/Down=436.795\r\n'
+  printf '2026/11/03 21:02J JA1ABC 59 57 PM95 %%Sat=RS-44/Rev:21650%% 145/435 SSB Up=145.965/Down=435.640\r\n'
+  printf '2026/11/03 21:06J 7L4GHI 59 59 PM85 %%Sat=RS-44/Rev:21650%% 145/435 SSB Up=145.965/Down=435.640\r\n'
+  printf '2026/11/03 21:09J BV2JKL 59 59 PL05 %%Sat=RS-44/Rev:21650%% 145/435 SSB Up=145.965/Down=435.640\r\n'
+  printf '2026/11/15 19:30J JH1MNO 59 59 PM95 %%Sat=ISS/Rev:49311%% 145/437 FM Up=145.990/Down=437.800\r\n'
+} >"$WORK/run/Zelmor261020.TXT"
 zelmor_wine_bg "$WORK/run/tracker-sim.exe" --position 900,0 --values "$(winpath "$WORK/values.txt")"
 zelmor_wine_bg "$WORK/run/logbook-sim.exe" --position 900,250
 wait_window "CSATmate simulator" >/dev/null
 wait_window "Turbo HAMLOG/Win simulator" >/dev/null
+
+# Waits until the worked-before hint has gone: Zelmor shows its main window alone.
+wait_no_hint() {
+  for _ in $(seq 600); do
+    [ "$(xdotool search --onlyvisible --class zelmor.exe 2>/dev/null | wc -l)" -le 1 ] && return 0
+    sleep 0.05
+  done
+  echo "$(basename "$0"): the hint did not go" >&2
+  return 1
+}
 
 zelmor_wine_bg "$WORK/run/Zelmor.exe"
 zelmor=$(wait_window "^Zelmor Ver")
@@ -79,14 +99,36 @@ for contact in "JA1ABC 59 59" "JR2XYZ 57 55 PM85" "7K1ABC 59 59 QSL via bureau";
   wait_for_text "$WORK/run/Zelmor_temp.txt" "${contact%% *}"
 done
 xdotool type --delay 20 "JH1QRP 5"
+# The main window as it is: Esc takes the hint of the typed call away.
+xdotool key Escape
+wait_no_hint
 shot_window "$zelmor" main-window.png
 
-# The File menu, opened from the keyboard.
+# The worked-before hint: a station logged a moment ago under another form, in the earlier logs
+# too, from a grid never worked. It stands under the entry box, below the window's edge here.
 xdotool key BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+xdotool type --delay 20 "JA1ABC/1 59 59 PM96"
+wait_zelmor_windows 2
+sleep 0.5
+shot_area 0 0 "$WIDTH" $((HEIGHT + 80)) worked-hint.png
+xdotool key shift+Home BackSpace
+wait_no_hint
+
+# The File menu, opened from the keyboard.
 xdotool key alt+f
 wait_zelmor_windows 2
 shot_area 0 0 "$WIDTH" "$HEIGHT" file-menu.png
 xdotool key Escape Escape
+
+# The summary of every log: "交信集計(G)" from the File menu.
+xdotool key alt+f
+wait_zelmor_windows 2
+xdotool key g
+summary=$(wait_window "^交信集計$")
+sleep 0.5
+shot_window "$summary" worked-summary.png
+xdotool key Escape
+for _ in $(seq 200); do xdotool search --onlyvisible --name "^交信集計$" >/dev/null 2>&1 || break; sleep 0.05; done
 
 # The upload to LoTW: its report stands beside the main window while TQSL runs and tells how it
 # went; the keyboard stays in the entry box.

@@ -30,10 +30,13 @@ std::wstring PathIn(const std::wstring& folder, const std::wstring& name) {
 // The window's thread comes first: typing must never wait for the reading.
 void LowerPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
 
+// One processor is left to the window's thread, which merges what the readers hand over (Wine
+// leaves thread priorities to Linux, which ignores them): on two cores one reader read 100,000
+// contacts in 0.48 s, two in 0.62 to 0.85 s.
 unsigned ThreadCount(unsigned asked) {
   if (asked > 0) return asked;
   const unsigned processors = std::thread::hardware_concurrency();
-  return std::clamp(processors, 1u, 4u);
+  return std::clamp(processors > 1 ? processors - 1 : 1u, 1u, 4u);
 }
 
 }  // namespace

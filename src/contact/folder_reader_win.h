@@ -3,11 +3,12 @@
 //
 // One thread per folder watched: it reads every log file (ANSI code page), then waits for the
 // folder to change (FindFirstChangeNotificationW, or a while without one) and reads again only
-// the files whose size or write time changed; it also reads the pane's text when handed one. Lines are read on up to
-// four threads. What it read waits in a queue; the window given is posted `message` (wParam and
-// lParam 0, at most one such message waiting at a time), and its handler takes the queue with
-// TakeUpdates and gives it to WorkedLog::Apply. The window's thread never waits for the reader:
-// the queue's lock is held only to swap it.
+// the files whose size or write time changed; it also reads the pane's text when handed one.
+// Lines are read on up to four threads, one fewer than the processors. What it read waits in a
+// queue; the window given is posted `message` (wParam and lParam 0, at most one such message
+// waiting at a time), and its handler takes the queue with TakeUpdates and gives it to
+// WorkedLog::Apply. The window's thread never waits for the reader: the queue's lock is held only
+// to swap it.
 //
 // Stopping asks the thread to end and waits a bounded time; a thread stuck on a slow or gone
 // drive is left to finish on its own (it owns everything it touches, and what it posts later is
@@ -50,7 +51,7 @@ class FolderReader {
     std::wstring folder;
     LineReading reading;
     std::vector<std::wstring> skipped;  // file names left out (IsLogFileName)
-    unsigned threads = 0;               // 0: one per processor, at most four
+    unsigned threads = 0;               // 0: one per processor but one, at most four
     // A folder that cannot be listed or watched, or a file that could not be read, is tried
     // again after this long.
     DWORD retry_ms = 5000;
