@@ -42,13 +42,7 @@ bool SameName(const std::wstring& a, const wchar_t* b) {
 
 WorkedBefore::WorkedBefore(Parts parts)
     : p_(std::move(parts)), settings_(ReadHintSettings(p_.profile)), keeper_(this) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.lpszClassName = kClassName;
-  if (window::RegisterWindowClass(wc)) {
-    CreateOwnedWindow(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance);
-  }
+  CreateMessageOnlyWindow(kClassName);
   satellite_ = std::make_unique<entry::SatelliteNow>(hwnd(), kSatelliteMessage);
   if (settings_.hints) hint_.Create(p_.entry_box);
   p_.profile.set_watcher(this);

@@ -24,13 +24,7 @@ bool KeyOrMouseWaiting() { return HIWORD(GetQueueStatus(QS_INPUT)) != 0; }
 
 WorkedLogKeeper::WorkedLogKeeper(WorkedLogListener* listener, std::shared_ptr<LogFolderAccess> access)
     : listener_(listener) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.lpszClassName = kClassName;
-  if (window::RegisterWindowClass(wc)) {
-    CreateOwnedWindow(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance);
-  }
+  CreateMessageOnlyWindow(kClassName);
   reader_ = std::make_unique<FolderReader>(hwnd(), kReadMessage, std::move(access));
 }
 

@@ -74,6 +74,15 @@ HWND Window::CreateOwnedWindow(DWORD ex_style, const wchar_t* class_name, const 
   return CreateWindowExW(ex_style, class_name, title, style, x, y, width, height, parent, menu, instance, this);
 }
 
+HWND Window::CreateMessageOnlyWindow(const wchar_t* class_name) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.hInstance = instance;
+  wc.lpszClassName = class_name;
+  if (!RegisterWindowClass(wc)) return nullptr;
+  return CreateOwnedWindow(0, class_name, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance);
+}
+
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   Window* self = nullptr;
   if (message == WM_NCCREATE) {

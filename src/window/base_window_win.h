@@ -43,6 +43,10 @@ class Window {
                          int x, int y, int width, int height, HWND parent, HMENU menu,
                          HINSTANCE instance);
 
+  // A message-only window of a class of this name (registered here when it is not yet): for an
+  // object that takes posts and timers and shows nothing.
+  HWND CreateMessageOnlyWindow(const wchar_t* class_name);
+
   // Every message of the window from WM_NCCREATE to WM_NCDESTROY. Unhandled ones go to Default.
   virtual LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
   LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam) {

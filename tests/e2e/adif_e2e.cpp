@@ -35,25 +35,12 @@ SYSTEMTIME UtcNow() {
   return now;
 }
 
-SYSTEMTIME Plus(const SYSTEMTIME& t, int minutes) {
-  FILETIME file;
-  SystemTimeToFileTime(&t, &file);
-  ULARGE_INTEGER ticks{};
-  ticks.LowPart = file.dwLowDateTime;
-  ticks.HighPart = file.dwHighDateTime;
-  ticks.QuadPart += static_cast<int64_t>(minutes) * 60 * 10000000;
-  file.dwLowDateTime = ticks.LowPart;
-  file.dwHighDateTime = ticks.HighPart;
-  SYSTEMTIME out;
-  FileTimeToSystemTime(&file, &out);
-  return out;
-}
 
 // Japan Standard Time, all year.
 constexpr int kJapanMinutes = 9 * 60;
 
 LocalTime InJapan(const SYSTEMTIME& utc) {
-  const SYSTEMTIME t = Plus(utc, kJapanMinutes);
+  const SYSTEMTIME t = PlusMinutes(utc, kJapanMinutes);
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 

@@ -34,6 +34,20 @@ zelmor::LocalTime Now() {
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
+SYSTEMTIME PlusMinutes(const SYSTEMTIME& t, int minutes) {
+  FILETIME file;
+  SystemTimeToFileTime(&t, &file);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = file.dwLowDateTime;
+  ticks.HighPart = file.dwHighDateTime;
+  ticks.QuadPart += static_cast<int64_t>(minutes) * 60 * 10000000;
+  file.dwLowDateTime = ticks.LowPart;
+  file.dwHighDateTime = ticks.HighPart;
+  SYSTEMTIME out;
+  FileTimeToSystemTime(&file, &out);
+  return out;
+}
+
 std::wstring ComposedLine(const zelmor::entry::FeedSnapshot& values, const std::wstring& memo,
                           const zelmor::LocalTime& at) {
   const auto line = zelmor::entry::LogLine(zelmor::entry::kDefaultTemplate, values, memo, at,

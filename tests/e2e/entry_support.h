@@ -19,6 +19,8 @@ void WriteTrackerValues(const std::wstring& path, const zelmor::entry::FeedSnaps
 
 // The local clock as the composition takes it.
 zelmor::LocalTime Now();
+// `t` moved by `minutes` (either way), across day, month and year ends.
+SYSTEMTIME PlusMinutes(const SYSTEMTIME& t, int minutes);
 
 // The clock readings around one Enter: the line carries one of them.
 struct Moment {

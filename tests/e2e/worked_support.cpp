@@ -16,15 +16,7 @@ zelmor::LocalTime Shifted(const zelmor::LocalTime& t, int minutes) {
   st.wHour = static_cast<WORD>(t.hour);
   st.wMinute = static_cast<WORD>(t.minute);
   st.wSecond = static_cast<WORD>(t.second);
-  FILETIME file;
-  SystemTimeToFileTime(&st, &file);
-  ULARGE_INTEGER ticks{};
-  ticks.LowPart = file.dwLowDateTime;
-  ticks.HighPart = file.dwHighDateTime;
-  ticks.QuadPart += static_cast<int64_t>(minutes) * 60 * 10000000;
-  file.dwLowDateTime = ticks.LowPart;
-  file.dwHighDateTime = ticks.HighPart;
-  FileTimeToSystemTime(&file, &st);
+  st = logging_loop::PlusMinutes(st, minutes);
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
