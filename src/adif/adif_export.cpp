@@ -228,6 +228,7 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
   const auto lines = entry::SplitLines(pane_text);
   // The station the log states for the lines that follow.
   std::optional<contact::Station> logged_station;
+  contact::ContactReader reader(settings.template_text, settings.formats, settings.now);
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
@@ -235,7 +236,7 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
       logged_station = contact::FromLine(*stated);
       continue;
     }
-    const auto contact = contact::ReadContact(line, settings.template_text, settings.formats, settings.now);
+    const auto contact = reader.Read(line);
     if (!contact) {
       summary.skipped.push_back({i + 1, line, SkipReason::Unreadable});
       continue;
