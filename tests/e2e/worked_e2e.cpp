@@ -225,8 +225,9 @@ TEST(WorkedE2E, TypingGoesOnWhileAHundredThousandContactsAreRead) {
 
 // A known folder counted: per satellite and in total, contacts, distinct operators and grids; a
 // line that is no log line and one without a call are counted apart, the operator's station line
-// is neither; a contact in two files counts once; the safety copy in the program's folder is the pane, not another log. Then an
-// Enter, a log opened, and the folder that LOG Save moves to, each in the count.
+// is neither; a contact in two files counts once; the safety copy in the program's folder is the
+// pane, not another log. Then an Enter, the folder that LOG Save moves to, and a log opened from a
+// third folder, each in the count.
 TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
   TempFolder folder, elsewhere;
   const LocalTime t = test_support::At(2026, 11, 3, 21, 5);
@@ -272,6 +273,18 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
         summary = SummaryText(app);
         return summary.find(L"AO-7\t1\t1\t1\r\n") != std::wstring::npos &&
                summary.find(L"合計\t2\t2\t2\r\n") != std::wstring::npos;
+      },
+      30000))
+      << Ansi(summary);
+
+  // LOG Open of a log in a third folder: the pane is that log now, and that folder is read.
+  TempFolder third;
+  WriteLog(third.File(L"Zelmor261002.TXT"), {LogLineAt(L"JR6PQR 59 59 PL36", L"FO-29", Shifted(t, -32 * 24 * 60))});
+  ASSERT_TRUE(OpenLog(app, third.File(L"Zelmor261002.TXT")));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        summary = SummaryText(app);
+        return summary == heading + L"FO-29\t1\t1\t1\r\n合計\t1\t1\t1\r\n\r\n全衛星のグリッド数 (VUCC): 1\r\n読めなかった行: 0行\r\n";
       },
       30000))
       << Ansi(summary);
