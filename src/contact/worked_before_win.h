@@ -56,8 +56,8 @@ class WorkedBefore final : public window::Window,
     Clock& clock;
     HINSTANCE instance;
     HWND entry_box;  // the hint stands next to it
-    std::wstring program_folder;     // without a trailing backslash
-    std::wstring safety_copy_name;   // left out of the log folder when that is the program's
+    std::wstring program_folder;    // without a trailing backslash
+    std::wstring safety_copy_name;  // left out of the log folder when that is the program's
   };
   // Reads the hint's settings; the index starts once the window's thread takes its messages.
   explicit WorkedBefore(Parts parts);
@@ -77,9 +77,6 @@ class WorkedBefore final : public window::Window,
   void OnLogAppended(const std::wstring& text) override;
   // settings::ProfileWatcher
   void OnProfileWritten(const std::wstring& section, const std::wstring& key) override;
-
-  const WorkedLog& log() const { return keeper_.log(); }
-  bool hint_shown() const { return hint_.shown(); }
 
   static constexpr UINT kUpdateMessage = WM_APP + 1;     // work an entry, a key or the index brought
   static constexpr UINT kSatelliteMessage = WM_APP + 2;  // the asking thread has an answer
