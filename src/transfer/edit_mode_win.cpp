@@ -49,6 +49,10 @@ void EditModeWindow::OnClipboardUpdate() {
     const bool readable = planner_.Plan(ReadClipboardText(main_window_)).has_value();
     EnableMenuItem(transfer_menu_, commands_.whole_contact, MF_BYCOMMAND | (readable ? MF_ENABLED : MF_GRAYED));
   }
+  // Under Wine the display's focus news of a window closed a moment ago (the Open dialog) may
+  // still wait unread; read inside the menu's own loop, it would close the menu at once. A wait of
+  // no time reads it first, and on Windows costs nothing.
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
   POINT at{};
   GetCursorPos(&at);
   SetForegroundWindow(main_window_);
