@@ -25,12 +25,26 @@ zelmor_cleanup() {
     kill "$ZELMOR_WINESERVER_PID" 2>/dev/null || true
     for _ in $(seq 50); do kill -0 "$ZELMOR_WINESERVER_PID" 2>/dev/null || break; sleep 0.1; done
     kill -9 "$ZELMOR_WINESERVER_PID" 2>/dev/null || true
+    # A Windows process stuck in its own exit (seen once under Wine: a thread left waiting on a
+    # pipe) keeps -k waiting and outlives the server, and so do the prefix's services with it.
+    # They are ours by their WINEPREFIX.
+    [ -n "${WINEPREFIX:-}" ] && zelmor_kill_prefix_processes "$WINEPREFIX"
   fi
   if [ -n "$ZELMOR_XVFB_PID" ]; then
     kill "$ZELMOR_XVFB_PID" 2>/dev/null || true
     wait "$ZELMOR_XVFB_PID" 2>/dev/null || true
   fi
   ZELMOR_PIDS=(); ZELMOR_WINESERVER_PID=""; ZELMOR_XVFB_PID=""
+}
+zelmor_kill_prefix_processes() {
+  local environ pid
+  for environ in /proc/[0-9]*/environ; do
+    pid=${environ#/proc/}; pid=${pid%/environ}
+    case $(readlink "/proc/$pid/exe" 2>/dev/null) in */wine*) ;; *) continue ;; esac
+    if tr '\0' '\n' <"$environ" 2>/dev/null | grep -qxF "WINEPREFIX=$1"; then
+      kill -9 "$pid" 2>/dev/null || true
+    fi
+  done
 }
 trap zelmor_cleanup EXIT
 trap 'exit 130' INT TERM
