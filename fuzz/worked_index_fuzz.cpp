@@ -18,17 +18,18 @@
 #include <tuple>
 #include <vector>
 
-#include "contact/worked_hint.h"
-#include "contact/worked_index.h"
-#include "contact/worked_summary.h"
 #include "entry/log_format.h"
 #include "fuzz_input.h"
 #include "settings/keys.h"
+#include "worked/worked_hint.h"
+#include "worked/worked_index.h"
+#include "worked/worked_summary.h"
 
 namespace zelmor::fuzz {
 namespace {
 
 using namespace contact;
+using namespace worked;
 
 const LineReading kReading{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
 
@@ -172,32 +173,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int window = in.Byte(6, 30);
   if (ops.size() > 16) return 0;
 
-  contact::WorkedIndex index;
+  worked::WorkedIndex index;
   fuzz::Model model;
-  const std::wstring one = L"C:\\log\\1.TXT", two = L"C:\\log\\2.TXT", pane = contact::WorkedIndex::kPane;
-  const auto lines_a = contact::IndexedLines(a), lines_b = contact::IndexedLines(b);
+  const std::wstring one = L"C:\\log\\1.TXT", two = L"C:\\log\\2.TXT", pane = worked::WorkedIndex::kPane;
+  const auto lines_a = worked::IndexedLines(a), lines_b = worked::IndexedLines(b);
   for (char op : ops) {
     switch (op) {
       case 'a':
-        index.Replace(one, contact::ReadLines(lines_a, fuzz::kReading));
+        index.Replace(one, worked::ReadLines(lines_a, fuzz::kReading));
         model.sources[one] = lines_a;
         break;
       case 'b':
-        index.Replace(two, contact::ReadLines(lines_b, fuzz::kReading));
+        index.Replace(two, worked::ReadLines(lines_b, fuzz::kReading));
         model.sources[two] = lines_b;
         break;
       case 'p':
         for (const auto& line : lines_a) {
-          index.Append(pane, contact::ReadLines({line}, fuzz::kReading));
+          index.Append(pane, worked::ReadLines({line}, fuzz::kReading));
           model.sources[pane].push_back(line);
         }
         break;
       case 'P':
-        index.Replace(pane, contact::ReadLines(lines_b, fuzz::kReading));
+        index.Replace(pane, worked::ReadLines(lines_b, fuzz::kReading));
         model.sources[pane] = lines_b;
         break;
       case 's': {  // as 'a', merged one contact at a time
-        const auto read = contact::ReadLines(lines_a, fuzz::kReading);
+        const auto read = worked::ReadLines(lines_a, fuzz::kReading);
         for (size_t i = 0; i < read.records.size(); ++i) index.Stage(one, read, i, i + 1);
         index.Stage(one, read, read.records.size(), read.records.size());
         index.StageOddLines(one, read);
@@ -206,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 'h': {  // B staged for source 2 and dropped half-way: nothing changes
-        const auto read = contact::ReadLines(lines_b, fuzz::kReading);
+        const auto read = worked::ReadLines(lines_b, fuzz::kReading);
         index.Stage(two, read, 0, read.records.size() / 2);
         index.StageOddLines(two, read);
         index.Unstage(two);

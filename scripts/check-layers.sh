@@ -5,9 +5,13 @@
 #   2 settings         "Zelmor.ini"
 #   3 entry            feed, log line, entry box, the pane and entry-box ports
 #   4 logfiles, template_window, contact
-#   5 transfer, adif
-#   6 app              creates and wires
-#   7 tools            the simulators
+#                      the log files, the template window, what a log line says about a contact
+#   5 station          the operator's station: its dialog, store, Japan tables, line in the log
+#   6 worked, transfer, adif
+#                      worked-before and its hint; the logging program; the ADIF export
+#   7 lotw             the upload to LoTW with TQSL
+#   8 app              creates and wires
+#   9 tools            the simulators
 # A folder may include from itself and from any lower layer, never from a peer of its own layer.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -19,9 +23,11 @@ rank() {
     settings) echo 2 ;;
     entry) echo 3 ;;
     logfiles|template_window|contact) echo 4 ;;
-    transfer|adif) echo 5 ;;
-    app) echo 6 ;;
-    tools) echo 7 ;;
+    station) echo 5 ;;
+    worked|transfer|adif) echo 6 ;;
+    lotw) echo 7 ;;
+    app) echo 8 ;;
+    tools) echo 9 ;;
     *) echo "" ;;
   esac
 }

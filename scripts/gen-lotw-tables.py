@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generates src/adif/lotw_tables.cpp and src/contact/ja_areas.cpp from the configuration that LoTW's
+"""Generates src/adif/lotw_tables.cpp and src/station/ja_areas.cpp from the configuration that LoTW's
 signing tool ships.
 
     scripts/gen-lotw-tables.py [config.xml [version]]
@@ -28,7 +28,7 @@ import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUTPUT = os.path.join(ROOT, "src", "adif", "lotw_tables.cpp")
-JA_OUTPUT = os.path.join(ROOT, "src", "contact", "ja_areas.cpp")
+JA_OUTPUT = os.path.join(ROOT, "src", "station", "ja_areas.cpp")
 
 # ADIF 3.1.4, Band enumeration: name, lower and upper limit in MHz.
 ADIF_BANDS = [
@@ -206,9 +206,9 @@ def write_ja_areas(root, version, config_version):
     for code, name, dependency in odd:
         out.append(f"// {code} {name} is listed under prefecture {dependency}, as TQSL lists it.")
     out.append("")
-    out.append('#include "contact/ja_areas.h"')
+    out.append('#include "station/ja_areas.h"')
     out.append("")
-    out.append("namespace zelmor::contact {")
+    out.append("namespace zelmor::station {")
     out.append("")
     out.append(f"const char kJaAreasSource[] = {c_string(f'trustedqsl {version}, configuration {config_version}')};")
     out.append("")
@@ -224,7 +224,7 @@ def write_ja_areas(root, version, config_version):
     out.append("const Table<Prefecture> kPrefectures = {kPrefectureRows, sizeof kPrefectureRows / sizeof kPrefectureRows[0]};")
     out.append("const Table<CityGunKu> kCitiesGunsKu = {kCityGunKuRows, sizeof kCityGunKuRows / sizeof kCityGunKuRows[0]};")
     out.append("")
-    out.append("}  // namespace zelmor::contact")
+    out.append("}  // namespace zelmor::station")
     with open(JA_OUTPUT, "w") as f:
         f.write("\n".join(out) + "\n")
     print(f"{JA_OUTPUT}: {len(prefectures)} prefectures, {len(cities)} cities, guns and wards "

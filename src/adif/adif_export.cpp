@@ -132,7 +132,7 @@ std::string Header(const std::string& program_version, const CivilTime& created)
   return header + "<EOH>\r\n";
 }
 
-std::vector<Field> StationFields(const contact::Station& station) {
+std::vector<Field> StationFields(const station::Station& station) {
   std::vector<Field> fields;
   bool unused = false;
   const auto add = [&](const char* name, const std::wstring& value) {
@@ -146,7 +146,7 @@ std::vector<Field> StationFields(const contact::Station& station) {
   return fields;
 }
 
-RecordResult ContactRecord(const Contact& c, const contact::Station* station, const TimeZoneRules& zone,
+RecordResult ContactRecord(const Contact& c, const station::Station* station, const TimeZoneRules& zone,
                            const SatelliteNames& names) {
   RecordResult result;
   RecordNotes& notes = result.notes;
@@ -227,13 +227,13 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
   std::string records;
   const auto lines = entry::SplitLines(pane_text);
   // The station the log states for the lines that follow.
-  std::optional<contact::Station> logged_station;
+  std::optional<station::Station> logged_station;
   contact::ContactReader reader(settings.template_text, settings.formats, settings.now);
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
     if (const auto stated = entry::ReadStationLine(line)) {
-      logged_station = contact::FromLine(*stated);
+      logged_station = station::FromLine(*stated);
       continue;
     }
     const auto contact = reader.Read(line);
@@ -241,7 +241,7 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
       summary.skipped.push_back({i + 1, line, SkipReason::Unreadable});
       continue;
     }
-    const contact::Station* station =
+    const station::Station* station =
         logged_station ? &*logged_station : settings.station ? &*settings.station : nullptr;
     const RecordResult record = ContactRecord(*contact, station, *settings.zone, *settings.names);
     if (record.skipped) {

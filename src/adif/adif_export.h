@@ -25,7 +25,7 @@
 #include "adif/time_zone.h"
 #include "base/clock.h"
 #include "contact/contact.h"
-#include "contact/station.h"
+#include "station/station.h"
 
 namespace zelmor::adif {
 
@@ -75,7 +75,7 @@ struct RecordResult {
   RecordNotes notes;
 };
 // `station` is the operator's station for the contact, or null when none is known.
-RecordResult ContactRecord(const contact::Contact& contact, const contact::Station* station,
+RecordResult ContactRecord(const contact::Contact& contact, const station::Station* station,
                            const TimeZoneRules& zone, const SatelliteNames& names);
 
 // Where the operator was, as TQSL reads it with "-f update" (its Preferences' "Log Handling" help
@@ -85,7 +85,7 @@ RecordResult ContactRecord(const contact::Contact& contact, const contact::Stati
 // Station Location that names none (TQSL suggests "[NONE]" for logs that carry their station)
 // signs too. A field the station lacks is left out: TQSL then keeps the Station Location's value,
 // or the last one a record gave (its station fields are "sticky").
-std::vector<Field> StationFields(const contact::Station& station);
+std::vector<Field> StationFields(const station::Station& station);
 
 // TQSL's DXCC entity number for Japan, whose prefecture and city lists the station's codes are from.
 inline constexpr char kJapanDxcc[] = "339";
@@ -105,7 +105,7 @@ struct ExportSummary {
   size_t text_replaced = 0;            // exported with "?" for characters outside ASCII
   std::vector<SkippedLine> skipped;    // not exported: unreadable, no call sign, no UTC time
   // The operator's stations the records carry, each once, in order of first use.
-  std::vector<contact::Station> stations;
+  std::vector<station::Station> stations;
   // Records given the station in force now, for want of one in the log before them.
   size_t with_current_station = 0;
 };
@@ -119,7 +119,7 @@ struct ExportSettings {
   LocalTime now;                   // for dates written without their year
   std::string program_version;     // "1.0.0"
   // The station in force now ("局情報"), or none when the operator never set one.
-  std::optional<contact::Station> station;
+  std::optional<station::Station> station;
 };
 
 struct ExportResult {

@@ -49,11 +49,11 @@ std::string Ascii(const std::wstring& text) {
 }  // namespace
 
 ExportCommand::ExportCommand(logfiles::FileCommandContext& context, const TimeZoneRules& zone,
-                             std::wstring program_version, const contact::CurrentStation& station)
+                             std::wstring program_version, const station::CurrentStation& station)
     : c_(context), zone_(zone), program_version_(std::move(program_version)), station_(station) {}
 
 ExportResult ExportPane(logfiles::FileCommandContext& c, const TimeZoneRules& zone,
-                        const std::wstring& program_version, const std::optional<contact::Station>& station) {
+                        const std::wstring& program_version, const std::optional<station::Station>& station) {
   const SatelliteNames names(c.profile.ProfileEntries(settings::kSatNamesSection));
   const entry::LocaleFormats locale = c.locale.Formats();
   const LocalTime now = c.clock.Now();
@@ -96,10 +96,10 @@ void ExportCommand::Export() {
 
 std::vector<std::wstring> StationSummary(const ExportSummary& s) {
   if (s.stations.empty()) return {LoadText(IDS_EXPORT_NO_STATION)};
-  if (s.stations.size() == 1) return {Fill(IDS_EXPORT_STATION, contact::Describe(s.stations[0]))};
+  if (s.stations.size() == 1) return {Fill(IDS_EXPORT_STATION, station::Describe(s.stations[0]))};
   std::vector<std::wstring> lines{Fill(IDS_EXPORT_STATIONS, Count(s.stations.size()))};
   for (size_t i = 0; i < s.stations.size() && i < kListedLines; ++i) {
-    lines.push_back(Fill(IDS_EXPORT_STATION_ITEM, contact::Describe(s.stations[i])));
+    lines.push_back(Fill(IDS_EXPORT_STATION_ITEM, station::Describe(s.stations[i])));
   }
   if (s.stations.size() > kListedLines) lines.push_back(Fill(IDS_EXPORT_STATION_ITEM, L"\u2026"));
   return lines;

@@ -7,8 +7,8 @@
 
 #include "adif/adif_export.h"
 #include "adif/time_zone.h"
-#include "contact/station_store.h"
 #include "logfiles/file_command.h"
+#include "station/station_store.h"
 
 namespace zelmor::adif {
 
@@ -18,7 +18,7 @@ class ExportCommand {
   // computer's rules (the log holds local times, ADIF wants UTC); `program_version` as the
   // caption shows it; `station` the operator's station in force.
   ExportCommand(logfiles::FileCommandContext& context, const TimeZoneRules& zone, std::wstring program_version,
-                const contact::CurrentStation& station);
+                const station::CurrentStation& station);
 
   // Leaves edit mode, asks for a file in the Save dialog (starting in the log folder with today's
   // proposed name; an existing file is replaced only when the operator says so), writes every line
@@ -33,13 +33,13 @@ class ExportCommand {
   logfiles::FileCommandContext& c_;
   const TimeZoneRules& zone_;
   std::wstring program_version_;
-  const contact::CurrentStation& station_;
+  const station::CurrentStation& station_;
 };
 
 // The log pane as ADIF, as every command that exports it writes it: with the template, the locale,
 // the computer's time zone, the operator's satellite spellings and `station` (the one in force).
 ExportResult ExportPane(logfiles::FileCommandContext& context, const TimeZoneRules& zone,
-                        const std::wstring& program_version, const std::optional<contact::Station>& station);
+                        const std::wstring& program_version, const std::optional<station::Station>& station);
 
 // The operator's report after an export: the station or stations the records carry, the counts,
 // the names LoTW does not know, and the lines that were not exported (the first few of them, with

@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "adif/lotw_command.h"
 #include "base/main_state.h"
 #include "base/message_boxes.h"
 #include "entry/feed.h"
 #include "entry/log_pane.h"
 #include "logfiles/safety_copy.h"
 #include "logfiles/text_files.h"
+#include "lotw/lotw_upload.h"
 #include "settings/profile.h"
 #include "window/placement.h"
 
@@ -55,7 +55,7 @@ class Lifecycle {
     MessageBoxes& boxes;
     logfiles::SafetyCopy& safety_copy;
     logfiles::TextFiles& files;
-    const adif::TqslProcess& tqsl;
+    const lotw::TqslProcess& tqsl;
     std::wstring settings_path;
   };
   explicit Lifecycle(Parts parts) : p_(std::move(parts)) {}

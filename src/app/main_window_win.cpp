@@ -93,7 +93,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_QUERYENDSESSION:
       return parts_->lifecycle.ConfirmClose(CloseRequest::EndSession) ? TRUE : FALSE;
-    case adif::kTqslEndedMessage:
+    case lotw::kTqslEndedMessage:
       if (parts_) parts_->lotw.OnTqslEnded();
       return 0;
     case WM_ENDSESSION:

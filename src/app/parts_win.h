@@ -15,16 +15,11 @@
 #include <string>
 
 #include "adif/export_command.h"
-#include "adif/lotw_command.h"
-#include "adif/lotw_win.h"
-#include "adif/station_command.h"
 #include "adif/time_zone_win.h"
 #include "app/lifecycle.h"
 #include "base/clock_win.h"
 #include "base/main_state.h"
 #include "base/message_boxes_win.h"
-#include "contact/station_store.h"
-#include "contact/worked_before_win.h"
 #include "entry/dde_feed_links_win.h"
 #include "entry/entry_box.h"
 #include "entry/feed.h"
@@ -35,13 +30,20 @@
 #include "logfiles/log_commands.h"
 #include "logfiles/safety_copy.h"
 #include "logfiles/text_files_win.h"
+#include "lotw/lotw_upload.h"
+#include "lotw/tqsl_process_win.h"
+#include "lotw/upload_views_win.h"
 #include "settings/profile.h"
 #include "settings/profile_store_win.h"
+#include "station/station_command.h"
+#include "station/station_dialog_win.h"
+#include "station/station_store.h"
 #include "template_window/template_window_win.h"
 #include "transfer/edit_mode_win.h"
 #include "transfer/hamlog_link_win.h"
 #include "transfer/whole_line.h"
 #include "window/menu_bar_win.h"
+#include "worked/worked_before_win.h"
 
 namespace zelmor::app {
 
@@ -76,11 +78,11 @@ struct Parts {
   logfiles::AnsiTextFiles files;
   logfiles::SafetyCopy safety_copy;
   // The operator's station, read from the settings as the program starts, and its lines in the log.
-  contact::CurrentStation station;
-  entry::StationStatement station_statement;
+  station::CurrentStation station;
+  station::StationStatement station_statement;
   // The index of every log, the hint next to the entry box and the summary; told of each entry's
   // lines by the entry box, and the settings' watcher (it follows the log folder).
-  contact::WorkedBefore worked;
+  worked::WorkedBefore worked;
   entry::EntryBoxContext entry_box;
   transfer::HamlogLink link;
   // Made before start-up takes the edit-mode menus off the bar: it notes them all.
@@ -93,13 +95,13 @@ struct Parts {
   logfiles::FileCommandContext file_commands;
   logfiles::LogCommands log_commands;
   adif::ComputerTimeZone zone;
-  adif::Win32StationDialog station_dialog;
-  adif::StationCommand station_command;
+  station::Win32StationDialog station_dialog;
+  station::StationCommand station_command;
   adif::ExportCommand adif_export;
-  adif::Win32TqslProcess tqsl;
-  adif::Win32TqslPlaces tqsl_places;
-  adif::Win32UploadViews upload_views;
-  adif::LotwUpload lotw;
+  lotw::Win32TqslProcess tqsl;
+  lotw::Win32TqslPlaces tqsl_places;
+  lotw::Win32UploadViews upload_views;
+  lotw::LotwUpload lotw;
   template_window::TemplateWindow template_window;
   Lifecycle lifecycle;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The entry box: Enter turns the memo into a log line at the end of the log pane.
 
+#include <optional>
 #include <string>
 
 #include "base/clock.h"
@@ -8,7 +9,6 @@
 #include "entry/feed.h"
 #include "entry/locale.h"
 #include "entry/log_pane.h"
-#include "entry/station_statement.h"
 
 namespace zelmor::entry {
 
@@ -33,6 +33,18 @@ class EntryListener {
   virtual void OnLogAppended(const std::wstring& text) = 0;
 };
 
+// A line that must stand in the log before the next entry (the operator's station, where the log
+// does not state it yet), kept by the station's part above this layer.
+class LineBeforeEntry {
+ public:
+  virtual ~LineBeforeEntry() = default;
+  // The text (with its line ends) to append before an entry appended to `pane` now; nothing when
+  // none is due.
+  virtual std::optional<std::wstring> Due(LogPane& pane) const = 0;
+  // `pane` now ends with what Due gave.
+  virtual void Stated(LogPane& pane) = 0;
+};
+
 struct EntryBoxContext {
   MainState& state;
   Feed& feed;
@@ -43,7 +55,7 @@ struct EntryBoxContext {
   Locale& locale;
   SafetyCopyWriter& safety_copy;
   // The operator's station, stated before the entry when the log does not hold it yet.
-  StationStatement& station;
+  LineBeforeEntry& station;
   EntryListener* listener = nullptr;
 };
 

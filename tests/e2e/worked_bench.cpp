@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "base/codepage_win.h"
-#include "contact/worked_hint.h"
-#include "contact/worked_log_win.h"
 #include "entry_support.h"
 #include "files_win.h"
 #include "settings/keys.h"
+#include "worked/worked_hint.h"
+#include "worked/worked_log_win.h"
 #include "worked_logs.h"
 
 namespace e2e {
@@ -33,8 +33,8 @@ namespace {
 
 using logging_loop::Milliseconds;
 using logging_loop::Tick;
-using zelmor::contact::FolderReader;
-using zelmor::contact::WorkedLogKeeper;
+using zelmor::worked::FolderReader;
+using zelmor::worked::WorkedLogKeeper;
 
 constexpr size_t kLinesPerFile = 500;
 
@@ -123,7 +123,7 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
             memos.push_back(call + L"/P 59 59 PM" + std::to_wstring(10 + i % 90));
             memos.push_back(L"7K" + std::to_wstring(i % 10) + L"ZZZ 59 QM06");
           }
-          zelmor::contact::HintRequest request;
+          zelmor::worked::HintRequest request;
           request.satellite = L"RS-44";
           request.now = test_support::At(2005, 6, 1, 12, 0);
           std::vector<double> took;
@@ -131,7 +131,7 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
           for (int i = 0; i < 20000; ++i) {
             request.memo = memos[static_cast<size_t>(i) % memos.size()];
             const LARGE_INTEGER t = Tick();
-            lines += zelmor::contact::WorkedHint(keeper->log().index(), request).lines.size();
+            lines += zelmor::worked::WorkedHint(keeper->log().index(), request).lines.size();
             took.push_back(Milliseconds(t, Tick()));
           }
           std::sort(took.begin(), took.end());
@@ -147,10 +147,10 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
 
   // The window thread's share alone: 100,000 contacts read beforehand, merged into an empty index,
   // then the same again (a file written again unchanged).
-  const zelmor::contact::LineReading reading{zelmor::entry::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
-  const auto read = zelmor::contact::ReadLines(zelmor::contact::IndexedLines(test_support::SampleLog(100000, 5)), reading);
+  const zelmor::worked::LineReading reading{zelmor::entry::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
+  const auto read = zelmor::worked::ReadLines(zelmor::worked::IndexedLines(test_support::SampleLog(100000, 5)), reading);
   for (int run = 0; run < 3; ++run) {
-    zelmor::contact::WorkedIndex index;
+    zelmor::worked::WorkedIndex index;
     LARGE_INTEGER t = Tick();
     index.Replace(L"a.TXT", read);
     const double first = Milliseconds(t, Tick());

@@ -14,10 +14,10 @@
 #include "entry/feed.h"
 #include "entry/locale.h"
 #include "entry/log_pane.h"
-#include "entry/station_statement.h"
 #include "logfiles/file_command.h"
 #include "logfiles/file_dialogs.h"
 #include "logfiles/text_files.h"
+#include "station/station_statement.h"
 
 namespace zelmor::fakes {
 
@@ -66,7 +66,7 @@ struct FakePane : entry::LogPane {
 };
 
 // The operator's station as the entry box sees it: none until a test sets one.
-struct FakeStationSource : entry::StationSource {
+struct FakeStationSource : station::StationSource {
   std::optional<entry::StationLine> station;
   std::optional<entry::StationLine> StationInForce() const override { return station; }
 };

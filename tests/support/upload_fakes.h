@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "adif/lotw_command.h"
-#include "adif/lotw_upload.h"
-#include "adif/station_command.h"
 #include "fakes.h"
+#include "lotw/lotw_upload.h"
+#include "lotw/tqsl_job.h"
+#include "station/station_command.h"
 
 namespace zelmor::fakes {
 
 // The system as the TQSL finder sees it: these files exist, and these folders are listed.
-struct FakeTqslPlaces : adif::TqslPlaces {
+struct FakeTqslPlaces : lotw::TqslPlaces {
   std::set<std::wstring> files;
   std::vector<std::wstring> install, path, asked;
   bool FileExists(const std::wstring& p) override {
@@ -28,19 +28,19 @@ struct FakeTqslPlaces : adif::TqslPlaces {
 };
 
 // TQSL that starts as `start` says and ends, when the test says so, as the next of `outcomes`.
-struct FakeTqsl : adif::TqslProcess {
+struct FakeTqsl : lotw::TqslProcess {
   struct Run {
-    adif::TqslJob job;
+    lotw::TqslJob job;
     std::optional<std::wstring> passphrase;
   };
   Journal* journal = nullptr;
   Start start = Start::Started;
   bool running = false;
   bool ended = false;
-  std::deque<adif::TqslOutcome> outcomes;
+  std::deque<lotw::TqslOutcome> outcomes;
   std::vector<Run> runs;
 
-  Start Begin(const adif::TqslJob& job, const adif::Secret* passphrase) override {
+  Start Begin(const lotw::TqslJob& job, const lotw::Secret* passphrase) override {
     if (journal) journal->push_back(L"tqsl");
     if (running) return Start::Busy;
     if (start != Start::Started) return start;
@@ -50,10 +50,10 @@ struct FakeTqsl : adif::TqslProcess {
     return Start::Started;
   }
   bool Running() const override { return running; }
-  std::optional<adif::TqslOutcome> Finish() override {
+  std::optional<lotw::TqslOutcome> Finish() override {
     if (!running || !ended || outcomes.empty()) return std::nullopt;
     running = false;
-    adif::TqslOutcome outcome = outcomes.front();
+    lotw::TqslOutcome outcome = outcomes.front();
     outcomes.pop_front();
     outcome.with_passphrase = runs.back().passphrase.has_value();
     return outcome;
@@ -62,16 +62,16 @@ struct FakeTqsl : adif::TqslProcess {
 };
 
 // The passphrase box answers with `passphrase` (nothing: cancelled); reports are kept in order.
-struct FakeUploadViews : adif::UploadViews {
+struct FakeUploadViews : lotw::UploadViews {
   Journal* journal = nullptr;
   std::optional<std::wstring> passphrase;
   int asked = 0;
   std::vector<std::wstring> reports;
-  std::optional<adif::Secret> AskPassphrase() override {
+  std::optional<lotw::Secret> AskPassphrase() override {
     ++asked;
     if (journal) journal->push_back(L"passphrase box");
     if (!passphrase) return std::nullopt;
-    return adif::Secret(*passphrase);
+    return lotw::Secret(*passphrase);
   }
   void ShowReport(const std::wstring& text) override {
     if (journal) journal->push_back(L"report");
@@ -80,11 +80,11 @@ struct FakeUploadViews : adif::UploadViews {
 };
 
 // The operator in the station dialog: confirms `answer`, or cancels when it holds nothing.
-struct FakeStationDialog : adif::StationDialog {
+struct FakeStationDialog : station::StationDialog {
   Journal* journal = nullptr;
-  std::optional<contact::Station> answer;
-  std::optional<std::optional<contact::Station>> shown;  // the station the dialog was filled with
-  std::optional<contact::Station> Ask(const std::optional<contact::Station>& current) override {
+  std::optional<station::Station> answer;
+  std::optional<std::optional<station::Station>> shown;  // the station the dialog was filled with
+  std::optional<station::Station> Ask(const std::optional<station::Station>& current) override {
     if (journal) journal->push_back(L"station dialog");
     shown = current;
     return answer;

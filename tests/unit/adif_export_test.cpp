@@ -15,7 +15,7 @@ const FixedOffsetZone kJapan(540);
 const SatelliteNames kNames;
 const LocalTime kNow{2026, 12, 8, 12, 0, 0};
 
-std::string RecordText(const std::wstring& line, const contact::Station* station = nullptr) {
+std::string RecordText(const std::wstring& line, const station::Station* station = nullptr) {
   const auto contact = contact::ReadContact(line, entry::kDefaultTemplate, contact::LineFormats{}, kNow);
   if (!contact) return "unreadable";
   std::string text;
@@ -58,7 +58,7 @@ TEST(ContactRecordTest, WhatEachKindOfLineGives) {
 TEST(ContactRecordTest, StationFieldsAsTqslReadsThem) {
   const struct {
     const char* what;
-    contact::Station station;
+    station::Station station;
     std::string fields;
   } rows[] = {
       {"a grid, a prefecture and a ward",
@@ -74,7 +74,7 @@ TEST(ContactRecordTest, StationFieldsAsTqslReadsThem) {
   };
   for (const auto& row : rows) EXPECT_EQ(FieldsText(StationFields(row.station)), row.fields) << row.what;
 
-  const contact::Station home{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"Home"};
+  const station::Station home{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"Home"};
   EXPECT_EQ(RecordText(L"2026/12/07 08:30J JR2XYZ 59 59 QRP %Sat=RS-44/Rev:1% 145/435 SSB Up=145.965/Down=435.640",
                        &home),
             "<CALL:6>JR2XYZ <QSO_DATE:8>20261206 <TIME_ON:4>2330 <BAND:2>2m <BAND_RX:4>70cm <FREQ:7>145.965 "
@@ -174,9 +174,9 @@ TEST(ExportLogTest, ALogWithoutStationLinesTakesTheCurrentStationAndSaysSo) {
   EXPECT_EQ(without.summary.with_current_station, 0u);
   EXPECT_EQ(without.adif.find("STATION_CALLSIGN"), std::string::npos) << "no station, no MY_ fields";
 
-  settings.station = contact::Station{L"JA1ABC/1", {L"PM95"}, L"10", L"", L"Home"};
+  settings.station = station::Station{L"JA1ABC/1", {L"PM95"}, L"10", L"", L"Home"};
   const ExportResult with = ExportLog(pane, settings);
-  EXPECT_EQ(with.summary.stations, std::vector<contact::Station>{*settings.station});
+  EXPECT_EQ(with.summary.stations, std::vector<station::Station>{*settings.station});
   EXPECT_EQ(with.summary.with_current_station, 2u);
   EXPECT_EQ(test_support::Occurrences(with.adif, "<STATION_CALLSIGN:8>JA1ABC/1"), 2u) << with.adif;
 }

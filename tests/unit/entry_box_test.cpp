@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
 #include "entry/log_format.h"
+#include "fakes.h"
 
 namespace zelmor::entry {
 namespace {
@@ -67,7 +67,7 @@ struct EntryBoxTest : ::testing::Test {
   } safety_copy{*this};
   fakes::FixedLocale locale;
   fakes::FakeStationSource station;
-  StationStatement statement{station};
+  station::StationStatement statement{station};
   EntryBoxContext context{state, feed, pane, entry, clock, locale, safety_copy, statement};
 
   void SetUp() override {
@@ -288,7 +288,7 @@ TEST_F(EntryBoxTest, ListenerIsToldEveryTextTheEntryAppended) {
     if (!row.feed) links.refused.insert(kSatelliteName);
     temp_log_writable = row.copy_writable;
     station.station = row.with_station ? std::optional<StationLine>(kHome) : std::nullopt;
-    StationStatement fresh{station};
+    station::StationStatement fresh{station};
     pane.SetText(L"old line\r\n");
     appended.clear();
     entry.text = L" CQ 599 ";

@@ -35,7 +35,7 @@ class ExportCommandTest : public ::testing::Test, protected fakes::FileCommandFa
   }
 
   const FixedOffsetZone japan{540};
-  contact::CurrentStation station{profile};
+  station::CurrentStation station{profile};
   ExportCommand command{context, japan, L"1.00", station};
 };
 

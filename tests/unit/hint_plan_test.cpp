@@ -1,7 +1,7 @@
 // When the worked-before hint shows, what it asks of the tracking program and when, its two
 // settings, and which file of the log folder the index leaves out.
 
-#include "contact/hint_plan.h"
+#include "worked/hint_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "contact/worked_source.h"
 #include "memory_profile_store.h"
 #include "printable.h"
 #include "settings/keys.h"
+#include "worked/worked_source.h"
 
-namespace zelmor::contact {
+namespace zelmor::worked {
 namespace {
 
 using test_support::Utf8;
@@ -151,4 +151,4 @@ TEST(WorkedSourceTest, SafetyCopyIsLeftOutOfTheProgramsFolderOnly) {
 }
 
 }  // namespace
-}  // namespace zelmor::contact
+}  // namespace zelmor::worked

@@ -178,7 +178,7 @@ TEST_F(SafetyCopyTest, EntriesReadNoSettings) {
   fakes::FakeEntry entry;
   fakes::FixedLocale locale;
   fakes::FakeStationSource station;
-  entry::StationStatement statement{station};
+  station::StationStatement statement{station};
   entry::EntryBoxContext box{state, feed, pane, entry, clock, locale, copy, statement};
   state.template_text = L"#DT #TMJ #MM %Sat=#SN/Rev:#RV% #LF #MD Up=#TX/Down=#RX";
   const int reads_at_start = store.reads;

@@ -8,23 +8,23 @@
 #include <vector>
 
 #include "adif/export_command.h"
-#include "adif/station_command.h"
 #include "entry/entry_box.h"
 #include "entry/log_format.h"
 #include "file_command_fakes.h"
 #include "logfiles/log_commands.h"
+#include "station/station_command.h"
 #include "upload_fakes.h"
 
-namespace zelmor::adif {
+namespace zelmor::station {
 namespace {
 
 struct NoCopy : entry::SafetyCopyWriter {
   bool Write(entry::LogPane&, const std::wstring&) override { return true; }
 };
 
-const contact::Station kTokyo{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"Portable"};
-const contact::Station kGridLine{L"JA1ABC/1", {L"PM95", L"PM96"}, L"10", L"", L"Portable"};
-const contact::Station kHome{L"JA1ABC", {L"PM95vr"}, L"11", L"1101", L"Home"};
+const station::Station kTokyo{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"Portable"};
+const station::Station kGridLine{L"JA1ABC/1", {L"PM95", L"PM96"}, L"10", L"", L"Portable"};
+const station::Station kHome{L"JA1ABC", {L"PM95vr"}, L"11", L"1101", L"Home"};
 
 class StationBindingTest : public ::testing::Test, protected fakes::FileCommandFakes {
  protected:
@@ -37,7 +37,7 @@ class StationBindingTest : public ::testing::Test, protected fakes::FileCommandF
     entry.text = memo;
     entry::OnEntryKey(entry_box, entry::kEnterKey);
   }
-  void SetStation(const contact::Station& s) {
+  void SetStation(const station::Station& s) {
     dialog.answer = s;
     station_command.Ask();
   }
@@ -69,14 +69,14 @@ class StationBindingTest : public ::testing::Test, protected fakes::FileCommandF
   entry::Feed feed{links};
   fakes::FakeEntry entry;
   NoCopy copy;
-  contact::CurrentStation station{profile};
-  entry::StationStatement statement{station};
+  station::CurrentStation station{profile};
+  station::StationStatement statement{station};
   entry::EntryBoxContext entry_box{state, feed, pane, entry, clock, locale, copy, statement};
   fakes::FakeStationDialog dialog;
   StationCommand station_command{context, station, statement, dialog, copy};
   logfiles::LogCommands log_commands{context};
-  const FixedOffsetZone japan{540};
-  ExportCommand export_command{context, japan, L"1.00", station};
+  const adif::FixedOffsetZone japan{540};
+  adif::ExportCommand export_command{context, japan, L"1.00", station};
 };
 
 TEST_F(StationBindingTest, ARoverLogKeepsEachContactsStationThroughSaveOpenAndEdit) {
@@ -106,8 +106,8 @@ TEST_F(StationBindingTest, ARoverLogKeepsEachContactsStationThroughSaveOpenAndEd
   // Logging on in the opened log: home's station is stated before the new contact.
   Enter(L"JR2DDD 59 59");
   EXPECT_EQ(Exported().back(), "JR2DDD JA1ABC PM95vr 11");
-  const ExportSummary summary = ExportPane(context, japan, L"1.00", station.Get()).summary;
-  EXPECT_EQ(summary.stations, (std::vector<contact::Station>{kTokyo, kGridLine, kHome}));
+  const adif::ExportSummary summary = adif::ExportPane(context, japan, L"1.00", station.Get()).summary;
+  EXPECT_EQ(summary.stations, (std::vector<station::Station>{kTokyo, kGridLine, kHome}));
   EXPECT_EQ(summary.with_current_station, 0u);
 }
 
@@ -116,12 +116,12 @@ TEST_F(StationBindingTest, ContactsAboveEveryStationLineTakeTheCurrentStationAnd
   Enter(L"JR2BBB 59 59");                            // no station set: nothing stated
   station.Set(kHome);
   EXPECT_EQ(Exported(), (std::vector<std::string>{"JR2AAA JA1ABC PM95vr 11", "JR2BBB JA1ABC PM95vr 11"}));
-  EXPECT_EQ(ExportPane(context, japan, L"1.00", station.Get()).summary.with_current_station, 2u);
+  EXPECT_EQ(adif::ExportPane(context, japan, L"1.00", station.Get()).summary.with_current_station, 2u);
   SetStation(kTokyo);
   Enter(L"JR2CCC 59 59");
   EXPECT_EQ(Exported().back(), "JR2CCC JA1ABC/1 PM95 10");
-  EXPECT_EQ(ExportPane(context, japan, L"1.00", station.Get()).summary.with_current_station, 2u);
+  EXPECT_EQ(adif::ExportPane(context, japan, L"1.00", station.Get()).summary.with_current_station, 2u);
 }
 
 }  // namespace
-}  // namespace zelmor::adif
+}  // namespace zelmor::station

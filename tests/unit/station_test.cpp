@@ -1,5 +1,5 @@
-#include "contact/station.h"
-#include "contact/station_store.h"
+#include "station/station.h"
+#include "station/station_store.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "printable.h"
 #include "settings/keys.h"
 
-namespace zelmor::contact {
+namespace zelmor::station {
 namespace {
 
 using test_support::Utf8;
@@ -244,4 +244,4 @@ TEST(StationStoreTest, RefusedWriteIsToldAndTheStationHoldsForTheRun) {
 }
 
 }  // namespace
-}  // namespace zelmor::contact
+}  // namespace zelmor::station

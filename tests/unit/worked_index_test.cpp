@@ -1,4 +1,4 @@
-#include "contact/worked_index.h"
+#include "worked/worked_index.h"
 
 #include <gtest/gtest.h>
 
@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "contact/worked_hint.h"
-#include "contact/worked_log.h"
-#include "contact/worked_summary.h"
 #include "settings/keys.h"
+#include "worked/worked_hint.h"
+#include "worked/worked_log.h"
+#include "worked/worked_summary.h"
 #include "worked_logs.h"
 
-namespace zelmor::contact {
+namespace zelmor::worked {
 namespace {
 
 using test_support::At;
 using test_support::LoggedLine;
 
-const LineReading kJapanese{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}, LocalTime{}};
+const LineReading kJapanese{entry::kDefaultTemplate, contact::LineFormats{L"yyyy/MM/dd", L":", L"."}, LocalTime{}};
 
 std::string Narrow(const std::wstring& text) {
   std::string out;
@@ -56,8 +56,8 @@ TEST(WorkedIdentityTest, OneOperatorUnderEveryForm) {
   }
   // Whatever the reader takes for a call, its base is a call too.
   for (const std::wstring word : {L"JA1ABC/1", L"2E0ABC/P", L"VP2V/K1ABC", L"A/JA1A/B", L"JA1ABC/KH6ABC"}) {
-    ASSERT_TRUE(IsCallSign(word)) << Narrow(word);
-    EXPECT_TRUE(IsCallSign(BaseCall(word))) << Narrow(word) << " -> " << Narrow(BaseCall(word));
+    ASSERT_TRUE(contact::IsCallSign(word)) << Narrow(word);
+    EXPECT_TRUE(contact::IsCallSign(BaseCall(word))) << Narrow(word) << " -> " << Narrow(BaseCall(word));
   }
 }
 
@@ -466,4 +466,4 @@ TEST(WorkedSourceTest, LogFilesAndWhatChanged) {
 }
 
 }  // namespace
-}  // namespace zelmor::contact
+}  // namespace zelmor::worked

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "contact/hint_window_win.h"
 #include "windows_win.h"
+#include "worked/hint_window_win.h"
 
-namespace zelmor::contact {
+namespace zelmor::worked {
 namespace {
 
 void Pump() {
@@ -106,4 +106,4 @@ TEST_F(HintWindowTest, GoesAboveTheBoxAtTheScreensEnd) {
 }
 
 }  // namespace
-}  // namespace zelmor::contact
+}  // namespace zelmor::worked

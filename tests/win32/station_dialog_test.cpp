@@ -7,16 +7,16 @@
 
 #include <string>
 
+#include "base/codepage_win.h"
 #include "base/resource.h"
 #include "base/texts.h"
-#include "base/codepage_win.h"
-#include "contact/station_dialog_win.h"
 #include "entry/log_format.h"
 #include "modal_win.h"
 #include "printable.h"
+#include "station/station_dialog_win.h"
 #include "windows_win.h"
 
-namespace zelmor::contact {
+namespace zelmor::station {
 namespace {
 
 using test_support::ChooseComboItem;
@@ -185,4 +185,4 @@ TEST(StationLineAnsiTest, ReadsBackFromTheAnsiCodePage) {
 }
 
 }  // namespace
-}  // namespace zelmor::contact
+}  // namespace zelmor::station

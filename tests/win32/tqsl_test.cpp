@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "adif/passphrase_box_win.h"
-#include "adif/tqsl_win.h"
 #include "base/resource.h"
 #include "files_win.h"
+#include "lotw/passphrase_box_win.h"
+#include "lotw/tqsl_win.h"
 #include "modal_win.h"
 #include "printable.h"
 #include "processes_win.h"
 #include "tqsl_sim_win.h"
 #include "windows_win.h"
 
-namespace zelmor::adif {
+namespace zelmor::lotw {
 namespace {
 
 using test_support::TempFolder;
@@ -332,4 +332,4 @@ TEST(PassphraseBoxTest, GivesWhatWasTypedOrNothing) {
 }
 
 }  // namespace
-}  // namespace zelmor::adif
+}  // namespace zelmor::lotw

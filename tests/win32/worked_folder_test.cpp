@@ -12,12 +12,12 @@
 #include <string>
 
 #include "base/codepage_win.h"
-#include "contact/worked_log_win.h"
 #include "files_win.h"
 #include "settings/keys.h"
+#include "worked/worked_log_win.h"
 #include "worked_logs.h"
 
-namespace zelmor::contact {
+namespace zelmor::worked {
 namespace {
 
 using test_support::At;
@@ -51,7 +51,7 @@ void WriteLog(const std::wstring& path, const std::wstring& text) {
 FolderReader::Settings In(const std::wstring& folder, DWORD rescan_ms = 60000) {
   FolderReader::Settings settings;
   settings.folder = folder;
-  settings.reading = LineReading{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
+  settings.reading = LineReading{entry::kDefaultTemplate, contact::LineFormats{L"yyyy/MM/dd", L":", L"."}};
   settings.skipped = {L"Zelmor_temp.txt"};
   settings.retry_ms = 200;
   settings.rescan_ms = rescan_ms;
@@ -186,4 +186,4 @@ TEST(WorkedFolderTest, StopsAtOnceOnAFolderThatIsNotThere) {
 }
 
 }  // namespace
-}  // namespace zelmor::contact
+}  // namespace zelmor::worked

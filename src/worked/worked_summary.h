@@ -1,0 +1,34 @@
+#pragma once
+// The operator's contacts counted: per satellite and in total, contacts, distinct operators (base
+// calls) and worked grids, the total of grids being the VUCC count (distinct 4-character squares
+// over all satellites; confirmation is LoTW's business). As text the operator can copy: one line a
+// satellite, the columns separated by tabs so that a spreadsheet takes them as they are.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "worked/worked_index.h"
+
+namespace zelmor::worked {
+
+struct SatelliteCount {
+  std::wstring name;  // the spelling most contacts have; empty for contacts without a satellite
+  size_t contacts = 0, calls = 0, grids = 0;
+};
+
+struct WorkedSummary {
+  // Most contacts first, then by name; contacts without a satellite last.
+  std::vector<SatelliteCount> satellites;
+  size_t contacts = 0, calls = 0;
+  size_t grids = 0;  // the VUCC count: contacts without a satellite count too (a line whose feed failed)
+  size_t unreadable_lines = 0, lines_without_call = 0;
+  std::vector<std::wstring> files_not_read;  // given by whoever reads the files
+};
+
+WorkedSummary Summarize(const WorkedIndex& index);
+
+// Lines end in CR LF.
+std::wstring SummaryText(const WorkedSummary& summary);
+
+}  // namespace zelmor::worked
