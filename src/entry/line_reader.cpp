@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/text.h"
+
 namespace zelmor::entry {
 namespace {
-
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool IsUpper(wchar_t c) { return c >= L'A' && c <= L'Z'; }
 
 // A template ready to read lines with: its parts, the border tables of its literals, and the most
 // of a line it can account for apart from its dates.
@@ -185,7 +184,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
   };
   auto starts_free_text = [&](size_t k, size_t pos) { return !(trimmed(k) && pos < n && text[pos] == L' '); };
   auto ends_free_text = [&](size_t k, size_t e) {
-    return !(before_shape(k) && IsDigit(text[e - 1])) && !(trimmed(k) && text[e - 1] == L' ');
+    return !(before_shape(k) && IsAsciiDigit(text[e - 1])) && !(trimmed(k) && text[e - 1] == L' ');
   };
   for (size_t k = count; k-- > 0;) {
     const size_t m = p.literals[k].size();
@@ -201,7 +200,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
         const bool well = ends_well(pos);
         const bool starts = !(trims && pos < n && text[pos] == L' ');
         fit[pos] = well || (later && starts) ? Flag::Yes : Flag::No;
-        if (well && pos > 0 && !(digit_ends && IsDigit(text[pos - 1])) && !(trims && text[pos - 1] == L' ')) {
+        if (well && pos > 0 && !(digit_ends && IsAsciiDigit(text[pos - 1])) && !(trims && text[pos - 1] == L' ')) {
           later = true;
         }
       }
@@ -281,7 +280,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
           const auto t = ReadTimeAt(line_, pos, formats_.time_separator);
           v.hour = t->hour;
           v.minute = t->minute;
-          if (!p.literals[k].empty() && IsUpper(p.literals[k][0])) v.zone = p.literals[k].substr(0, 1);
+          if (!p.literals[k].empty() && IsAsciiUpper(p.literals[k][0])) v.zone = p.literals[k].substr(0, 1);
           break;
         }
         case Token::SatelliteName: v.satellite_name = value(); break;

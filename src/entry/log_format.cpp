@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/text.h"
+
 namespace zelmor::entry {
 namespace {
-
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // Two digits for 0..9, the plain number otherwise (a fake clock may give anything).
 std::wstring TwoDigits(int value) {
@@ -123,7 +123,7 @@ std::wstring FrequencyMark(const std::wstring& decimal_mark) {
 // is too long).
 size_t DigitRun(const std::wstring& text, size_t pos, size_t most) {
   size_t n = 0;
-  while (pos + n < text.size() && n <= most && IsDigit(text[pos + n])) ++n;
+  while (pos + n < text.size() && n <= most && IsAsciiDigit(text[pos + n])) ++n;
   return n;
 }
 
@@ -502,14 +502,12 @@ namespace {
 constexpr size_t kMostCallSignLength = 20;
 constexpr size_t kMostGrids = 4;
 
-bool IsCapital(wchar_t c) { return c >= L'A' && c <= L'Z'; }
-
 bool IsCallSignText(const std::wstring& text) {
   if (text.empty() || text.size() > kMostCallSignLength) return false;
   bool letter = false, digit = false;
   for (wchar_t c : text) {
-    if (IsCapital(c)) letter = true;
-    else if (IsDigit(c)) digit = true;
+    if (IsAsciiUpper(c)) letter = true;
+    else if (IsAsciiDigit(c)) digit = true;
     else if (c != L'/') return false;
   }
   return letter && digit;
@@ -520,12 +518,12 @@ bool IsGridText(const std::wstring& g) {
   if (g.size() != 4 && g.size() != 6) return false;
   const auto field = [](wchar_t c) { return c >= L'A' && c <= L'R'; };
   const auto subsquare = [](wchar_t c) { return c >= L'a' && c <= L'x'; };
-  return field(g[0]) && field(g[1]) && IsDigit(g[2]) && IsDigit(g[3]) && (g.size() == 4 || (subsquare(g[4]) && subsquare(g[5])));
+  return field(g[0]) && field(g[1]) && IsAsciiDigit(g[2]) && IsAsciiDigit(g[3]) && (g.size() == 4 || (subsquare(g[4]) && subsquare(g[5])));
 }
 
 bool AllDigits(const std::wstring& text, size_t least, size_t most) {
   return text.size() >= least && text.size() <= most &&
-         std::all_of(text.begin(), text.end(), [](wchar_t c) { return IsDigit(c); });
+         std::all_of(text.begin(), text.end(), [](wchar_t c) { return IsAsciiDigit(c); });
 }
 
 std::vector<std::wstring> SplitAt(const std::wstring& text, wchar_t separator) {

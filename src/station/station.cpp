@@ -24,13 +24,6 @@ std::wstring Plain(std::wstring_view text) {
   return first < last ? out.substr(first, last - first) : std::wstring();
 }
 
-std::wstring Upper(std::wstring text) {
-  for (wchar_t& c : text) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
-  return text;
-}
-
 std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
 
 bool SameCode(const char* code, std::wstring_view text) {
@@ -100,12 +93,7 @@ bool Station::operator==(const Station& o) const {
 std::optional<std::wstring> CanonicalGrid(std::wstring_view text) {
   std::wstring grid = Plain(text);
   if (!contact::IsGridLocator(grid)) return std::nullopt;
-  for (size_t i = 0; i < grid.size(); ++i) {
-    const wchar_t c = grid[i];
-    if (i < 2 && c >= L'a' && c <= L'z') grid[i] = static_cast<wchar_t>(c - L'a' + L'A');
-    if (i >= 4 && c >= L'A' && c <= L'Z') grid[i] = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return grid;
+  return contact::LocatorCase(std::move(grid));
 }
 
 std::vector<std::wstring> SplitGrids(std::wstring_view text) {
@@ -153,7 +141,7 @@ bool IsGridLine(const std::vector<std::wstring>& grids) {
 
 std::variant<Station, StationFault> ReadStation(const StationText& typed) {
   Station s;
-  s.call_sign = Upper(Plain(typed.call_sign));
+  s.call_sign = AsciiUpper(Plain(typed.call_sign));
   if (!contact::IsCallSign(s.call_sign)) return StationFault{StationField::CallSign, IDS_STATION_CALL_BAD};
 
   if (auto fault = GridFault(SplitGrids(typed.grids), s.grids)) return StationFault{StationField::Grid, *fault};

@@ -1,7 +1,5 @@
 #include "transfer/whole_line.h"
 
-#include <cwctype>
-
 #include "base/text.h"
 #include "settings/keys.h"
 
@@ -14,15 +12,6 @@ namespace {
 std::wstring TwoDigits(int value) {
   std::wstring text = std::to_wstring(value % 100);
   return text.size() < 2 ? L"0" + text : text;
-}
-
-bool SameKey(const std::wstring& a, const wchar_t* b) {
-  const std::wstring other = b;
-  if (a.size() != other.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::towupper(a[i]) != std::towupper(other[i])) return false;
-  }
-  return true;
 }
 
 std::wstring LogFrequencyText(const Contact& c) {
@@ -74,7 +63,7 @@ FieldMapping ParseFieldMapping(const std::vector<std::pair<std::wstring, std::ws
   FieldMapping mapping = DefaultFieldMapping();
   for (const auto& [key, value] : entries) {
     for (size_t i = 0; i < kWholeLineFieldCount; ++i) {
-      if (SameKey(TrimSpaces(key), kWholeLineFields[i].key)) mapping.values[i] = value;
+      if (SameAsciiCaseless(TrimSpaces(key), kWholeLineFields[i].key)) mapping.values[i] = value;
     }
   }
   return mapping;
