@@ -70,7 +70,7 @@ void CheckContact(const Contact& c, const std::wstring& line) {
                "field " + std::to_string(field.code) + " " + Show(field.text));
   }
 
-  const adif::SatelliteNames names;
+  const contact::SatelliteNames names;
   const adif::RecordResult record = adif::ContactRecord(c, nullptr, kJapan, names);
   for (const auto& f : record.fields) {
     FUZZ_CHECK(!f.data.empty(), "empty ADIF field " + f.name);

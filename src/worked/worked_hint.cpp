@@ -5,6 +5,7 @@
 #include "base/resource.h"
 #include "base/text.h"
 #include "base/texts.h"
+#include "contact/satellite_names.h"
 
 namespace zelmor::worked {
 namespace {
@@ -48,7 +49,7 @@ std::wstring CallLine(const CallLookup& found, const std::optional<std::wstring>
 Hint WorkedHint(const WorkedIndex& index, const HintRequest& request) {
   Hint hint;
   std::optional<std::wstring> satellite;
-  if (request.satellite && !SatelliteKey(*request.satellite).empty()) satellite = TrimSpaces(*request.satellite);
+  if (request.satellite && contact::NamesSatellite(*request.satellite)) satellite = TrimSpaces(*request.satellite);
   const contact::MemoWords words = contact::ClassifyMemo(request.memo);
 
   if (!words.words.empty() && words.words[0].kind == contact::WordKind::Call) {

@@ -73,7 +73,7 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin
     if (r.satellite < reading.names.size()) {
       spelling = id_of(r.satellite);
       if (satellite_of_spelling_[spelling] == kNone) {
-        const uint32_t key = Intern(SatelliteKey(reading.names[r.satellite]));
+        const uint32_t key = Intern(satellites_.Key(reading.names[r.satellite]));
         satellite_of_spelling_[spelling] = key;
       }
       satellite = satellite_of_spelling_[spelling];
@@ -217,7 +217,7 @@ CallLookup WorkedIndex::LookUpCall(const std::wstring& call, const std::optional
   const auto list = by_base_.find(Find(BaseCall(normalized)));
   if (list == by_base_.end()) return result;
   const uint32_t form = Find(normalized);
-  const uint32_t asked = satellite ? Find(SatelliteKey(*satellite)) : kNone;
+  const uint32_t asked = satellite ? Find(satellites_.Key(*satellite)) : kNone;
   const int64_t now_minute = CalendarMinute(now);
   const Entry* latest = nullptr;
   for (uint32_t id : list->second) {
@@ -249,7 +249,7 @@ GridLookup WorkedIndex::LookUpGrid(const std::wstring& locator, const std::optio
   if (grid < 0 || grid_contacts_.empty()) return result;
   result.worked = grid_contacts_[static_cast<size_t>(grid)] > 0;
   if (satellite) {
-    const uint32_t asked = Find(SatelliteKey(*satellite));
+    const uint32_t asked = Find(satellites_.Key(*satellite));
     result.worked_on_satellite = asked != kNone && grid_satellite_.count(GridSatelliteKey(asked, grid)) != 0;
   }
   return result;

@@ -6,17 +6,11 @@
 #include <utility>
 
 #include "base/text.h"
+#include "contact/satellite_names.h"
 #include "entry/log_format.h"
 
 namespace zelmor::worked {
 namespace {
-
-wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-std::wstring AsciiUpper(std::wstring text) {
-  for (wchar_t& c : text) c = AsciiUpper(c);
-  return text;
-}
 
 // Lines a thread reads at a time: small enough that a stop is seen within milliseconds and that
 // 200 files of 500 lines spread over the threads, large enough to keep the hand-over cheap.
@@ -65,16 +59,6 @@ std::wstring BaseCall(const std::wstring& call) {
     if (parts[i].size() > parts[base].size()) base = i;
   }
   return parts[base];
-}
-
-std::wstring SatelliteKey(const std::wstring& name) {
-  std::wstring key;
-  for (wchar_t c : name) {
-    if (c >= 0xFF01 && c <= 0xFF5E) c = static_cast<wchar_t>(c - 0xFF01 + 0x21);  // full-width ASCII
-    if (c == L' ' || c == L'\u3000' || c == L'\t' || c == L'-' || c == L'_') continue;
-    key += AsciiUpper(c);
-  }
-  return key;
 }
 
 int GridNumber(const std::wstring& locator) {
@@ -135,7 +119,7 @@ SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReadin
     r.call = builder.Name(NormalizedCall(call));
     if (contact->satellite_name) {
       std::wstring name = TrimSpaces(*contact->satellite_name);
-      if (!SatelliteKey(name).empty()) r.satellite = builder.Name(name);
+      if (contact::NamesSatellite(name)) r.satellite = builder.Name(name);
     }
     r.time.year = static_cast<int16_t>(contact->date.year);
     r.time.month = static_cast<int8_t>(contact->date.month);

@@ -52,11 +52,7 @@ std::wstring NormalizedCall(const std::wstring& call);
 // logged ("JA1ABCとして交信済み"); whether the place is new, the grid hint tells.
 std::wstring BaseCall(const std::wstring& normalized_call);
 
-// A satellite name without differences that do not tell satellites apart: spaces around (the
-// feed's name is logged untrimmed), ASCII case, full-width letters and digits, and the spaces,
-// hyphens and underscores inside ("RS-44", "rs44", "ＲＳ－４４" and "RS 44" are one). Empty when
-// nothing is left.
-std::wstring SatelliteKey(const std::wstring& name);
+// Satellites are one when contact::SatelliteKey says so: the names the ADIF export writes as one.
 
 // A Maidenhead locator's 4-character square as a number 0..32399 (PM95, pm95 and PM95sq are one
 // square), or -1 for a word without a locator's shape.
