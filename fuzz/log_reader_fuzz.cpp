@@ -33,7 +33,6 @@ namespace {
 
 using contact::Contact;
 using contact::LineFormats;
-using entry::DaysInMonth;
 
 const LocalTime kReadAt{2024, 3, 6, 12, 0, 0};
 
@@ -43,8 +42,8 @@ bool IsWordBreak(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; 
 
 // What any reading must hold, whatever the line.
 void CheckContact(const Contact& c, const std::wstring& line) {
-  const entry::CalendarDate& d = c.date;
-  FUZZ_CHECK(entry::IsCalendarDate(d) && d.year <= 9999,
+  const CalendarDate& d = c.date;
+  FUZZ_CHECK(IsCalendarDate(d) && d.year <= 9999,
              "no calendar date: " + std::to_string(d.year) + "-" + std::to_string(d.month) + "-" +
                  std::to_string(d.day));
   FUZZ_CHECK(c.hour >= 0 && c.hour <= 23 && c.minute >= 0 && c.minute <= 59,

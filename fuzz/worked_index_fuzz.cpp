@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const LocalTime now = fuzz::TimeFrom(in.Text(4), LocalTime{2026, 12, 1, 10, 30, 0});
   // Times a calendar holds: the lookups take the clock's time.
   if (now.year < 1 || now.year > 9999 || now.month < 1 || now.month > 12 || now.day < 1 ||
-      now.day > entry::DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
+      now.day > DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
       now.minute > 59) {
     return 0;
   }

@@ -29,17 +29,6 @@ const wchar_t* const kMonthLong[12] = {L"January", L"February", L"March",     L"
                                        L"May",     L"June",     L"July",      L"August",
                                        L"September", L"October", L"November", L"December"};
 
-// 0 = Sunday. Only for dates a calendar can hold; -1 otherwise.
-int DayOfWeek(const LocalTime& date) {
-  if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31 || date.year < 1 ||
-      date.year > 1000000) {
-    return -1;
-  }
-  static const int kMonthOffset[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-  int y = date.year - (date.month < 3 ? 1 : 0);
-  return (y + y / 4 - y / 100 + y / 400 + kMonthOffset[date.month - 1] + date.day) % 7;
-}
-
 const wchar_t* DayName(int day_of_week, bool abbreviated) {
   if (day_of_week < 0 || day_of_week > 6) return L"";
   return abbreviated ? kDayShort[day_of_week] : kDayLong[day_of_week];
@@ -49,8 +38,6 @@ const wchar_t* MonthName(int month, bool abbreviated) {
   if (month < 1 || month > 12) return L"";
   return abbreviated ? kMonthShort[month - 1] : kMonthLong[month - 1];
 }
-
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 // A picture with more elements or more numbers than a real one is not read: every number of one
 // or two digits doubles the ways a text can be split.
@@ -161,19 +148,6 @@ TemplateParts SplitTemplate(const std::wstring& template_text) {
   return parts;
 }
 
-// --- The calendar ------------------------------------------------------------------------------
-
-int DaysInMonth(int year, int month) {
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  if (month == 2 && IsLeapYear(year)) return 29;
-  return kDays[month - 1];
-}
-
-bool IsCalendarDate(const CalendarDate& date) {
-  return date.year >= 1 && date.day >= 1 && date.day <= DaysInMonth(date.year, date.month);
-}
-
 // --- The short-date picture --------------------------------------------------------------------
 
 DatePicture::DatePicture(const std::wstring& picture) {
@@ -260,8 +234,8 @@ std::wstring DatePicture::Format(const LocalTime& date) const {
       case Part::Literal: out += e.literal; break;
       case Part::Day: out += std::to_wstring(date.day); break;
       case Part::Day2: out += TwoDigits(date.day); break;
-      case Part::DayName: out += DayName(DayOfWeek(date), true); break;
-      case Part::DayNameLong: out += DayName(DayOfWeek(date), false); break;
+      case Part::DayName: out += DayName(DayOfWeek({date.year, date.month, date.day}), true); break;
+      case Part::DayNameLong: out += DayName(DayOfWeek({date.year, date.month, date.day}), false); break;
       case Part::Month: out += std::to_wstring(date.month); break;
       case Part::Month2: out += TwoDigits(date.month); break;
       case Part::MonthName: out += MonthName(date.month, true); break;
@@ -405,8 +379,8 @@ std::optional<CalendarDate> DateOf(const DateReading& reading, int hour, int min
 
 // --- The time ----------------------------------------------------------------------------------
 
-std::wstring FormatTime(const LocalTime& time, const std::wstring& separator) {
-  return TwoDigits(time.hour) + separator + TwoDigits(time.minute);
+std::wstring FormatTime(int hour, int minute, const std::wstring& separator) {
+  return TwoDigits(hour) + separator + TwoDigits(minute);
 }
 
 std::optional<TimeReading> ReadTimeAt(const std::wstring& text, size_t pos, const std::wstring& separator) {

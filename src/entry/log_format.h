@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/calendar.h"
 #include "base/clock.h"
 
 namespace zelmor::entry {
@@ -57,21 +58,6 @@ struct TemplateParts {
   std::vector<std::wstring> literals;  // literals[k] follows tokens[k]
 };
 TemplateParts SplitTemplate(const std::wstring& template_text);
-
-// --- The calendar ------------------------------------------------------------------------------
-
-// A date of the proleptic Gregorian calendar.
-struct CalendarDate {
-  int year = 0, month = 0, day = 0;
-
-  bool operator==(const CalendarDate& o) const { return year == o.year && month == o.month && day == o.day; }
-  bool operator!=(const CalendarDate& o) const { return !(*this == o); }
-};
-
-// Days of a month; 0 for a month outside 1..12.
-int DaysInMonth(int year, int month);
-// From year 1 on, a month 1..12 and a day that month has.
-bool IsCalendarDate(const CalendarDate& date);
 
 // --- The short-date picture --------------------------------------------------------------------
 
@@ -146,8 +132,12 @@ std::optional<CalendarDate> DateOf(const DateReading& reading, int hour, int min
 
 // --- The time ----------------------------------------------------------------------------------
 
-// "hh:mm": the hour 00..23 and the minutes in two digits, the locale's separator between.
-std::wstring FormatTime(const LocalTime& time, const std::wstring& separator);
+// "hh:mm": the hour 00..23 and the minutes in two digits, the locale's separator between. The one
+// way a time is written: in the log, in the hints, to the logging program.
+std::wstring FormatTime(int hour, int minute, const std::wstring& separator);
+inline std::wstring FormatTime(const LocalTime& time, const std::wstring& separator) {
+  return FormatTime(time.hour, time.minute, separator);
+}
 
 struct TimeReading {
   size_t end = 0;

@@ -1,6 +1,7 @@
 #include "transfer/whole_line.h"
 
 #include "base/text.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 
 namespace zelmor::transfer {
@@ -25,7 +26,7 @@ std::wstring LogFrequencyText(const Contact& c) {
 
 std::wstring TokenValue(const std::wstring& token, const Contact& c) {
   if (token == L"#DT") return TwoDigits(c.date.year) + L"/" + TwoDigits(c.date.month) + L"/" + TwoDigits(c.date.day);
-  if (token == L"#TM") return TwoDigits(c.hour) + L":" + TwoDigits(c.minute);
+  if (token == L"#TM") return entry::FormatTime(c.hour, c.minute, L":");
   if (token == L"#ZN") return c.zone;
   if (token == L"#SN") return c.satellite_name.value_or(L"");
   if (token == L"#RV") return c.rev.value_or(L"");

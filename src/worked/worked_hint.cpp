@@ -6,19 +6,14 @@
 #include "base/text.h"
 #include "base/texts.h"
 #include "contact/satellite_names.h"
+#include "entry/log_format.h"
 
 namespace zelmor::worked {
 namespace {
 
-std::wstring TwoDigits(int n) {
-  wchar_t text[8];
-  std::swprintf(text, 8, L"%02d", n);
-  return text;
-}
-
 // The time as the log shows it: "10:14J".
 std::wstring TimeText(const LoggedTime& t, const std::wstring& separator) {
-  std::wstring text = TwoDigits(t.hour) + separator + TwoDigits(t.minute);
+  std::wstring text = entry::FormatTime(t.hour, t.minute, separator);
   if (t.zone) text += t.zone;
   return text;
 }

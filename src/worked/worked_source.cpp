@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/calendar.h"
 #include "base/text.h"
 #include "contact/satellite_names.h"
 #include "entry/log_format.h"
@@ -38,11 +39,7 @@ contact::ContactReader IndexReader(const LineReading& reading) {
 }
 
 int64_t CalendarMinute(int year, int month, int day, int hour, int minute) {
-  const int64_t y = static_cast<int64_t>(year) - 1;
-  int64_t days = 365 * y + y / 4 - y / 100 + y / 400;
-  for (int m = 1; m < month && m <= 12; ++m) days += entry::DaysInMonth(year, m);
-  days += day - 1;
-  return (days * 24 + hour) * 60 + minute;
+  return MinuteNumber(year, month, day, hour, minute);
 }
 
 std::wstring NormalizedCall(const std::wstring& call) { return AsciiUpper(call); }

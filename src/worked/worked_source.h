@@ -35,8 +35,8 @@ struct LoggedTime {
   wchar_t zone = 0;
 };
 
-// Minutes since 0001-01-01 00:00 in the proleptic Gregorian calendar: a difference of two is the
-// time between them across midnight, month and year ends. The one place the index counts days.
+// Minutes since 1970-01-01 00:00 (DayNumber): a difference of two is the time between them across
+// midnight, month and year ends.
 int64_t CalendarMinute(int year, int month, int day, int hour, int minute);
 inline int64_t CalendarMinute(const LoggedTime& t) { return CalendarMinute(t.year, t.month, t.day, t.hour, t.minute); }
 inline int64_t CalendarMinute(const LocalTime& t) { return CalendarMinute(t.year, t.month, t.day, t.hour, t.minute); }

@@ -73,26 +73,6 @@ TEST(WorkedIdentityTest, GridsOfFourAndSixCharactersAreOneSquare) {
   for (int n = 0; n < 18 * 18 * 100; ++n) ASSERT_EQ(GridNumber(GridText(n)), n);
 }
 
-TEST(CalendarMinuteTest, DifferencesAcrossDayMonthAndYearEnds) {
-  const struct {
-    const char* why;
-    LocalTime from, to;
-    int64_t minutes;
-  } rows[] = {
-      {"midnight", At(2026, 12, 7, 23, 50), At(2026, 12, 8, 0, 10), 20},
-      {"month end", At(2026, 4, 30, 23, 59), At(2026, 5, 1, 0, 0), 1},
-      {"leap day", At(2024, 2, 28, 23, 0), At(2024, 3, 1, 1, 0), 26 * 60},
-      {"no leap day in 2100", At(2100, 2, 28, 23, 0), At(2100, 3, 1, 1, 0), 2 * 60},
-      {"leap day in 2000", At(2000, 2, 28, 23, 0), At(2000, 3, 1, 1, 0), 26 * 60},
-      {"year end", At(2026, 12, 31, 23, 45), At(2027, 1, 1, 0, 14), 29},
-      {"a year", At(2023, 6, 1, 0, 0), At(2024, 6, 1, 0, 0), 366 * 1440},
-      {"four centuries", At(1601, 1, 1, 0, 0), At(2001, 1, 1, 0, 0), 146097 * 1440},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(CalendarMinute(row.to) - CalendarMinute(row.from), row.minutes) << row.why;
-  }
-}
-
 struct LookupRow {
   const char* why;
   std::vector<std::wstring> log;
