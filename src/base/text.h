@@ -15,6 +15,10 @@ template <typename Char> constexpr bool IsAsciiLower(Char c) { return c >= Char(
 template <typename Char> constexpr bool IsAsciiLetter(Char c) { return IsAsciiUpper(c) || IsAsciiLower(c); }
 template <typename Char> constexpr Char AsciiUpper(Char c) { return IsAsciiLower(c) ? static_cast<Char>(c - 'a' + 'A') : c; }
 template <typename Char> constexpr Char AsciiLower(Char c) { return IsAsciiUpper(c) ? static_cast<Char>(c - 'A' + 'a') : c; }
+// A space between words as the operator types them: U+0020, a tab or the full-width space.
+constexpr bool IsWordSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
+// A full-width ASCII character ("ＡＯ－７", as a Japanese input method types it) as its ASCII one.
+constexpr wchar_t HalfWidth(wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E ? static_cast<wchar_t>(c - 0xFEE0) : c; }
 std::wstring AsciiUpper(std::wstring text);
 std::string AsciiUpper(std::string text);
 std::wstring AsciiLower(std::wstring text);

@@ -7,7 +7,6 @@
 namespace zelmor::contact {
 namespace {
 
-bool IsWordBreak(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
 
 bool IsAlnumPart(const std::wstring& part, bool& letter, bool& digit) {
   if (part.empty()) return false;
@@ -83,7 +82,7 @@ MemoWords ClassifyMemo(const std::wstring& memo) {
     word.clear();
   };
   for (wchar_t c : memo) {
-    if (IsWordBreak(c)) flush();
+    if (IsWordSpace(c)) flush();
     else word += c;
   }
   flush();

@@ -9,21 +9,14 @@
 namespace zelmor::contact {
 namespace {
 
-// A full-width ASCII character ("ＡＯ－７", as a Japanese input method types it) as its ASCII one,
-// the ideographic space as a space.
-wchar_t Narrowed(wchar_t c) {
-  if (c >= 0xFF01 && c <= 0xFF5E) return static_cast<wchar_t>(c - 0xFF01 + 0x21);
-  return c == L'\u3000' ? L' ' : c;
-}
-
-// What Key leaves out of a name LoTW does not know.
-bool TellsNothing(wchar_t c) { return c == L' ' || c == L'\t' || c == L'-' || c == L'_'; }
+// What Key leaves out of a name LoTW does not know (after HalfWidth).
+bool TellsNothing(wchar_t c) { return IsWordSpace(c) || c == L'-' || c == L'_'; }
 
 // A name without what does not tell satellites apart, for names LoTW does not know.
 std::wstring PlainKey(const std::wstring& name) {
   std::wstring key;
   for (wchar_t c : name) {
-    c = Narrowed(c);
+    c = HalfWidth(c);
     if (!TellsNothing(c)) key += AsciiUpper(c);
   }
   return key;
@@ -58,8 +51,8 @@ std::optional<std::wstring> WithoutNote(const std::wstring& name) {
 std::wstring SpellingKey(const std::wstring& name) {
   std::wstring kept;
   for (wchar_t c : name) {
-    c = Narrowed(c);
-    if (IsAsciiLetter(c) || IsAsciiDigit(c) || c >= 0x80) kept += AsciiUpper(c);
+    c = HalfWidth(c);
+    if (IsAsciiLetter(c) || IsAsciiDigit(c) || (c >= 0x80 && !IsWordSpace(c))) kept += AsciiUpper(c);
   }
   // Leading zeros of each number go; a number that is all zeros keeps one.
   std::wstring key;
@@ -110,7 +103,7 @@ std::wstring SatelliteNames::Key(const std::wstring& name) const {
 
 bool NamesSatellite(std::wstring_view name) {
   for (wchar_t c : name) {
-    if (!TellsNothing(Narrowed(c))) return true;
+    if (!TellsNothing(HalfWidth(c))) return true;
   }
   return false;
 }

@@ -11,16 +11,12 @@
 namespace zelmor::station {
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
-
 // The operator's IME may be in full-width mode: "ＪＡ１ＡＢＣ" is meant as JA1ABC.
-wchar_t HalfWidth(wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E ? static_cast<wchar_t>(c - 0xFEE0) : c; }
-
 std::wstring Plain(std::wstring_view text) {
   std::wstring out;
   for (wchar_t c : text) out += HalfWidth(c);
-  const size_t first = std::find_if_not(out.begin(), out.end(), IsBlank) - out.begin();
-  const size_t last = std::find_if_not(out.rbegin(), out.rend(), IsBlank).base() - out.begin();
+  const size_t first = std::find_if_not(out.begin(), out.end(), IsWordSpace) - out.begin();
+  const size_t last = std::find_if_not(out.rbegin(), out.rend(), IsWordSpace).base() - out.begin();
   return first < last ? out.substr(first, last - first) : std::wstring();
 }
 
@@ -101,7 +97,7 @@ std::vector<std::wstring> SplitGrids(std::wstring_view text) {
   std::wstring current;
   for (wchar_t c : text) {
     c = HalfWidth(c);
-    if (c == L',' || c == L'\u3001' || IsBlank(c)) {
+    if (c == L',' || c == L'\u3001' || IsWordSpace(c)) {
       if (!current.empty()) grids.push_back(std::move(current));
       current.clear();
     } else {

@@ -47,6 +47,23 @@ TEST(AsciiTest, OnlyAsciiLettersAndDigitsCount) {
   EXPECT_EQ(Utf8(AsciiLower(std::wstring(L"ZELMOR.INI \u00c9"))), Utf8(L"zelmor.ini \u00c9"));
 }
 
+TEST(AsciiTest, FullWidthFormsAndWordSpaces) {
+  const struct {
+    wchar_t c, half;
+    bool space;
+  } rows[] = {
+      {L'\uFF01', L'!', false}, {L'\uFF10', L'0', false},     {L'\uFF21', L'A', false}, {L'\uFF41', L'a', false},
+      {L'\uFF0D', L'-', false}, {L'\uFF5E', L'~', false},     {L'\uFF00', L'\uFF00', false},
+      {L'\uFF5F', L'\uFF5F', false},  {L'\u3001', L'\u3001', false}, {L'A', L'A', false},
+      {L' ', L' ', true},       {L'\t', L'\t', true},         {L'\u3000', L'\u3000', true},
+      {L'\n', L'\n', false},    {L'\u00A0', L'\u00A0', false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(HalfWidth(row.c), row.half) << Utf8(std::wstring(1, row.c));
+    EXPECT_EQ(IsWordSpace(row.c), row.space) << Utf8(std::wstring(1, row.c));
+  }
+}
+
 TEST(AsciiTest, CaselessNamesDifferOnlyInAsciiCase) {
   const struct {
     const wchar_t* a;
