@@ -32,9 +32,11 @@ using namespace contact;
 using namespace worked;
 
 const LineReading kReading{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
+// The index's own satellite names: LoTW's list alone.
+const SatelliteNames kSatellites;
 
 struct ModelContact {
-  std::wstring call, satellite;  // the call upper-case; SatelliteKey
+  std::wstring call, satellite;  // the call upper-case; SatelliteNames::Key
   int64_t minute;
   int grid;
   bool operator<(const ModelContact& o) const {
@@ -65,7 +67,7 @@ struct Model {
           ++here_without[line];
           continue;
         }
-        contacts.insert({NormalizedCall(call), c->satellite_name ? SatelliteKey(*c->satellite_name) : L"",
+        contacts.insert({NormalizedCall(call), c->satellite_name ? kSatellites.Key(*c->satellite_name) : L"",
                          CalendarMinute(c->date.year, c->date.month, c->date.day, c->hour, c->minute),
                          GridNumber(c->words.Find(WordKind::Grid))});
       }
@@ -94,7 +96,7 @@ void Check(const WorkedIndex& index, const Model& model, const std::wstring& mem
   if (!words.words.empty() && words.words[0].kind == WordKind::Call) {
     const std::wstring asked = NormalizedCall(words.words[0].text);
     const std::wstring base = BaseCall(asked);
-    const std::wstring asked_satellite = satellite ? SatelliteKey(*satellite) : L"";
+    const std::wstring asked_satellite = satellite ? kSatellites.Key(*satellite) : L"";
     const int64_t now_minute = CalendarMinute(now);
     size_t of_base = 0, on_satellite = 0;
     bool same_pass = false, form = false;
@@ -125,7 +127,7 @@ void Check(const WorkedIndex& index, const Model& model, const std::wstring& mem
     for (const auto& c : contacts) {
       if (c.grid != grid) continue;
       worked = true;
-      here = here || (satellite && !c.satellite.empty() && c.satellite == SatelliteKey(*satellite));
+      here = here || (satellite && !c.satellite.empty() && c.satellite == kSatellites.Key(*satellite));
     }
     const GridLookup found = index.LookUpGrid(grid_word, satellite);
     FUZZ_CHECK(found.worked == worked && found.worked_on_satellite == here, "grid " + Show(grid_word));

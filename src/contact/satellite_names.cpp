@@ -108,9 +108,4 @@ bool NamesSatellite(std::wstring_view name) {
   return false;
 }
 
-std::wstring SatelliteKey(const std::wstring& name) {
-  static const SatelliteNames lotw_only;
-  return lotw_only.Key(name);
-}
-
 }  // namespace zelmor::contact

@@ -63,7 +63,4 @@ class SatelliteNames {
 // for every line read.
 bool NamesSatellite(std::wstring_view name);
 
-// SatelliteNames().Key(name): LoTW's names and their other spellings only.
-std::wstring SatelliteKey(const std::wstring& name);
-
 }  // namespace zelmor::contact
