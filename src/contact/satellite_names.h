@@ -6,8 +6,9 @@
 // A name is looked up by its key: without case, full-width forms, spaces, hyphens or other
 // punctuation, and without leading zeros in its numbers, so "AO-07", "ao 7", "ＡＯ－７" and "AO7"
 // all find AO-7. When the whole name is not found, a mode or transponder note at its end in
-// brackets or parentheses is left off and the rest is looked up ("AO-7[B]", "FO-29 (JD)"). The operator's own spellings come first, then
-// LoTW's names, then the other names that TQSL's list gives for its satellites ("Fox-1A").
+// brackets or parentheses is left off and the rest is looked up ("AO-7[B]", "FO-29 (JD)"). The
+// operator's own spellings come first, then LoTW's names, then the other names that TQSL's list
+// gives for its satellites ("Fox-1A").
 //
 // The operator's spellings live in "Zelmor.ini", section "SatNames" (settings::kSatNamesSection):
 // each key is a spelling of the tracking program, its value the name to write, for example
