@@ -1,7 +1,9 @@
 // Reading log lines back: ReadLogLine and ReadWithTemplate with any line, any template, any
 // locale formats and any clock reading, then the whole-line plan and the ADIF record of what was
 // read; and ReadStationLine, whose station is read back the same once written again and is never
-// a contact. (round_trip_fuzz.cpp holds the writer and the reader to each other.)
+// a contact, and which the export reads with the dialog's rules: a station the dialog would give,
+// or a broken line that the contacts after it pass over. (round_trip_fuzz.cpp holds the writer and
+// the reader to each other.)
 //
 // Fields: line, template, short-date picture, time separator, decimal mark; then, for the
 // composed-line check, memo, satellite name, receive frequency, transmit frequency, Rev, mode,
@@ -16,8 +18,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "adif/adif_export.h"
 #include "base/clock.h"
@@ -26,6 +31,7 @@
 #include "entry/log_format.h"
 #include "entry/log_line.h"
 #include "fuzz_input.h"
+#include "station/station.h"
 #include "transfer/whole_line.h"
 
 namespace zelmor::fuzz {
@@ -123,6 +129,55 @@ std::wstring Repeated(const std::wstring& piece, size_t length) {
   return line;
 }
 
+// Whether TQSL's lists and grid geometry take the station's MY_ fields.
+bool TqslTakes(const station::Station& s) {
+  const station::CityGunKu* city = s.city.empty() ? nullptr : station::FindCityGunKu(s.city);
+  const bool grids = s.IsGridLine() ? station::IsGridLine(s.grids)
+                                    : s.grids.size() == 1 && station::CanonicalGrid(s.grids[0]) == s.grids[0];
+  return grids && (s.prefecture.empty() || station::FindPrefecture(s.prefecture)) &&
+         (s.city.empty() || (city && std::wstring(city->prefecture, city->prefecture + std::strlen(city->prefecture)) ==
+                                              s.prefecture));
+}
+
+// A station line read with the dialog's rules, in a log between two contacts under another
+// station: a station the dialog gives back as it is, or a broken line that the export counts as
+// unreadable while the contact after it keeps the station before it.
+void CheckStationLine(const std::wstring& line) {
+  const auto stated = station::StationOfLine(line);
+  FUZZ_CHECK(stated.has_value(), "a station line that the dialog's rules do not take for one: " + Show(line));
+  const station::Station* read = std::get_if<station::Station>(&*stated);
+  if (read) {
+    const auto again = station::ReadStation(station::ToText(*read));
+    FUZZ_CHECK(std::holds_alternative<station::Station>(again) && std::get<station::Station>(again) == *read,
+               "a station line's station is not one the dialog gives: " + Show(line));
+  }
+  // A log's line ends there: the line would be more than one.
+  if (line.find_first_of(L"\r\n") != std::wstring::npos) return;
+  const station::Station before{L"JA1ZZZ", {L"PM95"}, L"10", L"", L"Home"};
+  const std::wstring contact = L"2024/03/05 21:05J JA1ABC 59 59";
+  adif::ExportSettings settings;
+  settings.template_text = entry::kDefaultTemplate;
+  settings.zone = &kJapan;
+  const adif::SatelliteNames names;
+  settings.names = &names;
+  settings.now = kReadAt;
+  const adif::ExportResult result = adif::ExportLog(
+      entry::FormatStationLine(station::ToLine(before)) + L"\r\n" + contact + L"\r\n" + line + L"\r\n" + contact,
+      settings);
+  const adif::ExportSummary& s = result.summary;
+  FUZZ_CHECK(s.exported == 2 && s.with_current_station == 0, "contacts lost around " + Show(line));
+  std::vector<station::Station> stations{before};
+  if (read && *read != before) stations.push_back(*read);
+  FUZZ_CHECK(s.stations == stations, "stations differ around " + Show(line));
+  FUZZ_CHECK(read ? s.skipped.empty()
+                  : s.skipped.size() == 1 && s.skipped[0].line_number == 3 &&
+                        s.skipped[0].reason == adif::SkipReason::Unreadable,
+             "a broken station line not counted as unreadable, or a good one counted: " + Show(line));
+  for (const auto& station : s.stations) {
+    FUZZ_CHECK(TqslTakes(station), "MY_ fields TQSL refuses from " + Show(line));
+  }
+}
+
 bool SameValues(const std::optional<entry::LineValues>& a, const std::optional<entry::LineValues>& b) {
   if (!a || !b) return a.has_value() == b.has_value();
   const auto same_frequency = [](const std::optional<entry::Frequency>& x, const std::optional<entry::Frequency>& y) {
@@ -151,6 +206,9 @@ void CheckLine(const std::wstring& line, const std::wstring& template_text, cons
     FUZZ_CHECK(entry::ReadStationLine(entry::FormatStationLine(*station)) == station,
                "station line read, written and read again differs: " + Show(line));
     FUZZ_CHECK(!contact::ReadContact(line, template_text, formats, now), "a station line read as a contact: " + Show(line));
+    CheckStationLine(line);
+  } else {
+    FUZZ_CHECK(!station::StationOfLine(line), "the dialog's rules take for a station line what is none: " + Show(line));
   }
   if (const auto c = contact::ReadContact(line, template_text, formats, now)) CheckContact(*c, line);
   if (const auto v = entry::ReadWithTemplate(line, template_text, formats, now)) {

@@ -40,13 +40,16 @@
 //
 // The station line too, from fields 12 to 16 (call sign, grids separated by ",", prefecture,
 // city, Station Location): a station of the shapes the dialog gives (log_format.h) reads back
-// whole from the line written for it, and that line is never read as a contact.
+// whole from the line written for it, and that line is never read as a contact. The same fields as
+// the operator types them in the dialog: a station it takes is stated in the log and read back
+// with its rules as the same station, never as a broken line.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "adif/time_zone.h"
@@ -55,6 +58,7 @@
 #include "entry/log_format.h"
 #include "entry/log_line.h"
 #include "fuzz_input.h"
+#include "station/station.h"
 
 namespace zelmor::fuzz {
 namespace {
@@ -415,6 +419,16 @@ void CheckStation(const entry::StationLine& station, const std::wstring& templat
   FUZZ_CHECK(!entry::ReadLogLine(line, template_text, formats, now), "station line read as a contact: " + Show(line));
 }
 
+void CheckDialogStation(const station::StationText& typed) {
+  const auto given = station::ReadStation(typed);
+  const station::Station* s = std::get_if<station::Station>(&given);
+  if (!s) return;
+  const std::wstring line = entry::FormatStationLine(station::ToLine(*s));
+  const auto read = station::StationOfLine(line);
+  FUZZ_CHECK(read && std::holds_alternative<station::Station>(*read) && std::get<station::Station>(*read) == *s,
+             "the dialog's station " + Show(line) + " reads back otherwise");
+}
+
 }  // namespace
 }  // namespace zelmor::fuzz
 
@@ -452,5 +466,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     else station.grids.back() += c;
   }
   fuzz::CheckStation(station, template_text, formats, now);
+  fuzz::CheckDialogStation({station.call_sign, grids, station.prefecture, station.city, station.station_location});
   return 0;
 }

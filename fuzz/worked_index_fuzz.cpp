@@ -16,11 +16,13 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <variant>
 #include <vector>
 
 #include "entry/log_format.h"
 #include "fuzz_input.h"
 #include "settings/keys.h"
+#include "station/station.h"
 #include "worked/worked_hint.h"
 #include "worked/worked_index.h"
 #include "worked/worked_summary.h"
@@ -55,8 +57,12 @@ struct Model {
       std::map<std::wstring, size_t> here_unreadable, here_without;
       for (const auto& line : lines) {
         if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
-        // The operator's station is neither a contact nor an unreadable line.
-        if (entry::ReadStationLine(line)) continue;
+        // The operator's station is neither a contact nor an unreadable line; one the dialog
+        // would refuse is a broken line.
+        if (const auto stated = station::StationOfLine(line)) {
+          if (std::holds_alternative<station::StationFault>(*stated)) ++here_unreadable[line];
+          continue;
+        }
         const auto c = reader.Read(line);
         if (!c) {
           ++here_unreadable[line];

@@ -3,7 +3,8 @@
 # zone on a private Xvfb. Zelmor opens the log of the first pass (made from PM95, with a line that
 # is no contact), logs three contacts with the tracking simulator serving and one after it was
 # closed, now on the grid line PM95/PM96, exports the log with "ADIF出力(&A)" through real keys,
-# and the summary box is photographed.
+# and the summary box is photographed. Zelmor runs from C:\Zelmor in the prefix's drive C, with
+# the logs in C:\Zelmor\logs, as on an operator's PC.
 # Usage: scripts/adif-screenshot.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,9 +19,11 @@ export TZ=Asia/Tokyo
 zelmor_wine_setup build/win64
 zelmor_xvfb_start
 
-RUN="$ROOT/build/adif-shot"
-rm -rf "$RUN"; mkdir -p "$RUN/logs"
-cp build/win64/Zelmor.exe build/win64/tracker-sim.exe "$RUN/"
+WORK="$ROOT/build/adif-shot"
+RUN="$WINEPREFIX/drive_c/Zelmor"
+rm -rf "$WORK" "$RUN"; mkdir -p "$WORK" "$RUN/logs"
+cp build/win64/Zelmor.exe "$RUN/"
+cp build/win64/tracker-sim.exe "$WORK/"
 # A satellite that this program's copy of LoTW's list lacks, under the tracker's name for it.
 printf '[SatNames]\r\nGreenCube=IO-117\r\n' >"$RUN/Zelmor.ini"
 # The station in force tonight: on the grid line.
@@ -37,7 +40,7 @@ printf '%s\r\n' \
   >"$RUN/logs/pass1.txt"
 
 values() {  # name, downlink, uplink, rev, mode
-  printf 'Label1=%s\r\nLabel2=%s\r\nLabel3=%s\r\nLabel15=%s\r\nLabel17=%s\r\n' "$@" >"$RUN/values.txt"
+  printf 'Label1=%s\r\nLabel2=%s\r\nLabel3=%s\r\nLabel15=%s\r\nLabel17=%s\r\n' "$@" >"$WORK/values.txt"
 }
 
 entry() {  # types a memo and Enter
@@ -47,7 +50,7 @@ entry() {  # types a memo and Enter
 }
 
 values ISS 437.800.000 145.990.000 45123 FM
-zelmor_wine_bg "$RUN/tracker-sim.exe" --values "Z:$RUN/values.txt"
+zelmor_wine_bg "$WORK/tracker-sim.exe" --values "Z:$WORK/values.txt"
 tracker=$(wait_window "CSATmate simulator")
 tracker_pid=${ZELMOR_PIDS[-1]}
 zelmor_wine_bg "$RUN/Zelmor.exe"
@@ -60,7 +63,7 @@ xdotool key alt+f
 sleep 0.3
 xdotool key Return
 open=$(wait_window "LOGﾃﾞｰﾀ閲覧")
-xdotool type --delay 10 "Z:${RUN//\//\\}\\logs\\pass1.txt"
+xdotool type --delay 10 'C:\Zelmor\logs\pass1.txt'
 xdotool key Return
 sleep 1
 
@@ -83,12 +86,12 @@ xdotool key Return
 box=$(wait_window "^Zelmor$")
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$box")"
-import -window root "$RUN/root.png"
+import -window root "$WORK/root.png"
 mkdir -p docs/images
-convert "$RUN/root.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/images/adif-summary.png
-convert "$RUN/root.png" -crop 900x700+0+0 +repage "$RUN/screen.png"
+convert "$WORK/root.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/images/adif-summary.png
+convert "$WORK/root.png" -crop 900x700+0+0 +repage "$WORK/screen.png"
 xdotool key Return
 sleep 0.5
 cp "$RUN"/logs/Zelmor*.adi docs/sample.adi
-echo "screenshot: docs/images/adif-summary.png (whole screen: $RUN/screen.png)"
+echo "screenshot: docs/images/adif-summary.png (whole screen: $WORK/screen.png)"
 echo "sample: docs/sample.adi"

@@ -16,12 +16,19 @@ cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim tqsl-si
 
 source scripts/wine-env.sh
 source scripts/desktop-wait.sh
+# The log's times are Japan's ("J"), as on an operator's PC in Japan.
+export TZ=Asia/Tokyo
 zelmor_wine_setup build/win64
 zelmor_xvfb_start
 
 WORK="$ROOT/build/guide-shots"
-rm -rf "$WORK"
-mkdir -p "$WORK/run" "$WORK/crashed" "$WORK/tqsl"
+# Zelmor runs from the folders an operator would have, inside the prefix's drive C: the program
+# in C:\Zelmor, the logs in C:\Zelmor\logs, TQSL where its installer puts it. Whatever Zelmor
+# shows of a path (the upload's report names its files) is then a path of the operator's own.
+RUN="$WINEPREFIX/drive_c/Zelmor"
+TQSL="$WINEPREFIX/drive_c/Program Files/TrustedQSL"
+rm -rf "$WORK" "$RUN" "$TQSL"
+mkdir -p "$WORK/crashed" "$RUN/logs" "$TQSL"
 export ZELMOR_BG_LOG="$WORK/wine.log"
 winpath() { echo "Z:${1//\//\\}"; }
 
@@ -38,13 +45,17 @@ shot_window() { import -window "$1" "$OUT/$2"; echo "$OUT/$2"; }
 
 # Fixed values, so that the pictures do not change with the simulated pass.
 printf 'Label1=RS-44\r\nLabel2=435.640.000\r\nLabel3=145.965.000\r\nLabel15=21847\r\nLabel17=USB\r\n' >"$WORK/values.txt"
-cp build/win64/Zelmor.exe build/win64/tracker-sim.exe build/win64/logbook-sim.exe "$WORK/run/"
+cp build/win64/Zelmor.exe "$RUN/"
+cp build/win64/tracker-sim.exe build/win64/logbook-sim.exe "$WORK/"
 # TQSL's stand-in, as TQSL's installer would leave it, ending as a real upload that LoTW queued.
-cp build/win64/tqsl-sim.exe "$WORK/tqsl/tqsl.exe"
-printf '[tqsl-sim]\r\nexit=0\r\nsleep_ms=1500\r\n' >"$WORK/tqsl/tqsl-sim.ini"
-{ settings; printf '[Zelmor]\r\nTQSLpath=%s\r\n' "$(winpath "$WORK/tqsl/tqsl.exe")"; } >"$WORK/run/Zelmor.ini"
-# Logs of earlier outings in the log folder (the program's own here): the worked-before hint and
-# the summary "交信集計" count them.
+cp build/win64/tqsl-sim.exe "$TQSL/tqsl.exe"
+printf '[tqsl-sim]\r\nexit=0\r\nsleep_ms=1500\r\n' >"$TQSL/tqsl-sim.ini"
+{
+  settings
+  printf '[Zelmor]\r\nLOGfol=C:\\Zelmor\\logs\r\nTQSLpath=C:\\Program Files\\TrustedQSL\\tqsl.exe\r\n'
+} >"$RUN/Zelmor.ini"
+# Logs of earlier outings in the log folder: the worked-before hint and the summary "交信集計"
+# count them.
 {
   printf '2026/10/20 20:41J JA1ABC 59 59 PM95 %%Sat=SO-50/Rev:98765%% 145/436 FM Up=145.850/Down=436.795\r\n'
   printf '2026/10/20 20:44J JE1DEF 59 59 QM06 %%Sat=SO-50/Rev:98765%% 145/436 FM Up=145.850/Down=436.795\r\n'
@@ -52,9 +63,9 @@ printf '[tqsl-sim]\r\nexit=0\r\nsleep_ms=1500\r\n' >"$WORK/tqsl/tqsl-sim.ini"
   printf '2026/11/03 21:06J 7L4GHI 59 59 PM85 %%Sat=RS-44/Rev:21650%% 145/435 SSB Up=145.965/Down=435.640\r\n'
   printf '2026/11/03 21:09J BV2JKL 59 59 PL05 %%Sat=RS-44/Rev:21650%% 145/435 SSB Up=145.965/Down=435.640\r\n'
   printf '2026/11/15 19:30J JH1MNO 59 59 PM95 %%Sat=ISS/Rev:49311%% 145/437 FM Up=145.990/Down=437.800\r\n'
-} >"$WORK/run/Zelmor261020.TXT"
-zelmor_wine_bg "$WORK/run/tracker-sim.exe" --position 900,0 --values "$(winpath "$WORK/values.txt")"
-zelmor_wine_bg "$WORK/run/logbook-sim.exe" --position 900,250
+} >"$RUN/logs/Zelmor261020.TXT"
+zelmor_wine_bg "$WORK/tracker-sim.exe" --position 900,0 --values "$(winpath "$WORK/values.txt")"
+zelmor_wine_bg "$WORK/logbook-sim.exe" --position 900,250
 wait_window "CSATmate simulator" >/dev/null
 wait_window "Turbo HAMLOG/Win simulator" >/dev/null
 
@@ -68,7 +79,7 @@ wait_no_hint() {
   return 1
 }
 
-zelmor_wine_bg "$WORK/run/Zelmor.exe"
+zelmor_wine_bg "$RUN/Zelmor.exe"
 zelmor=$(wait_window "^Zelmor Ver")
 xdotool mousemove 400 8 click 1
 
@@ -91,12 +102,12 @@ xdotool type --delay 20 "JA1ZLM portable"
 shot_window "$station" station-dialog.png
 xdotool key Return
 for _ in $(seq 200); do xdotool search --onlyvisible --name "^局情報$" >/dev/null 2>&1 || break; sleep 0.05; done
-wait_for_text "$WORK/run/Zelmor_temp.txt" "#STATION"
+wait_for_text "$RUN/Zelmor_temp.txt" "#STATION"
 
 for contact in "JA1ABC 59 59" "JR2XYZ 57 55 PM85" "7K1ABC 59 59 QSL via bureau"; do
   xdotool type --delay 20 "$contact"
   xdotool key Return
-  wait_for_text "$WORK/run/Zelmor_temp.txt" "${contact%% *}"
+  wait_for_text "$RUN/Zelmor_temp.txt" "${contact%% *}"
 done
 xdotool type --delay 20 "JH1QRP 5"
 # The main window as it is: Esc takes the hint of the typed call away.
@@ -111,6 +122,8 @@ xdotool type --delay 20 "JA1ABC/1 59 59 PM96"
 wait_zelmor_windows 2
 sleep 0.5
 shot_area 0 0 "$WIDTH" $((HEIGHT + 80)) worked-hint.png
+# Xvfb's screen is black where an operator sees the desktop: the desktop's colour goes there.
+convert "$OUT/worked-hint.png" -fill '#3a6ea5' -draw "color 0,$((HEIGHT + 79)) floodfill" "$OUT/worked-hint.png"
 xdotool key shift+Home BackSpace
 wait_no_hint
 
@@ -136,8 +149,8 @@ xdotool key alt+f
 wait_zelmor_windows 2
 xdotool key l
 report=$(wait_window "^LoTWへ送信$")
-for _ in $(seq 200); do [ -n "$(ls "$WORK/run"/Zelmor-lotw-*.txt 2>/dev/null)" ] && break; sleep 0.05; done
-wait_for_text "$(ls "$WORK/run"/Zelmor-lotw-*.txt)" "Final Status"
+for _ in $(seq 200); do [ -n "$(ls "$RUN/logs"/Zelmor-lotw-*.txt 2>/dev/null)" ] && break; sleep 0.05; done
+wait_for_text "$(ls "$RUN/logs"/Zelmor-lotw-*.txt)" "Final Status"
 sleep 1
 shot_window "$report" lotw-report.png
 # Its OK, clicked as the operator would: it goes, and the main window has the keyboard again.
@@ -155,11 +168,16 @@ shot_window "$template" template-window.png
 xdotool key alt+x
 for _ in $(seq 200); do xdotool search --onlyvisible --name "定形フォームの設定" >/dev/null 2>&1 || break; sleep 0.05; done
 
-# Edit mode: a call sign selected in the log and copied brings up the transfer menu.
-xdotool key alt+f e
+# Edit mode: a call sign selected in the log and copied brings up the transfer menu. A click in
+# the entry box first: the keyboard comes back to the main window some time after the template
+# window closed, and an Alt+F before that opened no menu.
+xdotool mousemove 400 305 click 1
+xdotool key alt+f
+wait_zelmor_windows 2
+xdotool key e
 xdotool mousemove 400 150 click 1
 # The first contact is the second line, under the station line.
-first_line=$(sed -n 2p "$WORK/run/Zelmor_temp.txt" | LC_ALL=C tr -d '\r')
+first_line=$(sed -n 2p "$RUN/Zelmor_temp.txt" | LC_ALL=C tr -d '\r')
 before=${first_line%%JA1ABC*}
 xdotool key ctrl+Home Down
 xdotool key --delay 5 $(printf 'Right %.0s' $(seq ${#before}))
@@ -173,7 +191,7 @@ xdotool key Escape
 # The question after a crash: a run marked running whose safety copy holds text.
 cp build/win64/Zelmor.exe "$WORK/crashed/"
 { settings; printf '[Zelmor]\r\nRunning=1\r\n'; } >"$WORK/crashed/Zelmor.ini"
-head -3 "$WORK/run/Zelmor_temp.txt" >"$WORK/crashed/Zelmor_temp.txt"
+head -3 "$RUN/Zelmor_temp.txt" >"$WORK/crashed/Zelmor_temp.txt"
 zelmor_wine_bg "$WORK/crashed/Zelmor.exe"
 question=$(wait_window "^Zelmor$")
 shot_window "$question" recovery-question.png

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <variant>
 
 #include "adif/lotw_tables.h"
 #include "base/text.h"
@@ -219,8 +220,9 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
-    if (const auto stated = entry::ReadStationLine(line)) {
-      logged_station = station::FromLine(*stated);
+    if (auto stated = station::StationOfLine(line)) {
+      if (auto* s = std::get_if<station::Station>(&*stated)) logged_station = std::move(*s);
+      else summary.skipped.push_back({i + 1, line, SkipReason::Unreadable});
       continue;
     }
     const auto contact = reader.Read(line);

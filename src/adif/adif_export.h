@@ -130,7 +130,8 @@ struct ExportResult {
 // Every line of the log pane's text. Empty lines (or lines of spaces) hold nothing and are passed
 // over without a count. A station line (entry/log_format.h) gives the station of the contacts
 // below it, up to the next; the contacts above the first take settings.station, the one in force
-// now, and are counted.
+// now, and are counted. A station line the dialog would refuse (station::StationOfLine) is skipped
+// as unreadable, and the contacts below it keep the station before it.
 ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& settings);
 
 // The name the Save dialog proposes: "Zelmor" + yyMMdd + ".adi" for the local date.

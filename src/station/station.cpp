@@ -192,8 +192,12 @@ entry::StationLine ToLine(const Station& s) {
   return {s.call_sign, s.grids, s.prefecture, s.city, s.station_location};
 }
 
-Station FromLine(const entry::StationLine& l) {
-  return {l.call_sign, l.grids, l.prefecture, l.city, l.station_location};
+std::optional<std::variant<Station, StationFault>> StationOfLine(const std::wstring& line) {
+  const std::optional<entry::StationLine> stated = entry::ReadStationLine(line);
+  if (!stated) return std::nullopt;
+  std::wstring grids;
+  for (const auto& g : stated->grids) grids += (grids.empty() ? L"" : L",") + g;
+  return ReadStation(StationText{stated->call_sign, grids, stated->prefecture, stated->city, stated->station_location});
 }
 
 std::wstring Describe(const Station& s) {

@@ -76,11 +76,18 @@ std::vector<const CityGunKu*> CitiesOf(std::wstring_view prefecture_code);
 std::wstring Label(const Prefecture& prefecture);  // "10 Tokyo-to"
 std::wstring Label(const CityGunKu& city);         // "100101 Chiyoda-ku"
 
-// The station as the log's station line states it, and back. A line read back is taken as it
-// stands, unchecked against today's lists: a code TQSL has since dropped still goes out as the
-// log has it.
+// The station as the log's station line states it.
 entry::StationLine ToLine(const Station& station);
-Station FromLine(const entry::StationLine& line);
+
+// The station a line of the log states, read as the dialog reads what the operator typed:
+// nothing when the line is no station line (entry::ReadStationLine), else the station in canonical
+// form, or the dialog's first fault. A line the dialog would refuse (a prefecture or city that
+// TQSL's lists lack, a city of another prefecture, grids that are no grid line, no Station
+// Location) is a broken line, whether a hand edit or another program made it: every reader counts
+// it as unreadable and keeps the station before it, so that no MY_STATE, MY_CNTY or MY_VUCC_GRIDS
+// goes to the ADIF file or to TQSL that TQSL would refuse. A code TQSL has since dropped from its
+// lists makes the line broken too.
+std::optional<std::variant<Station, StationFault>> StationOfLine(const std::wstring& line);
 
 // The station in one line for the operator: "JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku"
 // (a code TQSL's lists lack is shown alone).

@@ -4,11 +4,13 @@
 #include <thread>
 #include <unordered_map>
 #include <utility>
+#include <variant>
 
 #include "base/calendar.h"
 #include "base/text.h"
 #include "contact/satellite_names.h"
 #include "entry/log_format.h"
+#include "station/station.h"
 
 namespace zelmor::worked {
 namespace {
@@ -100,8 +102,12 @@ SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReadin
   for (size_t i = begin; i < end; ++i) {
     const std::wstring& line = lines[i];
     if (line.find_first_not_of(L' ') == std::wstring::npos) continue;
-    // The operator's own station: neither a contact nor an unreadable line.
-    if (entry::ReadStationLine(line)) continue;
+    // The operator's own station is neither a contact nor an unreadable line; a station line the
+    // dialog would refuse is a broken line, as the ADIF export counts it.
+    if (const auto stated = station::StationOfLine(line)) {
+      if (std::holds_alternative<station::StationFault>(*stated)) out.unreadable.push_back(LineFingerprint(line));
+      continue;
+    }
     const auto contact = reader.Read(line);
     if (!contact) {
       out.unreadable.push_back(LineFingerprint(line));

@@ -1,11 +1,12 @@
 // The operator's station and the LoTW upload seen from outside: the dialog "局情報" filled in and
 // its values in "Zelmor.ini" and in every exported record; "LoTWへ送信(&L)" against tqsl-sim.exe
 // (copied as tqsl.exe) for each exit code, a slow upload with entries going on, a missing TQSL,
-// a passphrase asked for and tried once; closing while TQSL runs; and the ADIF export's question
-// before it replaces a file.
+// a passphrase asked for and tried once; closing while TQSL runs; a log with station lines the
+// dialog would refuse; and the ADIF export's question before it replaces a file.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "logfiles_support.h"
 #include "modal_win.h"
 #include "tqsl_sim_win.h"
+#include "worked_support.h"
 
 namespace e2e {
 namespace {
@@ -201,6 +203,57 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   EXPECT_NE(home.PaneText().find(L"#STATION JA1ABC GRID=PM95vr PREF=11 LOC=Home\r\n"), std::wstring::npos)
       << Ansi(home.PaneText());
   EXPECT_TRUE(ClosesAfterQuestion(home));
+}
+
+// A log edited by hand, or written elsewhere, with station lines the dialog would refuse: they
+// are unreadable lines to the export, the upload and the summary, and the contacts after them
+// keep the station before them; nothing TQSL's lists or grid geometry refuse goes out.
+TEST_F(LotwE2E, BrokenStationLinesAreUnreadableAndTheStationBeforeHolds) {
+  ASSERT_TRUE(Start(TqslPathSetting(sim_) + StationSection()));
+  const std::vector<std::wstring> broken = {
+      L"#STATION JA1ABC/1 GRID=PM95 PREF=48 LOC=東京 移動",                // no such prefecture
+      L"#STATION JA1ABC/1 GRID=PM95 PREF=11 CITY=100101 LOC=東京 移動",    // a city of Tokyo in Saitama
+      L"#STATION JA1ABC/1 GRID=PM95,PM97 PREF=10 LOC=東京 移動",           // grids apart
+  };
+  const std::wstring log = L"#STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 CITY=100101 LOC=東京 移動\r\n"
+                           L"2026/12/07 08:30J JR2AAA 59 59\r\n" +
+                           broken[0] + L"\r\n" + broken[1] + L"\r\n" + broken[2] + L"\r\n" +
+                           L"2026/12/07 08:40J JR2BBB 59 59\r\n";
+  WriteBytes(folder_.File(L"edited.txt"), Ansi(log));
+  ASSERT_TRUE(OpenLog(app_, folder_.File(L"edited.txt")));
+
+  const std::wstring summary = ExportAdif(app_, folder_.File(L"edited.adi"));
+  EXPECT_NE(summary.find(L"局情報: JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"), std::wstring::npos)
+      << Ansi(summary);
+  EXPECT_EQ(summary.find(L"今の局情報"), std::wstring::npos) << Ansi(summary);
+  const std::wstring listed = L"読めない行（出力せず）: 3行\r\n\r\n出力しなかった行:\r\n3行目: " + broken[0] +
+                              L"\r\n4行目: " + broken[1] + L"\r\n5行目: " + broken[2];
+  EXPECT_EQ(summary.substr(std::min(summary.size(), summary.find(L"読めない行"))), listed) << Ansi(summary);
+  const auto records = AdifRecords(ReadBytes(folder_.File(L"edited.adi")));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].at("CALL"), "JR2BBB");
+  for (const AdifRecord& r : records) {
+    EXPECT_EQ(r.at("MY_VUCC_GRIDS"), "PM95,PM96");
+    EXPECT_EQ(r.at("MY_STATE"), "10");
+    EXPECT_EQ(r.at("MY_CNTY"), "100101");
+  }
+  EXPECT_NE(worked::SummaryText(app_).find(L"読めなかった行: 3行\r\n"), std::wstring::npos);
+
+  Upload();
+  ASSERT_TRUE(sim_.WaitRuns(1, true));
+  HWND report = WaitForReport();
+  ASSERT_TRUE(report);
+  const std::wstring text = WaitForOutcome(report);
+  EXPECT_NE(text.find(L"ファイルに入れなかった行: 3行"), std::wstring::npos) << Ansi(text);
+  const auto journal = sim_.Journal();
+  const auto sent = AdifRecords(ReadBytes(sim_.File(journal.front().find("copy")->second)));
+  ASSERT_EQ(sent.size(), 2u);
+  for (const AdifRecord& r : sent) {
+    EXPECT_EQ(r.at("MY_VUCC_GRIDS"), "PM95,PM96");
+    EXPECT_EQ(r.at("MY_STATE"), "10");
+    EXPECT_EQ(r.at("MY_CNTY"), "100101");
+  }
+  EXPECT_TRUE(Dismiss(report));
 }
 
 TEST_F(LotwE2E, EachExitCodeEndsWithItsMessage) {

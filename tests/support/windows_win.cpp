@@ -81,14 +81,22 @@ bool WaitDestroyed(HWND window, DWORD ms) {
 }
 
 std::wstring TextOf(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR got = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                      5000, &got);
-  text.resize(got);
-  return text;
+  // The window may take a longer text between the two messages (a report that tells how the
+  // upload ended): a buffer it filled to the brim is read again until the length holds.
+  for (;;) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        5000, &got);
+    text.resize(got);
+    DWORD_PTR now = 0;
+    if (got < length || !SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &now) ||
+        now == got) {
+      return text;
+    }
+  }
 }
 
 std::wstring MessageText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }

@@ -181,6 +181,43 @@ TEST(ExportLogTest, ALogWithoutStationLinesTakesTheCurrentStationAndSaysSo) {
   EXPECT_EQ(test_support::Occurrences(with.adif, "<STATION_CALLSIGN:8>JA1ABC/1"), 2u) << with.adif;
 }
 
+// Hand-edited station lines that the dialog would refuse: each is an unreadable line, and no
+// MY_ field of theirs reaches the file. The contacts below keep the station before them: the log's
+// own, or for want of one the station in force now.
+TEST(ExportLogTest, BrokenStationLinesAreUnreadableAndTheStationBeforeHolds) {
+  const std::wstring pane =
+      L"#STATION JA1ABC GRID=PM95 PREF=48 LOC=Home\r\n"                        // no such prefecture
+      L"2026/12/07 08:30J JA2AAA 59 59\r\n"
+      L"#STATION JA1ABC/1 GRID=PM95 PREF=10 CITY=100101 LOC=Home\r\n"
+      L"2026/12/07 08:40J JA2BBB 59 59\r\n"
+      L"#STATION JA1ABC/1 GRID=PM95 PREF=11 CITY=100101 LOC=Home\r\n"          // a city of Tokyo in Saitama
+      L"#STATION JA1ABC/1 GRID=PM95,PM97 PREF=10 LOC=Home\r\n"                 // grids apart
+      L"#STATION JA1ABC/1 GRID=PM95 PREF=10 CITY=9999 LOC=Home\r\n"            // no such city
+      L"2026/12/07 08:50J JA2CCC 59 59\r\n";
+  ExportSettings settings;
+  settings.template_text = entry::kDefaultTemplate;
+  settings.zone = &kJapan;
+  settings.names = &kNames;
+  settings.station = station::Station{L"JA1ABC/P", {L"QM05"}, L"", L"", L"Away"};
+  const ExportResult result = ExportLog(pane, settings);
+  const ExportSummary& s = result.summary;
+  EXPECT_EQ(s.exported, 3u);
+  std::vector<size_t> unreadable;
+  for (const SkippedLine& line : s.skipped) {
+    EXPECT_EQ(line.reason, SkipReason::Unreadable) << line.line_number;
+    unreadable.push_back(line.line_number);
+  }
+  EXPECT_EQ(unreadable, (std::vector<size_t>{1, 5, 6, 7}));
+  const station::Station logged{L"JA1ABC/1", {L"PM95"}, L"10", L"100101", L"Home"};
+  EXPECT_EQ(s.stations, (std::vector<station::Station>{*settings.station, logged}));
+  EXPECT_EQ(s.with_current_station, 1u);
+  EXPECT_EQ(test_support::Occurrences(result.adif, FieldsText(StationFields(*settings.station))), 1u) << result.adif;
+  EXPECT_EQ(test_support::Occurrences(result.adif, FieldsText(StationFields(logged))), 2u) << result.adif;
+  for (const char* refused : {"<MY_STATE:2>48", "<MY_STATE:2>11", "MY_VUCC_GRIDS", "<MY_CNTY:4>9999"}) {
+    EXPECT_EQ(result.adif.find(refused), std::string::npos) << refused;
+  }
+}
+
 TEST(ProposedFileNameTest, ShortDate) { EXPECT_EQ(ProposedFileName(2026, 1, 9), L"Zelmor260109.adi"); }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
+#include <variant>
 
 #include "base/resource.h"
 #include "memory_profile_store.h"
@@ -144,6 +146,47 @@ TEST(StationTest, GoodStationsComeBackCanonical) {
     const auto again = ReadStation(ToText(std::get<Station>(read)));
     ASSERT_TRUE(std::holds_alternative<Station>(again));
     EXPECT_EQ(std::get<Station>(again), row.read);
+  }
+}
+
+// A log's station line is read with the dialog's rules: what the dialog would refuse is a broken
+// line, however well it keeps the line's shape.
+TEST(StationTest, StationLinesAreReadWithTheDialogsRules) {
+  const struct {
+    const wchar_t* line;
+    std::optional<Station> station;  // when the line states one
+    int fault;                       // else the dialog's reason, or 0 for no station line at all
+  } rows[] = {
+      {L"#STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 CITY=100101 LOC=東京 移動",
+       Station{L"JA1ABC/1", {L"PM95", L"PM96"}, L"10", L"100101", L"東京 移動"}, 0},
+      {L"#STATION JA8ABC GRID=QN02vr PREF=01 CITY=0101 LOC=Home", Station{L"JA8ABC", {L"QN02vr"}, L"01", L"0101", L"Home"},
+       0},
+      {L"#STATION JA1ABC GRID=PM99,PN90,QM09,QN00 LOC=Rover",
+       Station{L"JA1ABC", {L"PM99", L"PN90", L"QM09", L"QN00"}, L"", L"", L"Rover"}, 0},
+      {L"#STATION JA1ABC GRID=PM95 PREF=48 LOC=Home", std::nullopt, IDS_STATION_PREFECTURE_UNKNOWN},
+      {L"#STATION JA1ABC GRID=PM95 PREF=10 CITY=9999 LOC=Home", std::nullopt, IDS_STATION_CITY_UNKNOWN},
+      {L"#STATION JA1ABC GRID=PM95 PREF=10 CITY=0101 LOC=Home", std::nullopt, IDS_STATION_CITY_ELSEWHERE},
+      {L"#STATION JA1ABC GRID=PM95,PM97 LOC=Home", std::nullopt, IDS_STATION_GRID_LINE_APART},
+      {L"#STATION JA1ABC GRID=PM95,PM96,PM85 LOC=Home", std::nullopt, IDS_STATION_GRID_LINE_COUNT},
+      {L"#STATION JA1ABC GRID=PM95aa,PM96aa LOC=Home", std::nullopt, IDS_STATION_GRID_LINE_SQUARES},
+      {L"#STATION A1 GRID=PM95 LOC=Home", std::nullopt, IDS_STATION_CALL_BAD},
+      {L"#STATION JA1ABC GRID=PM95", std::nullopt, IDS_STATION_LOCATION_EMPTY},
+      {L"#STATION JA1ABC GRID=PM95 LOC=Home\tx", std::nullopt, IDS_STATION_LOCATION_UNPRINTABLE},
+      // Not of the station line's shape: no station line, but a line like any other.
+      {L"#STATION JA1ABC GRID=PM95 CITY=100101 LOC=Home", std::nullopt, 0},
+      {L"2026/12/07 08:30J JA1ABC 59 59", std::nullopt, 0},
+  };
+  for (const auto& row : rows) {
+    const auto read = StationOfLine(row.line);
+    if (row.station) {
+      ASSERT_TRUE(read && std::holds_alternative<Station>(*read)) << Utf8(row.line);
+      EXPECT_EQ(std::get<Station>(*read), *row.station) << Utf8(row.line);
+    } else if (row.fault) {
+      ASSERT_TRUE(read && std::holds_alternative<StationFault>(*read)) << Utf8(row.line);
+      EXPECT_EQ(std::get<StationFault>(*read).text_id, row.fault) << Utf8(row.line);
+    } else {
+      EXPECT_FALSE(read.has_value()) << Utf8(row.line);
+    }
   }
 }
 

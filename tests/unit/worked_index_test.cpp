@@ -444,6 +444,11 @@ TEST(WorkedSourceTest, ParallelReadingGivesWhatOneThreadReads) {
                                    test_support::SampleLog(3, 8));
   EXPECT_EQ(Read(stated).records.size(), 3u);
   EXPECT_TRUE(Read(stated).unreadable.empty());
+  // One the dialog would refuse (a city of Tokyo in Saitama) is a broken line.
+  const auto broken = IndexedLines(L"#STATION JA1ABC/1 GRID=PM95 PREF=11 CITY=100101 LOC=Home\r\n" +
+                                   test_support::SampleLog(3, 8));
+  EXPECT_EQ(Read(broken).records.size(), 3u);
+  EXPECT_EQ(Read(broken).unreadable.size(), 1u);
   stop = true;
   EXPECT_FALSE(ReadInParallel({&big}, kJapanese, 2, stop).has_value()) << "a stop gives nothing half-read";
 }
