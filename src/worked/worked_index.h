@@ -146,6 +146,9 @@ class WorkedIndex {
   // Every name once: calls, base calls, satellite keys and spellings.
   uint32_t Intern(const std::wstring& text);
   uint32_t Find(const std::wstring& text) const;
+  // The satellite a tracker's name means, as Find gives it. The key of the name last asked about
+  // is kept: each key typed asks about the same one, and finding a key takes a few allocations.
+  uint32_t AskedSatellite(const std::wstring& satellite) const;
 
   // Records [begin, end), and the lines that are no contacts when `odd_lines`.
   void Add(Source& source, const SourceReading& reading, size_t begin, size_t end, bool odd_lines);
@@ -156,6 +159,7 @@ class WorkedIndex {
   static void ReleaseOdd(OddLines& lines, const std::vector<OddLine>& kept);
 
   contact::SatelliteNames satellites_;
+  mutable std::wstring asked_name_, asked_key_;
   std::deque<std::wstring> names_;
   std::unordered_map<std::wstring_view, uint32_t> name_ids_;
   // By name id, worked out once a name: kNone for names that are no spelling, or no call.
