@@ -158,7 +158,7 @@ void CheckStationLine(const std::wstring& line) {
   adif::ExportSettings settings;
   settings.template_text = entry::kDefaultTemplate;
   settings.zone = &kJapan;
-  const adif::SatelliteNames names;
+  const contact::SatelliteNames names;
   settings.names = &names;
   settings.now = kReadAt;
   const adif::ExportResult result = adif::ExportLog(
