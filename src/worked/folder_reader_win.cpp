@@ -10,6 +10,7 @@
 
 #include "base/atomic_file_win.h"
 #include "base/codepage_win.h"
+#include "base/handles_win.h"
 
 namespace zelmor::worked {
 namespace {
@@ -44,9 +45,9 @@ unsigned ThreadCount(unsigned asked) {
 std::optional<std::vector<FileStamp>> DiskLogFolder::List(const std::wstring& folder) {
   std::vector<FileStamp> files;
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileExW(PathIn(folder, L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (search == INVALID_HANDLE_VALUE) {
+  const base::UniqueFind search(FindFirstFileExW(PathIn(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!search) {
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return files;
     return std::nullopt;
   }
@@ -57,8 +58,7 @@ std::optional<std::vector<FileStamp>> DiskLogFolder::List(const std::wstring& fo
     f.size = uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
     f.written = uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32 | found.ftLastWriteTime.dwLowDateTime;
     files.push_back(std::move(f));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   return files;
 }
 
