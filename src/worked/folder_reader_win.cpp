@@ -123,34 +123,57 @@ struct FolderReader::Shared {
 
   enum class Scanned { Whole, FilesNotRead, FolderNotListed };
 
-  // Reads what changed since the last scan, and says what is to be tried again.
-  Scanned Scan() {
-    Scanned result = Scanned::Whole;
-    auto listed = access->List(settings.folder);
-    if (!listed) result = Scanned::FolderNotListed;
-    std::vector<FileStamp> now;
-    std::vector<std::wstring> not_read;
+  // The log files of the folder's listing that are small enough to read; the others go to
+  // `not_read`. None when the folder could not be listed.
+  std::vector<FileStamp> LogFiles(std::optional<std::vector<FileStamp>> listed, std::vector<std::wstring>& not_read) {
+    std::vector<FileStamp> files;
     for (auto& f : listed.value_or(std::vector<FileStamp>())) {
       if (!IsLogFileName(f.name, settings.skipped)) continue;
       if (f.size > kMaxFileBytes) {
         not_read.push_back(PathIn(settings.folder, f.name));
         continue;
       }
-      now.push_back(std::move(f));
+      files.push_back(std::move(f));
     }
-    const FolderChanges changes = CompareListings(known, now);
+    return files;
+  }
 
+  // Files gone from the folder leave the index, and the reader forgets them.
+  void Forget(const std::vector<std::wstring>& names) {
     std::vector<FolderUpdate> removed;
-    for (const auto& name : changes.removed) {
+    for (const auto& name : names) {
       FolderUpdate u;
       u.kind = FolderUpdate::Kind::Remove;
       u.source = PathIn(settings.folder, name);
       removed.push_back(std::move(u));
     }
-    std::unordered_set<std::wstring> gone(changes.removed.begin(), changes.removed.end());
+    std::unordered_set<std::wstring> gone(names.begin(), names.end());
     known.erase(std::remove_if(known.begin(), known.end(), [&](const FileStamp& f) { return gone.count(f.name) != 0; }),
                 known.end());
     if (!removed.empty()) Hand(std::move(removed));
+  }
+
+  // The scan is over: every file of `now` is in the index, as are those named in `not_read`.
+  void HandFolderRead(const std::vector<FileStamp>& now, std::vector<std::wstring> not_read) {
+    FolderUpdate read_whole;
+    read_whole.kind = FolderUpdate::Kind::FolderRead;
+    for (const auto& f : now) read_whole.sources.push_back(PathIn(settings.folder, f.name));
+    for (const auto& path : not_read) read_whole.sources.push_back(path);
+    read_whole.not_read = std::move(not_read);
+    std::vector<FolderUpdate> one;
+    one.push_back(std::move(read_whole));
+    Hand(std::move(one));
+  }
+
+  // Reads what changed since the last scan, and says what is to be tried again.
+  Scanned Scan() {
+    Scanned result = Scanned::Whole;
+    auto listed = access->List(settings.folder);
+    if (!listed) result = Scanned::FolderNotListed;
+    std::vector<std::wstring> not_read;
+    const std::vector<FileStamp> now = LogFiles(std::move(listed), not_read);
+    const FolderChanges changes = CompareListings(known, now);
+    Forget(changes.removed);
 
     std::unordered_map<std::wstring, const FileStamp*> stamp_of;
     for (const auto& f : now) stamp_of[f.name] = &f;
@@ -196,15 +219,7 @@ struct FolderReader::Shared {
       if (lines >= kLinesPerHandOver && !hand_over()) return result;
     }
     if (!names.empty() && !hand_over()) return result;
-
-    FolderUpdate read_whole;
-    read_whole.kind = FolderUpdate::Kind::FolderRead;
-    for (const auto& f : now) read_whole.sources.push_back(PathIn(settings.folder, f.name));
-    for (const auto& path : not_read) read_whole.sources.push_back(path);
-    read_whole.not_read = std::move(not_read);
-    std::vector<FolderUpdate> one;
-    one.push_back(std::move(read_whole));
-    Hand(std::move(one));
+    HandFolderRead(now, std::move(not_read));
     return result;
   }
 
