@@ -435,7 +435,7 @@ std::optional<LineValues> ReadLogLine(const std::wstring& line, const std::wstri
   return LogLineReader(template_text, formats, now).Read(line);
 }
 
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
+std::vector<std::wstring> SplitAtEveryLineEnd(const std::wstring& text) {
   std::vector<std::wstring> lines;
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {

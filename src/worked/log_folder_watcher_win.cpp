@@ -1,4 +1,4 @@
-#include "worked/folder_reader_win.h"
+#include "worked/log_folder_watcher_win.h"
 
 #include <algorithm>
 #include <atomic>
@@ -68,7 +68,7 @@ std::optional<std::wstring> DiskLogFolder::Read(const std::wstring& path) {
   return base::FromAnsi(bytes);
 }
 
-struct FolderReader::Shared {
+struct LogFolderWatcher::Shared {
   HWND notify = nullptr;
   UINT message = 0;
   std::shared_ptr<LogFolderAccess> access;
@@ -268,12 +268,12 @@ struct FolderReader::Shared {
   }
 };
 
-FolderReader::FolderReader(HWND notify, UINT message, std::shared_ptr<LogFolderAccess> access)
+LogFolderWatcher::LogFolderWatcher(HWND notify, UINT message, std::shared_ptr<LogFolderAccess> access)
     : notify_(notify), message_(message), access_(access ? std::move(access) : std::make_shared<DiskLogFolder>()) {}
 
-FolderReader::~FolderReader() { Stop(); }
+LogFolderWatcher::~LogFolderWatcher() { Stop(); }
 
-DWORD WINAPI FolderReader::ThreadMain(void* parameter) {
+DWORD WINAPI LogFolderWatcher::ThreadMain(void* parameter) {
   // The thread holds the state as long as it runs, even when its owner has given up on it.
   std::unique_ptr<std::shared_ptr<Shared>> owned(static_cast<std::shared_ptr<Shared>*>(parameter));
   const std::shared_ptr<Shared> shared = *owned;
@@ -286,7 +286,7 @@ DWORD WINAPI FolderReader::ThreadMain(void* parameter) {
   return 0;
 }
 
-void FolderReader::Start(Settings settings) {
+void LogFolderWatcher::Start(Settings settings) {
   Stop();
   auto shared = std::make_shared<Shared>();
   shared->notify = notify_;
@@ -297,7 +297,7 @@ void FolderReader::Start(Settings settings) {
   shared->wake_event.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   if (!shared->stop_event || !shared->wake_event) return;
   auto* parameter = new std::shared_ptr<Shared>(shared);
-  thread_.reset(CreateThread(nullptr, 0, &FolderReader::ThreadMain, parameter, 0, nullptr));
+  thread_.reset(CreateThread(nullptr, 0, &LogFolderWatcher::ThreadMain, parameter, 0, nullptr));
   if (!thread_) {
     delete parameter;
     return;
@@ -305,7 +305,7 @@ void FolderReader::Start(Settings settings) {
   shared_ = std::move(shared);
 }
 
-void FolderReader::ReadPane(std::shared_ptr<const std::wstring> text, uint64_t pane) {
+void LogFolderWatcher::ReadPane(std::shared_ptr<const std::wstring> text, uint64_t pane) {
   if (!shared_) return;
   {
     std::lock_guard<std::mutex> hold(shared_->lock);
@@ -315,7 +315,7 @@ void FolderReader::ReadPane(std::shared_ptr<const std::wstring> text, uint64_t p
   SetEvent(shared_->wake_event.get());
 }
 
-bool FolderReader::Stop(DWORD wait_ms) {
+bool LogFolderWatcher::Stop(DWORD wait_ms) {
   if (!shared_) return true;
   shared_->stop = true;
   SetEvent(shared_->stop_event.get());
@@ -330,7 +330,7 @@ bool FolderReader::Stop(DWORD wait_ms) {
   return ended;
 }
 
-std::vector<FolderUpdate> FolderReader::TakeUpdates() {
+std::vector<FolderUpdate> LogFolderWatcher::TakeUpdates() {
   std::vector<FolderUpdate> taken;
   if (!shared_) return taken;
   std::lock_guard<std::mutex> hold(shared_->lock);
