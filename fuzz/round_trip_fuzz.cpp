@@ -51,6 +51,7 @@
 
 #include "adif/time_zone.h"
 #include "base/text.h"
+#include "entry/date_picture.h"
 #include "entry/line_reader.h"
 #include "entry/log_format.h"
 #include "entry/log_line.h"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "entry/date_picture.h"
+
 namespace zelmor::entry {
 namespace {
 
