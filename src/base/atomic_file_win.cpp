@@ -95,12 +95,11 @@ void RemoveTemporarySiblings(const std::wstring& path) {
   const auto slash = path.find_last_of(L"\\/");
   const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash);
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((path + L".*" + kTemporaryMarker).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  const UniqueFind search(FindFirstFileW((path + L".*" + kTemporaryMarker).c_str(), &found));
+  if (!search) return;
   do {
     DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
 }
 
 }  // namespace zelmor::base

@@ -4,6 +4,8 @@
 #include <limits>
 #include <system_error>
 
+#include "entry/date_picture.h"
+
 namespace zelmor::entry {
 namespace {
 
