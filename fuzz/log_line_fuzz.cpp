@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "entry/date_picture.h"
 #include "entry/feed.h"
 #include "entry/log_line.h"
 #include "fuzz_input.h"

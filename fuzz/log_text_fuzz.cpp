@@ -32,7 +32,7 @@ std::wstring OneCharacterLineEnds(const std::wstring& text) {
 
 
 void CheckFileText(const std::wstring& file) {
-  const std::vector<std::wstring> lines = logfiles::SplitLogLines(file);
+  const std::vector<std::wstring> lines = logfiles::SplitAtCarriageReturns(file);
   const std::string shown = Show(file.size() > 200 ? file.substr(0, 200) : file);
 
   // The lines joined by CR give the text back, with each CR LF pair as one CR; the end of the
@@ -77,7 +77,8 @@ void CheckFileText(const std::wstring& file) {
   FUZZ_CHECK(files.Read(path, copy) && copy == pane + L"\r\n", "the safety copy is not the pane and one CR LF");
   FUZZ_CHECK(logfiles::PaneTextFromFile(copy) == pane + L"\r\n",
              "the safety copy of " + shown + " does not read back as the pane and one empty line");
-  FUZZ_CHECK(logfiles::SplitLogLines(copy).size() == lines.size() + 1, "lines of the safety copy of " + shown);
+  FUZZ_CHECK(logfiles::SplitAtCarriageReturns(copy).size() == lines.size() + 1,
+             "lines of the safety copy of " + shown);
 }
 
 void CheckFolder(const std::wstring& path) {

@@ -54,6 +54,7 @@
 
 #include "adif/time_zone.h"
 #include "base/text.h"
+#include "entry/date_picture.h"
 #include "entry/line_reader.h"
 #include "entry/log_format.h"
 #include "entry/log_line.h"

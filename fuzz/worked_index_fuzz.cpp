@@ -52,7 +52,7 @@ struct Model {
 
   void Count(std::set<ModelContact>& contacts, size_t& unreadable, size_t& without_call) const {
     std::map<std::wstring, size_t> most_unreadable, most_without;
-    ContactReader reader = IndexReader(kReading);
+    ContactReader reader(kReading.template_text, kReading.formats, kReading.now);
     for (const auto& [name, lines] : sources) {
       std::map<std::wstring, size_t> here_unreadable, here_without;
       for (const auto& line : lines) {
@@ -188,25 +188,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (char op : ops) {
     switch (op) {
       case 'a':
-        index.Replace(one, worked::ReadLines(lines_a, fuzz::kReading));
+        index.Replace(one, worked::ReadSourceLines(lines_a, fuzz::kReading));
         model.sources[one] = lines_a;
         break;
       case 'b':
-        index.Replace(two, worked::ReadLines(lines_b, fuzz::kReading));
+        index.Replace(two, worked::ReadSourceLines(lines_b, fuzz::kReading));
         model.sources[two] = lines_b;
         break;
       case 'p':
         for (const auto& line : lines_a) {
-          index.Append(pane, worked::ReadLines({line}, fuzz::kReading));
+          index.Append(pane, worked::ReadSourceLines({line}, fuzz::kReading));
           model.sources[pane].push_back(line);
         }
         break;
       case 'P':
-        index.Replace(pane, worked::ReadLines(lines_b, fuzz::kReading));
+        index.Replace(pane, worked::ReadSourceLines(lines_b, fuzz::kReading));
         model.sources[pane] = lines_b;
         break;
       case 's': {  // as 'a', merged one contact at a time
-        const auto read = worked::ReadLines(lines_a, fuzz::kReading);
+        const auto read = worked::ReadSourceLines(lines_a, fuzz::kReading);
         for (size_t i = 0; i < read.records.size(); ++i) index.Stage(one, read, i, i + 1);
         index.Stage(one, read, read.records.size(), read.records.size());
         index.StageOddLines(one, read);
@@ -215,7 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 'h': {  // B staged for source 2 and dropped half-way: nothing changes
-        const auto read = worked::ReadLines(lines_b, fuzz::kReading);
+        const auto read = worked::ReadSourceLines(lines_b, fuzz::kReading);
         index.Stage(two, read, 0, read.records.size() / 2);
         index.StageOddLines(two, read);
         index.Unstage(two);

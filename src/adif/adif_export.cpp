@@ -213,7 +213,7 @@ ExportResult ExportLog(const std::wstring& pane_text, const ExportSettings& sett
   ExportResult result;
   ExportSummary& summary = result.summary;
   std::string records;
-  const auto lines = entry::SplitLines(pane_text);
+  const auto lines = entry::SplitAtEveryLineEnd(pane_text);
   // The station the log states for the lines that follow.
   std::optional<station::Station> logged_station;
   contact::ContactReader reader(settings.template_text, settings.formats, settings.now);

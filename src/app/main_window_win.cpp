@@ -46,7 +46,7 @@ bool MainWindow::Create(int show_command) {
   wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_ZELMOR), IMAGE_ICON, 32, 32, 0));
   wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_ZELMOR), IMAGE_ICON, 16, 16, 0));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(grey_brush_.get());
+  wc.hbrBackground = grey_brush_.get();
   wc.lpszClassName = kClassName;
   if (!window::RegisterWindowClass(wc)) return false;
 
@@ -135,9 +135,9 @@ void MainWindow::MakeFonts() {
   const std::wstring face = LoadText(IDS_FONT_GOTHIC);
   window::FontSpec look{face, kPanePoints};
   look.pitch_and_family = FIXED_PITCH | FF_MODERN;
-  base::UniqueGdiObject pane_font = window::MakeFont(look, dpi);
+  base::UniqueFont pane_font = window::MakeFont(look, dpi);
   look.points = kEntryPoints;
-  base::UniqueGdiObject entry_font = window::MakeFont(look, dpi);
+  base::UniqueFont entry_font = window::MakeFont(look, dpi);
   SendMessageW(pane_, WM_SETFONT, reinterpret_cast<WPARAM>(pane_font.get()), TRUE);
   SendMessageW(entry_, WM_SETFONT, reinterpret_cast<WPARAM>(entry_font.get()), TRUE);
   // The controls use the new fonts now; the old ones may go.

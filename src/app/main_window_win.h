@@ -67,10 +67,10 @@ class MainWindow : public window::Window, private MainView {
   HWND focus_ = nullptr;
   // The DPI the window is drawn at: its monitor's, and the new one after WM_DPICHANGED.
   UINT dpi_ = 0;
-  base::UniqueGdiObject pane_font_;
-  base::UniqueGdiObject entry_font_;
-  base::UniqueGdiObject yellow_brush_;
-  base::UniqueGdiObject grey_brush_;
+  base::UniqueFont pane_font_;
+  base::UniqueFont entry_font_;
+  base::UniqueBrush yellow_brush_;
+  base::UniqueBrush grey_brush_;
   // Made at WM_CREATE, once the controls exist.
   std::unique_ptr<Parts> parts_;
 };

@@ -96,12 +96,11 @@ void RemoveTemporarySiblings(const std::wstring& path) {
   std::wstring folder = FolderOf(path);
   if (folder.empty()) folder = L".";
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((path + L".*" + kTemporaryMarker).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  const UniqueFind search(FindFirstFileW((path + L".*" + kTemporaryMarker).c_str(), &found));
+  if (!search) return;
   do {
     DeleteFileW(JoinPath(folder, found.cFileName).c_str());
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
 }
 
 }  // namespace zelmor::base

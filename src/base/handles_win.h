@@ -37,9 +37,11 @@ struct HwndTraits {
   static HWND invalid() { return nullptr; }
   static void close(HWND h) { DestroyWindow(h); }
 };
+// Fonts, brushes: one traits for every GDI object type, so that each owner hands out its own type.
+template <typename H>
 struct GdiTraits {
-  static HGDIOBJ invalid() { return nullptr; }
-  static void close(HGDIOBJ h) { DeleteObject(h); }
+  static H invalid() { return nullptr; }
+  static void close(H h) { DeleteObject(h); }
 };
 struct FileTraits {
   static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
@@ -63,14 +65,48 @@ struct ChangeNotificationTraits {
   static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
   static void close(HANDLE h) { FindCloseChangeNotification(h); }
 };
+struct MenuTraits {
+  static HMENU invalid() { return nullptr; }
+  static void close(HMENU m) { DestroyMenu(m); }
+};
+// Memory that the system allocated for the caller (FormatMessageW's text, CommandLineToArgvW's list).
+template <typename P>
+struct LocalTraits {
+  static P invalid() { return nullptr; }
+  static void close(P p) { LocalFree(p); }
+};
+// A search of FindFirstFileW and FindFirstFileExW.
+struct FindTraits {
+  static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(HANDLE h) { FindClose(h); }
+};
+// An atom of the global atom table: each GlobalAddAtomW (or an atom taken over from a DDE message
+// whose receiver frees it) is owned once and deleted once.
+struct GlobalAtomTraits {
+  static ATOM invalid() { return 0; }
+  static void close(ATOM a) { GlobalDeleteAtom(a); }
+};
+// An attribute list once InitializeProcThreadAttributeList has succeeded on its memory (which the
+// caller keeps for at least as long).
+struct AttributeListTraits {
+  static LPPROC_THREAD_ATTRIBUTE_LIST invalid() { return nullptr; }
+  static void close(LPPROC_THREAD_ATTRIBUTE_LIST list) { DeleteProcThreadAttributeList(list); }
+};
 
 using UniqueHwnd = Unique<HWND, HwndTraits>;
-using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
+using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
+using UniqueBrush = Unique<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueHandle = Unique<HANDLE, HandleTraits>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueChangeNotification = Unique<HANDLE, ChangeNotificationTraits>;
+using UniqueMenu = Unique<HMENU, MenuTraits>;
+template <typename P>
+using UniqueLocal = Unique<P, LocalTraits<P>>;
+using UniqueFind = Unique<HANDLE, FindTraits>;
+using UniqueGlobalAtom = Unique<ATOM, GlobalAtomTraits>;
+using UniqueAttributeList = Unique<LPPROC_THREAD_ATTRIBUTE_LIST, AttributeListTraits>;
 
 // Open clipboard for the guard's lifetime. Another program may hold it for a moment, so opening
 // is retried briefly before giving up.
@@ -109,6 +145,53 @@ class GlobalLockGuard {
  private:
   HGLOBAL memory_;
   T* data_;
+};
+
+// A window's device context (GetDC; null for the screen's) for the guard's lifetime.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// The painting of WM_PAINT, BeginPaint to EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  ~PaintDc() { EndPaint(window_, &paint_); }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+// An object selected into a device context for the guard's lifetime; the one it replaced goes
+// back, so that the object can be deleted while the context lives on.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+  ~SelectedObject() {
+    if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
 };
 
 }  // namespace zelmor::base

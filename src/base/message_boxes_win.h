@@ -9,7 +9,6 @@ namespace zelmor::base {
 class Win32MessageBoxes : public MessageBoxes {
  public:
   explicit Win32MessageBoxes(HWND owner = nullptr) : owner_(owner) {}
-  void set_owner(HWND owner) { owner_ = owner; }
   MessageAnswer Show(const std::wstring& text, const std::optional<std::wstring>& title,
                      MessageButtons buttons, MessageIcon icon) override;
 

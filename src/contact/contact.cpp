@@ -140,7 +140,7 @@ std::optional<Contact> ContactReader::Read(const std::wstring& line) {
 
 std::optional<Contact> FirstReadableLine(const std::wstring& text, const std::wstring& template_text,
                                          const LineFormats& formats, const LocalTime& now) {
-  for (const auto& line : entry::SplitLines(text)) {
+  for (const auto& line : entry::SplitAtEveryLineEnd(text)) {
     const std::wstring trimmed = TrimSpaces(line);
     if (trimmed.empty()) continue;
     if (auto contact = ReadContact(trimmed, template_text, formats, now)) return contact;

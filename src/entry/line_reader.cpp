@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "entry/date_picture.h"
 
 namespace zelmor::entry {
 namespace {
@@ -74,19 +75,44 @@ struct Scratch {
 
 // --- Reading one line with one pattern ----------------------------------------------------------
 
-class LineReader {
+class PatternMatcher {
  public:
-  LineReader(const std::wstring& line, const LocaleFormats& formats, const DatePicture& picture, const LocalTime& now,
-             Scratch& scratch)
+  PatternMatcher(const std::wstring& line, const LocaleFormats& formats, const DatePicture& picture,
+                 const LocalTime& now, Scratch& scratch)
       : line_(line), formats_(formats), picture_(picture), now_(now), s_(scratch) {}
 
   // The values, and how many characters of the line the template's literals and shaped values
   // account for (the rest is free text). `as_written`: only values in the form the writer gives
   // them (shaped values without a leading zero it does not write, trimmed values without spaces
   // around them); `memo_as_typed`: the shape writes the memo untrimmed (the fallback line's).
-  std::optional<std::pair<LineValues, size_t>> Read(const Pattern& pattern, bool as_written, bool memo_as_typed);
+  std::optional<std::pair<LineValues, size_t>> Match(const Pattern& pattern, bool as_written, bool memo_as_typed);
 
  private:
+  // fits(k, pos): tokens k.. with their literals read line_[pos, n) exactly. Worked out from the
+  // last token back, so that the walk from the front (TakeValues) never has to undo a choice.
+  void MarkFits();
+  // The walk from the front: each value takes the end its rule prefers among those after which the
+  // rest still fits.
+  std::optional<std::pair<LineValues, size_t>> TakeValues();
+  // Keeps the value of token k, line_[pos, end), in `v` (the date in `date`: it is resolved once
+  // the time is known).
+  void Keep(size_t k, size_t pos, size_t end, LineValues& v, DateReading& date) const;
+
+  // Where free text of token k may start and end when it is not empty: never with the digit of a
+  // number right after it, and in the writer's own form never with a space it trims.
+  bool Trimmed(size_t k) const {
+    const Token t = pattern_->parts.tokens[k];
+    return as_written_ && (t == Token::Rev || t == Token::Mode || (t == Token::Memo && !memo_as_typed_));
+  }
+  bool BeforeShape(size_t k) const {
+    const TemplateParts& p = pattern_->parts;
+    return p.literals[k].empty() && k + 1 < p.tokens.size() && !IsFreeText(p.tokens[k + 1]);
+  }
+  bool StartsFreeText(size_t k, size_t pos) const { return !(Trimmed(k) && pos < line_.size() && line_[pos] == L' '); }
+  bool EndsFreeText(size_t k, size_t e) const {
+    return !(BeforeShape(k) && IsAsciiDigit(line_[e - 1])) && !(Trimmed(k) && line_[e - 1] == L' ');
+  }
+
   // Where a shaped value starting at `pos` can end, in order of preference.
   void ShapeEnds(Token token, size_t pos, bool as_written);
   // Marks in `at` (a row of line + 1) the positions where the literal occurs in the line: a long
@@ -98,9 +124,13 @@ class LineReader {
   const DatePicture& picture_;
   const LocalTime& now_;
   Scratch& s_;
+  // The match under way.
+  const Pattern* pattern_ = nullptr;
+  bool as_written_ = false;
+  bool memo_as_typed_ = false;
 };
 
-void LineReader::ShapeEnds(Token token, size_t pos, bool as_written) {
+void PatternMatcher::ShapeEnds(Token token, size_t pos, bool as_written) {
   std::vector<size_t>& ends = s_.ends;
   ends.clear();
   switch (token) {
@@ -136,7 +166,7 @@ void LineReader::ShapeEnds(Token token, size_t pos, bool as_written) {
   }
 }
 
-void LineReader::Occurrences(const std::wstring& literal, const std::vector<size_t>& border, Flag* at) const {
+void PatternMatcher::Occurrences(const std::wstring& literal, const std::vector<size_t>& border, Flag* at) const {
   const size_t n = line_.size(), m = literal.size();
   std::fill(at, at + n + 1, m == 0 ? Flag::Yes : Flag::No);
   if (m == 0 || m > n) return;
@@ -150,15 +180,21 @@ void LineReader::Occurrences(const std::wstring& literal, const std::vector<size
   }
 }
 
-std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pattern, bool as_written,
-                                                              bool memo_as_typed) {
-  const TemplateParts& p = pattern.parts;
+std::optional<std::pair<LineValues, size_t>> PatternMatcher::Match(const Pattern& pattern, bool as_written,
+                                                                   bool memo_as_typed) {
+  if (line_.compare(0, pattern.parts.head.size(), pattern.parts.head) != 0) return std::nullopt;
+  pattern_ = &pattern;
+  as_written_ = as_written;
+  memo_as_typed_ = memo_as_typed;
+  MarkFits();
+  if (s_.fits[pattern.parts.head.size()] == Flag::No) return std::nullopt;
+  return TakeValues();
+}
+
+void PatternMatcher::MarkFits() {
+  const TemplateParts& p = pattern_->parts;
   const size_t n = line_.size();
   const size_t count = p.tokens.size();
-  if (line_.compare(0, p.head.size(), p.head) != 0) return std::nullopt;
-
-  // fits(k, pos): tokens k.. with their literals read line_[pos, n) exactly. Worked out from the
-  // last token back, so that the walk from the front below never has to undo a choice.
   const size_t row = n + 1;
   s_.fits.assign((count + 1) * row, Flag::No);
   s_.literal_at.resize(count * row);
@@ -166,25 +202,12 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
   Flag* const literal_at = s_.literal_at.data();
   const wchar_t* const text = line_.data();
   fits[count * row + n] = Flag::Yes;
-  for (size_t k = 0; k < count; ++k) Occurrences(p.literals[k], pattern.borders[k], literal_at + k * row);
+  for (size_t k = 0; k < count; ++k) Occurrences(p.literals[k], pattern_->borders[k], literal_at + k * row);
   // A value can only start where the literal before it ends (the head for the first).
   auto can_start = [&](size_t k, size_t pos) {
     if (k == 0) return pos == p.head.size();
     const size_t before = p.literals[k - 1].size();
     return before == 0 || (pos >= before && literal_at[(k - 1) * row + pos - before] == Flag::Yes);
-  };
-  // Where free text of token k may start and end when it is not empty: never with the digit of a
-  // number right after it, and in the writer's own form never with a space it trims.
-  auto trimmed = [&](size_t k) {
-    const Token t = p.tokens[k];
-    return as_written && (t == Token::Rev || t == Token::Mode || (t == Token::Memo && !memo_as_typed));
-  };
-  auto before_shape = [&](size_t k) {
-    return p.literals[k].empty() && k + 1 < count && !IsFreeText(p.tokens[k + 1]);
-  };
-  auto starts_free_text = [&](size_t k, size_t pos) { return !(trimmed(k) && pos < n && text[pos] == L' '); };
-  auto ends_free_text = [&](size_t k, size_t e) {
-    return !(before_shape(k) && IsAsciiDigit(text[e - 1])) && !(trimmed(k) && text[e - 1] == L' ');
   };
   for (size_t k = count; k-- > 0;) {
     const size_t m = p.literals[k].size();
@@ -194,7 +217,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
     // The value may end at e: the literal follows and the rest fits.
     auto ends_well = [&](size_t e) { return at[e] == Flag::Yes && e + m <= n && next[e + m] == Flag::Yes; };
     if (IsFreeText(p.tokens[k])) {
-      const bool trims = trimmed(k), digit_ends = before_shape(k);
+      const bool trims = Trimmed(k), digit_ends = BeforeShape(k);
       bool later = false;  // some e > pos ends a non-empty value well
       for (size_t pos = n + 1; pos-- > 0;) {
         const bool well = ends_well(pos);
@@ -207,7 +230,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
     } else {
       for (size_t pos = 0; pos <= n; ++pos) {
         if (!can_start(k, pos)) continue;
-        ShapeEnds(p.tokens[k], pos, as_written);
+        ShapeEnds(p.tokens[k], pos, as_written_);
         for (size_t e : s_.ends) {
           if (ends_well(e)) {
             fit[pos] = Flag::Yes;
@@ -217,9 +240,16 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
       }
     }
   }
-  size_t pos = p.head.size();
-  if (fits[pos] == Flag::No) return std::nullopt;
+}
 
+std::optional<std::pair<LineValues, size_t>> PatternMatcher::TakeValues() {
+  const TemplateParts& p = pattern_->parts;
+  const size_t n = line_.size();
+  const size_t count = p.tokens.size();
+  const size_t row = n + 1;
+  const Flag* const fits = s_.fits.data();
+  const Flag* const literal_at = s_.literal_at.data();
+  size_t pos = p.head.size();
   LineValues v;
   size_t free_text = 0;
   bool have[kTokens.size()] = {};
@@ -233,7 +263,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
     size_t end = std::wstring::npos;
     if (IsFreeText(token)) {
       auto allowed = [&](size_t e) {
-        return ends_well(e) && (e == pos || (starts_free_text(k, pos) && ends_free_text(k, e)));
+        return ends_well(e) && (e == pos || (StartsFreeText(k, pos) && EndsFreeText(k, e)));
       };
       if (token == Token::Memo) {
         for (size_t e = n + 1; e-- > pos;) {
@@ -251,7 +281,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
         }
       }
     } else {
-      ShapeEnds(token, pos, as_written);
+      ShapeEnds(token, pos, as_written_);
       for (size_t e : s_.ends) {
         if (ends_well(e)) {
           end = e;
@@ -265,40 +295,7 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
     const auto index = static_cast<size_t>(token);
     if (!have[index]) {
       have[index] = true;
-      const auto value = [&] { return line_.substr(pos, end - pos); };
-      switch (token) {
-        case Token::Date:
-          // The first reading of this length in the order ShapeEnds left them.
-          for (const DateReading& d : s_.dates) {
-            if (d.end == end) {
-              date = d;
-              break;
-            }
-          }
-          break;
-        case Token::Time: {
-          const auto t = ReadTimeAt(line_, pos, formats_.time_separator);
-          v.hour = t->hour;
-          v.minute = t->minute;
-          if (!p.literals[k].empty() && IsAsciiUpper(p.literals[k][0])) v.zone = p.literals[k].substr(0, 1);
-          break;
-        }
-        case Token::SatelliteName: v.satellite_name = value(); break;
-        case Token::Rev: v.rev = value(); break;
-        case Token::Memo: v.memo = value(); break;
-        case Token::Mode: v.mode = value(); break;
-        case Token::Uplink:
-        case Token::Downlink: {
-          const auto f = ReadMegahertzAt(line_, pos, formats_.decimal_mark);
-          (token == Token::Uplink ? v.uplink : v.downlink) = Frequency{value(), f->kilohertz};
-          break;
-        }
-        case Token::LogFrequency:
-          for (const LogFrequencyReading& f : s_.log_frequencies) {
-            if (f.end == end) v.log_frequency = LogFrequency{value(), f.uplink_mhz, f.downlink_mhz};
-          }
-          break;
-      }
+      Keep(k, pos, end, v, date);
     }
     pos = end + m;
   }
@@ -308,6 +305,45 @@ std::optional<std::pair<LineValues, size_t>> LineReader::Read(const Pattern& pat
   return std::make_pair(std::move(v), n - free_text);
 }
 
+void PatternMatcher::Keep(size_t k, size_t pos, size_t end, LineValues& v, DateReading& date) const {
+  const TemplateParts& p = pattern_->parts;
+  const Token token = p.tokens[k];
+  const auto value = [&] { return line_.substr(pos, end - pos); };
+  switch (token) {
+    case Token::Date:
+      // The first reading of this length in the order ShapeEnds left them.
+      for (const DateReading& d : s_.dates) {
+        if (d.end == end) {
+          date = d;
+          break;
+        }
+      }
+      break;
+    case Token::Time: {
+      const auto t = ReadTimeAt(line_, pos, formats_.time_separator);
+      v.hour = t->hour;
+      v.minute = t->minute;
+      if (!p.literals[k].empty() && IsAsciiUpper(p.literals[k][0])) v.zone = p.literals[k].substr(0, 1);
+      break;
+    }
+    case Token::SatelliteName: v.satellite_name = value(); break;
+    case Token::Rev: v.rev = value(); break;
+    case Token::Memo: v.memo = value(); break;
+    case Token::Mode: v.mode = value(); break;
+    case Token::Uplink:
+    case Token::Downlink: {
+      const auto f = ReadMegahertzAt(line_, pos, formats_.decimal_mark);
+      (token == Token::Uplink ? v.uplink : v.downlink) = Frequency{value(), f->kilohertz};
+      break;
+    }
+    case Token::LogFrequency:
+      for (const LogFrequencyReading& f : s_.log_frequencies) {
+        if (f.end == end) v.log_frequency = LogFrequency{value(), f.uplink_mhz, f.downlink_mhz};
+      }
+      break;
+  }
+}
+
 std::optional<std::pair<LineValues, size_t>> ReadShape(const std::wstring& line, const Pattern& pattern,
                                                        const LocaleFormats& formats, const DatePicture& picture,
                                                        const LocalTime& now, Scratch& scratch) {
@@ -315,10 +351,10 @@ std::optional<std::pair<LineValues, size_t>> ReadShape(const std::wstring& line,
   if (pattern.literal_length > line.size()) return std::nullopt;
   // A split whose every shaped value is in the writer's own form is what the writer wrote; only a
   // line edited by hand or written on another machine needs the other readings.
-  LineReader reader(line, formats, picture, now, scratch);
+  PatternMatcher matcher(line, formats, picture, now, scratch);
   const bool memo_as_typed = pattern.shape == LineShape::Fallback;
-  if (auto read = reader.Read(pattern, true, memo_as_typed)) return read;
-  return reader.Read(pattern, false, memo_as_typed);
+  if (auto read = matcher.Match(pattern, true, memo_as_typed)) return read;
+  return matcher.Match(pattern, false, memo_as_typed);
 }
 
 }  // namespace
@@ -399,7 +435,7 @@ std::optional<LineValues> ReadLogLine(const std::wstring& line, const std::wstri
   return LogLineReader(template_text, formats, now).Read(line);
 }
 
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
+std::vector<std::wstring> SplitAtEveryLineEnd(const std::wstring& text) {
   std::vector<std::wstring> lines;
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {

@@ -117,6 +117,6 @@ std::optional<LineValues> ReadWithTemplate(const std::wstring& line, const std::
 
 // Splits a log text into its lines (CR LF, LF or CR end a line; a last line without an end counts,
 // an empty text has none).
-std::vector<std::wstring> SplitLines(const std::wstring& text);
+std::vector<std::wstring> SplitAtEveryLineEnd(const std::wstring& text);
 
 }  // namespace zelmor::entry

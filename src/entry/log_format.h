@@ -1,8 +1,9 @@
 #pragma once
 // The log line's format, in one place for the writer (log_line.h) and the reader (line_reader.h):
-// the nine tokens, the default template and the fallback line's shape, the calendar, the
-// short-date picture, the time, the two frequency shapes, and the station line. Each shape is written and read here,
-// side by side, so that what one machine writes another reads.
+// the nine tokens, the default template and the fallback line's shape, the time, the two
+// frequency shapes, and the station line (the short-date picture: date_picture.h; the calendar:
+// base/calendar.h). Each shape is written and read here, side by side, so that what one machine
+// writes another reads.
 
 #include <array>
 #include <cstddef>
@@ -59,76 +60,15 @@ struct TemplateParts {
 };
 TemplateParts SplitTemplate(const std::wstring& template_text);
 
-// --- The short-date picture --------------------------------------------------------------------
+// --- Digits ------------------------------------------------------------------------------------
 
-// How many digits of the year a date text holds.
-enum class YearDigits { Four, Two, None };
-
-// One way of reading a date at a place in a line.
-struct DateReading {
-  size_t end = 0;
-  YearDigits year_digits = YearDigits::Four;
-  int year = 0;  // the whole year (Four), 0..99 (Two), 0 (None)
-  int month = 0, day = 0;
-  // Every number stands with the digits the picture writes (no leading zero for d, M and y; two
-  // digits for dd, MM and yy).
-  bool as_written = true;
-};
-
-// A Windows short-date picture, compiled once: d dd ddd dddd, M MM MMM MMMM, y yy yyyy (yyy and
-// longer runs give the whole year), g (the era, written as nothing), text in single quotes kept
-// literally ('' inside quotes is one quote); any other character stands for itself. Day and month
-// names are the invariant (English) ones.
-class DatePicture {
- public:
-  explicit DatePicture(const std::wstring& picture);
-
-  std::wstring Format(const LocalTime& date) const;
-
-  // Whether dates can be read with it: it holds a day number and a month, and no more elements
-  // and numbers than a real picture (each number of one or two digits doubles the readings).
-  bool Readable() const { return readable_; }
-  // How much of the year the picture writes: yyy and more, y and yy, or nothing.
-  YearDigits Year() const { return year_; }
-  // The most characters a date read with it can take.
-  size_t MostLength() const { return most_length_; }
-
-  // Every reading of a date that starts at text[pos], more digits first. Day, month and
-  // two-digit year numbers are read with or without a leading zero, so that a line written with
-  // "yyyy/MM/dd" reads with "yyyy/M/d" and the other way round; a weekday name is read but not
-  // held against the date.
-  void ReadAt(const std::wstring& text, size_t pos, std::vector<DateReading>& out) const;
-
- private:
-  enum class Part {
-    Literal, Day, Day2, DayName, DayNameLong, Month, Month2, MonthName, MonthNameLong, Year, Year2, Year4
-  };
-  struct Element {
-    Part part;
-    std::wstring literal;
-  };
-  struct Partial;
-  void ReadFrom(const std::wstring& text, size_t element, size_t pos, Partial partial,
-                std::vector<DateReading>& out) const;
-
-  std::vector<Element> elements_;
-  bool readable_ = false;
-  YearDigits year_ = YearDigits::None;
-  size_t most_length_ = 0;
-};
-
-// Shorthand for writing one date.
-std::wstring FormatShortDate(const std::wstring& picture, const LocalTime& date);
-
-// The pictures a line's date is read with, in turn: the machine's own, then Japanese Windows'
-// default, then ISO 8601. A line written on another machine, or before the setting changed, reads.
-std::vector<std::wstring> ReadingPictures(const std::wstring& own_picture);
-
-// The date of a reading once the contact's time and the clock's are known. A date without its
-// year, or with two digits of it, takes the latest such year that does not put the contact after
-// `now`. Nothing when there is no such date (the 29th of February of a two-digit year no leap
-// year ends in).
-std::optional<CalendarDate> DateOf(const DateReading& reading, int hour, int minute, const LocalTime& now);
+// Two digits for 0..9, the plain number otherwise (a fake clock may give anything).
+std::wstring TwoDigits(int value);
+// The digits at text[pos...], as many as there are up to `most` + 1 (one more tells a run that
+// is too long).
+size_t DigitRun(const std::wstring& text, size_t pos, size_t most);
+// The number the digits text[from, to) write.
+int64_t DigitsValue(const std::wstring& text, size_t from, size_t to);
 
 // --- The time ----------------------------------------------------------------------------------
 

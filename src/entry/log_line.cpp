@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "entry/date_picture.h"
 
 namespace zelmor::entry {
 namespace {

@@ -1,5 +1,6 @@
 #include "entry/log_pane_win.h"
 
+#include "base/scoped_value.h"
 #include "window/base_window_win.h"
 
 namespace zelmor::entry {
@@ -17,16 +18,17 @@ size_t EditLogPane::Length() {
 }
 
 void EditLogPane::SetText(const std::wstring& text) {
-  ++changing_;
-  ++replacements_;
-  SetWindowTextW(edit_, text.c_str());
-  --changing_;
+  {
+    base::ScopedValue changing(changing_, true);
+    ++replacements_;
+    SetWindowTextW(edit_, text.c_str());
+  }
   // A text the control did not take whole (a NUL ends it) is left for the watcher to read back.
   if (watcher_ && Length() == text.size()) watcher_->OnPaneTextSet(text, replacements_);
 }
 
 void EditLogPane::Append(const std::wstring& text) {
-  ++changing_;
+  base::ScopedValue changing(changing_, true);
   // Replacing the empty selection at the end costs a fraction of setting the whole text again.
   // While the control is visible, Wine's EDIT redraws both scroll bars several times in one
   // replacement (about 8 ms each); with the visible bit cleared, as WM_SETREDRAW does on Windows,
@@ -40,7 +42,6 @@ void EditLogPane::Append(const std::wstring& text) {
     SetWindowLongPtrW(edit_, GWL_STYLE, GetWindowLongPtrW(edit_, GWL_STYLE) | WS_VISIBLE);
     RedrawWindow(edit_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
   }
-  --changing_;
 }
 
 bool EditLogPane::EndsLine() {
@@ -68,7 +69,7 @@ void EditLogPane::SelectEnd() {
 void EditLogPane::SetEnabled(bool enabled) { EnableWindow(edit_, enabled ? TRUE : FALSE); }
 
 bool EditLogPane::OnChangeNotice() {
-  if (changing_ > 0) return false;
+  if (changing_) return false;
   ++replacements_;
   return true;
 }

@@ -31,7 +31,7 @@ class EditLogPane : public LogPane {
 
   HWND edit_;
   PaneTextWatcher* watcher_ = nullptr;
-  int changing_ = 0;
+  bool changing_ = false;  // the program, not the operator, is changing the text
   uint64_t replacements_ = 0;
 };
 

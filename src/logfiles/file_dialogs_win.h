@@ -15,7 +15,6 @@ std::wstring DialogFilter(const std::wstring& filter);
 class CommonFileDialogs : public FileDialogs {
  public:
   explicit CommonFileDialogs(HWND owner = nullptr) : owner_(owner) {}
-  void set_owner(HWND owner) { owner_ = owner; }
 
   // The dialog starts in state.initial_dir with the name part of state.file_name in its name box
   // (a remembered full path would otherwise override the start folder). An open may name a

@@ -24,7 +24,7 @@ void ForEachLine(const std::wstring& text, LineFn line) {
 
 }  // namespace
 
-std::vector<std::wstring> SplitLogLines(const std::wstring& file_text) {
+std::vector<std::wstring> SplitAtCarriageReturns(const std::wstring& file_text) {
   std::vector<std::wstring> lines;
   ForEachLine(file_text, [&](size_t begin, size_t end) {
     lines.emplace_back(file_text, begin, end - begin);

@@ -1,5 +1,6 @@
 #include "lotw/tqsl_process_win.h"
 
+#include "base/handles_win.h"
 #include "base/resource.h"
 
 namespace zelmor::lotw {
@@ -19,8 +20,8 @@ std::wstring Win32TqslProcess::FailureText() const {
   const DWORD length =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                      nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  const base::UniqueLocal<wchar_t*> owned(text);
   std::wstring described = length ? std::wstring(text, length) : std::wstring();
-  if (text) LocalFree(text);
   while (!described.empty() && (described.back() == L'\n' || described.back() == L'\r' || described.back() == L' ')) {
     described.pop_back();
   }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/codepage_win.h"
+#include "base/handles_win.h"
 #include "base/paths.h"
 
 namespace zelmor::lotw {
@@ -142,10 +143,7 @@ TqslRunner::Start TqslRunner::Begin(const TqslJob& job, const Secret* passphrase
   std::vector<unsigned char> list_memory(list_size);
   auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(list_memory.data());
   if (!InitializeProcThreadAttributeList(list, 1, 0, &list_size)) return fail();
-  struct ListGuard {
-    LPPROC_THREAD_ATTRIBUTE_LIST list;
-    ~ListGuard() { DeleteProcThreadAttributeList(list); }
-  } list_guard{list};
+  const base::UniqueAttributeList list_owner(list);
   if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof inherited, nullptr,
                                  nullptr)) {
     return fail();
@@ -173,7 +171,7 @@ TqslRunner::Start TqslRunner::Begin(const TqslJob& job, const Secret* passphrase
     SetLastError(error);
     return fail();
   }
-  CloseHandle(started.hThread);
+  const base::UniqueHandle thread(started.hThread);  // only the process's end is watched
   base::UniqueHandle process(started.hProcess);
 
   auto watch = std::make_unique<Watch>(Watch{process.get(), notify, message});

@@ -49,17 +49,15 @@ bool TemplateWindow::Open() {
   if (!window::RegisterWindowClass(wc)) return false;
 
   // One top-level command item: choosing it closes the window, there is nothing to drop down.
-  HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TEMPLATE_MENU));
+  base::UniqueMenu menu(LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TEMPLATE_MENU)));
   if (!menu) return false;
 
   // Sized properly once the window can tell its DPI and its frame.
   HWND created = CreateOwnedWindow(0, kClassName, LoadText(IDS_TEMPLATE_CAPTION).c_str(),
                                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, 520, 200, nullptr, menu, instance_);
-  if (!created) {
-    DestroyMenu(menu);
-    return false;
-  }
+                                   CW_USEDEFAULT, 520, 200, nullptr, menu.get(), instance_);
+  if (!created) return false;
+  menu.release();  // the window's now, destroyed with it
   FitClientArea(window::DpiOf(created));
   ShowWindow(created, SW_SHOW);
   SetForegroundWindow(created);
@@ -84,7 +82,7 @@ LRESULT TemplateWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ERASEBKGND: {
       RECT client{};
       GetClientRect(hwnd(), &client);
-      FillRect(reinterpret_cast<HDC>(wparam), &client, static_cast<HBRUSH>(background_brush_.get()));
+      FillRect(reinterpret_cast<HDC>(wparam), &client, background_brush_.get());
       return 1;
     }
     case WM_CTLCOLOREDIT:
@@ -175,8 +173,8 @@ void TemplateWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void TemplateWindow::MakeFonts(UINT dpi) {
-  base::UniqueGdiObject gothic = window::MakeFont({LoadText(IDS_FONT_GOTHIC), kFontPoints}, dpi);
-  base::UniqueGdiObject p_gothic = window::MakeFont({LoadText(IDS_FONT_PGOTHIC), kFontPoints}, dpi);
+  base::UniqueFont gothic = window::MakeFont({LoadText(IDS_FONT_GOTHIC), kFontPoints}, dpi);
+  base::UniqueFont p_gothic = window::MakeFont({LoadText(IDS_FONT_PGOTHIC), kFontPoints}, dpi);
   SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(gothic.get()), TRUE);
   SendMessageW(help_, WM_SETFONT, reinterpret_cast<WPARAM>(gothic.get()), TRUE);
   SendMessageW(heading_, WM_SETFONT, reinterpret_cast<WPARAM>(p_gothic.get()), TRUE);

@@ -52,10 +52,10 @@ class TemplateWindow : public window::Window {
   HWND box_ = nullptr;
   HWND heading_ = nullptr;
   HWND help_ = nullptr;
-  base::UniqueGdiObject gothic_font_;
-  base::UniqueGdiObject p_gothic_font_;
-  base::UniqueGdiObject background_brush_;
-  base::UniqueGdiObject box_brush_;
+  base::UniqueFont gothic_font_;
+  base::UniqueFont p_gothic_font_;
+  base::UniqueBrush background_brush_;
+  base::UniqueBrush box_brush_;
 };
 
 }  // namespace zelmor::template_window

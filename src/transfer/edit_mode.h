@@ -45,7 +45,6 @@ class EditMode {
   // The main window is closing: the watch stops. Neither flag changes.
   void Close();
 
-  bool menu_open() const { return menu_open_; }
   bool watching() const { return watching_; }
 
  private:

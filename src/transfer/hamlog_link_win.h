@@ -20,7 +20,6 @@ class HamlogLink : public LoggingProgram {
   // `main_window` goes out as wParam of every send: the logging program learns who sent it.
   explicit HamlogLink(HWND main_window = nullptr, UINT timeout_ms = kSendTimeoutMs)
       : main_window_(main_window), timeout_ms_(timeout_ms) {}
-  void set_main_window(HWND main_window) { main_window_ = main_window; }
 
   int32_t FindLoggingProgram() override;
   // Sent, never posted: the record and its text stay valid until the call returns. A logging

@@ -12,9 +12,8 @@ UINT DpiOf(HWND window) {
     const UINT dpi = get_dpi(window);
     if (dpi) return dpi;
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  const base::WindowDc screen(nullptr);
+  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
@@ -26,7 +25,7 @@ float PixelsToTwips(int pixels, UINT dpi) {
   return static_cast<float>(static_cast<double>(pixels) * 1440.0 / (dpi ? dpi : 96));
 }
 
-base::UniqueGdiObject MakeFont(const FontSpec& look, UINT dpi) {
+base::UniqueFont MakeFont(const FontSpec& look, UINT dpi) {
   LOGFONTW font{};
   font.lfHeight = -static_cast<LONG>(std::lround(look.points * dpi / 72.0));
   font.lfWeight = look.bold ? FW_BOLD : FW_NORMAL;
@@ -34,7 +33,7 @@ base::UniqueGdiObject MakeFont(const FontSpec& look, UINT dpi) {
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = look.pitch_and_family;
   lstrcpynW(font.lfFaceName, look.face.c_str(), LF_FACESIZE);
-  return base::UniqueGdiObject(CreateFontIndirectW(&font));
+  return base::UniqueFont(CreateFontIndirectW(&font));
 }
 
 void PlaceInTwips(HWND control, const TwipsRect& rect, UINT dpi) {

@@ -27,7 +27,7 @@ struct FontSpec {
   BYTE charset = SHIFTJIS_CHARSET;
   BYTE pitch_and_family = DEFAULT_PITCH;
 };
-base::UniqueGdiObject MakeFont(const FontSpec& look, UINT dpi);
+base::UniqueFont MakeFont(const FontSpec& look, UINT dpi);
 
 // Puts a child window at `rect` for the given DPI.
 void PlaceInTwips(HWND control, const TwipsRect& rect, UINT dpi);

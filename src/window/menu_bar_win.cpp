@@ -46,10 +46,6 @@ MenuBarItems::~MenuBarItems() {
   }
 }
 
-bool MenuBarItems::IsShown(int position) const {
-  return position >= 0 && position < count() && items_[static_cast<size_t>(position)].shown;
-}
-
 HMENU MenuBarItems::Popup(int position) const {
   return position >= 0 && position < count() ? items_[static_cast<size_t>(position)].popup : nullptr;
 }

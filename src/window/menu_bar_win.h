@@ -23,7 +23,6 @@ class MenuBarItems {
   // Takes the item off the bar or puts it back, and redraws the bar. False for an unknown
   // position or when the menu refused; showing a shown item or hiding a hidden one does nothing.
   bool ShowTopLevelItem(int position, bool shown);
-  bool IsShown(int position) const;
   // The item's submenu, also while the item is off the bar; null for a plain item.
   HMENU Popup(int position) const;
   HMENU bar() const { return bar_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/handles_win.h"
 #include "base/resource.h"
 #include "base/texts.h"
 #include "window/dpi_win.h"
@@ -43,7 +44,7 @@ HFONT HintWindow::Font() {
     font_ = window::MakeFont(look, dpi);
     font_dpi_ = dpi;
   }
-  return static_cast<HFONT>(font_.get());
+  return font_.get();
 }
 
 void HintWindow::Show(const std::vector<std::wstring>& lines, bool warning) {
@@ -59,19 +60,19 @@ void HintWindow::Show(const std::vector<std::wstring>& lines, bool warning) {
   SetWindowTextW(hwnd(), text.c_str());
 
   // The size of the text in the font, plus the padding and the border.
-  HDC dc = GetDC(hwnd());
-  const HGDIOBJ old = SelectObject(dc, Font());
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  line_height_ = metrics.tmHeight;
   int width = 0;
-  for (const auto& line : lines_) {
-    SIZE size{};
-    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-    width = std::max(width, static_cast<int>(size.cx));
+  {
+    const base::WindowDc dc(hwnd());
+    const base::SelectedObject font(dc.get(), Font());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    line_height_ = metrics.tmHeight;
+    for (const auto& line : lines_) {
+      SIZE size{};
+      GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+      width = std::max(width, static_cast<int>(size.cx));
+    }
   }
-  SelectObject(dc, old);
-  ReleaseDC(hwnd(), dc);
   const int border = 2 * GetSystemMetrics(SM_CXBORDER);
   const int w = width + 2 * Scaled(kPadding) + border;
   const int h = line_height_ * static_cast<int>(lines_.size()) + 2 * Scaled(kPadding) + border;
@@ -90,9 +91,9 @@ void HintWindow::Hide() {
 }
 
 void HintWindow::Paint() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(hwnd(), &paint);
-  const HGDIOBJ old = SelectObject(dc, Font());
+  const base::PaintDc paint(hwnd());
+  const HDC dc = paint.get();
+  const base::SelectedObject font(dc, Font());
   SetBkMode(dc, TRANSPARENT);
   int y = Scaled(kPadding);
   for (size_t i = 0; i < lines_.size(); ++i) {
@@ -100,8 +101,6 @@ void HintWindow::Paint() {
     TextOutW(dc, Scaled(kPadding), y, lines_[i].c_str(), static_cast<int>(lines_[i].size()));
     y += line_height_;
   }
-  SelectObject(dc, old);
-  EndPaint(hwnd(), &paint);
 }
 
 LRESULT HintWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -36,7 +36,7 @@ class HintWindow : public window::Window {
   HWND anchor_ = nullptr;
   std::vector<std::wstring> lines_;
   bool warning_ = false;
-  base::UniqueGdiObject font_;
+  base::UniqueFont font_;
   UINT font_dpi_ = 96;
   int line_height_ = 0;
 };

@@ -30,8 +30,8 @@ bool SameReading(const LineReading& a, const LineReading& b) {
 
 }  // namespace
 
-WorkedBefore::WorkedBefore(Parts parts)
-    : p_(std::move(parts)),
+WorkedBefore::WorkedBefore(Wiring wiring)
+    : p_(std::move(wiring)),
       settings_(ReadHintSettings(p_.profile)),
       // The operator's satellite spellings as the ADIF export reads them, taken once a run.
       keeper_(this, nullptr, contact::SatelliteNames(p_.profile.ProfileEntries(settings::kSatNamesSection))) {
@@ -145,13 +145,13 @@ void WorkedBefore::StartIndex() {
   logged_.clear();
   log_folder_ = settings::LogFolder(p_.profile, p_.program_folder);
   folder_written_ = false;
-  keeper_.Watch(ReaderSettings());
+  keeper_.Watch(WatchSettings());
   reading_seen_ = keeper_.log().reading();
   HandPaneOver();
 }
 
-FolderReader::Settings WorkedBefore::ReaderSettings() const {
-  FolderReader::Settings settings;
+LogFolderWatcher::Settings WorkedBefore::WatchSettings() const {
+  LogFolderWatcher::Settings settings;
   settings.folder = log_folder_;
   settings.reading = LineReading{p_.state.template_text, p_.locale.Formats(), p_.clock.Now()};
   settings.skipped = SkippedLogFiles(log_folder_, p_.program_folder, p_.safety_copy_name);
@@ -171,7 +171,7 @@ void WorkedBefore::Look() {
     std::wstring folder = settings::LogFolder(p_.profile, p_.program_folder);
     if (folder != log_folder_) {
       log_folder_ = std::move(folder);
-      keeper_.Watch(ReaderSettings());
+      keeper_.Watch(WatchSettings());
       ++version_;
     }
   }
@@ -179,7 +179,7 @@ void WorkedBefore::Look() {
   const LineReading now{p_.state.template_text, p_.locale.Formats(), {}};
   if (!SameReading(now, keeper_.log().reading())) {
     if (SameReading(now, reading_seen_)) {
-      keeper_.Watch(ReaderSettings());
+      keeper_.Watch(WatchSettings());
       HandPaneOver();
     }
     reading_seen_ = now;

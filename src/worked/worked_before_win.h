@@ -47,7 +47,8 @@ class WorkedBefore final : public window::Window,
                            private WorkedLogListener,
                            private SummarySource {
  public:
-  struct Parts {
+  // What the part is wired to when the program starts: state, settings and services it shares.
+  struct Wiring {
     MainState& state;
     settings::Profile& profile;
     entry::Locale& locale;
@@ -60,7 +61,7 @@ class WorkedBefore final : public window::Window,
     std::wstring safety_copy_name;  // left out of the log folder when that is the program's
   };
   // Reads the hint's settings; the index starts once the window's thread takes its messages.
-  explicit WorkedBefore(Parts parts);
+  explicit WorkedBefore(Wiring wiring);
   // Stops the reader and the asking thread without waiting long for either.
   ~WorkedBefore() override;
 
@@ -100,13 +101,13 @@ class WorkedBefore final : public window::Window,
   void Look();
   // Starts reading the folder and the pane, once.
   void StartIndex();
-  FolderReader::Settings ReaderSettings() const;
+  LogFolderWatcher::Settings WatchSettings() const;
   void HandPaneOver();
   void UpdateHint();
   bool IndexComplete() const;
   uint64_t Milliseconds() const { return GetTickCount64(); }
 
-  Parts p_;
+  Wiring p_;
   HintSettings settings_;
   WorkedLogKeeper keeper_;
   HintWindow hint_;

@@ -14,7 +14,7 @@ uint64_t WorkedLog::PaneHandedOver() {
 }
 
 void WorkedLog::LineAdded(const std::wstring& line) {
-  const SourceReading read = ReadLines({line}, reading_);
+  const SourceReading read = ReadSourceLines({line}, reading_);
   index_.Append(WorkedIndex::kPane, read);
   if (pane_pending_) tail_.Append(read);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The window's thread's side of the worked-before index: the index itself, kept current from what
-// the folder reader (folder_reader_win.h) sends and from the line of each Enter.
+// the folder watcher (log_folder_watcher_win.h) sends and from the line of each Enter.
 //
 // What the reader sends is merged in slices of a few thousand contacts (a millisecond or two), so
 // that the window's thread can take a key between two of them however much came at once.
@@ -20,7 +20,7 @@
 
 namespace zelmor::worked {
 
-// What the folder reader hands to the window's thread, applied in order.
+// What the folder watcher hands to the window's thread, applied in order.
 struct FolderUpdate {
   enum class Kind {
     Replace,     // a file read (again): `source`, `reading`

@@ -26,32 +26,32 @@ WorkedLogKeeper::WorkedLogKeeper(WorkedLogListener* listener, std::shared_ptr<Lo
                                  contact::SatelliteNames names)
     : listener_(listener), log_({}, std::move(names)) {
   CreateMessageOnlyWindow(kClassName);
-  reader_ = std::make_unique<FolderReader>(hwnd(), kReadMessage, std::move(access));
+  watcher_ = std::make_unique<LogFolderWatcher>(hwnd(), kReadMessage, std::move(access));
 }
 
-WorkedLogKeeper::~WorkedLogKeeper() { reader_.reset(); }
+WorkedLogKeeper::~WorkedLogKeeper() { watcher_.reset(); }
 
-void WorkedLogKeeper::Watch(FolderReader::Settings settings) {
+void WorkedLogKeeper::Watch(LogFolderWatcher::Settings settings) {
   log_.SetReading(settings.reading);
   log_.FolderWatchStarted();
-  reader_->Start(std::move(settings));
-  if (pane_text_ && log_.pane_pending()) reader_->ReadPane(pane_text_, log_.pane_number());
+  watcher_->Start(std::move(settings));
+  if (pane_text_ && log_.pane_pending()) watcher_->ReadPane(pane_text_, log_.pane_number());
 }
 
 void WorkedLogKeeper::PaneReplaced(std::wstring pane_text) {
   const uint64_t pane = log_.PaneHandedOver();
-  if (!reader_->running()) {
+  if (!watcher_->running()) {
     FolderUpdate read;
     read.kind = FolderUpdate::Kind::PaneRead;
     read.pane = pane;
-    read.reading = ReadLines(IndexedLines(pane_text), log_.reading());
+    read.reading = ReadSourceLines(IndexedLines(pane_text), log_.reading());
     std::vector<FolderUpdate> one;
     one.push_back(std::move(read));
     log_.Apply(std::move(one));
     return;
   }
   pane_text_ = std::make_shared<const std::wstring>(std::move(pane_text));
-  reader_->ReadPane(pane_text_, pane);
+  watcher_->ReadPane(pane_text_, pane);
 }
 
 void WorkedLogKeeper::Merge() {
@@ -73,7 +73,7 @@ void WorkedLogKeeper::Merge() {
 LRESULT WorkedLogKeeper::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case kReadMessage:
-      log_.Receive(reader_->TakeUpdates());
+      log_.Receive(watcher_->TakeUpdates());
       Merge();
       return 0;
     case kContinueMessage:

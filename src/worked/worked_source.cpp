@@ -36,10 +36,6 @@ class ReadingBuilder {
 
 }  // namespace
 
-contact::ContactReader IndexReader(const LineReading& reading) {
-  return contact::ContactReader(reading.template_text, reading.formats, reading.now);
-}
-
 int64_t CalendarMinute(int year, int month, int day, int hour, int minute) {
   return MinuteNumber(year, month, day, hour, minute);
 }
@@ -93,11 +89,11 @@ void SourceReading::Append(const SourceReading& more) {
   without_call.insert(without_call.end(), more.without_call.begin(), more.without_call.end());
 }
 
-SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReading& reading, size_t begin,
-                        size_t end) {
+SourceReading ReadSourceLines(const std::vector<std::wstring>& lines, const LineReading& reading, size_t begin,
+                              size_t end) {
   ReadingBuilder builder;
   SourceReading& out = builder.reading();
-  contact::ContactReader reader = IndexReader(reading);
+  contact::ContactReader reader(reading.template_text, reading.formats, reading.now);
   end = std::min(end, lines.size());
   for (size_t i = begin; i < end; ++i) {
     const std::wstring& line = lines[i];
@@ -152,7 +148,7 @@ std::optional<std::vector<SourceReading>> ReadInParallel(const std::vector<const
   auto work = [&] {
     for (size_t i; !stop.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < chunks.size();) {
       Chunk& c = chunks[i];
-      c.result = ReadLines(*texts[c.text], reading, c.begin, c.end);
+      c.result = ReadSourceLines(*texts[c.text], reading, c.begin, c.end);
     }
   };
   const size_t helpers = std::min<size_t>(threads > 1 ? threads - 1 : 0, chunks.size() > 1 ? chunks.size() - 1 : 0);
@@ -176,7 +172,7 @@ std::optional<std::vector<SourceReading>> ReadInParallel(const std::vector<const
   return out;
 }
 
-std::vector<std::wstring> IndexedLines(const std::wstring& text) { return entry::SplitLines(text); }
+std::vector<std::wstring> IndexedLines(const std::wstring& text) { return entry::SplitAtEveryLineEnd(text); }
 
 bool IsLogFileName(const std::wstring& name, const std::vector<std::wstring>& skipped) {
   const std::wstring upper = AsciiUpper(name);

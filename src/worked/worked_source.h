@@ -24,9 +24,6 @@ struct LineReading {
   LocalTime now;
 };
 
-// The one reader, as everything worked-before makes it: one for each run of lines.
-contact::ContactReader IndexReader(const LineReading& reading);
-
 // A contact's date and time as its line gives them: local time, with the zone letter the template
 // writes after the time ("J"), or none.
 struct LoggedTime {
@@ -84,8 +81,8 @@ struct SourceReading {
 
 // Reads lines [begin, end) of `lines`. Lines of spaces only (the empty last line of a log file)
 // are no lines.
-SourceReading ReadLines(const std::vector<std::wstring>& lines, const LineReading& reading, size_t begin = 0,
-                        size_t end = SIZE_MAX);
+SourceReading ReadSourceLines(const std::vector<std::wstring>& lines, const LineReading& reading, size_t begin = 0,
+                              size_t end = SIZE_MAX);
 
 // Reads every text's lines on `threads` threads (the caller's among them), in chunks, so that one
 // large file and many small ones spread alike. Gives each text's reading in order; nothing when
@@ -96,8 +93,8 @@ std::optional<std::vector<SourceReading>> ReadInParallel(const std::vector<const
                                                         const std::atomic<bool>& stop,
                                                         void (*helper_started)() = nullptr);
 
-// The lines of a log text as the reader takes them (contact::SplitLines: the ADIF export splits
-// the pane the same way, so the index counts what an export would).
+// The lines of a log text as the reader takes them (entry::SplitAtEveryLineEnd: the ADIF export
+// splits the pane the same way, so the index counts what an export would).
 std::vector<std::wstring> IndexedLines(const std::wstring& text);
 
 // 64-bit FNV-1a of the text: the same line in two sources is known as one.

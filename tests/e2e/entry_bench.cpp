@@ -103,7 +103,7 @@ class BarePane {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
 
-  zelmor::base::UniqueGdiObject font_;
+  zelmor::base::UniqueFont font_;
   zelmor::base::UniqueHwnd frame_;  // after the font: the control goes before its font
   HWND edit_ = nullptr;
   zelmor::entry::EditLogPane pane_;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "base/resource.h"
 #include "entry_support.h"
 #include "harness.h"
@@ -152,12 +153,11 @@ Reading Read(const std::string& bytes, const std::string& start, const Work& wor
 std::vector<std::wstring> FilesLike(const TempFolder& folder, const std::wstring& pattern) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(folder.File(pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  const zelmor::base::UniqueFind search(FindFirstFileW(folder.File(pattern).c_str(), &found));
+  if (!search) return names;
   do {
     names.push_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   return names;
 }
 

@@ -15,6 +15,7 @@
 #include "logfiles/log_text.h"
 #include "logfiles/text_files_win.h"
 #include "base/atomic_file_win.h"
+#include "base/handles_win.h"
 
 namespace e2e {
 namespace {
@@ -33,16 +34,14 @@ LARGE_INTEGER Tick() {
 }
 
 // Zelmor's pane font: 12-point bold gothic.
-HFONT PaneFont() {
-  HDC dc = GetDC(nullptr);
+zelmor::base::UniqueFont PaneFont() {
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(12, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, dc);
+  font.lfHeight = -MulDiv(12, GetDeviceCaps(zelmor::base::WindowDc(nullptr).get(), LOGPIXELSY), 72);
   font.lfWeight = FW_BOLD;
   font.lfCharSet = SHIFTJIS_CHARSET;
   font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
   lstrcpynW(font.lfFaceName, L"ＭＳ ゴシック", LF_FACESIZE);
-  return CreateFontIndirectW(&font);
+  return zelmor::base::UniqueFont(CreateFontIndirectW(&font));
 }
 
 // The log pane as Zelmor makes it: multi-line, scroll bars, no word wrap, no text limit.
@@ -95,7 +94,7 @@ TEST(LogOpenBenchmark, DISABLED_StepsOfLogOpen) {
       {"ASCII", L"2026/12/7 21:05J CQ 599 portable %Sat=RS-44/Rev:21847% Up=145.965/Down=435.640"},
   };
   TempFolder folder;
-  const HFONT font = PaneFont();
+  const zelmor::base::UniqueFont font = PaneFont();
   std::printf("%-9s %6s %8s %9s %9s %9s %10s %9s\n", "text", "MB", "lines", "read ms", "convert", "pane text",
               "SetWindow", "caret");
   struct Size {
@@ -124,7 +123,7 @@ TEST(LogOpenBenchmark, DISABLED_StepsOfLogOpen) {
     t = Tick();
     const std::wstring pane_text = zelmor::logfiles::PaneTextFromFile(file_text);
     const double pane_ms = Since(t);
-    HWND pane = MakePane(font);
+    HWND pane = MakePane(font.get());
     t = Tick();
     SetWindowTextW(pane, pane_text.c_str());
     const double set_ms = Since(t);
@@ -139,7 +138,6 @@ TEST(LogOpenBenchmark, DISABLED_StepsOfLogOpen) {
                 convert_ms, pane_ms, set_ms, caret_ms);
     std::fflush(stdout);
   }
-  DeleteObject(font);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/handles_win.h"
 #include "base/resource.h"
 #include "harness.h"
 #include "logfiles_support.h"
@@ -110,11 +111,10 @@ TEST(RecoveryE2E, TwoCrashesAnsweredNoKeepBothLogs) {
   }
   EXPECT_EQ(ReadBytes(folder.File(kSafetyBackup)), copies[1]);
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(folder.File(L"Zelmor_temp-*.bak").c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE) << "the first crashed run's log is gone";
+  const zelmor::base::UniqueFind search(FindFirstFileW(folder.File(L"Zelmor_temp-*.bak").c_str(), &found));
+  ASSERT_TRUE(search) << "the first crashed run's log is gone";
   const std::wstring dated = found.cFileName;
-  EXPECT_FALSE(FindNextFileW(search, &found)) << "one dated copy";
-  FindClose(search);
+  EXPECT_FALSE(FindNextFileW(search.get(), &found)) << "one dated copy";
   EXPECT_EQ(ReadBytes(folder.File(dated)), copies[0]);
   // Zelmor_temp-yyyyMMdd-hhmm.bak
   EXPECT_EQ(dated.size(), std::wstring(L"Zelmor_temp-20261207-1449.bak").size()) << Ansi(dated);

@@ -33,7 +33,7 @@ namespace {
 
 using logging_loop::Milliseconds;
 using logging_loop::Tick;
-using zelmor::worked::FolderReader;
+using zelmor::worked::LogFolderWatcher;
 using zelmor::worked::WorkedLogKeeper;
 
 constexpr size_t kLinesPerFile = 500;
@@ -73,7 +73,7 @@ Indexed IndexFolder(const std::wstring& folder, unsigned threads, std::unique_pt
   Indexed result;
   const double heap_before = HeapMegabytes(), working_set_before = WorkingSetMegabytes();
   auto keeper = std::make_unique<WorkedLogKeeper>();
-  FolderReader::Settings settings;
+  LogFolderWatcher::Settings settings;
   settings.folder = folder;
   settings.reading = {zelmor::entry::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
   settings.threads = threads;
@@ -148,7 +148,8 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
   // The window thread's share alone: 100,000 contacts read beforehand, merged into an empty index,
   // then the same again (a file written again unchanged).
   const zelmor::worked::LineReading reading{zelmor::entry::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
-  const auto read = zelmor::worked::ReadLines(zelmor::worked::IndexedLines(test_support::SampleLog(100000, 5)), reading);
+  const auto read =
+      zelmor::worked::ReadSourceLines(zelmor::worked::IndexedLines(test_support::SampleLog(100000, 5)), reading);
   for (int run = 0; run < 3; ++run) {
     zelmor::worked::WorkedIndex index;
     LARGE_INTEGER t = Tick();

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/handles_win.h"
+
 namespace test_support {
 
 TempFolder::TempFolder() {
@@ -42,13 +44,12 @@ bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str
 std::vector<std::wstring> FolderNames(const std::wstring& folder) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  const zelmor::base::UniqueFind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+  if (!search) return names;
   do {
     const std::wstring name = found.cFileName;
     if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   std::sort(names.begin(), names.end());
   return names;
 }

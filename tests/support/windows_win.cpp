@@ -1,5 +1,7 @@
 #include "windows_win.h"
 
+#include "base/handles_win.h"
+
 namespace test_support {
 
 bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
@@ -144,10 +146,7 @@ int DpiOf(HWND window) {
   if (dpi_for_window) {
     if (const UINT dpi = dpi_for_window(window)) return static_cast<int>(dpi);
   }
-  HDC dc = GetDC(window);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(window, dc);
-  return dpi;
+  return GetDeviceCaps(zelmor::base::WindowDc(window).get(), LOGPIXELSY);
 }
 
 int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }

@@ -241,12 +241,12 @@ TEST(ReadLogLineTest, LongLinesAreReadWithoutRunningAway) {
   EXPECT_EQ(c->satellite_name, L"ISS");
 }
 
-TEST(SplitLinesTest, EveryLineEnd) {
+TEST(SplitAtEveryLineEndTest, EveryLineEnd) {
   using Lines = std::vector<std::wstring>;
-  EXPECT_EQ(SplitLines(L"a\r\nb\nc\rd"), (Lines{L"a", L"b", L"c", L"d"}));
-  EXPECT_EQ(SplitLines(L"a\r\n"), (Lines{L"a"}));
-  EXPECT_EQ(SplitLines(L"\r\n\r\n"), (Lines{L"", L""}));
-  EXPECT_EQ(SplitLines(L""), Lines{});
+  EXPECT_EQ(SplitAtEveryLineEnd(L"a\r\nb\nc\rd"), (Lines{L"a", L"b", L"c", L"d"}));
+  EXPECT_EQ(SplitAtEveryLineEnd(L"a\r\n"), (Lines{L"a"}));
+  EXPECT_EQ(SplitAtEveryLineEnd(L"\r\n\r\n"), (Lines{L"", L""}));
+  EXPECT_EQ(SplitAtEveryLineEnd(L""), Lines{});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "entry/date_picture.h"
 #include "entry/line_reader.h"
 #include "printable.h"
 

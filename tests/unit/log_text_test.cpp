@@ -16,7 +16,7 @@ struct SplitRow {
   Lines lines;
 };
 
-TEST(SplitLogLinesTest, LineEndsAtCrOrCrLfAndLoneLfStaysInside) {
+TEST(SplitAtCarriageReturnsTest, LineEndsAtCrOrCrLfAndLoneLfStaysInside) {
   const std::wstring nul(1, L'\0');
   const SplitRow rows[] = {
       {"a saved pane: the writer's final CR LF comes back as one empty line",
@@ -33,7 +33,7 @@ TEST(SplitLogLinesTest, LineEndsAtCrOrCrLfAndLoneLfStaysInside) {
       {"Japanese text passes unchanged", L"日付\u3000時間\r\n", {L"日付\u3000時間"}},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(SplitLogLines(row.file), row.lines) << row.why;
+    EXPECT_EQ(SplitAtCarriageReturns(row.file), row.lines) << row.why;
   }
 }
 
@@ -61,11 +61,11 @@ TEST(PaneTextFromFileTest, EachLineGetsCrLf) {
   }
 }
 
-TEST(PaneTextFromFileTest, AgreesWithSplitLogLines) {
+TEST(PaneTextFromFileTest, AgreesWithSplitAtCarriageReturns) {
   const std::wstring files[] = {L"a\r\n\rb\n\r\n\r\r", L"\n\n", L"x\r\n\r\n\r\n", L"\r\n"};
   for (const auto& file : files) {
     std::wstring joined;
-    for (const auto& line : SplitLogLines(file)) joined += line + L"\r\n";
+    for (const auto& line : SplitAtCarriageReturns(file)) joined += line + L"\r\n";
     EXPECT_EQ(PaneTextFromFile(file), joined);
   }
 }

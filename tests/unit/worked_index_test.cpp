@@ -27,7 +27,7 @@ std::string Narrow(const std::wstring& text) {
   return out;
 }
 
-SourceReading Read(const std::vector<std::wstring>& lines) { return ReadLines(lines, kJapanese); }
+SourceReading Read(const std::vector<std::wstring>& lines) { return ReadSourceLines(lines, kJapanese); }
 
 std::string Describe(const std::optional<LoggedTime>& t) {
   if (!t) return "-";

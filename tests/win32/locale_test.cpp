@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "base/clock_win.h"
+#include "entry/date_picture.h"
 #include "entry/locale_win.h"
 #include "entry/log_line.h"
 

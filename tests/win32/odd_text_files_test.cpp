@@ -132,7 +132,7 @@ TEST_F(OddLogFileTest, AnyBytesKeepTheirLines) {
       if (row.bytes[i] == '\r' && i + 1 < row.bytes.size() && row.bytes[i + 1] == '\n') ++i;
     }
     const std::wstring pane = Open(row.bytes);
-    EXPECT_EQ(SplitLogLines(pane).size(), lines) << row.what;
+    EXPECT_EQ(SplitAtCarriageReturns(pane).size(), lines) << row.what;
     EXPECT_EQ(pane.find(L'\0'), std::wstring::npos) << row.what;
   }
 }

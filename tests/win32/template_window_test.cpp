@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "base/handles_win.h"
 #include "base/resource.h"
 #include "memory_profile_store.h"
 #include "settings/profile.h"
@@ -35,9 +36,7 @@ int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 class TemplateWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    dpi_ = GetDeviceCaps(zelmor::base::WindowDc(nullptr).get(), LOGPIXELSY);
   }
   HWND Box(const TemplateWindow& form) { return GetDlgItem(form.hwnd(), IDC_TEMPLATE_BOX); }
   std::wstring SavedTemplate() { return store_.Get(L"Zelmor", L"LOGdat", L"<missing>"); }

@@ -48,8 +48,8 @@ void WriteLog(const std::wstring& path, const std::wstring& text) {
 }
 
 // Changes are seen by the folder's watch; a rescan comes only after `rescan_ms`.
-FolderReader::Settings In(const std::wstring& folder, DWORD rescan_ms = 60000) {
-  FolderReader::Settings settings;
+LogFolderWatcher::Settings In(const std::wstring& folder, DWORD rescan_ms = 60000) {
+  LogFolderWatcher::Settings settings;
   settings.folder = folder;
   settings.reading = LineReading{entry::kDefaultTemplate, contact::LineFormats{L"yyyy/MM/dd", L":", L"."}};
   settings.skipped = {L"Zelmor_temp.txt"};

@@ -57,8 +57,9 @@ struct Options {
 Options ParseCommandLine() {
   Options options;
   int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (!argv) return options;
+  const zelmor::base::UniqueLocal<LPWSTR*> arguments(CommandLineToArgvW(GetCommandLineW(), &argc));
+  if (!arguments) return options;
+  LPWSTR* const argv = arguments.get();
   for (int i = 1; i + 1 < argc; ++i) {
     const std::wstring name = argv[i];
     if (name == L"--journal") {
@@ -74,7 +75,6 @@ Options ParseCommandLine() {
       }
     }
   }
-  LocalFree(argv);
   return options;
 }
 

@@ -178,9 +178,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::wstring command_line = GetCommandLineW();
   std::vector<std::wstring> arguments;
   int argc = 0;
-  if (LPWSTR* argv = CommandLineToArgvW(command_line.c_str(), &argc)) {
-    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    LocalFree(argv);
+  if (const zelmor::base::UniqueLocal<LPWSTR*> argv{CommandLineToArgvW(command_line.c_str(), &argc)}) {
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv.get()[i]);
   }
   std::wstring file;
   std::wstring passphrase;

@@ -7,7 +7,7 @@
 // Lines are read on up to four threads, one fewer than the processors. What it read waits in a
 // queue; the window given is posted `message` (wParam and lParam 0, at most one such message
 // waiting at a time), and its handler takes the queue with TakeUpdates and gives it to
-// WorkedLog::Apply. The window's thread never waits for the reader: the queue's lock is held only
+// WorkedLog::Apply. The window's thread never waits for the watcher: the queue's lock is held only
 // to swap it.
 //
 // Stopping asks the thread to end and waits a bounded time; a thread stuck on a slow or gone
@@ -28,7 +28,7 @@
 
 namespace zelmor::worked {
 
-// How the reader reaches the files: the real folder, or a stand-in in tests.
+// How the watcher reaches the files: the real folder, or a stand-in in tests.
 class LogFolderAccess {
  public:
   virtual ~LogFolderAccess() = default;
@@ -45,7 +45,7 @@ class DiskLogFolder : public LogFolderAccess {
   std::optional<std::wstring> Read(const std::wstring& path) override;
 };
 
-class FolderReader {
+class LogFolderWatcher {
  public:
   struct Settings {
     std::wstring folder;
@@ -64,12 +64,12 @@ class FolderReader {
   // Files larger than this are not read (a log of 620,000 lines is 50 MB): listed as not read.
   static constexpr uint64_t kMaxFileBytes = 64ull << 20;
 
-  FolderReader(HWND notify, UINT message, std::shared_ptr<LogFolderAccess> access = nullptr);
-  ~FolderReader();
-  FolderReader(const FolderReader&) = delete;
-  FolderReader& operator=(const FolderReader&) = delete;
+  LogFolderWatcher(HWND notify, UINT message, std::shared_ptr<LogFolderAccess> access = nullptr);
+  ~LogFolderWatcher();
+  LogFolderWatcher(const LogFolderWatcher&) = delete;
+  LogFolderWatcher& operator=(const LogFolderWatcher&) = delete;
 
-  // Starts reading and watching a folder; a reader already running is stopped first, and what it
+  // Starts reading and watching a folder; a watcher already running is stopped first, and what it
   // had not handed over is dropped.
   void Start(Settings settings);
   // Reads the pane's text as hand-over `pane` (WorkedLog::PaneHandedOver); only the latest text

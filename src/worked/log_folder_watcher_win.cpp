@@ -1,4 +1,4 @@
-#include "worked/folder_reader_win.h"
+#include "worked/log_folder_watcher_win.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,6 +10,7 @@
 
 #include "base/atomic_file_win.h"
 #include "base/codepage_win.h"
+#include "base/handles_win.h"
 #include "base/paths.h"
 
 namespace zelmor::worked {
@@ -40,9 +41,9 @@ unsigned ThreadCount(unsigned asked) {
 std::optional<std::vector<FileStamp>> DiskLogFolder::List(const std::wstring& folder) {
   std::vector<FileStamp> files;
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileExW(base::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (search == INVALID_HANDLE_VALUE) {
+  const base::UniqueFind search(FindFirstFileExW(base::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!search) {
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return files;
     return std::nullopt;
   }
@@ -53,8 +54,7 @@ std::optional<std::vector<FileStamp>> DiskLogFolder::List(const std::wstring& fo
     f.size = uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
     f.written = uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32 | found.ftLastWriteTime.dwLowDateTime;
     files.push_back(std::move(f));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   return files;
 }
 
@@ -64,7 +64,7 @@ std::optional<std::wstring> DiskLogFolder::Read(const std::wstring& path) {
   return base::FromAnsi(bytes);
 }
 
-struct FolderReader::Shared {
+struct LogFolderWatcher::Shared {
   HWND notify = nullptr;
   UINT message = 0;
   std::shared_ptr<LogFolderAccess> access;
@@ -119,34 +119,57 @@ struct FolderReader::Shared {
 
   enum class Scanned { Whole, FilesNotRead, FolderNotListed };
 
-  // Reads what changed since the last scan, and says what is to be tried again.
-  Scanned Scan() {
-    Scanned result = Scanned::Whole;
-    auto listed = access->List(settings.folder);
-    if (!listed) result = Scanned::FolderNotListed;
-    std::vector<FileStamp> now;
-    std::vector<std::wstring> not_read;
+  // The log files of the folder's listing that are small enough to read; the others go to
+  // `not_read`. None when the folder could not be listed.
+  std::vector<FileStamp> LogFiles(std::optional<std::vector<FileStamp>> listed, std::vector<std::wstring>& not_read) {
+    std::vector<FileStamp> files;
     for (auto& f : listed.value_or(std::vector<FileStamp>())) {
       if (!IsLogFileName(f.name, settings.skipped)) continue;
       if (f.size > kMaxFileBytes) {
         not_read.push_back(base::JoinPath(settings.folder, f.name));
         continue;
       }
-      now.push_back(std::move(f));
+      files.push_back(std::move(f));
     }
-    const FolderChanges changes = CompareListings(known, now);
+    return files;
+  }
 
+  // Files gone from the folder leave the index, and the reader forgets them.
+  void Forget(const std::vector<std::wstring>& names) {
     std::vector<FolderUpdate> removed;
-    for (const auto& name : changes.removed) {
+    for (const auto& name : names) {
       FolderUpdate u;
       u.kind = FolderUpdate::Kind::Remove;
       u.source = base::JoinPath(settings.folder, name);
       removed.push_back(std::move(u));
     }
-    std::unordered_set<std::wstring> gone(changes.removed.begin(), changes.removed.end());
+    std::unordered_set<std::wstring> gone(names.begin(), names.end());
     known.erase(std::remove_if(known.begin(), known.end(), [&](const FileStamp& f) { return gone.count(f.name) != 0; }),
                 known.end());
     if (!removed.empty()) Hand(std::move(removed));
+  }
+
+  // The scan is over: every file of `now` is in the index, as are those named in `not_read`.
+  void HandFolderRead(const std::vector<FileStamp>& now, std::vector<std::wstring> not_read) {
+    FolderUpdate read_whole;
+    read_whole.kind = FolderUpdate::Kind::FolderRead;
+    for (const auto& f : now) read_whole.sources.push_back(base::JoinPath(settings.folder, f.name));
+    for (const auto& path : not_read) read_whole.sources.push_back(path);
+    read_whole.not_read = std::move(not_read);
+    std::vector<FolderUpdate> one;
+    one.push_back(std::move(read_whole));
+    Hand(std::move(one));
+  }
+
+  // Reads what changed since the last scan, and says what is to be tried again.
+  Scanned Scan() {
+    Scanned result = Scanned::Whole;
+    auto listed = access->List(settings.folder);
+    if (!listed) result = Scanned::FolderNotListed;
+    std::vector<std::wstring> not_read;
+    const std::vector<FileStamp> now = LogFiles(std::move(listed), not_read);
+    const FolderChanges changes = CompareListings(known, now);
+    Forget(changes.removed);
 
     std::unordered_map<std::wstring, const FileStamp*> stamp_of;
     for (const auto& f : now) stamp_of[f.name] = &f;
@@ -192,15 +215,7 @@ struct FolderReader::Shared {
       if (lines >= kLinesPerHandOver && !hand_over()) return result;
     }
     if (!names.empty() && !hand_over()) return result;
-
-    FolderUpdate read_whole;
-    read_whole.kind = FolderUpdate::Kind::FolderRead;
-    for (const auto& f : now) read_whole.sources.push_back(base::JoinPath(settings.folder, f.name));
-    for (const auto& path : not_read) read_whole.sources.push_back(path);
-    read_whole.not_read = std::move(not_read);
-    std::vector<FolderUpdate> one;
-    one.push_back(std::move(read_whole));
-    Hand(std::move(one));
+    HandFolderRead(now, std::move(not_read));
     return result;
   }
 
@@ -249,12 +264,12 @@ struct FolderReader::Shared {
   }
 };
 
-FolderReader::FolderReader(HWND notify, UINT message, std::shared_ptr<LogFolderAccess> access)
+LogFolderWatcher::LogFolderWatcher(HWND notify, UINT message, std::shared_ptr<LogFolderAccess> access)
     : notify_(notify), message_(message), access_(access ? std::move(access) : std::make_shared<DiskLogFolder>()) {}
 
-FolderReader::~FolderReader() { Stop(); }
+LogFolderWatcher::~LogFolderWatcher() { Stop(); }
 
-DWORD WINAPI FolderReader::ThreadMain(void* parameter) {
+DWORD WINAPI LogFolderWatcher::ThreadMain(void* parameter) {
   // The thread holds the state as long as it runs, even when its owner has given up on it.
   std::unique_ptr<std::shared_ptr<Shared>> owned(static_cast<std::shared_ptr<Shared>*>(parameter));
   const std::shared_ptr<Shared> shared = *owned;
@@ -267,7 +282,7 @@ DWORD WINAPI FolderReader::ThreadMain(void* parameter) {
   return 0;
 }
 
-void FolderReader::Start(Settings settings) {
+void LogFolderWatcher::Start(Settings settings) {
   Stop();
   auto shared = std::make_shared<Shared>();
   shared->notify = notify_;
@@ -278,7 +293,7 @@ void FolderReader::Start(Settings settings) {
   shared->wake_event.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   if (!shared->stop_event || !shared->wake_event) return;
   auto* parameter = new std::shared_ptr<Shared>(shared);
-  thread_.reset(CreateThread(nullptr, 0, &FolderReader::ThreadMain, parameter, 0, nullptr));
+  thread_.reset(CreateThread(nullptr, 0, &LogFolderWatcher::ThreadMain, parameter, 0, nullptr));
   if (!thread_) {
     delete parameter;
     return;
@@ -286,7 +301,7 @@ void FolderReader::Start(Settings settings) {
   shared_ = std::move(shared);
 }
 
-void FolderReader::ReadPane(std::shared_ptr<const std::wstring> text, uint64_t pane) {
+void LogFolderWatcher::ReadPane(std::shared_ptr<const std::wstring> text, uint64_t pane) {
   if (!shared_) return;
   {
     std::lock_guard<std::mutex> hold(shared_->lock);
@@ -296,7 +311,7 @@ void FolderReader::ReadPane(std::shared_ptr<const std::wstring> text, uint64_t p
   SetEvent(shared_->wake_event.get());
 }
 
-bool FolderReader::Stop(DWORD wait_ms) {
+bool LogFolderWatcher::Stop(DWORD wait_ms) {
   if (!shared_) return true;
   shared_->stop = true;
   SetEvent(shared_->stop_event.get());
@@ -311,7 +326,7 @@ bool FolderReader::Stop(DWORD wait_ms) {
   return ended;
 }
 
-std::vector<FolderUpdate> FolderReader::TakeUpdates() {
+std::vector<FolderUpdate> LogFolderWatcher::TakeUpdates() {
   std::vector<FolderUpdate> taken;
   if (!shared_) return taken;
   std::lock_guard<std::mutex> hold(shared_->lock);
