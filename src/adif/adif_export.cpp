@@ -52,7 +52,7 @@ std::string Megahertz(int64_t khz) {
 
 std::string Locator(const std::wstring& grid) {
   bool unused = false;
-  return Ascii(contact::LocatorCase(grid), unused);
+  return Ascii(entry::LocatorCase(grid), unused);
 }
 
 }  // namespace

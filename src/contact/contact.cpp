@@ -58,22 +58,6 @@ bool IsReport(const std::wstring& w) {
   return false;
 }
 
-bool IsGridLocator(const std::wstring& w) {
-  if (w.size() != 4 && w.size() != 6) return false;
-  auto field = [](wchar_t c) { return (c >= L'A' && c <= L'R') || (c >= L'a' && c <= L'r'); };
-  auto sub = [](wchar_t c) { return (c >= L'A' && c <= L'X') || (c >= L'a' && c <= L'x'); };
-  if (!field(w[0]) || !field(w[1]) || !IsAsciiDigit(w[2]) || !IsAsciiDigit(w[3])) return false;
-  return w.size() == 4 || (sub(w[4]) && sub(w[5]));
-}
-
-std::wstring LocatorCase(std::wstring locator) {
-  for (size_t i = 0; i < locator.size(); ++i) {
-    if (i < 2) locator[i] = AsciiUpper(locator[i]);
-    else if (i >= 4) locator[i] = AsciiLower(locator[i]);
-  }
-  return locator;
-}
-
 MemoWords ClassifyMemo(const std::wstring& memo) {
   MemoWords result;
   std::wstring word;
@@ -98,7 +82,7 @@ MemoWords ClassifyMemo(const std::wstring& memo) {
     }
   }
   for (size_t i = next; i < words.size(); ++i) {
-    if (IsGridLocator(words[i].text)) {
+    if (entry::IsGridLocator(words[i].text)) {
       words[i].kind = WordKind::Grid;
       break;
     }

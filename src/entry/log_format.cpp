@@ -199,6 +199,24 @@ void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFre
   }
 }
 
+// --- Grid locators -----------------------------------------------------------------------------
+
+bool IsGridLocator(const std::wstring& w) {
+  if (w.size() != 4 && w.size() != 6) return false;
+  auto field = [](wchar_t c) { return (c >= L'A' && c <= L'R') || (c >= L'a' && c <= L'r'); };
+  auto sub = [](wchar_t c) { return (c >= L'A' && c <= L'X') || (c >= L'a' && c <= L'x'); };
+  if (!field(w[0]) || !field(w[1]) || !IsAsciiDigit(w[2]) || !IsAsciiDigit(w[3])) return false;
+  return w.size() == 4 || (sub(w[4]) && sub(w[5]));
+}
+
+std::wstring LocatorCase(std::wstring locator) {
+  for (size_t i = 0; i < locator.size(); ++i) {
+    if (i < 2) locator[i] = AsciiUpper(locator[i]);
+    else if (i >= 4) locator[i] = AsciiLower(locator[i]);
+  }
+  return locator;
+}
+
 // --- The station line ---------------------------------------------------------------------------
 
 namespace {
@@ -218,12 +236,7 @@ bool IsCallSignText(const std::wstring& text) {
 }
 
 // AA00 or AA00aa, in the case the writer gives it.
-bool IsGridText(const std::wstring& g) {
-  if (g.size() != 4 && g.size() != 6) return false;
-  const auto field = [](wchar_t c) { return c >= L'A' && c <= L'R'; };
-  const auto subsquare = [](wchar_t c) { return c >= L'a' && c <= L'x'; };
-  return field(g[0]) && field(g[1]) && IsAsciiDigit(g[2]) && IsAsciiDigit(g[3]) && (g.size() == 4 || (subsquare(g[4]) && subsquare(g[5])));
-}
+bool IsGridText(const std::wstring& g) { return IsGridLocator(g) && LocatorCase(g) == g; }
 
 bool AllDigits(const std::wstring& text, size_t least, size_t most) {
   return text.size() >= least && text.size() <= most &&

@@ -119,6 +119,14 @@ struct LogFrequencyReading {
 // as 64-bit hertz give) come first, longest first; then the others, longest first.
 void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFrequencyReading>& out);
 
+// --- Grid locators -----------------------------------------------------------------------------
+
+// A 4- or 6-character Maidenhead locator: PM95, PM95sq (case-insensitive).
+bool IsGridLocator(const std::wstring& word);
+// A locator as locators are usually written, AA00aa: the field's letters upper-case, the
+// subsquare's lower-case. Other characters stay as they are.
+std::wstring LocatorCase(std::wstring locator);
+
 // --- The station line --------------------------------------------------------------------------
 
 // The operator's station ("局情報") for the contacts below it, as a line of the log of its own:

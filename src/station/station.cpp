@@ -7,6 +7,7 @@
 #include "base/resource.h"
 #include "base/text.h"
 #include "contact/contact.h"
+#include "entry/log_format.h"
 
 namespace zelmor::station {
 namespace {
@@ -88,8 +89,8 @@ bool Station::operator==(const Station& o) const {
 
 std::optional<std::wstring> CanonicalGrid(std::wstring_view text) {
   std::wstring grid = Plain(text);
-  if (!contact::IsGridLocator(grid)) return std::nullopt;
-  return contact::LocatorCase(std::move(grid));
+  if (!entry::IsGridLocator(grid)) return std::nullopt;
+  return entry::LocatorCase(std::move(grid));
 }
 
 std::vector<std::wstring> SplitGrids(std::wstring_view text) {

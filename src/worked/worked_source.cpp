@@ -57,7 +57,7 @@ std::wstring BaseCall(const std::wstring& call) {
 }
 
 int GridNumber(const std::wstring& locator) {
-  if (!contact::IsGridLocator(locator)) return -1;
+  if (!entry::IsGridLocator(locator)) return -1;
   const int a = AsciiUpper(locator[0]) - L'A', b = AsciiUpper(locator[1]) - L'A';
   return ((a * 18 + b) * 10 + (locator[2] - L'0')) * 10 + (locator[3] - L'0');
 }
