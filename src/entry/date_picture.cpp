@@ -136,15 +136,15 @@ std::wstring DatePicture::Format(const LocalTime& date) const {
     switch (e.part) {
       case Part::Literal: out += e.literal; break;
       case Part::Day: out += std::to_wstring(date.day); break;
-      case Part::Day2: out += TwoDigits(date.day); break;
+      case Part::Day2: out += TwoDigitsOrMore(date.day); break;
       case Part::DayName: out += DayName(DayOfWeek({date.year, date.month, date.day}), true); break;
       case Part::DayNameLong: out += DayName(DayOfWeek({date.year, date.month, date.day}), false); break;
       case Part::Month: out += std::to_wstring(date.month); break;
-      case Part::Month2: out += TwoDigits(date.month); break;
+      case Part::Month2: out += TwoDigitsOrMore(date.month); break;
       case Part::MonthName: out += MonthName(date.month, true); break;
       case Part::MonthNameLong: out += MonthName(date.month, false); break;
       case Part::Year: out += std::to_wstring(short_year); break;
-      case Part::Year2: out += TwoDigits(short_year); break;
+      case Part::Year2: out += TwoDigitsOrMore(short_year); break;
       case Part::Year4: out += FullYear(date.year); break;
     }
   }

@@ -90,7 +90,7 @@ TemplateParts SplitTemplate(const std::wstring& template_text) {
 
 // --- Digits ------------------------------------------------------------------------------------
 
-std::wstring TwoDigits(int value) {
+std::wstring TwoDigitsOrMore(int value) {
   if (value >= 0 && value <= 9) return L"0" + std::to_wstring(value);
   return std::to_wstring(value);
 }
@@ -110,7 +110,7 @@ int64_t DigitsValue(const std::wstring& text, size_t from, size_t to) {
 // --- The time ----------------------------------------------------------------------------------
 
 std::wstring FormatTime(int hour, int minute, const std::wstring& separator) {
-  return TwoDigits(hour) + separator + TwoDigits(minute);
+  return TwoDigitsOrMore(hour) + separator + TwoDigitsOrMore(minute);
 }
 
 std::optional<TimeReading> ReadTimeAt(const std::wstring& text, size_t pos, const std::wstring& separator) {

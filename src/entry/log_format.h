@@ -63,7 +63,7 @@ TemplateParts SplitTemplate(const std::wstring& template_text);
 // --- Digits ------------------------------------------------------------------------------------
 
 // Two digits for 0..9, the plain number otherwise (a fake clock may give anything).
-std::wstring TwoDigits(int value);
+std::wstring TwoDigitsOrMore(int value);
 // The digits at text[pos...], as many as there are up to `most` + 1 (one more tells a run that
 // is too long).
 size_t DigitRun(const std::wstring& text, size_t pos, size_t most);

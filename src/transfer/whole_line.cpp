@@ -10,10 +10,8 @@ using contact::Contact;
 using contact::WordKind;
 namespace {
 
-std::wstring TwoDigits(int value) {
-  std::wstring text = std::to_wstring(value % 100);
-  return text.size() < 2 ? L"0" + text : text;
-}
+// yy: the last two digits, as the default template's date writes them (month and day alike).
+std::wstring LastTwoDigits(int value) { return entry::TwoDigitsOrMore(value % 100); }
 
 std::wstring LogFrequencyText(const Contact& c) {
   if (c.log_frequency) return c.log_frequency->text;
@@ -25,7 +23,9 @@ std::wstring LogFrequencyText(const Contact& c) {
 }
 
 std::wstring TokenValue(const std::wstring& token, const Contact& c) {
-  if (token == L"#DT") return TwoDigits(c.date.year) + L"/" + TwoDigits(c.date.month) + L"/" + TwoDigits(c.date.day);
+  if (token == L"#DT") {
+    return LastTwoDigits(c.date.year) + L"/" + LastTwoDigits(c.date.month) + L"/" + LastTwoDigits(c.date.day);
+  }
   if (token == L"#TM") return entry::FormatTime(c.hour, c.minute, L":");
   if (token == L"#ZN") return c.zone;
   if (token == L"#SN") return c.satellite_name.value_or(L"");
