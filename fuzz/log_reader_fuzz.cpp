@@ -39,7 +39,6 @@ namespace {
 
 using contact::Contact;
 using contact::LineFormats;
-using entry::DaysInMonth;
 
 const LocalTime kReadAt{2024, 3, 6, 12, 0, 0};
 
@@ -49,8 +48,8 @@ bool IsWordBreak(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; 
 
 // What any reading must hold, whatever the line.
 void CheckContact(const Contact& c, const std::wstring& line) {
-  const entry::CalendarDate& d = c.date;
-  FUZZ_CHECK(entry::IsCalendarDate(d) && d.year <= 9999,
+  const CalendarDate& d = c.date;
+  FUZZ_CHECK(IsCalendarDate(d) && d.year <= 9999,
              "no calendar date: " + std::to_string(d.year) + "-" + std::to_string(d.month) + "-" +
                  std::to_string(d.day));
   FUZZ_CHECK(c.hour >= 0 && c.hour <= 23 && c.minute >= 0 && c.minute <= 59,
@@ -76,7 +75,7 @@ void CheckContact(const Contact& c, const std::wstring& line) {
                "field " + std::to_string(field.code) + " " + Show(field.text));
   }
 
-  const adif::SatelliteNames names;
+  const contact::SatelliteNames names;
   const adif::RecordResult record = adif::ContactRecord(c, nullptr, kJapan, names);
   for (const auto& f : record.fields) {
     FUZZ_CHECK(!f.data.empty(), "empty ADIF field " + f.name);
@@ -159,7 +158,7 @@ void CheckStationLine(const std::wstring& line) {
   adif::ExportSettings settings;
   settings.template_text = entry::kDefaultTemplate;
   settings.zone = &kJapan;
-  const adif::SatelliteNames names;
+  const contact::SatelliteNames names;
   settings.names = &names;
   settings.now = kReadAt;
   const adif::ExportResult result = adif::ExportLog(

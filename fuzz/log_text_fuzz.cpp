@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
 #include "fakes.h"
 #include "fuzz_input.h"
 #include "logfiles/log_text.h"
@@ -81,13 +82,14 @@ void CheckFileText(const std::wstring& file) {
 }
 
 void CheckFolder(const std::wstring& path) {
-  const std::wstring folder = logfiles::FolderOf(path);
-  const size_t slash = path.rfind(L'\\');
+  const std::wstring folder = base::FolderOf(path), name = base::NameOf(path);
+  const size_t slash = path.find_last_of(L"\\/");
+  FUZZ_CHECK(name.find_first_of(L"\\/") == std::wstring::npos, "name " + Show(name) + " of " + Show(path));
   if (slash == std::wstring::npos) {
-    FUZZ_CHECK(folder.empty(), "a folder in " + Show(path));
+    FUZZ_CHECK(folder.empty() && name == path, "a folder in " + Show(path));
   } else {
-    FUZZ_CHECK(folder.size() == slash && path.compare(0, slash, folder) == 0,
-               "folder " + Show(folder) + " of " + Show(path));
+    FUZZ_CHECK(folder.size() == slash && folder + path[slash] + name == path,
+               "folder " + Show(folder) + " and name " + Show(name) + " of " + Show(path));
   }
 }
 

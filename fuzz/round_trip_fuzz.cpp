@@ -301,7 +301,7 @@ void CheckValues(const std::optional<entry::LineValues>& v, const TemplateParts&
                  const LocalTime& contact, const std::wstring& mark, const std::wstring& line, const char* how) {
   const std::string context = std::string(how) + " of " + Show(line) + "\n  read " + Describe(v);
   FUZZ_CHECK(v.has_value(), context);
-  FUZZ_CHECK(v->date == (entry::CalendarDate{contact.year, contact.month, contact.day}) &&
+  FUZZ_CHECK(v->date == (CalendarDate{contact.year, contact.month, contact.day}) &&
                  v->hour == contact.hour && v->minute == contact.minute,
              "date or time: " + context);
   auto same = [&](Token t, const std::optional<std::wstring>& value) {

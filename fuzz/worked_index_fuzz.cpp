@@ -34,9 +34,11 @@ using namespace contact;
 using namespace worked;
 
 const LineReading kReading{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
+// The index's own satellite names: LoTW's list alone.
+const SatelliteNames kSatellites;
 
 struct ModelContact {
-  std::wstring call, satellite;  // the call upper-case; SatelliteKey
+  std::wstring call, satellite;  // the call upper-case; SatelliteNames::Key
   int64_t minute;
   int grid;
   bool operator<(const ModelContact& o) const {
@@ -71,7 +73,7 @@ struct Model {
           ++here_without[line];
           continue;
         }
-        contacts.insert({NormalizedCall(call), c->satellite_name ? SatelliteKey(*c->satellite_name) : L"",
+        contacts.insert({NormalizedCall(call), c->satellite_name ? kSatellites.Key(*c->satellite_name) : L"",
                          CalendarMinute(c->date.year, c->date.month, c->date.day, c->hour, c->minute),
                          GridNumber(c->words.Find(WordKind::Grid))});
       }
@@ -100,7 +102,7 @@ void Check(const WorkedIndex& index, const Model& model, const std::wstring& mem
   if (!words.words.empty() && words.words[0].kind == WordKind::Call) {
     const std::wstring asked = NormalizedCall(words.words[0].text);
     const std::wstring base = BaseCall(asked);
-    const std::wstring asked_satellite = satellite ? SatelliteKey(*satellite) : L"";
+    const std::wstring asked_satellite = satellite ? kSatellites.Key(*satellite) : L"";
     const int64_t now_minute = CalendarMinute(now);
     size_t of_base = 0, on_satellite = 0;
     bool same_pass = false, form = false;
@@ -131,7 +133,7 @@ void Check(const WorkedIndex& index, const Model& model, const std::wstring& mem
     for (const auto& c : contacts) {
       if (c.grid != grid) continue;
       worked = true;
-      here = here || (satellite && !c.satellite.empty() && c.satellite == SatelliteKey(*satellite));
+      here = here || (satellite && !c.satellite.empty() && c.satellite == kSatellites.Key(*satellite));
     }
     const GridLookup found = index.LookUpGrid(grid_word, satellite);
     FUZZ_CHECK(found.worked == worked && found.worked_on_satellite == here, "grid " + Show(grid_word));
@@ -171,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const LocalTime now = fuzz::TimeFrom(in.Text(4), LocalTime{2026, 12, 1, 10, 30, 0});
   // Times a calendar holds: the lookups take the clock's time.
   if (now.year < 1 || now.year > 9999 || now.month < 1 || now.month > 12 || now.day < 1 ||
-      now.day > entry::DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
+      now.day > DaysInMonth(now.year, now.month) || now.hour < 0 || now.hour > 23 || now.minute < 0 ||
       now.minute > 59) {
     return 0;
   }

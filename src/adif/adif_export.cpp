@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "adif/lotw_tables.h"
+#include "base/text.h"
 #include "entry/log_format.h"
 
 namespace zelmor::adif {
@@ -13,14 +14,7 @@ namespace {
 using contact::Contact;
 using contact::WordKind;
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = UpperAscii(c);
-  return text;
-}
-
-bool SameText(const std::string& a, const char* b) { return Upper(a) == Upper(b); }
+bool SameText(const std::string& a, const char* b) { return AsciiUpper(a) == AsciiUpper(std::string(b)); }
 
 // Printable ASCII as it is; each run of anything else as one "?".
 std::string Ascii(const std::wstring& text, bool& replaced) {
@@ -56,16 +50,9 @@ std::string Megahertz(int64_t khz) {
   return std::to_string(khz / 1000) + "." + Digits(static_cast<int>(khz % 1000), 3);
 }
 
-// AA00aa, as locators are usually written.
 std::string Locator(const std::wstring& grid) {
   bool unused = false;
-  std::string text = Ascii(grid, unused);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (i < 2) text[i] = UpperAscii(c);
-    else if (i >= 4 && c >= 'A' && c <= 'Z') text[i] = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
+  return Ascii(entry::LocatorCase(grid), unused);
 }
 
 }  // namespace
@@ -103,7 +90,7 @@ std::string SatelliteModeLetter(const std::string& band) {
 
 AdifMode MapMode(const std::wstring& logged, std::optional<int64_t> reference_hz) {
   bool replaced = false;
-  const std::string text = Upper(Trim(Ascii(logged, replaced)));
+  const std::string text = AsciiUpper(Trim(Ascii(logged, replaced)));
   if (text.empty()) return {};
   if (text == "SSB" && !replaced) {
     if (!reference_hz) return {"SSB", ""};
@@ -148,7 +135,7 @@ std::vector<Field> StationFields(const station::Station& station) {
 }
 
 RecordResult ContactRecord(const Contact& c, const station::Station* station, const TimeZoneRules& zone,
-                           const SatelliteNames& names) {
+                           const contact::SatelliteNames& names) {
   RecordResult result;
   RecordNotes& notes = result.notes;
   const std::wstring call = c.words.Find(WordKind::Call);
@@ -167,7 +154,7 @@ RecordResult ContactRecord(const Contact& c, const station::Station* station, co
   };
   auto ascii = [&](const std::wstring& text) { return Ascii(text, notes.text_replaced); };
 
-  add("CALL", Upper(ascii(call)));
+  add("CALL", AsciiUpper(ascii(call)));
   add("QSO_DATE", Digits(utc->year, 4) + Digits(utc->month, 2) + Digits(utc->day, 2));
   add("TIME_ON", Digits(utc->hour, 2) + Digits(utc->minute, 2));
 
@@ -200,11 +187,11 @@ RecordResult ContactRecord(const Contact& c, const station::Station* station, co
     add("MODE", mode.mode);
     add("SUBMODE", mode.submode);
   }
-  add("RST_SENT", Upper(ascii(c.words.Find(WordKind::ReportSent))));
-  add("RST_RCVD", Upper(ascii(c.words.Find(WordKind::ReportReceived))));
+  add("RST_SENT", AsciiUpper(ascii(c.words.Find(WordKind::ReportSent))));
+  add("RST_RCVD", AsciiUpper(ascii(c.words.Find(WordKind::ReportReceived))));
 
   if (c.HasSatelliteData()) {
-    const SatelliteName sat = c.satellite_name ? names.Lookup(*c.satellite_name) : SatelliteName{};
+    const contact::SatelliteName sat = c.satellite_name ? names.Lookup(*c.satellite_name) : contact::SatelliteName{};
     notes.unknown_satellite = !sat.known;
     // LoTW refuses PROP_MODE SAT without a satellite, so a line without a name gets neither.
     if (!sat.name.empty()) {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "adif/satellite_names.h"
+#include "contact/satellite_names.h"
 #include "adif/time_zone.h"
 #include "base/clock.h"
 #include "contact/contact.h"
@@ -76,7 +76,7 @@ struct RecordResult {
 };
 // `station` is the operator's station for the contact, or null when none is known.
 RecordResult ContactRecord(const contact::Contact& contact, const station::Station* station,
-                           const TimeZoneRules& zone, const SatelliteNames& names);
+                           const TimeZoneRules& zone, const contact::SatelliteNames& names);
 
 // Where the operator was, as TQSL reads it with "-f update" (its Preferences' "Log Handling" help
 // lists the fields): STATION_CALLSIGN; MY_GRIDSQUARE, or MY_VUCC_GRIDS for a grid line; MY_STATE
@@ -114,7 +114,7 @@ struct ExportSettings {
   std::wstring template_text;
   contact::LineFormats formats;
   const TimeZoneRules* zone = nullptr;
-  const SatelliteNames* names = nullptr;
+  const contact::SatelliteNames* names = nullptr;
   CivilTime now_utc;               // for CREATED_TIMESTAMP
   LocalTime now;                   // for dates written without their year
   std::string program_version;     // "1.0.0"

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "adif/satellite_names.h"
+#include "contact/satellite_names.h"
 #include "base/resource.h"
 #include "base/texts.h"
 #include "settings/keys.h"
@@ -54,7 +54,7 @@ ExportCommand::ExportCommand(logfiles::FileCommandContext& context, const TimeZo
 
 ExportResult ExportPane(logfiles::FileCommandContext& c, const TimeZoneRules& zone,
                         const std::wstring& program_version, const std::optional<station::Station>& station) {
-  const SatelliteNames names(c.profile.ProfileEntries(settings::kSatNamesSection));
+  const contact::SatelliteNames names(c.profile.ProfileEntries(settings::kSatNamesSection));
   const entry::LocaleFormats locale = c.locale.Formats();
   const LocalTime now = c.clock.Now();
   const CivilTime local_now{now.year, now.month, now.day, now.hour, now.minute, now.second};

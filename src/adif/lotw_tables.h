@@ -1,6 +1,6 @@
 #pragma once
-// Facts from the configuration of LoTW's signing tool (TQSL): the satellite names LoTW accepts,
-// the bands and the ADIF mode names. src/adif/lotw_tables.cpp is generated from it by
+// Facts from the configuration of LoTW's signing tool (TQSL): the bands and the ADIF mode names
+// (its satellites are in contact/lotw_satellites.h). src/adif/lotw_tables.cpp is generated from it by
 // scripts/gen-lotw-tables.py; its first lines say which trustedqsl version it came from.
 
 #include <cstdint>
@@ -8,12 +8,6 @@
 #include "base/table.h"
 
 namespace zelmor::adif {
-
-// Another spelling of a satellite, from the descriptions in TQSL's list ("Fox-1A" for AO-85).
-struct SatelliteSpelling {
-  const char* spelling;
-  const char* name;  // as LoTW spells it
-};
 
 // A band with the limits that both TQSL and ADIF 3.1.4 allow, in hertz, both included.
 struct Band {
@@ -29,8 +23,6 @@ struct ModeName {
 };
 
 extern const char kTqslVersion[];
-extern const Table<const char*> kLotwSatellites;
-extern const Table<SatelliteSpelling> kLotwSpellings;
 extern const Table<Band> kBands;  // in order of frequency
 extern const Table<ModeName> kModeNames;
 

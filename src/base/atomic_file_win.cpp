@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "base/handles_win.h"
+#include "base/paths.h"
 
 namespace zelmor::base {
 namespace {
@@ -92,13 +93,13 @@ DWORD ReadFileContent(const std::wstring& path, std::string& bytes) {
 }
 
 void RemoveTemporarySiblings(const std::wstring& path) {
-  const auto slash = path.find_last_of(L"\\/");
-  const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash);
+  std::wstring folder = FolderOf(path);
+  if (folder.empty()) folder = L".";
   WIN32_FIND_DATAW found{};
   const UniqueFind search(FindFirstFileW((path + L".*" + kTemporaryMarker).c_str(), &found));
   if (!search) return;
   do {
-    DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    DeleteFileW(JoinPath(folder, found.cFileName).c_str());
   } while (FindNextFileW(search.get(), &found));
 }
 

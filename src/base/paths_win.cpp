@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/grow_buffer.h"
+#include "base/paths.h"
 
 namespace zelmor::base {
 
@@ -10,13 +11,12 @@ std::wstring ExecutableFolder() {
   const std::wstring path = GrowUntilFits<wchar_t>(MAX_PATH, 0, [](wchar_t* buffer, DWORD size) {
     return GetModuleFileNameW(nullptr, buffer, size);
   });
-  if (path.empty()) return L".";
-  const auto slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+  const std::wstring folder = FolderOf(path);
+  return folder.empty() ? std::wstring(L".") : folder;
 }
 
 std::wstring BesideExecutable(const std::wstring& file_name) {
-  return ExecutableFolder() + L"\\" + file_name;
+  return JoinPath(ExecutableFolder(), file_name);
 }
 
 }  // namespace zelmor::base

@@ -2,6 +2,29 @@
 
 namespace zelmor {
 
+std::wstring AsciiUpper(std::wstring text) {
+  for (wchar_t& c : text) c = AsciiUpper(c);
+  return text;
+}
+
+std::string AsciiUpper(std::string text) {
+  for (char& c : text) c = AsciiUpper(c);
+  return text;
+}
+
+std::wstring AsciiLower(std::wstring text) {
+  for (wchar_t& c : text) c = AsciiLower(c);
+  return text;
+}
+
+bool SameAsciiCaseless(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
 std::wstring TrimSpaces(std::wstring_view text) {
   const size_t first = text.find_first_not_of(L' ');
   if (first == std::wstring_view::npos) return std::wstring();

@@ -7,6 +7,24 @@
 
 namespace zelmor {
 
+// ASCII letters and digits only, in wide text and in narrow (ADIF): a full-width digit, an
+// accented letter or a Turkish dotless i is none of these, whatever the locale says.
+template <typename Char> constexpr bool IsAsciiDigit(Char c) { return c >= Char('0') && c <= Char('9'); }
+template <typename Char> constexpr bool IsAsciiUpper(Char c) { return c >= Char('A') && c <= Char('Z'); }
+template <typename Char> constexpr bool IsAsciiLower(Char c) { return c >= Char('a') && c <= Char('z'); }
+template <typename Char> constexpr bool IsAsciiLetter(Char c) { return IsAsciiUpper(c) || IsAsciiLower(c); }
+template <typename Char> constexpr Char AsciiUpper(Char c) { return IsAsciiLower(c) ? static_cast<Char>(c - 'a' + 'A') : c; }
+template <typename Char> constexpr Char AsciiLower(Char c) { return IsAsciiUpper(c) ? static_cast<Char>(c - 'A' + 'a') : c; }
+// A space between words as the operator types them: U+0020, a tab or the full-width space.
+constexpr bool IsWordSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
+// A full-width ASCII character ("ＡＯ－７", as a Japanese input method types it) as its ASCII one.
+constexpr wchar_t HalfWidth(wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E ? static_cast<wchar_t>(c - 0xFEE0) : c; }
+std::wstring AsciiUpper(std::wstring text);
+std::string AsciiUpper(std::string text);
+std::wstring AsciiLower(std::wstring text);
+// Equal but for ASCII case: settings names, log file names, folders.
+bool SameAsciiCaseless(std::wstring_view a, std::wstring_view b);
+
 // Removes leading and trailing U+0020 only: tabs, line breaks and full-width spaces are part of
 // what the operator typed or copied.
 std::wstring TrimSpaces(std::wstring_view text);

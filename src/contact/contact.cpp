@@ -7,17 +7,12 @@
 namespace zelmor::contact {
 namespace {
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool IsUpper(wchar_t c) { return c >= L'A' && c <= L'Z'; }
-bool IsLower(wchar_t c) { return c >= L'a' && c <= L'z'; }
-bool IsLetter(wchar_t c) { return IsUpper(c) || IsLower(c); }
-bool IsWordBreak(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
 
 bool IsAlnumPart(const std::wstring& part, bool& letter, bool& digit) {
   if (part.empty()) return false;
   for (wchar_t c : part) {
-    if (IsDigit(c)) digit = true;
-    else if (IsLetter(c)) letter = true;
+    if (IsAsciiDigit(c)) digit = true;
+    else if (IsAsciiLetter(c)) letter = true;
     else return false;
   }
   return true;
@@ -44,9 +39,9 @@ bool IsCallSign(const std::wstring& word) {
   // A prefix of one to three characters, a digit, and a suffix that ends in a letter: "5NN" and
   // a locator such as "PM95" are not call signs.
   const std::wstring& b = parts[base];
-  if (!IsLetter(b.back())) return false;
+  if (!IsAsciiLetter(b.back())) return false;
   for (size_t i = 1; i <= 3 && i + 1 < b.size(); ++i) {
-    if (IsDigit(b[i])) return true;
+    if (IsAsciiDigit(b[i])) return true;
   }
   return false;
 }
@@ -58,17 +53,9 @@ bool IsReport(const std::wstring& w) {
     return cut_digit(w[1]) && cut_digit(w[2]);
   }
   if ((w.size() == 2 || w.size() == 3) && (w[0] == L'-' || w[0] == L'+')) {
-    return IsDigit(w[1]) && (w.size() == 2 || IsDigit(w[2]));
+    return IsAsciiDigit(w[1]) && (w.size() == 2 || IsAsciiDigit(w[2]));
   }
   return false;
-}
-
-bool IsGridLocator(const std::wstring& w) {
-  if (w.size() != 4 && w.size() != 6) return false;
-  auto field = [](wchar_t c) { return (c >= L'A' && c <= L'R') || (c >= L'a' && c <= L'r'); };
-  auto sub = [](wchar_t c) { return (c >= L'A' && c <= L'X') || (c >= L'a' && c <= L'x'); };
-  if (!field(w[0]) || !field(w[1]) || !IsDigit(w[2]) || !IsDigit(w[3])) return false;
-  return w.size() == 4 || (sub(w[4]) && sub(w[5]));
 }
 
 MemoWords ClassifyMemo(const std::wstring& memo) {
@@ -79,7 +66,7 @@ MemoWords ClassifyMemo(const std::wstring& memo) {
     word.clear();
   };
   for (wchar_t c : memo) {
-    if (IsWordBreak(c)) flush();
+    if (IsWordSpace(c)) flush();
     else word += c;
   }
   flush();
@@ -95,7 +82,7 @@ MemoWords ClassifyMemo(const std::wstring& memo) {
     }
   }
   for (size_t i = next; i < words.size(); ++i) {
-    if (IsGridLocator(words[i].text)) {
+    if (entry::IsGridLocator(words[i].text)) {
       words[i].kind = WordKind::Grid;
       break;
     }

@@ -45,8 +45,6 @@ MemoWords ClassifyMemo(const std::wstring& memo);
 bool IsCallSign(const std::wstring& word);
 // 59, 599, 5NN (N for a cut 9, either case), or a signed digital report such as -10 or +05.
 bool IsReport(const std::wstring& word);
-// A 4- or 6-character Maidenhead locator: PM95, PM95sq (case-insensitive).
-bool IsGridLocator(const std::wstring& word);
 
 // A line's values and the meaning of its memo's words.
 struct Contact : entry::LineValues {

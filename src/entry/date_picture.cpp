@@ -20,17 +20,6 @@ const wchar_t* const kMonthLong[12] = {L"January", L"February", L"March",     L"
                                        L"May",     L"June",     L"July",      L"August",
                                        L"September", L"October", L"November", L"December"};
 
-// 0 = Sunday. Only for dates a calendar can hold; -1 otherwise.
-int DayOfWeek(const LocalTime& date) {
-  if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31 || date.year < 1 ||
-      date.year > 1000000) {
-    return -1;
-  }
-  static const int kMonthOffset[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-  int y = date.year - (date.month < 3 ? 1 : 0);
-  return (y + y / 4 - y / 100 + y / 400 + kMonthOffset[date.month - 1] + date.day) % 7;
-}
-
 const wchar_t* DayName(int day_of_week, bool abbreviated) {
   if (day_of_week < 0 || day_of_week > 6) return L"";
   return abbreviated ? kDayShort[day_of_week] : kDayLong[day_of_week];
@@ -147,15 +136,15 @@ std::wstring DatePicture::Format(const LocalTime& date) const {
     switch (e.part) {
       case Part::Literal: out += e.literal; break;
       case Part::Day: out += std::to_wstring(date.day); break;
-      case Part::Day2: out += TwoDigits(date.day); break;
-      case Part::DayName: out += DayName(DayOfWeek(date), true); break;
-      case Part::DayNameLong: out += DayName(DayOfWeek(date), false); break;
+      case Part::Day2: out += TwoDigitsOrMore(date.day); break;
+      case Part::DayName: out += DayName(DayOfWeek({date.year, date.month, date.day}), true); break;
+      case Part::DayNameLong: out += DayName(DayOfWeek({date.year, date.month, date.day}), false); break;
       case Part::Month: out += std::to_wstring(date.month); break;
-      case Part::Month2: out += TwoDigits(date.month); break;
+      case Part::Month2: out += TwoDigitsOrMore(date.month); break;
       case Part::MonthName: out += MonthName(date.month, true); break;
       case Part::MonthNameLong: out += MonthName(date.month, false); break;
       case Part::Year: out += std::to_wstring(short_year); break;
-      case Part::Year2: out += TwoDigits(short_year); break;
+      case Part::Year2: out += TwoDigitsOrMore(short_year); break;
       case Part::Year4: out += FullYear(date.year); break;
     }
   }

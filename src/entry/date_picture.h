@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/calendar.h"
 #include "base/clock.h"
 #include "entry/log_format.h"
 

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/text.h"
 #include "entry/date_picture.h"
 
 namespace zelmor::entry {
 namespace {
-
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool IsUpper(wchar_t c) { return c >= L'A' && c <= L'Z'; }
 
 // A template ready to read lines with: its parts, the border tables of its literals, and the most
 // of a line it can account for apart from its dates.
@@ -112,7 +110,7 @@ class PatternMatcher {
   }
   bool StartsFreeText(size_t k, size_t pos) const { return !(Trimmed(k) && pos < line_.size() && line_[pos] == L' '); }
   bool EndsFreeText(size_t k, size_t e) const {
-    return !(BeforeShape(k) && IsDigit(line_[e - 1])) && !(Trimmed(k) && line_[e - 1] == L' ');
+    return !(BeforeShape(k) && IsAsciiDigit(line_[e - 1])) && !(Trimmed(k) && line_[e - 1] == L' ');
   }
 
   // Where a shaped value starting at `pos` can end, in order of preference.
@@ -225,7 +223,7 @@ void PatternMatcher::MarkFits() {
         const bool well = ends_well(pos);
         const bool starts = !(trims && pos < n && text[pos] == L' ');
         fit[pos] = well || (later && starts) ? Flag::Yes : Flag::No;
-        if (well && pos > 0 && !(digit_ends && IsDigit(text[pos - 1])) && !(trims && text[pos - 1] == L' ')) {
+        if (well && pos > 0 && !(digit_ends && IsAsciiDigit(text[pos - 1])) && !(trims && text[pos - 1] == L' ')) {
           later = true;
         }
       }
@@ -325,7 +323,7 @@ void PatternMatcher::Keep(size_t k, size_t pos, size_t end, LineValues& v, DateR
       const auto t = ReadTimeAt(line_, pos, formats_.time_separator);
       v.hour = t->hour;
       v.minute = t->minute;
-      if (!p.literals[k].empty() && IsUpper(p.literals[k][0])) v.zone = p.literals[k].substr(0, 1);
+      if (!p.literals[k].empty() && IsAsciiUpper(p.literals[k][0])) v.zone = p.literals[k].substr(0, 1);
       break;
     }
     case Token::SatelliteName: v.satellite_name = value(); break;

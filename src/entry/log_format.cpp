@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/text.h"
+
 namespace zelmor::entry {
 namespace {
-
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 // Decimal digits (most significant first) plus one.
 void Increment(std::string& digits) {
@@ -90,29 +88,16 @@ TemplateParts SplitTemplate(const std::wstring& template_text) {
   return parts;
 }
 
-// --- The calendar ------------------------------------------------------------------------------
-
-int DaysInMonth(int year, int month) {
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  if (month == 2 && IsLeapYear(year)) return 29;
-  return kDays[month - 1];
-}
-
-bool IsCalendarDate(const CalendarDate& date) {
-  return date.year >= 1 && date.day >= 1 && date.day <= DaysInMonth(date.year, date.month);
-}
-
 // --- Digits ------------------------------------------------------------------------------------
 
-std::wstring TwoDigits(int value) {
+std::wstring TwoDigitsOrMore(int value) {
   if (value >= 0 && value <= 9) return L"0" + std::to_wstring(value);
   return std::to_wstring(value);
 }
 
 size_t DigitRun(const std::wstring& text, size_t pos, size_t most) {
   size_t n = 0;
-  while (pos + n < text.size() && n <= most && IsDigit(text[pos + n])) ++n;
+  while (pos + n < text.size() && n <= most && IsAsciiDigit(text[pos + n])) ++n;
   return n;
 }
 
@@ -124,8 +109,8 @@ int64_t DigitsValue(const std::wstring& text, size_t from, size_t to) {
 
 // --- The time ----------------------------------------------------------------------------------
 
-std::wstring FormatTime(const LocalTime& time, const std::wstring& separator) {
-  return TwoDigits(time.hour) + separator + TwoDigits(time.minute);
+std::wstring FormatTime(int hour, int minute, const std::wstring& separator) {
+  return TwoDigitsOrMore(hour) + separator + TwoDigitsOrMore(minute);
 }
 
 std::optional<TimeReading> ReadTimeAt(const std::wstring& text, size_t pos, const std::wstring& separator) {
@@ -214,6 +199,24 @@ void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFre
   }
 }
 
+// --- Grid locators -----------------------------------------------------------------------------
+
+bool IsGridLocator(const std::wstring& w) {
+  if (w.size() != 4 && w.size() != 6) return false;
+  auto field = [](wchar_t c) { return (c >= L'A' && c <= L'R') || (c >= L'a' && c <= L'r'); };
+  auto sub = [](wchar_t c) { return (c >= L'A' && c <= L'X') || (c >= L'a' && c <= L'x'); };
+  if (!field(w[0]) || !field(w[1]) || !IsAsciiDigit(w[2]) || !IsAsciiDigit(w[3])) return false;
+  return w.size() == 4 || (sub(w[4]) && sub(w[5]));
+}
+
+std::wstring LocatorCase(std::wstring locator) {
+  for (size_t i = 0; i < locator.size(); ++i) {
+    if (i < 2) locator[i] = AsciiUpper(locator[i]);
+    else if (i >= 4) locator[i] = AsciiLower(locator[i]);
+  }
+  return locator;
+}
+
 // --- The station line ---------------------------------------------------------------------------
 
 namespace {
@@ -221,30 +224,23 @@ namespace {
 constexpr size_t kMostCallSignLength = 20;
 constexpr size_t kMostGrids = 4;
 
-bool IsCapital(wchar_t c) { return c >= L'A' && c <= L'Z'; }
-
 bool IsCallSignText(const std::wstring& text) {
   if (text.empty() || text.size() > kMostCallSignLength) return false;
   bool letter = false, digit = false;
   for (wchar_t c : text) {
-    if (IsCapital(c)) letter = true;
-    else if (IsDigit(c)) digit = true;
+    if (IsAsciiUpper(c)) letter = true;
+    else if (IsAsciiDigit(c)) digit = true;
     else if (c != L'/') return false;
   }
   return letter && digit;
 }
 
 // AA00 or AA00aa, in the case the writer gives it.
-bool IsGridText(const std::wstring& g) {
-  if (g.size() != 4 && g.size() != 6) return false;
-  const auto field = [](wchar_t c) { return c >= L'A' && c <= L'R'; };
-  const auto subsquare = [](wchar_t c) { return c >= L'a' && c <= L'x'; };
-  return field(g[0]) && field(g[1]) && IsDigit(g[2]) && IsDigit(g[3]) && (g.size() == 4 || (subsquare(g[4]) && subsquare(g[5])));
-}
+bool IsGridText(const std::wstring& g) { return IsGridLocator(g) && LocatorCase(g) == g; }
 
 bool AllDigits(const std::wstring& text, size_t least, size_t most) {
   return text.size() >= least && text.size() <= most &&
-         std::all_of(text.begin(), text.end(), [](wchar_t c) { return IsDigit(c); });
+         std::all_of(text.begin(), text.end(), [](wchar_t c) { return IsAsciiDigit(c); });
 }
 
 std::vector<std::wstring> SplitAt(const std::wstring& text, wchar_t separator) {

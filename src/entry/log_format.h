@@ -1,8 +1,9 @@
 #pragma once
 // The log line's format, in one place for the writer (log_line.h) and the reader (line_reader.h):
-// the nine tokens, the default template and the fallback line's shape, the calendar, the time,
-// the two frequency shapes, and the station line (the short-date picture: date_picture.h). Each
-// shape is written and read here, side by side, so that what one machine writes another reads.
+// the nine tokens, the default template and the fallback line's shape, the time, the two
+// frequency shapes, and the station line (the short-date picture: date_picture.h; the calendar:
+// base/calendar.h). Each shape is written and read here, side by side, so that what one machine
+// writes another reads.
 
 #include <array>
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/calendar.h"
 #include "base/clock.h"
 
 namespace zelmor::entry {
@@ -58,25 +60,10 @@ struct TemplateParts {
 };
 TemplateParts SplitTemplate(const std::wstring& template_text);
 
-// --- The calendar ------------------------------------------------------------------------------
-
-// A date of the proleptic Gregorian calendar.
-struct CalendarDate {
-  int year = 0, month = 0, day = 0;
-
-  bool operator==(const CalendarDate& o) const { return year == o.year && month == o.month && day == o.day; }
-  bool operator!=(const CalendarDate& o) const { return !(*this == o); }
-};
-
-// Days of a month; 0 for a month outside 1..12.
-int DaysInMonth(int year, int month);
-// From year 1 on, a month 1..12 and a day that month has.
-bool IsCalendarDate(const CalendarDate& date);
-
 // --- Digits ------------------------------------------------------------------------------------
 
 // Two digits for 0..9, the plain number otherwise (a fake clock may give anything).
-std::wstring TwoDigits(int value);
+std::wstring TwoDigitsOrMore(int value);
 // The digits at text[pos...], as many as there are up to `most` + 1 (one more tells a run that
 // is too long).
 size_t DigitRun(const std::wstring& text, size_t pos, size_t most);
@@ -85,8 +72,12 @@ int64_t DigitsValue(const std::wstring& text, size_t from, size_t to);
 
 // --- The time ----------------------------------------------------------------------------------
 
-// "hh:mm": the hour 00..23 and the minutes in two digits, the locale's separator between.
-std::wstring FormatTime(const LocalTime& time, const std::wstring& separator);
+// "hh:mm": the hour 00..23 and the minutes in two digits, the locale's separator between. The one
+// way a time is written: in the log, in the hints, to the logging program.
+std::wstring FormatTime(int hour, int minute, const std::wstring& separator);
+inline std::wstring FormatTime(const LocalTime& time, const std::wstring& separator) {
+  return FormatTime(time.hour, time.minute, separator);
+}
 
 struct TimeReading {
   size_t end = 0;
@@ -127,6 +118,14 @@ struct LogFrequencyReading {
 // template). The readings as written (no leading zero, no "-0", at most 13 digits a half, as many
 // as 64-bit hertz give) come first, longest first; then the others, longest first.
 void ReadLogFrequencyAt(const std::wstring& text, size_t pos, std::vector<LogFrequencyReading>& out);
+
+// --- Grid locators -----------------------------------------------------------------------------
+
+// A 4- or 6-character Maidenhead locator: PM95, PM95sq (case-insensitive).
+bool IsGridLocator(const std::wstring& word);
+// A locator as locators are usually written, AA00aa: the field's letters upper-case, the
+// subsquare's lower-case. Other characters stay as they are.
+std::wstring LocatorCase(std::wstring locator);
 
 // --- The station line --------------------------------------------------------------------------
 

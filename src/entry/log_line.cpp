@@ -4,12 +4,11 @@
 #include <limits>
 #include <system_error>
 
+#include "base/text.h"
 #include "entry/date_picture.h"
 
 namespace zelmor::entry {
 namespace {
-
-bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 bool IsAsciiSpace(wchar_t c) {
   return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';

@@ -6,16 +6,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/paths.h"
+
 namespace zelmor::logfiles {
 namespace {
 
 // Room for any path the dialog can return, long paths included.
 constexpr size_t kFileBufferChars = 32768;
-
-std::wstring NamePart(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 // A remembered folder at the root of a drive is stored without its backslash ("D:"), which the
 // dialog would read as the current directory of that drive. A folder of MAX_PATH characters or
@@ -63,7 +60,7 @@ bool CommonFileDialogs::Show(FileDialogState& state, bool save, ExistingFile exi
     return ok != FALSE;
   };
 
-  const std::wstring preset = NamePart(state.file_name);
+  const std::wstring preset = base::NameOf(state.file_name);
   bool ok = run(preset);
   // A remembered name the dialog refuses would keep it from showing at all.
   if (!ok && last_error_ == FNERR_INVALIDFILENAME && !preset.empty()) ok = run(std::wstring());

@@ -1,5 +1,6 @@
 #include "logfiles/log_commands.h"
 
+#include "base/paths.h"
 #include "base/resource.h"
 #include "base/texts.h"
 #include "logfiles/log_text.h"
@@ -14,7 +15,7 @@ bool LogCommands::MayReplaceUnsavedLog() {
 }
 
 void LogCommands::RememberLogFolder(const std::wstring& file_path) {
-  c_.profile.ProfileWrite(settings::kMainSection, settings::kLogFolderKey, FolderOf(file_path));
+  c_.profile.ProfileWrite(settings::kMainSection, settings::kLogFolderKey, base::FolderOf(file_path));
 }
 
 void LogCommands::OpenLog() {

@@ -51,9 +51,4 @@ std::wstring DefaultSaveName(const LocalTime& today) {
   return L"Zelmor" + std::wstring(date);
 }
 
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.rfind(L'\\');
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 }  // namespace zelmor::logfiles

@@ -21,7 +21,4 @@ std::wstring PaneTextFromFile(const std::wstring& file_text);
 // The name the Save dialog proposes: "Zelmor" and the date as yymmdd.
 std::wstring DefaultSaveName(const LocalTime& today);
 
-// Everything before the last backslash; empty when there is none.
-std::wstring FolderOf(const std::wstring& path);
-
 }  // namespace zelmor::logfiles

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/paths.h"
 #include "base/resource.h"
 #include "base/texts.h"
 #include "logfiles/log_text.h"
@@ -35,7 +36,7 @@ SafetyCopy::SafetyCopy(TextFiles& files, settings::Profile& profile, Clock& cloc
       profile_(profile),
       clock_(clock),
       folder_(std::move(folder)),
-      path_(folder_ + L"\\" + kSafetyCopyName) {}
+      path_(base::JoinPath(folder_, kSafetyCopyName)) {}
 
 void SafetyCopy::OfferEarlierCopy(MessageBoxes& messages, entry::LogPane& pane, MainState& state) {
   // Leftovers of a write that a crash interrupted; the copy itself is always whole.
@@ -120,13 +121,13 @@ void SafetyCopy::MarkClosedNormally() {
 
 bool SafetyCopy::SetEarlierCopyAside() {
   if (!files_.Exists(path_)) return true;
-  const std::wstring set_aside = folder_ + L"\\" + kSetAsideName;
+  const std::wstring set_aside = base::JoinPath(folder_, kSetAsideName);
   if (files_.Exists(set_aside)) {
     // The newest crashed run keeps the plain name; the one before it is kept too, under its date.
     const LocalTime now = clock_.Now();
     bool moved = false;
     for (int attempt = 1; attempt <= kDatedNameAttempts && !moved; ++attempt) {
-      const std::wstring dated = folder_ + L"\\" + DatedSetAsideName(now, attempt);
+      const std::wstring dated = base::JoinPath(folder_, DatedSetAsideName(now, attempt));
       moved = !files_.Exists(dated) && files_.Rename(set_aside, dated);
     }
     if (!moved) return false;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "adif/export_command.h"
+#include "base/paths.h"
 #include "base/resource.h"
 #include "base/text.h"
 #include "base/texts.h"
@@ -11,11 +12,6 @@
 
 namespace zelmor::lotw {
 namespace {
-
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-  if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder + name;
-  return folder + L"\\" + name;
-}
 
 }  // namespace
 
@@ -61,7 +57,7 @@ void LotwUpload::Upload() {
 
   const LocalTime now = c_.clock.Now();
   const std::wstring path =
-      JoinPath(logfiles::LogFolder(c_), UploadFileName(now.year, now.month, now.day, now.hour, now.minute));
+      base::JoinPath(logfiles::LogFolder(c_), UploadFileName(now.year, now.month, now.day, now.hour, now.minute));
   c_.files.RemoveLeftovers(path);
   if (!c_.files.ReplaceEncoded(path, result.adif)) return Tell(IDS_LOTW_WRITE_FAILED, path);
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/paths.h"
 #include "base/resource.h"
 #include "base/text.h"
 #include "base/texts.h"
@@ -13,12 +14,6 @@ bool NeedsQuotes(std::wstring_view argument) {
   return argument.empty() || argument.find_first_of(L" \t\n\v\"") != std::wstring_view::npos;
 }
 
-std::wstring JoinPath(const std::wstring& folder, const wchar_t* name) {
-  if (folder.empty()) return name;
-  const wchar_t last = folder.back();
-  return folder + (last == L'\\' || last == L'/' ? L"" : L"\\") + name;
-}
-
 // Registry values and PATH entries are sometimes written in quotes.
 std::wstring Unquoted(std::wstring_view text) {
   std::wstring t = TrimSpaces(text);
@@ -28,11 +23,7 @@ std::wstring Unquoted(std::wstring_view text) {
 
 bool EndsWithExe(const std::wstring& path) {
   if (path.size() < 4) return false;
-  std::wstring tail = path.substr(path.size() - 4);
-  for (wchar_t& c : tail) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return tail == L".exe";
+  return SameAsciiCaseless(std::wstring_view(path).substr(path.size() - 4), L".exe");
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -46,7 +37,7 @@ std::optional<int> FinalStatusCode(const std::wstring& line) {
   if (open == std::wstring::npos || close - open < 2 || close - open > 4) return std::nullopt;
   int code = 0;
   for (size_t i = open + 1; i < close; ++i) {
-    if (line[i] < L'0' || line[i] > L'9') return std::nullopt;
+    if (!IsAsciiDigit(line[i])) return std::nullopt;
     code = code * 10 + (line[i] - L'0');
   }
   return code;
@@ -119,10 +110,10 @@ std::wstring UploadFileName(int year, int month, int day, int hour, int minute) 
 }
 
 std::wstring OutputPathFor(const std::wstring& adif_path) {
-  const size_t dot = adif_path.find_last_of(L'.');
-  const size_t separator = adif_path.find_last_of(L"\\/");
-  const bool has_extension = dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator);
-  return (has_extension ? adif_path.substr(0, dot) : adif_path) + L".txt";
+  const std::wstring name = base::NameOf(adif_path);
+  const size_t dot = name.rfind(L'.');
+  if (dot == std::wstring::npos) return adif_path + L".txt";
+  return adif_path.substr(0, adif_path.size() - name.size() + dot) + L".txt";
 }
 
 std::optional<std::wstring> FindTqsl(const std::optional<std::wstring>& configured, TqslPlaces& places) {
@@ -132,17 +123,17 @@ std::optional<std::wstring> FindTqsl(const std::optional<std::wstring>& configur
     if (!path.empty()) {
       // A path to the program itself, or to the folder that holds it.
       if (EndsWithExe(path)) candidates.push_back(path);
-      else candidates.push_back(JoinPath(path, kTqslFileName));
+      else candidates.push_back(base::JoinPath(path, kTqslFileName));
     }
   }
   for (const auto& folder : places.InstallFolders()) {
     const std::wstring f = Unquoted(folder);
-    if (!f.empty()) candidates.push_back(JoinPath(f, kTqslFileName));
+    if (!f.empty()) candidates.push_back(base::JoinPath(f, kTqslFileName));
   }
   for (const auto& folder : places.PathFolders()) {
     const std::wstring f = Unquoted(folder);
     // An empty entry would mean the current folder.
-    if (!f.empty() && f != L".") candidates.push_back(JoinPath(f, kTqslFileName));
+    if (!f.empty() && f != L".") candidates.push_back(base::JoinPath(f, kTqslFileName));
   }
   for (const auto& candidate : candidates) {
     if (places.FileExists(candidate)) return candidate;

@@ -4,6 +4,7 @@
 
 #include "base/codepage_win.h"
 #include "base/handles_win.h"
+#include "base/paths.h"
 
 namespace zelmor::lotw {
 namespace {
@@ -29,11 +30,6 @@ std::optional<std::wstring> InstallPath(REGSAM view) {
     value.assign(bytes / sizeof(wchar_t) + MAX_PATH, L'\0');
   }
   return std::nullopt;
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t separator = path.find_last_of(L"\\/");
-  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
 // A handle the child inherits: only those given in its handle list, and only for this start.
@@ -163,7 +159,7 @@ TqslRunner::Start TqslRunner::Begin(const TqslJob& job, const Secret* passphrase
 
   std::vector<std::wstring> arguments = UploadArguments(job.station_location, job.adif_path, passphrase);
   std::wstring command_line = CommandLine(job.tqsl, arguments);
-  const std::wstring folder = FolderOf(job.adif_path);
+  const std::wstring folder = base::FolderOf(job.adif_path);
   PROCESS_INFORMATION started{};
   const BOOL ok = CreateProcessW(job.tqsl.c_str(), command_line.data(), nullptr, nullptr, TRUE,
                                  CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT,

@@ -2,6 +2,7 @@
 
 #include "base/resource.h"
 #include "lotw/passphrase_box_win.h"
+#include "window/placement_win.h"
 
 namespace zelmor::lotw {
 
@@ -24,18 +25,10 @@ void Win32UploadViews::PlaceReport() {
   RECT main{}, own{};
   GetWindowRect(owner_, &main);
   GetWindowRect(report_.get(), &own);
-  const int width = own.right - own.left, height = own.bottom - own.top;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& work = monitor.rcWork;
-  int left = main.right;
-  if (left + width > work.right) left = main.left - width;
-  if (left < work.left) left = work.right - width;
-  int top = main.top;
-  if (top + height > work.bottom) top = work.bottom - height;
-  if (top < work.top) top = work.top;
-  SetWindowPos(report_.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const window::ScreenRect placed =
+      window::PlacePopup({main.left, main.top, main.right, main.bottom}, own.right - own.left, own.bottom - own.top, 0,
+                         window::PopupSide::Right, window::WorkAreaNear(owner_));
+  SetWindowPos(report_.get(), nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool Win32UploadViews::PreTranslate(MSG& msg) {

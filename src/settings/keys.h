@@ -37,7 +37,7 @@ inline constexpr wchar_t kStationLocationKey[] = L"TQSLloc";
 
 // Which value of a log line goes to which field of the logging program (transfer/whole_line.h).
 inline constexpr wchar_t kFieldsSection[] = L"HLfields";
-// The operator's spellings of satellite names for the ADIF export (adif/satellite_names.h).
+// The operator's spellings of satellite names for the ADIF export (contact/satellite_names.h).
 inline constexpr wchar_t kSatNamesSection[] = L"SatNames";
 
 }  // namespace zelmor::settings

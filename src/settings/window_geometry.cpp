@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "base/text.h"
 #include "settings/keys.h"
 
 namespace zelmor::settings {
@@ -32,7 +33,7 @@ std::optional<int32_t> ParseTwips(const std::wstring& text) {
   // Whole part and fraction are kept exactly (as integers) so that halves round to even reliably.
   uint64_t whole = 0;
   bool digits = false;
-  while (i < n && text[i] >= L'0' && text[i] <= L'9') {
+  while (i < n && IsAsciiDigit(text[i])) {
     whole = whole * 10 + static_cast<uint64_t>(text[i++] - L'0');
     digits = true;
     if (whole > (uint64_t{1} << 40)) return std::nullopt;
@@ -41,7 +42,7 @@ std::optional<int32_t> ParseTwips(const std::wstring& text) {
   bool rest_nonzero = false;
   if (i < n && text[i] == L'.') {
     ++i;
-    while (i < n && text[i] >= L'0' && text[i] <= L'9') {
+    while (i < n && IsAsciiDigit(text[i])) {
       const int d = text[i++] - L'0';
       if (first_fraction_digit < 0) first_fraction_digit = d;
       else if (d != 0) rest_nonzero = true;

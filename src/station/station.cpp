@@ -7,28 +7,18 @@
 #include "base/resource.h"
 #include "base/text.h"
 #include "contact/contact.h"
+#include "entry/log_format.h"
 
 namespace zelmor::station {
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
-
 // The operator's IME may be in full-width mode: "ＪＡ１ＡＢＣ" is meant as JA1ABC.
-wchar_t HalfWidth(wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E ? static_cast<wchar_t>(c - 0xFEE0) : c; }
-
 std::wstring Plain(std::wstring_view text) {
   std::wstring out;
   for (wchar_t c : text) out += HalfWidth(c);
-  const size_t first = std::find_if_not(out.begin(), out.end(), IsBlank) - out.begin();
-  const size_t last = std::find_if_not(out.rbegin(), out.rend(), IsBlank).base() - out.begin();
+  const size_t first = std::find_if_not(out.begin(), out.end(), IsWordSpace) - out.begin();
+  const size_t last = std::find_if_not(out.rbegin(), out.rend(), IsWordSpace).base() - out.begin();
   return first < last ? out.substr(first, last - first) : std::wstring();
-}
-
-std::wstring Upper(std::wstring text) {
-  for (wchar_t& c : text) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
-  return text;
 }
 
 std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
@@ -99,13 +89,8 @@ bool Station::operator==(const Station& o) const {
 
 std::optional<std::wstring> CanonicalGrid(std::wstring_view text) {
   std::wstring grid = Plain(text);
-  if (!contact::IsGridLocator(grid)) return std::nullopt;
-  for (size_t i = 0; i < grid.size(); ++i) {
-    const wchar_t c = grid[i];
-    if (i < 2 && c >= L'a' && c <= L'z') grid[i] = static_cast<wchar_t>(c - L'a' + L'A');
-    if (i >= 4 && c >= L'A' && c <= L'Z') grid[i] = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return grid;
+  if (!entry::IsGridLocator(grid)) return std::nullopt;
+  return entry::LocatorCase(std::move(grid));
 }
 
 std::vector<std::wstring> SplitGrids(std::wstring_view text) {
@@ -113,7 +98,7 @@ std::vector<std::wstring> SplitGrids(std::wstring_view text) {
   std::wstring current;
   for (wchar_t c : text) {
     c = HalfWidth(c);
-    if (c == L',' || c == L'\u3001' || IsBlank(c)) {
+    if (c == L',' || c == L'\u3001' || IsWordSpace(c)) {
       if (!current.empty()) grids.push_back(std::move(current));
       current.clear();
     } else {
@@ -153,7 +138,7 @@ bool IsGridLine(const std::vector<std::wstring>& grids) {
 
 std::variant<Station, StationFault> ReadStation(const StationText& typed) {
   Station s;
-  s.call_sign = Upper(Plain(typed.call_sign));
+  s.call_sign = AsciiUpper(Plain(typed.call_sign));
   if (!contact::IsCallSign(s.call_sign)) return StationFault{StationField::CallSign, IDS_STATION_CALL_BAD};
 
   if (auto fault = GridFault(SplitGrids(typed.grids), s.grids)) return StationFault{StationField::Grid, *fault};

@@ -1,8 +1,7 @@
 #include "transfer/whole_line.h"
 
-#include <cwctype>
-
 #include "base/text.h"
+#include "entry/log_format.h"
 #include "settings/keys.h"
 
 namespace zelmor::transfer {
@@ -11,19 +10,8 @@ using contact::Contact;
 using contact::WordKind;
 namespace {
 
-std::wstring TwoDigits(int value) {
-  std::wstring text = std::to_wstring(value % 100);
-  return text.size() < 2 ? L"0" + text : text;
-}
-
-bool SameKey(const std::wstring& a, const wchar_t* b) {
-  const std::wstring other = b;
-  if (a.size() != other.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::towupper(a[i]) != std::towupper(other[i])) return false;
-  }
-  return true;
-}
+// yy: the last two digits, as the default template's date writes them (month and day alike).
+std::wstring LastTwoDigits(int value) { return entry::TwoDigitsOrMore(value % 100); }
 
 std::wstring LogFrequencyText(const Contact& c) {
   if (c.log_frequency) return c.log_frequency->text;
@@ -35,8 +23,10 @@ std::wstring LogFrequencyText(const Contact& c) {
 }
 
 std::wstring TokenValue(const std::wstring& token, const Contact& c) {
-  if (token == L"#DT") return TwoDigits(c.date.year) + L"/" + TwoDigits(c.date.month) + L"/" + TwoDigits(c.date.day);
-  if (token == L"#TM") return TwoDigits(c.hour) + L":" + TwoDigits(c.minute);
+  if (token == L"#DT") {
+    return LastTwoDigits(c.date.year) + L"/" + LastTwoDigits(c.date.month) + L"/" + LastTwoDigits(c.date.day);
+  }
+  if (token == L"#TM") return entry::FormatTime(c.hour, c.minute, L":");
   if (token == L"#ZN") return c.zone;
   if (token == L"#SN") return c.satellite_name.value_or(L"");
   if (token == L"#RV") return c.rev.value_or(L"");
@@ -74,7 +64,7 @@ FieldMapping ParseFieldMapping(const std::vector<std::pair<std::wstring, std::ws
   FieldMapping mapping = DefaultFieldMapping();
   for (const auto& [key, value] : entries) {
     for (size_t i = 0; i < kWholeLineFieldCount; ++i) {
-      if (SameKey(TrimSpaces(key), kWholeLineFields[i].key)) mapping.values[i] = value;
+      if (SameAsciiCaseless(TrimSpaces(key), kWholeLineFields[i].key)) mapping.values[i] = value;
     }
   }
   return mapping;

@@ -4,6 +4,30 @@
 #include <cstdint>
 
 namespace zelmor::window {
+namespace {
+
+// Beside [start, end) on the axis the pop-up moves along.
+int Beside(int start, int end, int size, int gap, int work_start, int work_end) {
+  int at = end + gap;
+  if (at + size > work_end) at = start - gap - size;
+  if (at < work_start) at = work_end - size;
+  return std::max(at, work_start);
+}
+
+// In line with `start` on the other axis.
+int InLine(int start, int size, int work_start, int work_end) { return std::max(work_start, std::min(start, work_end - size)); }
+
+}  // namespace
+
+ScreenRect PlacePopup(const ScreenRect& anchor, int width, int height, int gap, PopupSide side,
+                      const ScreenRect& work_area) {
+  const ScreenRect& w = work_area;
+  const int left = side == PopupSide::Right ? Beside(anchor.left, anchor.right, width, gap, w.left, w.right)
+                                            : InLine(anchor.left, width, w.left, w.right);
+  const int top = side == PopupSide::Below ? Beside(anchor.top, anchor.bottom, height, gap, w.top, w.bottom)
+                                           : InLine(anchor.top, height, w.top, w.bottom);
+  return {left, top, left + width, top + height};
+}
 
 ScreenRect KeepOnScreen(const ScreenRect& window, const ScreenRect* work_areas, size_t count,
                         const ScreenRect& primary_work_area) {

@@ -24,4 +24,13 @@ struct ScreenRect {
 ScreenRect KeepOnScreen(const ScreenRect& window, const ScreenRect* work_areas, size_t count,
                         const ScreenRect& primary_work_area);
 
+// Where a pop-up of `width` by `height` pixels goes beside `anchor`, a window of the operator's:
+// on `side` of it, `gap` pixels away, where the work area has room; on the other side (left,
+// above) where it has none; over the anchor at the work area's far edge where neither has. Along
+// the anchor it starts at the anchor's top (left) edge. Always inside the work area, its top left
+// first when it is the larger.
+enum class PopupSide { Right, Below };
+ScreenRect PlacePopup(const ScreenRect& anchor, int width, int height, int gap, PopupSide side,
+                      const ScreenRect& work_area);
+
 }  // namespace zelmor::window

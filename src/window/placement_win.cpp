@@ -55,6 +55,13 @@ RECT OnScreen(const RECT& rect) {
 
 }  // namespace
 
+ScreenRect WorkAreaNear(HWND window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return ToScreenRect(monitor.rcWork);
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 TwipsRect NormalPlacement(HWND window, UINT dpi) {
   const RECT r = NormalRect(window);
   return {PixelsToTwips(r.left, dpi), PixelsToTwips(r.top, dpi), PixelsToTwips(r.right - r.left, dpi),

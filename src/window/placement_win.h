@@ -16,4 +16,8 @@ TwipsRect NormalPlacement(HWND window, UINT dpi);
 // A minimized or maximized window keeps its state and gets the rectangle it is restored to.
 void SetNormalPlacement(HWND window, const TwipsRect& placement, UINT dpi);
 
+// The work area of the monitor nearest `window`: where its pop-ups go (PlacePopup). The primary
+// screen when the monitor cannot be asked.
+ScreenRect WorkAreaNear(HWND window);
+
 }  // namespace zelmor::window

@@ -17,7 +17,7 @@ std::optional<int> WholeMinutes(const std::wstring& text) {
   if (digits.empty() || digits.size() > 4) return std::nullopt;
   int minutes = 0;
   for (wchar_t c : digits) {
-    if (c < L'0' || c > L'9') return std::nullopt;
+    if (!IsAsciiDigit(c)) return std::nullopt;
     minutes = minutes * 10 + (c - L'0');
   }
   if (minutes > HintSettings::kMostDupeMinutes) return std::nullopt;

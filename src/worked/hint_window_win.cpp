@@ -6,6 +6,7 @@
 #include "base/resource.h"
 #include "base/texts.h"
 #include "window/dpi_win.h"
+#include "window/placement_win.h"
 
 namespace zelmor::worked {
 namespace {
@@ -79,14 +80,9 @@ void HintWindow::Show(const std::vector<std::wstring>& lines, bool warning) {
   // Under the anchor, where the operator looks while typing; above it when the screen ends first.
   RECT anchor{};
   GetWindowRect(anchor_, &anchor);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (GetMonitorInfoW(MonitorFromWindow(anchor_, MONITOR_DEFAULTTONEAREST), &monitor)) work = monitor.rcWork;
-  int x = anchor.left, y = anchor.bottom + Scaled(kGap);
-  if (y + h > work.bottom) y = anchor.top - Scaled(kGap) - h;
-  x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - w));
-  SetWindowPos(hwnd(), HWND_TOP, x, y, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  const window::ScreenRect placed = window::PlacePopup({anchor.left, anchor.top, anchor.right, anchor.bottom}, w, h,
+                                                       Scaled(kGap), window::PopupSide::Below, window::WorkAreaNear(anchor_));
+  SetWindowPos(hwnd(), HWND_TOP, placed.left, placed.top, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 

@@ -11,6 +11,7 @@
 #include "base/atomic_file_win.h"
 #include "base/codepage_win.h"
 #include "base/handles_win.h"
+#include "base/paths.h"
 
 namespace zelmor::worked {
 namespace {
@@ -22,11 +23,6 @@ constexpr size_t kLinesPerHandOver = 5000;
 // A save writes a temporary file and renames it: the folder is read once it has been quiet this long.
 constexpr DWORD kQuietMs = 100;
 constexpr DWORD kMostSettleMs = 2000;
-
-std::wstring PathIn(const std::wstring& folder, const std::wstring& name) {
-  if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) return folder + name;
-  return folder + L"\\" + name;
-}
 
 // The window's thread comes first: typing must never wait for the reading.
 void LowerPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
@@ -45,7 +41,7 @@ unsigned ThreadCount(unsigned asked) {
 std::optional<std::vector<FileStamp>> DiskLogFolder::List(const std::wstring& folder) {
   std::vector<FileStamp> files;
   WIN32_FIND_DATAW found{};
-  const base::UniqueFind search(FindFirstFileExW(PathIn(folder, L"*").c_str(), FindExInfoBasic, &found,
+  const base::UniqueFind search(FindFirstFileExW(base::JoinPath(folder, L"*").c_str(), FindExInfoBasic, &found,
                                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!search) {
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return files;
@@ -130,7 +126,7 @@ struct LogFolderWatcher::Shared {
     for (auto& f : listed.value_or(std::vector<FileStamp>())) {
       if (!IsLogFileName(f.name, settings.skipped)) continue;
       if (f.size > kMaxFileBytes) {
-        not_read.push_back(PathIn(settings.folder, f.name));
+        not_read.push_back(base::JoinPath(settings.folder, f.name));
         continue;
       }
       files.push_back(std::move(f));
@@ -144,7 +140,7 @@ struct LogFolderWatcher::Shared {
     for (const auto& name : names) {
       FolderUpdate u;
       u.kind = FolderUpdate::Kind::Remove;
-      u.source = PathIn(settings.folder, name);
+      u.source = base::JoinPath(settings.folder, name);
       removed.push_back(std::move(u));
     }
     std::unordered_set<std::wstring> gone(names.begin(), names.end());
@@ -157,7 +153,7 @@ struct LogFolderWatcher::Shared {
   void HandFolderRead(const std::vector<FileStamp>& now, std::vector<std::wstring> not_read) {
     FolderUpdate read_whole;
     read_whole.kind = FolderUpdate::Kind::FolderRead;
-    for (const auto& f : now) read_whole.sources.push_back(PathIn(settings.folder, f.name));
+    for (const auto& f : now) read_whole.sources.push_back(base::JoinPath(settings.folder, f.name));
     for (const auto& path : not_read) read_whole.sources.push_back(path);
     read_whole.not_read = std::move(not_read);
     std::vector<FolderUpdate> one;
@@ -189,7 +185,7 @@ struct LogFolderWatcher::Shared {
       for (size_t i = 0; i < names.size(); ++i) {
         FolderUpdate u;
         u.kind = FolderUpdate::Kind::Replace;
-        u.source = PathIn(settings.folder, names[i]);
+        u.source = base::JoinPath(settings.folder, names[i]);
         u.reading = std::move((*read)[i]);
         done.push_back(std::move(u));
         const FileStamp& stamp = *stamp_of[names[i]];
@@ -206,7 +202,7 @@ struct LogFolderWatcher::Shared {
     };
     for (const auto& name : changes.changed) {
       if (stop.load()) return result;
-      const std::wstring path = PathIn(settings.folder, name);
+      const std::wstring path = base::JoinPath(settings.folder, name);
       auto text = access->Read(path);
       if (!text) {
         not_read.push_back(path);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/resource.h"
+#include "base/text.h"
 #include "base/texts.h"
 #include "settings/keys.h"
 #include "settings/log_folder.h"
@@ -27,21 +28,13 @@ bool SameReading(const LineReading& a, const LineReading& b) {
          a.formats.time_separator == b.formats.time_separator && a.formats.decimal_mark == b.formats.decimal_mark;
 }
 
-// Settings names match without regard to ASCII case, as the settings file's do.
-bool SameName(const std::wstring& a, const wchar_t* b) {
-  const std::wstring other(b);
-  if (a.size() != other.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-    if (lower(a[i]) != lower(other[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 WorkedBefore::WorkedBefore(Wiring wiring)
-    : p_(std::move(wiring)), settings_(ReadHintSettings(p_.profile)), keeper_(this) {
+    : p_(std::move(wiring)),
+      settings_(ReadHintSettings(p_.profile)),
+      // The operator's satellite spellings as the ADIF export reads them, taken once a run.
+      keeper_(this, nullptr, contact::SatelliteNames(p_.profile.ProfileEntries(settings::kSatNamesSection))) {
   CreateMessageOnlyWindow(kClassName);
   satellite_ = std::make_unique<entry::SatelliteNow>(hwnd(), kSatelliteMessage);
   if (settings_.hints) hint_.Create(p_.entry_box);
@@ -85,7 +78,10 @@ void WorkedBefore::OnLogAppended(const std::wstring& text) {
 }
 
 void WorkedBefore::OnProfileWritten(const std::wstring& section, const std::wstring& key) {
-  if (SameName(section, settings::kMainSection) && SameName(key, settings::kLogFolderKey)) folder_written_ = true;
+  // Settings names match without regard to ASCII case, as the settings file's do.
+  if (SameAsciiCaseless(section, settings::kMainSection) && SameAsciiCaseless(key, settings::kLogFolderKey)) {
+    folder_written_ = true;
+  }
 }
 
 void WorkedBefore::WorkedIndexChanged() {

@@ -5,19 +5,15 @@
 #include "base/resource.h"
 #include "base/text.h"
 #include "base/texts.h"
+#include "contact/satellite_names.h"
+#include "entry/log_format.h"
 
 namespace zelmor::worked {
 namespace {
 
-std::wstring TwoDigits(int n) {
-  wchar_t text[8];
-  std::swprintf(text, 8, L"%02d", n);
-  return text;
-}
-
 // The time as the log shows it: "10:14J".
 std::wstring TimeText(const LoggedTime& t, const std::wstring& separator) {
-  std::wstring text = TwoDigits(t.hour) + separator + TwoDigits(t.minute);
+  std::wstring text = entry::FormatTime(t.hour, t.minute, separator);
   if (t.zone) text += t.zone;
   return text;
 }
@@ -48,7 +44,7 @@ std::wstring CallLine(const CallLookup& found, const std::optional<std::wstring>
 Hint WorkedHint(const WorkedIndex& index, const HintRequest& request) {
   Hint hint;
   std::optional<std::wstring> satellite;
-  if (request.satellite && !SatelliteKey(*request.satellite).empty()) satellite = TrimSpaces(*request.satellite);
+  if (request.satellite && contact::NamesSatellite(*request.satellite)) satellite = TrimSpaces(*request.satellite);
   const contact::MemoWords words = contact::ClassifyMemo(request.memo);
 
   if (!words.words.empty() && words.words[0].kind == contact::WordKind::Call) {

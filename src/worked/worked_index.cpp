@@ -73,7 +73,7 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin
     if (r.satellite < reading.names.size()) {
       spelling = id_of(r.satellite);
       if (satellite_of_spelling_[spelling] == kNone) {
-        const uint32_t key = Intern(SatelliteKey(reading.names[r.satellite]));
+        const uint32_t key = Intern(satellites_.Key(reading.names[r.satellite]));
         satellite_of_spelling_[spelling] = key;
       }
       satellite = satellite_of_spelling_[spelling];
@@ -210,6 +210,14 @@ std::vector<std::wstring> WorkedIndex::SourceNames() const {
   return names;
 }
 
+uint32_t WorkedIndex::AskedSatellite(const std::wstring& satellite) const {
+  if (satellite != asked_name_) {
+    asked_name_ = satellite;
+    asked_key_ = satellites_.Key(satellite);
+  }
+  return Find(asked_key_);
+}
+
 CallLookup WorkedIndex::LookUpCall(const std::wstring& call, const std::optional<std::wstring>& satellite,
                                    const LocalTime& now, int dupe_window_minutes) const {
   CallLookup result;
@@ -217,7 +225,7 @@ CallLookup WorkedIndex::LookUpCall(const std::wstring& call, const std::optional
   const auto list = by_base_.find(Find(BaseCall(normalized)));
   if (list == by_base_.end()) return result;
   const uint32_t form = Find(normalized);
-  const uint32_t asked = satellite ? Find(SatelliteKey(*satellite)) : kNone;
+  const uint32_t asked = satellite ? AskedSatellite(*satellite) : kNone;
   const int64_t now_minute = CalendarMinute(now);
   const Entry* latest = nullptr;
   for (uint32_t id : list->second) {
@@ -249,7 +257,7 @@ GridLookup WorkedIndex::LookUpGrid(const std::wstring& locator, const std::optio
   if (grid < 0 || grid_contacts_.empty()) return result;
   result.worked = grid_contacts_[static_cast<size_t>(grid)] > 0;
   if (satellite) {
-    const uint32_t asked = Find(SatelliteKey(*satellite));
+    const uint32_t asked = AskedSatellite(*satellite);
     result.worked_on_satellite = asked != kNone && grid_satellite_.count(GridSatelliteKey(asked, grid)) != 0;
   }
   return result;

@@ -3,7 +3,7 @@
 // of the log folder and the log pane, each a source that is replaced whole when it changes (a file
 // written again, LOG Open) and the pane also grown by one line at each Enter.
 //
-// One contact is one call (as logged, upper-case) on one satellite (SatelliteKey) at one minute
+// One contact is one call (as logged, upper-case) on one satellite (SatelliteNames::Key) at one minute
 // with one grid: the same line in the pane and in the file it was saved to, or in the safety copy,
 // counts once, and so does a line entered twice. The index keeps how many sources hold each
 // contact and lets it go with the last of them, so that it always holds what the sources hold now,
@@ -22,9 +22,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "base/clock.h"
+#include "contact/satellite_names.h"
 #include "worked/worked_source.h"
 
 namespace zelmor::worked {
@@ -51,7 +53,7 @@ struct GridLookup {
 // One contact as the summary walks them.
 struct ContactFacts {
   uint32_t base_call;        // the same number for the same operator
-  uint32_t satellite;        // the same number for the same SatelliteKey; kNoSatellite
+  uint32_t satellite;        // the same number for the same SatelliteNames::Key; kNoSatellite
   std::wstring_view satellite_name;  // as logged (one of the spellings)
   int grid;                  // GridNumber, or -1
   LoggedTime time;
@@ -63,7 +65,9 @@ class WorkedIndex {
   // The log pane's source name; a file's is its path.
   static constexpr const wchar_t* kPane = L"";
 
-  WorkedIndex() = default;
+  // Satellites are told apart by `names`: with the operator's spellings, the same names are one
+  // satellite here as in the ADIF export.
+  explicit WorkedIndex(contact::SatelliteNames names = {}) : satellites_(std::move(names)) {}
   // Names are looked up through views of the strings the index holds: a copy would point into
   // the original.
   WorkedIndex(const WorkedIndex&) = delete;
@@ -142,6 +146,9 @@ class WorkedIndex {
   // Every name once: calls, base calls, satellite keys and spellings.
   uint32_t Intern(const std::wstring& text);
   uint32_t Find(const std::wstring& text) const;
+  // The satellite a tracker's name means, as Find gives it. The key of the name last asked about
+  // is kept: each key typed asks about the same one, and finding a key takes a few allocations.
+  uint32_t AskedSatellite(const std::wstring& satellite) const;
 
   // Records [begin, end), and the lines that are no contacts when `odd_lines`.
   void Add(Source& source, const SourceReading& reading, size_t begin, size_t end, bool odd_lines);
@@ -151,6 +158,8 @@ class WorkedIndex {
                      const std::vector<uint64_t>& fingerprints);
   static void ReleaseOdd(OddLines& lines, const std::vector<OddLine>& kept);
 
+  contact::SatelliteNames satellites_;
+  mutable std::wstring asked_name_, asked_key_;
   std::deque<std::wstring> names_;
   std::unordered_map<std::wstring_view, uint32_t> name_ids_;
   // By name id, worked out once a name: kNone for names that are no spelling, or no call.

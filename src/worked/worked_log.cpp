@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/paths.h"
+
 namespace zelmor::worked {
 
 uint64_t WorkedLog::PaneHandedOver() {
@@ -87,7 +89,7 @@ bool WorkedLog::Apply(std::vector<FolderUpdate> updates) {
 
 WorkedSummary WorkedLog::Summary() const {
   WorkedSummary summary = Summarize(index_);
-  for (const auto& path : not_read_) summary.files_not_read.push_back(path.substr(path.find_last_of(L"\\/") + 1));
+  for (const auto& path : not_read_) summary.files_not_read.push_back(base::NameOf(path));
   return summary;
 }
 

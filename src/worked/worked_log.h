@@ -38,7 +38,8 @@ struct FolderUpdate {
 
 class WorkedLog {
  public:
-  explicit WorkedLog(LineReading reading = {}) : reading_(std::move(reading)) {}
+  explicit WorkedLog(LineReading reading = {}, contact::SatelliteNames names = {})
+      : reading_(std::move(reading)), index_(std::move(names)) {}
 
   // How lines are read from now on (the template or the locale changed): the sources must be
   // read again, by the caller.

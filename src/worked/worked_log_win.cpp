@@ -22,8 +22,9 @@ bool KeyOrMouseWaiting() { return HIWORD(GetQueueStatus(QS_INPUT)) != 0; }
 
 }  // namespace
 
-WorkedLogKeeper::WorkedLogKeeper(WorkedLogListener* listener, std::shared_ptr<LogFolderAccess> access)
-    : listener_(listener) {
+WorkedLogKeeper::WorkedLogKeeper(WorkedLogListener* listener, std::shared_ptr<LogFolderAccess> access,
+                                 contact::SatelliteNames names)
+    : listener_(listener), log_({}, std::move(names)) {
   CreateMessageOnlyWindow(kClassName);
   watcher_ = std::make_unique<LogFolderWatcher>(hwnd(), kReadMessage, std::move(access));
 }

@@ -28,7 +28,9 @@ class WorkedLogListener {
 
 class WorkedLogKeeper : public window::Window {
  public:
-  explicit WorkedLogKeeper(WorkedLogListener* listener = nullptr, std::shared_ptr<LogFolderAccess> access = nullptr);
+  // `names` tell satellites apart (WorkedIndex).
+  explicit WorkedLogKeeper(WorkedLogListener* listener = nullptr, std::shared_ptr<LogFolderAccess> access = nullptr,
+                           contact::SatelliteNames names = {});
   ~WorkedLogKeeper() override;
 
   // Reads and watches a folder (again) with `settings.reading`; the files of a folder watched

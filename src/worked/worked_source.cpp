@@ -6,18 +6,14 @@
 #include <utility>
 #include <variant>
 
+#include "base/calendar.h"
 #include "base/text.h"
+#include "contact/satellite_names.h"
+#include "entry/log_format.h"
 #include "station/station.h"
 
 namespace zelmor::worked {
 namespace {
-
-wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-std::wstring AsciiUpper(std::wstring text) {
-  for (wchar_t& c : text) c = AsciiUpper(c);
-  return text;
-}
 
 // Lines a thread reads at a time: small enough that a stop is seen within milliseconds and that
 // 200 files of 500 lines spread over the threads, large enough to keep the hand-over cheap.
@@ -41,11 +37,7 @@ class ReadingBuilder {
 }  // namespace
 
 int64_t CalendarMinute(int year, int month, int day, int hour, int minute) {
-  const int64_t y = static_cast<int64_t>(year) - 1;
-  int64_t days = 365 * y + y / 4 - y / 100 + y / 400;
-  for (int m = 1; m < month && m <= 12; ++m) days += entry::DaysInMonth(year, m);
-  days += day - 1;
-  return (days * 24 + hour) * 60 + minute;
+  return MinuteNumber(year, month, day, hour, minute);
 }
 
 std::wstring NormalizedCall(const std::wstring& call) { return AsciiUpper(call); }
@@ -64,18 +56,8 @@ std::wstring BaseCall(const std::wstring& call) {
   return parts[base];
 }
 
-std::wstring SatelliteKey(const std::wstring& name) {
-  std::wstring key;
-  for (wchar_t c : name) {
-    if (c >= 0xFF01 && c <= 0xFF5E) c = static_cast<wchar_t>(c - 0xFF01 + 0x21);  // full-width ASCII
-    if (c == L' ' || c == L'\u3000' || c == L'\t' || c == L'-' || c == L'_') continue;
-    key += AsciiUpper(c);
-  }
-  return key;
-}
-
 int GridNumber(const std::wstring& locator) {
-  if (!contact::IsGridLocator(locator)) return -1;
+  if (!entry::IsGridLocator(locator)) return -1;
   const int a = AsciiUpper(locator[0]) - L'A', b = AsciiUpper(locator[1]) - L'A';
   return ((a * 18 + b) * 10 + (locator[2] - L'0')) * 10 + (locator[3] - L'0');
 }
@@ -136,7 +118,7 @@ SourceReading ReadSourceLines(const std::vector<std::wstring>& lines, const Line
     r.call = builder.Name(NormalizedCall(call));
     if (contact->satellite_name) {
       std::wstring name = TrimSpaces(*contact->satellite_name);
-      if (!SatelliteKey(name).empty()) r.satellite = builder.Name(name);
+      if (contact::NamesSatellite(name)) r.satellite = builder.Name(name);
     }
     r.time.year = static_cast<int16_t>(contact->date.year);
     r.time.month = static_cast<int8_t>(contact->date.month);

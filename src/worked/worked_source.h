@@ -32,8 +32,8 @@ struct LoggedTime {
   wchar_t zone = 0;
 };
 
-// Minutes since 0001-01-01 00:00 in the proleptic Gregorian calendar: a difference of two is the
-// time between them across midnight, month and year ends. The one place the index counts days.
+// Minutes since 1970-01-01 00:00 (DayNumber): a difference of two is the time between them across
+// midnight, month and year ends.
 int64_t CalendarMinute(int year, int month, int day, int hour, int minute);
 inline int64_t CalendarMinute(const LoggedTime& t) { return CalendarMinute(t.year, t.month, t.day, t.hour, t.minute); }
 inline int64_t CalendarMinute(const LocalTime& t) { return CalendarMinute(t.year, t.month, t.day, t.hour, t.minute); }
@@ -49,11 +49,7 @@ std::wstring NormalizedCall(const std::wstring& call);
 // logged ("JA1ABCとして交信済み"); whether the place is new, the grid hint tells.
 std::wstring BaseCall(const std::wstring& normalized_call);
 
-// A satellite name without differences that do not tell satellites apart: spaces around (the
-// feed's name is logged untrimmed), ASCII case, full-width letters and digits, and the spaces,
-// hyphens and underscores inside ("RS-44", "rs44", "ＲＳ－４４" and "RS 44" are one). Empty when
-// nothing is left.
-std::wstring SatelliteKey(const std::wstring& name);
+// Satellites are one when contact::SatelliteKey says so: the names the ADIF export writes as one.
 
 // A Maidenhead locator's 4-character square as a number 0..32399 (PM95, pm95 and PM95sq are one
 // square), or -1 for a word without a locator's shape.

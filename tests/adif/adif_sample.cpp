@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   if (!in.good() && !in.eof()) return 1;
 
   const FixedOffsetZone japan(540);
-  const SatelliteNames names;
+  const zelmor::contact::SatelliteNames names;
   ExportSettings settings;
   settings.template_text = zelmor::entry::kDefaultTemplate;
   settings.zone = &japan;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
+
 namespace test_support {
 
 // A folder of its own under %TEMP%, removed with everything in it.
@@ -14,7 +16,7 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
   const std::wstring& path() const { return path_; }
-  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+  std::wstring File(const std::wstring& name) const { return zelmor::base::JoinPath(path_, name); }
 
  private:
   std::wstring path_;

@@ -1,5 +1,6 @@
 #include "processes_win.h"
 
+#include "base/paths.h"
 #include "windows_win.h"
 
 namespace test_support {
@@ -8,7 +9,7 @@ std::wstring BuildFolder() {
   wchar_t path[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring p(path, n);
-  return p.substr(0, p.find_last_of(L"\\/"));
+  return zelmor::base::FolderOf(p);
 }
 
 bool Child::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder,
@@ -46,7 +47,7 @@ void Child::Kill() {
 
 SimulatorProcess::SimulatorProcess(const wchar_t* exe, const wchar_t* window_class, const std::wstring& arguments,
                                    const std::wstring& folder) {
-  if (!process_.Start(BuildFolder() + L"\\" + exe, arguments, folder, false)) return;
+  if (!process_.Start(zelmor::base::JoinPath(BuildFolder(), exe), arguments, folder, false)) return;
   const DWORD pid = process_.pid();
   // A bound for a broken start, not a timing requirement.
   WaitUntil([&] { return (window_ = FindProcessWindow(pid, window_class)) != nullptr || !process_.Running(); },

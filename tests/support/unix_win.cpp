@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "base/paths.h"
 #include "files_win.h"
 
 namespace test_support {
@@ -125,8 +126,7 @@ bool SignalUnixProcesses(const std::vector<int>& pids, const char* signal) {
 }
 
 std::wstring LeafName(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+  return zelmor::base::NameOf(path);
 }
 
 }  // namespace test_support

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/calendar.h"
 #include "entry/log_line.h"
 #include "settings/keys.h"
 
@@ -25,9 +26,7 @@ zelmor::LocalTime Later(zelmor::LocalTime t, int minutes) {
     t.minute -= 60;
     if (++t.hour < 24) continue;
     t.hour = 0;
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = t.year % 4 == 0 && (t.year % 100 != 0 || t.year % 400 == 0);
-    if (++t.day <= kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0)) continue;
+    if (++t.day <= zelmor::DaysInMonth(t.year, t.month)) continue;
     t.day = 1;
     if (++t.month <= 12) continue;
     t.month = 1;

@@ -12,7 +12,7 @@ namespace zelmor::adif {
 namespace {
 
 const FixedOffsetZone kJapan(540);
-const SatelliteNames kNames;
+const contact::SatelliteNames kNames;
 const LocalTime kNow{2026, 12, 8, 12, 0, 0};
 
 std::string RecordText(const std::wstring& line, const station::Station* station = nullptr) {

@@ -82,19 +82,5 @@ TEST(DefaultSaveNameTest, ZelmorAndYymmdd) {
   for (const auto& row : rows) EXPECT_EQ(DefaultSaveName(row.today), row.name);
 }
 
-TEST(FolderOfTest, EverythingBeforeTheLastBackslash) {
-  struct Row {
-    const wchar_t* path;
-    const wchar_t* folder;
-  } rows[] = {
-      {L"C:\\logs\\2026\\Zelmor261206", L"C:\\logs\\2026"},
-      {L"D:\\a.txt", L"D:"},                        // root: no trailing backslash is kept
-      {L"\\\\server\\share\\log.txt", L"\\\\server\\share"},
-      {L"Zelmor.txt", L""},                         // no folder part at all
-      {L"C:\\dir.with.dots\\name", L"C:\\dir.with.dots"},
-  };
-  for (const auto& row : rows) EXPECT_EQ(FolderOf(row.path), row.folder) << row.path;
-}
-
 }  // namespace
 }  // namespace zelmor::logfiles

@@ -1,15 +1,26 @@
-#include "adif/satellite_names.h"
+#include "contact/satellite_names.h"
 
 #include <optional>
 #include <unordered_map>
 
 #include "base/text.h"
-#include "adif/lotw_tables.h"
+#include "contact/lotw_satellites.h"
 
-namespace zelmor::adif {
+namespace zelmor::contact {
 namespace {
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+// What Key leaves out of a name LoTW does not know (after HalfWidth).
+bool TellsNothing(wchar_t c) { return IsWordSpace(c) || c == L'-' || c == L'_'; }
+
+// A name without what does not tell satellites apart, for names LoTW does not know.
+std::wstring PlainKey(const std::wstring& name) {
+  std::wstring key;
+  for (wchar_t c : name) {
+    c = HalfWidth(c);
+    if (!TellsNothing(c)) key += AsciiUpper(c);
+  }
+  return key;
+}
 
 std::wstring Wide(const char* text) { return std::wstring(text, text + std::char_traits<char>::length(text)); }
 
@@ -40,18 +51,18 @@ std::optional<std::wstring> WithoutNote(const std::wstring& name) {
 std::wstring SpellingKey(const std::wstring& name) {
   std::wstring kept;
   for (wchar_t c : name) {
-    if (c >= L'a' && c <= L'z') kept += static_cast<wchar_t>(c - L'a' + L'A');
-    else if (IsDigit(c) || (c >= L'A' && c <= L'Z') || c >= 0x80) kept += c;
+    c = HalfWidth(c);
+    if (IsAsciiLetter(c) || IsAsciiDigit(c) || (c >= 0x80 && !IsWordSpace(c))) kept += AsciiUpper(c);
   }
   // Leading zeros of each number go; a number that is all zeros keeps one.
   std::wstring key;
   bool leading = false;  // still at the zeros a number starts with
   for (size_t i = 0; i < kept.size(); ++i) {
-    if (!IsDigit(kept[i])) {
+    if (!IsAsciiDigit(kept[i])) {
       leading = false;
     } else {
-      if (i == 0 || !IsDigit(kept[i - 1])) leading = true;
-      if (leading && kept[i] == L'0' && i + 1 < kept.size() && IsDigit(kept[i + 1])) continue;
+      if (i == 0 || !IsAsciiDigit(kept[i - 1])) leading = true;
+      if (leading && kept[i] == L'0' && i + 1 < kept.size() && IsAsciiDigit(kept[i + 1])) continue;
       leading = false;
     }
     key += kept[i];
@@ -85,4 +96,16 @@ SatelliteName SatelliteNames::Lookup(const std::wstring& tracker_name) const {
   return {name, false};
 }
 
-}  // namespace zelmor::adif
+std::wstring SatelliteNames::Key(const std::wstring& name) const {
+  const SatelliteName found = Lookup(name);
+  return PlainKey(found.known ? found.name : name);
+}
+
+bool NamesSatellite(std::wstring_view name) {
+  for (wchar_t c : name) {
+    if (!TellsNothing(HalfWidth(c))) return true;
+  }
+  return false;
+}
+
+}  // namespace zelmor::contact
