@@ -4,17 +4,19 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace zelmor {
 
 // ASCII letters and digits only, in wide text and in narrow (ADIF): a full-width digit, an
-// accented letter or a Turkish dotless i is none of these, whatever the locale says.
-template <typename Char> constexpr bool IsAsciiDigit(Char c) { return c >= Char('0') && c <= Char('9'); }
-template <typename Char> constexpr bool IsAsciiUpper(Char c) { return c >= Char('A') && c <= Char('Z'); }
-template <typename Char> constexpr bool IsAsciiLower(Char c) { return c >= Char('a') && c <= Char('z'); }
-template <typename Char> constexpr bool IsAsciiLetter(Char c) { return IsAsciiUpper(c) || IsAsciiLower(c); }
-template <typename Char> constexpr Char AsciiUpper(Char c) { return IsAsciiLower(c) ? static_cast<Char>(c - 'a' + 'A') : c; }
-template <typename Char> constexpr Char AsciiLower(Char c) { return IsAsciiUpper(c) ? static_cast<Char>(c - 'A' + 'a') : c; }
+// accented letter or a Turkish dotless i is none of these, whatever the locale says. Characters
+// only: a string literal would otherwise be taken as one "character" and come back unchanged.
+template <typename Char, typename = std::enable_if_t<std::is_integral_v<Char>>> constexpr bool IsAsciiDigit(Char c) { return c >= Char('0') && c <= Char('9'); }
+template <typename Char, typename = std::enable_if_t<std::is_integral_v<Char>>> constexpr bool IsAsciiUpper(Char c) { return c >= Char('A') && c <= Char('Z'); }
+template <typename Char, typename = std::enable_if_t<std::is_integral_v<Char>>> constexpr bool IsAsciiLower(Char c) { return c >= Char('a') && c <= Char('z'); }
+template <typename Char, typename = std::enable_if_t<std::is_integral_v<Char>>> constexpr bool IsAsciiLetter(Char c) { return IsAsciiUpper(c) || IsAsciiLower(c); }
+template <typename Char, typename = std::enable_if_t<std::is_integral_v<Char>>> constexpr Char AsciiUpper(Char c) { return IsAsciiLower(c) ? static_cast<Char>(c - 'a' + 'A') : c; }
+template <typename Char, typename = std::enable_if_t<std::is_integral_v<Char>>> constexpr Char AsciiLower(Char c) { return IsAsciiUpper(c) ? static_cast<Char>(c - 'A' + 'a') : c; }
 // A space between words as the operator types them: U+0020, a tab or the full-width space.
 constexpr bool IsWordSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
 // A full-width ASCII character ("ＡＯ－７", as a Japanese input method types it) as its ASCII one.
