@@ -6,6 +6,7 @@
 #include "base/resource.h"
 #include "base/text.h"
 #include "base/texts.h"
+#include "settings/log_folder.h"
 
 namespace zelmor::lotw {
 namespace {
@@ -106,7 +107,7 @@ std::wstring UploadFileName(int year, int month, int day, int hour, int minute) 
     n = ((n % 100) + 100) % 100;
     return std::wstring{static_cast<wchar_t>(L'0' + n / 10), static_cast<wchar_t>(L'0' + n % 10)};
   };
-  return L"Zelmor-lotw-" + two(year) + two(month) + two(day) + L"-" + two(hour) + two(minute) + L".adi";
+  return settings::kLotwUploadNamePrefix + two(year) + two(month) + two(day) + L"-" + two(hour) + two(minute) + L".adi";
 }
 
 std::wstring OutputPathFor(const std::wstring& adif_path) {

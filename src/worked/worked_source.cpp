@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "contact/satellite_names.h"
 #include "entry/log_format.h"
+#include "settings/log_folder.h"
 #include "station/station.h"
 
 namespace zelmor::worked {
@@ -177,6 +178,7 @@ std::vector<std::wstring> IndexedLines(const std::wstring& text) { return entry:
 bool IsLogFileName(const std::wstring& name, const std::vector<std::wstring>& skipped) {
   const std::wstring upper = AsciiUpper(name);
   if (upper.size() < 5 || upper.compare(upper.size() - 4, 4, L".TXT") != 0) return false;
+  if (upper.rfind(AsciiUpper(settings::kLotwUploadNamePrefix), 0) == 0) return false;
   for (const auto& s : skipped) {
     if (AsciiUpper(s) == upper) return false;
   }

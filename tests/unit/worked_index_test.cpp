@@ -459,7 +459,8 @@ TEST(WorkedSourceTest, LogFilesAndWhatChanged) {
     bool log;
   } names[] = {{L"Zelmor261201.TXT", true}, {L"a.txt", true},  {L"b.Txt", true},       {L"Zelmor_temp.txt", false},
                {L"ZELMOR_TEMP.TXT", false}, {L"a.adi", false}, {L"a.txt.bak", false}, {L".txt", false},
-               {L"a.TXT.1.zelmor-tmp", false}};
+               {L"a.TXT.1.zelmor-tmp", false}, {L"Zelmor-lotw-261207-2105.txt", false},
+               {L"zelmor-lotw-261207-2105.TXT", false}, {L"Zelmor-lotwx.TXT", true}};
   for (const auto& row : names) EXPECT_EQ(IsLogFileName(row.name, {L"Zelmor_temp.txt"}), row.log) << Narrow(row.name);
 
   const std::vector<FileStamp> before = {{L"a.TXT", 10, 1}, {L"b.TXT", 20, 2}, {L"c.TXT", 30, 3}};
