@@ -151,7 +151,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   const std::wstring night = ComposedLine(kSo50, L"JE1ZZZ 59 59", LocalTime{2026, 12, 7, 8, 30, 0});
   SendChars(app.pane(), L"73 TNX QRT\r" + night + L"\r");
   const std::wstring log = app.PaneText();
-  ASSERT_EQ(std::count(log.begin(), log.end(), L'\n'), 6) << Ansi(log);
+  ASSERT_EQ(std::count(log.begin(), log.end(), L'\n'), 6) << Utf8(log);
 
   // The export leaves edit mode, proposes today's file, and reports what it did.
   const SYSTEMTIME asked = UtcNow();
@@ -165,7 +165,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
     const LocalTime day = InJapan(utc);
     return L"Zelmor" + std::to_wstring(day.year % 100 * 10000 + day.month * 100 + day.day) + L".adi";
   };
-  EXPECT_TRUE(proposed == proposal(asked) || proposed == proposal(shown)) << Ansi(proposed);
+  EXPECT_TRUE(proposed == proposal(asked) || proposed == proposal(shown)) << Utf8(proposed);
   const std::wstring file = folder.File(L"pass.adi");
   ASSERT_TRUE(ChooseFile(app, dialog, file));
 

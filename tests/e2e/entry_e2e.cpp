@@ -154,8 +154,8 @@ TEST(EntryE2E, FrequencyThatIsNotANumberFallsBackAndGigahertzValuesCompose) {
   const Moment m2 = Enter(app, L"QO-100");
   const std::wstring p2 = app.PaneText();
   EXPECT_TRUE(Composed(p2, p1, ghz, L"QO-100", m2));
-  EXPECT_NE(p2.find(L" 2400/10489 "), std::wstring::npos) << Ansi(p2);
-  EXPECT_NE(p2.find(L"Up=2400.000/Down=10489.000"), std::wstring::npos) << Ansi(p2);
+  EXPECT_NE(p2.find(L" 2400/10489 "), std::wstring::npos) << Utf8(p2);
+  EXPECT_NE(p2.find(L"Up=2400.000/Down=10489.000"), std::wstring::npos) << Utf8(p2);
 }
 
 TEST(EntryE2E, CloseAfterAnEntryAsksAndNoKeepsTheLog) {
@@ -296,7 +296,7 @@ TEST(EntryE2E, RealKeysThroughTheDisplayMakeAnEntry) {
   if (!OnXDisplay(app.window())) GTEST_SKIP() << "no X display behind the windows";
   const LocalTime before = Now();
   ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), "CQ de JA1ZZZ 599", {"Return"}));
-  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 20000)) << "entry box: " << Ansi(app.EntryText());
+  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 20000)) << "entry box: " << Utf8(app.EntryText());
   Settle(app.window());
   const LocalTime after = Now();
   EXPECT_TRUE(FellBack(app.PaneText(), L"", L"CQ de JA1ZZZ 599", Moment{before, after}));

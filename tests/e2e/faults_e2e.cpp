@@ -52,15 +52,17 @@ enum class Logged { Composed, ComposedThenFallback };
     ++i;
   }
   const bool kept = pane.compare(0, before.size(), before) == 0;
-  return ::testing::AssertionFailure() << (kept ? "added: " + Ansi(pane.substr(before.size()))
-                                                : "pane changed before the entry: " + Ansi(pane))
-                                       << "\nexpected: " << Ansi(expected[0]) << "\nor: " << Ansi(expected[1]);
+  return ::testing::AssertionFailure() << (kept ? "added: " + Utf8(pane.substr(before.size()))
+                                                : "pane changed before the entry: " + Utf8(pane))
+                                       << "\nexpected: " << Utf8(expected[0]) << "\nor: " << Utf8(expected[1]);
 }
 
 // LOG Save onto `path`: the dialog takes the name, and the failure message comes with a single OK
 // button and is answered.
 ::testing::AssertionResult SaveFails(Zelmor& app, const std::wstring& path) {
-  if (!SaveLog(app, path)) return ::testing::AssertionFailure() << "the save dialog did not take the name";
+  if (const ::testing::AssertionResult saved = SaveLog(app, path); !saved) {
+    return ::testing::AssertionFailure() << "the save dialog did not take the name: " << saved.message();
+  }
   HWND box = WaitForAnyDialog(app.pid(), kNoHang);
   if (!box) return ::testing::AssertionFailure() << "no message after a failed save";
   const std::wstring text = MessageText(box);
@@ -68,7 +70,7 @@ enum class Logged { Composed, ComposedThenFallback };
                        !GetDlgItem(box, IDNO);
   PressButton(box, IDOK);
   if (!WaitDestroyed(box)) return ::testing::AssertionFailure() << "the message did not go with OK";
-  if (text != ZelmorText(IDS_LOG_SAVE_FAILED)) return ::testing::AssertionFailure() << "message: " << Ansi(text);
+  if (text != ZelmorText(IDS_LOG_SAVE_FAILED)) return ::testing::AssertionFailure() << "message: " << Utf8(text);
   if (!only_ok) return ::testing::AssertionFailure() << "the message offers more than OK";
   return ::testing::AssertionSuccess();
 }
@@ -78,8 +80,8 @@ enum class Logged { Composed, ComposedThenFallback };
 ::testing::AssertionResult CloseAsksAndStays(Zelmor& app) {
   const std::wstring pane = app.PaneText();
   app.RequestClose();
-  if (!Answer(WaitForAnyDialog(app.pid()), IDS_CLOSE_QUESTION, IDNO))
-    return ::testing::AssertionFailure() << "no close question: the log passes for saved";
+  if (const ::testing::AssertionResult asked = Answer(WaitForAnyDialog(app.pid()), IDS_CLOSE_QUESTION, IDNO); !asked)
+    return ::testing::AssertionFailure() << "no close question, the log passes for saved: " << asked.message();
   Settle(app.window());
   if (!app.process().Running() || app.PaneText() != pane)
     return ::testing::AssertionFailure() << "the window did not stay as it was";
@@ -89,10 +91,7 @@ enum class Logged { Composed, ComposedThenFallback };
 // An ordinary close, the log saved: no question, no crash, no hang.
 ::testing::AssertionResult ClosesCleanly(Zelmor& app) {
   app.RequestClose();
-  if (!app.WaitExit(kNoHang)) {
-    HWND box = VisibleDialog(app.pid());
-    return ::testing::AssertionFailure() << "still running; dialog: " << (box ? Ansi(MessageText(box)) : "none");
-  }
+  if (::testing::AssertionResult ended = app.WaitExit(kNoHang); !ended) return ended;
   DWORD code = 1;
   GetExitCodeProcess(app.process().process(), &code);
   if (code != 0) return ::testing::AssertionFailure() << "exit code " << code;
@@ -111,7 +110,7 @@ enum class Logged { Composed, ComposedThenFallback };
 
 std::string Names(const std::vector<std::wstring>& names) {
   std::string all;
-  for (const auto& name : names) all += Ansi(name) + " ";
+  for (const auto& name : names) all += Utf8(name) + " ";
   return all;
 }
 
@@ -171,7 +170,7 @@ TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
   // Saving onto the older log, or under a new name: reported, nothing replaced or created.
   const std::wstring fresh = folder.File(L"fresh.txt");
   for (const std::wstring& target : {saved, fresh}) {
-    EXPECT_TRUE(SaveFails(app, target)) << Ansi(target);
+    EXPECT_TRUE(SaveFails(app, target)) << Utf8(target);
   }
   EXPECT_TRUE(Same(ReadBytes(saved), saved_bytes));
   EXPECT_EQ(Names(FolderNames(folder.path())), Names(names)) << "a temporary file or a cut file is left";
@@ -260,7 +259,7 @@ TEST(FaultsE2E, ReadOnlyFolderKeepsTheOldFilesAndZelmorGoesOnWhenWritableAgain) 
   EXPECT_EQ(app.EntryText(), L"");
   const std::wstring fresh = folder.File(L"fresh.txt");
   for (const std::wstring& target : {saved, fresh}) {
-    EXPECT_TRUE(SaveFails(app, target)) << Ansi(target);
+    EXPECT_TRUE(SaveFails(app, target)) << Utf8(target);
   }
   EXPECT_TRUE(Same(ReadBytes(saved), saved_bytes));
   EXPECT_EQ(Names(FolderNames(folder.path())), Names(names));
@@ -311,7 +310,7 @@ TEST(FaultsE2E, RunThatStartedReadOnlyHasItsCopyOfferedBackAfterACrash) {
   HWND box = WaitForAnyDialog(app.pid());
   ASSERT_TRUE(box) << "the copy of the crashed run was not offered back";
   ASSERT_TRUE(Answer(box, IDS_RECOVERY_QUESTION, IDYES));
-  EXPECT_NE(app.PaneText().find(L"JA1AAA 59"), std::wstring::npos) << Ansi(app.PaneText());
+  EXPECT_NE(app.PaneText().find(L"JA1AAA 59"), std::wstring::npos) << Utf8(app.PaneText());
   EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 

@@ -57,7 +57,7 @@ class LotwE2E : public ::testing::Test {
   // A run still held (a test that failed half-way) ends now rather than in a minute.
   void TearDown() override { sim_.Release(); }
 
-  bool Start(const std::string& settings) {
+  ::testing::AssertionResult Start(const std::string& settings) {
     WriteBytes(folder_.File(kSettings), settings);
     return app_.Start();
   }
@@ -116,7 +116,7 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
   MakeEntry(app_, L"JA3AAA 59 55 PM74");
   const std::wstring summary = ExportAdif(app_, folder_.File(L"rover.adi"));
   EXPECT_NE(summary.find(L"局情報: JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"), std::wstring::npos)
-      << Ansi(summary);
+      << Utf8(summary);
 
   const auto records = AdifRecords(ReadBytes(folder_.File(L"rover.adi")));
   ASSERT_EQ(records.size(), 2u);
@@ -155,7 +155,7 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   ASSERT_TRUE(Start(StationSection()));
   MakeEntry(app_, L"JR2AAA 59 59");
   const std::wstring first = L"#STATION JA1ABC/1 GRID=PM95 PREF=10 CITY=100101 LOC=東京 移動\r\n";
-  ASSERT_EQ(app_.PaneText().substr(0, first.size()), first) << "the top of a new log: " << Ansi(app_.PaneText());
+  ASSERT_EQ(app_.PaneText().substr(0, first.size()), first) << "the top of a new log: " << Utf8(app_.PaneText());
 
   // Across the line: the same station on PM95 and PM96.
   SendCommand(app_.window(), IDM_STATION);
@@ -169,7 +169,7 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   const std::wstring log = app_.PaneText();
   EXPECT_NE(log.find(L"\r\n#STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 CITY=100101 LOC=東京 移動\r\n"),
             std::wstring::npos)
-      << Ansi(log);
+      << Utf8(log);
   ASSERT_TRUE(SaveLog(app_, folder_.File(L"rover.txt")));
   EXPECT_EQ(ReadBytes(folder_.File(L"rover.txt")), Ansi(log + L"\r\n")) << "Shift-JIS, station lines and all";
   ASSERT_TRUE(ClosesWithoutQuestion(app_));
@@ -184,7 +184,7 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   EXPECT_NE(summary.find(L"局情報（2局）:\r\n　JA1ABC/1 PM95 10 Tokyo-to 100101 Chiyoda-ku\r\n"
                          L"　JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"),
             std::wstring::npos)
-      << Ansi(summary);
+      << Utf8(summary);
   EXPECT_EQ(summary.find(L"今の局情報"), std::wstring::npos) << "every contact has its station in the log";
   const auto records = AdifRecords(ReadBytes(folder_.File(L"rover.adi")));
   ASSERT_EQ(records.size(), 2u);
@@ -201,7 +201,7 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   // Logging on in the opened log: the station in force now is stated before the new contact.
   MakeEntry(home, L"JR2CCC 59 59");
   EXPECT_NE(home.PaneText().find(L"#STATION JA1ABC GRID=PM95vr PREF=11 LOC=Home\r\n"), std::wstring::npos)
-      << Ansi(home.PaneText());
+      << Utf8(home.PaneText());
   EXPECT_TRUE(ClosesAfterQuestion(home));
 }
 
@@ -289,11 +289,11 @@ TEST_F(LotwE2E, EachExitCodeEndsWithItsMessage) {
     HWND report = WaitForReport();
     ASSERT_TRUE(report) << row.exit_code;
     const std::wstring text = WaitForOutcome(report);
-    EXPECT_EQ(FirstLine(text), row.first_line) << row.exit_code << ": " << Ansi(text);
+    EXPECT_EQ(FirstLine(text), row.first_line) << row.exit_code << ": " << Utf8(text);
     const std::wstring adi = app_.File(L"Zelmor-lotw-");
-    EXPECT_NE(text.find(L"TQSLの出力: " + adi), std::wstring::npos) << Ansi(text);
-    EXPECT_NE(text.find(L".txt"), std::wstring::npos) << Ansi(text);
-    if (row.exit_code == 4) EXPECT_NE(text.find(row.status), std::wstring::npos) << "TQSL's own words: " << Ansi(text);
+    EXPECT_NE(text.find(L"TQSLの出力: " + adi), std::wstring::npos) << Utf8(text);
+    EXPECT_NE(text.find(L".txt"), std::wstring::npos) << Utf8(text);
+    if (row.exit_code == 4) EXPECT_NE(text.find(row.status), std::wstring::npos) << "TQSL's own words: " << Utf8(text);
     ASSERT_TRUE(Dismiss(report));
   }
   EXPECT_EQ(sim_.Journal().size(), run) << "no run more than asked for";
@@ -301,7 +301,7 @@ TEST_F(LotwE2E, EachExitCodeEndsWithItsMessage) {
   // What TQSL was given: batch mode, the Station Location with its blank and Japanese, the file.
   const auto journal = sim_.Journal();
   const auto args = TqslSim::Arguments(journal.front());
-  ASSERT_EQ(args.size(), 10u) << Ansi(journal.front().find("command_line")->second);
+  ASSERT_EQ(args.size(), 10u) << Utf8(journal.front().find("command_line")->second);
   EXPECT_EQ(std::vector<std::wstring>(args.begin(), args.begin() + 9),
             (std::vector<std::wstring>{L"-x", L"-d", L"-u", L"-a", L"compliant", L"-f", L"update", L"-l", L"東京 移動"}));
   EXPECT_EQ(args[9].substr(0, app_.File(L"Zelmor-lotw-").size()), app_.File(L"Zelmor-lotw-"));
@@ -332,7 +332,7 @@ TEST_F(LotwE2E, EntriesGoOnDuringASlowUploadAndASecondIsRefused) {
   for (const wchar_t* memo : {L"JA3AAA 59 59", L"JH4BBB 59 57", L"7K1CCC 55 55"}) {
     SendChars(app_.entry_box(), memo);
     ASSERT_TRUE(SendEnter(app_.entry_box()));
-    EXPECT_NE(app_.PaneText().find(memo), std::wstring::npos) << Ansi(app_.PaneText());
+    EXPECT_NE(app_.PaneText().find(memo), std::wstring::npos) << Utf8(app_.PaneText());
   }
   EXPECT_NE(app_.SafetyCopy().find("7K1CCC 55 55"), std::string::npos) << "and each reached the safety copy";
 
@@ -347,8 +347,8 @@ TEST_F(LotwE2E, EntriesGoOnDuringASlowUploadAndASecondIsRefused) {
   sim_.Release();
   const std::wstring text = WaitForOutcome(report);
   EXPECT_EQ(FirstLine(text), L"LoTWに送信しました。LoTWの処理待ちに入りました（まだ受理されたわけではありません）。")
-      << Ansi(text);
-  EXPECT_NE(text.find(L"QSO: 1件"), std::wstring::npos) << "the log as it stood when sent: " << Ansi(text);
+      << Utf8(text);
+  EXPECT_NE(text.find(L"QSO: 1件"), std::wstring::npos) << "the log as it stood when sent: " << Utf8(text);
   EXPECT_EQ(sim_.Journal().size(), 1u) << "the second was refused";
   EXPECT_EQ(test_support::FocusOf(app_.window()), app_.entry_box()) << "nor does its end";
   EXPECT_TRUE(Dismiss(report));
@@ -366,7 +366,7 @@ TEST_F(LotwE2E, MissingTqslIsToldWithWhereToGetIt) {
   PressButton(box, IDOK);
   ASSERT_TRUE(WaitDestroyed(box));
   for (const std::wstring& name : FolderNames(folder_.path())) {
-    EXPECT_EQ(name.find(L"Zelmor-lotw-"), std::wstring::npos) << "nothing to send without TQSL: " << Ansi(name);
+    EXPECT_EQ(name.find(L"Zelmor-lotw-"), std::wstring::npos) << "nothing to send without TQSL: " << Utf8(name);
   }
   EXPECT_TRUE(sim_.Journal().empty());
 }
@@ -390,7 +390,7 @@ TEST_F(LotwE2E, AWrongPassphraseIsAskedForAndTriedOnceMore) {
   ASSERT_TRUE(report);
   const std::wstring text = WaitForOutcome(report);
   EXPECT_EQ(FirstLine(text), L"LoTWに送信しました。LoTWの処理待ちに入りました（まだ受理されたわけではありません）。")
-      << Ansi(text);
+      << Utf8(text);
   const auto journal = sim_.Journal();
   ASSERT_EQ(journal.size(), 2u);
   const auto retry = TqslSim::Arguments(journal[1]);
@@ -401,7 +401,7 @@ TEST_F(LotwE2E, AWrongPassphraseIsAskedForAndTriedOnceMore) {
   // Used for the run, kept nowhere.
   for (const std::wstring& name : FolderNames(folder_.path())) {
     if (name.find(L"tqsl-sim") != std::wstring::npos) continue;
-    EXPECT_EQ(ReadBytes(folder_.File(name)).find("pass word"), std::string::npos) << Ansi(name);
+    EXPECT_EQ(ReadBytes(folder_.File(name)).find("pass word"), std::string::npos) << Utf8(name);
   }
 }
 
@@ -424,7 +424,7 @@ TEST_F(LotwE2E, ClosingDuringAnUploadAsksAndTqslGoesOnAlone) {
     SendMessageTimeoutW(app_.window(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &allowed);
   });
   question = app_.WaitForMessageBox();
-  const bool asked = Answer(question, IDS_LOTW_END_SESSION_QUESTION, IDNO);
+  const ::testing::AssertionResult asked = Answer(question, IDS_LOTW_END_SESSION_QUESTION, IDNO);
   session.join();
   EXPECT_TRUE(asked);
   EXPECT_EQ(allowed, static_cast<DWORD_PTR>(FALSE)) << "No refuses the session's end";

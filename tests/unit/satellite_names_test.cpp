@@ -5,17 +5,18 @@
 #include <string>
 
 #include "adif/lotw_tables.h"
+#include "printable.h"
 
 namespace zelmor::adif {
 namespace {
+
+using test_support::Utf8;
 
 struct NameRow {
   std::wstring tracker;
   std::wstring written;
   bool known;
 };
-
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 TEST(SatelliteNamesTest, TrackerSpellingsFindLotwNames) {
   const SatelliteNames names({{L"greencube", L"IO-117"}, {L"FO-29", L" FO-29 "}, {L" ", L"x"}, {L"XW-2A", L""}});
@@ -39,8 +40,8 @@ TEST(SatelliteNamesTest, TrackerSpellingsFindLotwNames) {
   };
   for (const auto& row : rows) {
     const SatelliteName found = names.Lookup(row.tracker);
-    EXPECT_EQ(Narrow(found.name), Narrow(row.written)) << Narrow(row.tracker);
-    EXPECT_EQ(found.known, row.known) << Narrow(row.tracker);
+    EXPECT_EQ(Utf8(found.name), Utf8(row.written)) << Utf8(row.tracker);
+    EXPECT_EQ(found.known, row.known) << Utf8(row.tracker);
   }
 }
 
@@ -48,7 +49,7 @@ TEST(SatelliteNamesTest, EveryLotwNameFindsItself) {
   const SatelliteNames names;
   for (const char* name : kLotwSatellites) {
     const std::wstring wide(name, name + std::string(name).size());
-    EXPECT_EQ(Narrow(names.Lookup(wide).name), name);
+    EXPECT_EQ(Utf8(names.Lookup(wide).name), name);
   }
   EXPECT_GT(kLotwSatellites.size, 80u) << "trustedqsl " << kTqslVersion;
 }
