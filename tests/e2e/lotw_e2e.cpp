@@ -1,8 +1,8 @@
 // The operator's station and the LoTW upload seen from outside: the dialog "局情報" filled in and
 // its values in "Zelmor.ini" and in every exported record; "LoTWへ送信(&L)" against tqsl-sim.exe
 // (copied as tqsl.exe) for each exit code, a slow upload with entries going on, a missing TQSL,
-// a passphrase asked for and tried once; closing while TQSL runs; a log with station lines the
-// dialog would refuse; and the ADIF export's question before it replaces a file.
+// a passphrase asked for and tried once; closing while TQSL runs; and a log with station lines the
+// dialog would refuse.
 
 #include <gtest/gtest.h>
 
@@ -435,48 +435,6 @@ TEST_F(LotwE2E, ClosingDuringAnUploadAsksAndTqslGoesOnAlone) {
   EXPECT_EQ(sim_.Journal().front().count("exit"), 0u) << "TQSL is not stopped with Zelmor";
   sim_.Release();
   EXPECT_TRUE(sim_.WaitRuns(1, true)) << "TQSL finished its upload after Zelmor had gone";
-}
-
-TEST(AdifExportE2E, AnExistingFileIsReplacedOnlyAfterTheOperatorSaysSo) {
-  TempFolder folder;
-  Zelmor app(folder);
-  ASSERT_TRUE(app.Start());
-  MakeEntry(app, L"JR2XYZ 59 59");
-  const std::wstring file = folder.File(L"pass.adi");
-  WriteBytes(file, "an earlier export");
-
-  const auto choose = [&](int answer) {
-    SendCommand(app.window(), IDM_ADIF_EXPORT);
-    HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_ADIF_TITLE));
-    if (!dialog) return std::wstring(L"(no dialog)");
-    SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-    PressButton(dialog, IDOK);
-    HWND question = WaitForWindow([&] { return VisibleDialogOtherThan(app.pid(), dialog); });
-    if (!question) return std::wstring(L"(no question)");
-    const std::wstring text = MessageText(question);
-    PressButton(question, answer);
-    WaitDestroyed(question);
-    if (answer == IDNO) {
-      // The Save dialog stays for another name; the operator gives up.
-      if (!IsWindow(dialog) || !CancelDialog(app, dialog)) return std::wstring(L"(the dialog did not stay)");
-    } else if (!WaitDestroyed(dialog)) {
-      return std::wstring(L"(the dialog did not close)");
-    }
-    return text;
-  };
-
-  // Windows names the file in its question; Wine asks without naming it.
-  const std::wstring asked = choose(IDNO);
-  EXPECT_FALSE(asked.empty() || asked[0] == L'(') << Ansi(asked);
-  EXPECT_EQ(ReadBytes(file), "an earlier export");
-  EXPECT_TRUE(NoDialogOpen(app)) << "No replaced nothing and reported nothing";
-
-  choose(IDYES);
-  HWND summary = app.WaitForMessageBox();
-  ASSERT_TRUE(summary);
-  PressButton(summary, IDOK);
-  ASSERT_TRUE(WaitDestroyed(summary));
-  EXPECT_EQ(AdifRecords(ReadBytes(file)).size(), 1u);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The ADIF export seen from outside: a log made of entries composed with the tracking-program
 // simulator serving, an entry made after it was killed, a line the operator edited and one they
 // typed that is no log line; the File menu's "ADIF出力(&A)", the Save dialog, the summary box, and
-// the records in the file. Zelmor runs in Japan's time zone, so every time in the file is nine
-// hours behind the log's.
+// the records in the file; and the question before an existing file is replaced. Zelmor runs in
+// Japan's time zone, so every time in the file is nine hours behind the log's.
 
 #include <gtest/gtest.h>
 
@@ -241,6 +241,48 @@ TEST(AdifExportE2E, ALogWrittenWithAnotherDatePictureExportsEveryContact) {
     EXPECT_TRUE(RecordIs(records[6], {"JF7DDD", "2m", "FM", "SO-50", std::nullopt, "20261207 0114"}));
     EXPECT_TRUE(RecordIs(records[7], {"JL8EEE", "", "", "", std::nullopt, "20261207 0120"}));
   }
+}
+
+TEST(AdifExportE2E, AnExistingFileIsReplacedOnlyAfterTheOperatorSaysSo) {
+  TempFolder folder;
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  MakeEntry(app, L"JR2XYZ 59 59");
+  const std::wstring file = folder.File(L"pass.adi");
+  WriteBytes(file, "an earlier export");
+
+  const auto choose = [&](int answer) {
+    SendCommand(app.window(), IDM_ADIF_EXPORT);
+    HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_ADIF_TITLE));
+    if (!dialog) return std::wstring(L"(no dialog)");
+    SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PressButton(dialog, IDOK);
+    HWND question = WaitForWindow([&] { return VisibleDialogOtherThan(app.pid(), dialog); });
+    if (!question) return std::wstring(L"(no question)");
+    const std::wstring text = MessageText(question);
+    PressButton(question, answer);
+    WaitDestroyed(question);
+    if (answer == IDNO) {
+      // The Save dialog stays for another name; the operator gives up.
+      if (!IsWindow(dialog) || !CancelDialog(app, dialog)) return std::wstring(L"(the dialog did not stay)");
+    } else if (!WaitDestroyed(dialog)) {
+      return std::wstring(L"(the dialog did not close)");
+    }
+    return text;
+  };
+
+  // Windows names the file in its question; Wine asks without naming it.
+  const std::wstring asked = choose(IDNO);
+  EXPECT_FALSE(asked.empty() || asked[0] == L'(') << Utf8(asked);
+  EXPECT_EQ(ReadBytes(file), "an earlier export");
+  EXPECT_TRUE(NoDialogOpen(app)) << "No replaced nothing and reported nothing";
+
+  choose(IDYES);
+  HWND summary = app.WaitForMessageBox();
+  ASSERT_TRUE(summary);
+  PressButton(summary, IDOK);
+  ASSERT_TRUE(WaitDestroyed(summary));
+  EXPECT_EQ(AdifRecords(ReadBytes(file)).size(), 1u);
 }
 
 }  // namespace
