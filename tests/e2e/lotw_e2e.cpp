@@ -224,11 +224,11 @@ TEST_F(LotwE2E, BrokenStationLinesAreUnreadableAndTheStationBeforeHolds) {
 
   const std::wstring summary = ExportAdif(app_, folder_.File(L"edited.adi"));
   EXPECT_NE(summary.find(L"局情報: JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"), std::wstring::npos)
-      << Ansi(summary);
-  EXPECT_EQ(summary.find(L"今の局情報"), std::wstring::npos) << Ansi(summary);
+      << Utf8(summary);
+  EXPECT_EQ(summary.find(L"今の局情報"), std::wstring::npos) << Utf8(summary);
   const std::wstring listed = L"読めない行（出力せず）: 3行\r\n\r\n出力しなかった行:\r\n3行目: " + broken[0] +
                               L"\r\n4行目: " + broken[1] + L"\r\n5行目: " + broken[2];
-  EXPECT_EQ(summary.substr(std::min(summary.size(), summary.find(L"読めない行"))), listed) << Ansi(summary);
+  EXPECT_EQ(summary.substr(std::min(summary.size(), summary.find(L"読めない行"))), listed) << Utf8(summary);
   const auto records = AdifRecords(ReadBytes(folder_.File(L"edited.adi")));
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[1].at("CALL"), "JR2BBB");
@@ -244,7 +244,7 @@ TEST_F(LotwE2E, BrokenStationLinesAreUnreadableAndTheStationBeforeHolds) {
   HWND report = WaitForReport();
   ASSERT_TRUE(report);
   const std::wstring text = WaitForOutcome(report);
-  EXPECT_NE(text.find(L"ファイルに入れなかった行: 3行"), std::wstring::npos) << Ansi(text);
+  EXPECT_NE(text.find(L"ファイルに入れなかった行: 3行"), std::wstring::npos) << Utf8(text);
   const auto journal = sim_.Journal();
   const auto sent = AdifRecords(ReadBytes(sim_.File(journal.front().find("copy")->second)));
   ASSERT_EQ(sent.size(), 2u);
