@@ -95,7 +95,7 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
 
   SendCommand(app_.window(), IDM_STATION);
   HWND dialog = WaitForDialog(app_.pid(), L"局情報");
-  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(dialog) << app_.Situation();
   SendMessageW(GetDlgItem(dialog, IDC_STATION_CALL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ja1abc/1"));
   SendMessageW(GetDlgItem(dialog, IDC_STATION_GRID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"pm95, pm96"));
   ASSERT_TRUE(test_support::ChooseComboItem(GetDlgItem(dialog, IDC_STATION_PREFECTURE), L"10 Tokyo-to"));
@@ -136,7 +136,7 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
   ASSERT_TRUE(again.Start());
   SendCommand(again.window(), IDM_STATION);
   dialog = WaitForDialog(again.pid(), L"局情報");
-  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(dialog) << again.Situation();
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_CALL)), L"JA1ABC/1");
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_GRID)), L"PM95,PM96");
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_PREFECTURE)), L"10 Tokyo-to");
@@ -160,7 +160,7 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   // Across the line: the same station on PM95 and PM96.
   SendCommand(app_.window(), IDM_STATION);
   HWND dialog = WaitForDialog(app_.pid(), L"局情報");
-  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(dialog) << app_.Situation();
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_GRID)), L"PM95");
   SendMessageW(GetDlgItem(dialog, IDC_STATION_GRID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"PM95,PM96"));
   PressButton(dialog, IDOK);
@@ -242,7 +242,7 @@ TEST_F(LotwE2E, BrokenStationLinesAreUnreadableAndTheStationBeforeHolds) {
   Upload();
   ASSERT_TRUE(sim_.WaitRuns(1, true));
   HWND report = WaitForReport();
-  ASSERT_TRUE(report);
+  ASSERT_TRUE(report) << app_.Situation();
   const std::wstring text = WaitForOutcome(report);
   EXPECT_NE(text.find(L"ファイルに入れなかった行: 3行"), std::wstring::npos) << Utf8(text);
   const auto journal = sim_.Journal();
@@ -282,12 +282,12 @@ TEST_F(LotwE2E, EachExitCodeEndsWithItsMessage) {
     if (row.exit_code == 15) {
       // Asked for the passphrase; cancelled, nothing is tried again.
       HWND ask = WaitForDialog(app_.pid(), L"TQSLのパスフレーズ");
-      ASSERT_TRUE(ask);
+      ASSERT_TRUE(ask) << app_.Situation();
       PressButton(ask, IDCANCEL);
       ASSERT_TRUE(WaitDestroyed(ask));
     }
     HWND report = WaitForReport();
-    ASSERT_TRUE(report) << row.exit_code;
+    ASSERT_TRUE(report) << row.exit_code << ": " << app_.Situation();
     const std::wstring text = WaitForOutcome(report);
     EXPECT_EQ(FirstLine(text), row.first_line) << row.exit_code << ": " << Utf8(text);
     const std::wstring adi = app_.File(L"Zelmor-lotw-");
@@ -323,7 +323,7 @@ TEST_F(LotwE2E, EntriesGoOnDuringASlowUploadAndASecondIsRefused) {
   Upload();
   ASSERT_TRUE(sim_.WaitRuns(1, false));
   HWND report = WaitForReport();
-  ASSERT_TRUE(report);
+  ASSERT_TRUE(report) << app_.Situation();
   EXPECT_EQ(ReportText(report).substr(0, FirstLine(ZelmorText(IDS_LOTW_RUNNING)).size()),
             FirstLine(ZelmorText(IDS_LOTW_RUNNING)));
   EXPECT_EQ(test_support::FocusOf(app_.window()), app_.entry_box()) << "the report takes no key from the entry box";
@@ -338,7 +338,7 @@ TEST_F(LotwE2E, EntriesGoOnDuringASlowUploadAndASecondIsRefused) {
 
   SendCommand(app_.window(), IDM_LOTW_UPLOAD);
   HWND busy = app_.WaitForMessageBox();
-  ASSERT_TRUE(busy);
+  ASSERT_TRUE(busy) << app_.Situation();
   EXPECT_EQ(MessageText(busy), L"LoTWへの送信中です。終わってから、もう一度選んでください。");
   PressButton(busy, IDOK);
   ASSERT_TRUE(WaitDestroyed(busy));
@@ -359,7 +359,7 @@ TEST_F(LotwE2E, MissingTqslIsToldWithWhereToGetIt) {
   MakeEntry(app_, L"JR2XYZ 59 59");
   SendCommand(app_.window(), IDM_LOTW_UPLOAD);
   HWND box = app_.WaitForMessageBox();
-  ASSERT_TRUE(box);
+  ASSERT_TRUE(box) << app_.Situation();
   EXPECT_EQ(MessageText(box),
             L"TQSLが見つかりません。\r\nTQSL（TrustedQSL）を https://www.arrl.org/tqsl-download からインストールしてください。\r\n"
             L"別の場所にあるときは、Zelmor.iniの[Zelmor]に TQSLpath=tqsl.exeのパス と書いてください。");
@@ -381,13 +381,13 @@ TEST_F(LotwE2E, AWrongPassphraseIsAskedForAndTriedOnceMore) {
   sim_.Set(L"retry_status", L"Final Status: Success (0)");
   Upload();
   HWND ask = WaitForDialog(app_.pid(), L"TQSLのパスフレーズ", 20000);
-  ASSERT_TRUE(ask);
+  ASSERT_TRUE(ask) << app_.Situation();
   SendMessageW(GetDlgItem(ask, IDC_PASSPHRASE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"pass word"));
   PressButton(ask, IDOK);
   ASSERT_TRUE(WaitDestroyed(ask));
   ASSERT_TRUE(sim_.WaitRuns(2, true));
   HWND report = WaitForReport();
-  ASSERT_TRUE(report);
+  ASSERT_TRUE(report) << app_.Situation();
   const std::wstring text = WaitForOutcome(report);
   EXPECT_EQ(FirstLine(text), L"LoTWに送信しました。LoTWの処理待ちに入りました（まだ受理されたわけではありません）。")
       << Utf8(text);
