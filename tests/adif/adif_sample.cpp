@@ -12,23 +12,7 @@
 
 #include "adif/adif_export.h"
 #include "entry/log_format.h"
-
-namespace {
-
-std::wstring FromUtf8(const std::string& bytes) {
-  std::wstring out;
-  for (size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra && i + k < bytes.size(); ++k) code = (code << 6) | (bytes[i + k] & 0x3F);
-    out += static_cast<wchar_t>(code);
-    i += static_cast<size_t>(extra) + 1;
-  }
-  return out;
-}
-
-}  // namespace
+#include "printable.h"
 
 int main(int argc, char** argv) {
   using namespace zelmor::adif;
@@ -49,7 +33,7 @@ int main(int argc, char** argv) {
   settings.now_utc = CivilTime{2026, 12, 8, 0, 10, 0};
   settings.now = zelmor::LocalTime{2026, 12, 8, 9, 10, 0};
   settings.program_version = "1.0.0";
-  const ExportResult result = ExportLog(FromUtf8(log), settings);
+  const ExportResult result = ExportLog(test_support::FromUtf8(log), settings);
 
   std::ofstream out(argv[2], std::ios::binary);
   out << result.adif;

@@ -21,15 +21,6 @@ using zelmor::entry::FeedSnapshot;
 
 const FeedSnapshot kServed{L"FO-29 ふじ", L"435.640.120", L"145.964.880", L" 21847", L"USB"};
 
-Moment Enter(Zelmor& app, const std::wstring& memo) {
-  SendChars(app.entry_box(), memo);
-  Moment m;
-  m.before = Now();
-  EXPECT_TRUE(SendEnter(app.entry_box()));
-  m.after = Now();
-  return m;
-}
-
 ::testing::AssertionResult Composed(const std::wstring& pane, const std::wstring& before,
                                     const FeedSnapshot& values, const std::wstring& memo, const Moment& m) {
   return AppendedOneOf(pane, before, ComposedLine(values, memo, m.before), ComposedLine(values, memo, m.after));
@@ -55,14 +46,16 @@ TEST(EntryE2E, EnterComposesTheLineKeepsTheSafetyCopyAndTheLabels) {
 
   // Two entries: a Japanese memo with spaces around it, then an empty box.
   const std::wstring memo = L" CQ 599 こんにちは ";
-  const Moment first = Enter(app, memo);
+  Moment first;
+  ASSERT_TRUE(TimedEnter(app, memo, first));
   const std::wstring after_first = app.PaneText();
   EXPECT_TRUE(Composed(after_first, L"", kServed, memo, first));
   EXPECT_EQ(app.EntryText(), L"");
   EXPECT_EQ(app.SafetyCopy(), Ansi(after_first + L"\r\n"));
   EXPECT_EQ(Labels(app), L"FO-29 ふじ|435.640.120|145.964.880| 21847|USB|");
 
-  const Moment second = Enter(app, L"");
+  Moment second;
+  ASSERT_TRUE(TimedEnter(app, L"", second));
   EXPECT_TRUE(Composed(app.PaneText(), after_first, kServed, L"", second));
   EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
   // The caret stands after the last CR LF, so the newest line is in view.
@@ -76,7 +69,8 @@ TEST(EntryE2E, WithoutTheTrackerEnterWritesTheFallbackLineToPaneAndSafetyCopy) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
   const std::wstring memo = L" 移動運用 JA1ZZZ ";
-  const Moment m = Enter(app, memo);
+  Moment m;
+  ASSERT_TRUE(TimedEnter(app, memo, m));
   const std::wstring pane = app.PaneText();
   EXPECT_TRUE(FellBack(pane, L"", memo, m));
   EXPECT_EQ(app.EntryText(), L"");
@@ -107,7 +101,8 @@ TEST(EntryE2E, TrackerStartedLateOrAgainIsUsedFromTheNextEntry) {
 
     std::wstring p1;
     if (way.there_at_start) {
-      const Moment m1 = Enter(app, L"one");
+      Moment m1;
+      ASSERT_TRUE(TimedEnter(app, L"one", m1));
       p1 = app.PaneText();
       EXPECT_TRUE(Composed(p1, L"", kServed, L"one", m1));
       if (way.killed) {
@@ -116,13 +111,15 @@ TEST(EntryE2E, TrackerStartedLateOrAgainIsUsedFromTheNextEntry) {
         ASSERT_TRUE(tracker->Close());
       }
     }
-    const Moment m2 = Enter(app, L"two");
+    Moment m2;
+    ASSERT_TRUE(TimedEnter(app, L"two", m2));
     const std::wstring p2 = app.PaneText();
     EXPECT_TRUE(FellBack(p2, p1, L"two", m2));
 
     TrackerSim again(args, folder.path());
     ASSERT_TRUE(again.ready());
-    const Moment m3 = Enter(app, L"three");
+    Moment m3;
+    ASSERT_TRUE(TimedEnter(app, L"three", m3));
     EXPECT_TRUE(Composed(app.PaneText(), p2, kServed, L"three", m3));
     EXPECT_EQ(Labels(app), L"FO-29 ふじ|435.640.120|145.964.880| 21847|USB|");
     EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
@@ -140,7 +137,8 @@ TEST(EntryE2E, FrequencyThatIsNotANumberFallsBackAndGigahertzValuesCompose) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
 
-  const Moment m1 = Enter(app, L"x");
+  Moment m1;
+  ASSERT_TRUE(TimedEnter(app, L"x", m1));
   const std::wstring p1 = app.PaneText();
   EXPECT_TRUE(FellBack(p1, L"", L"x", m1));
   // The requests stop at the value that cannot be read: the later labels were never asked.
@@ -151,18 +149,20 @@ TEST(EntryE2E, FrequencyThatIsNotANumberFallsBackAndGigahertzValuesCompose) {
   ghz.receive_frequency = L"10.489.000.000";
   ghz.transmit_frequency = L"2.400.000.000";
   WriteTrackerValues(values, ghz);
-  const Moment m2 = Enter(app, L"QO-100");
+  Moment m2;
+  ASSERT_TRUE(TimedEnter(app, L"QO-100", m2));
   const std::wstring p2 = app.PaneText();
   EXPECT_TRUE(Composed(p2, p1, ghz, L"QO-100", m2));
-  EXPECT_NE(p2.find(L" 2400/10489 "), std::wstring::npos) << Ansi(p2);
-  EXPECT_NE(p2.find(L"Up=2400.000/Down=10489.000"), std::wstring::npos) << Ansi(p2);
+  EXPECT_NE(p2.find(L" 2400/10489 "), std::wstring::npos) << Utf8(p2);
+  EXPECT_NE(p2.find(L"Up=2400.000/Down=10489.000"), std::wstring::npos) << Utf8(p2);
 }
 
 TEST(EntryE2E, CloseAfterAnEntryAsksAndNoKeepsTheLog) {
   TempFolder folder;
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  Enter(app, L"memo");
+  Moment entered;
+  ASSERT_TRUE(TimedEnter(app, L"memo", entered));
   const std::wstring pane = app.PaneText();
 
   app.RequestClose();
@@ -210,7 +210,8 @@ TEST(EntryE2E, ViewerAsksFirstWhenTheLogIsUnsaved) {
   TempFolder folder;
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
-  Enter(app, L"keep me");
+  Moment entered;
+  ASSERT_TRUE(TimedEnter(app, L"keep me", entered));
   const std::wstring pane = app.PaneText();
 
   SendCommand(app.window(), IDM_VIEW_SAFETY_COPY);
@@ -249,7 +250,8 @@ TEST(EntryE2E, HungTrackerDoesNotHoldTheWindowForLong) {
 
   // Once the tracker answers again, the next entry is composed (its late answer is not taken
   // for the new one).
-  const Moment m = Enter(app, L"back");
+  Moment m;
+  ASSERT_TRUE(TimedEnter(app, L"back", m));
   EXPECT_TRUE(Composed(app.PaneText(), p1, kServed, L"back", m));
 }
 
@@ -296,7 +298,7 @@ TEST(EntryE2E, RealKeysThroughTheDisplayMakeAnEntry) {
   if (!OnXDisplay(app.window())) GTEST_SKIP() << "no X display behind the windows";
   const LocalTime before = Now();
   ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), "CQ de JA1ZZZ 599", {"Return"}));
-  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 20000)) << "entry box: " << Ansi(app.EntryText());
+  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 20000)) << "entry box: " << Utf8(app.EntryText());
   Settle(app.window());
   const LocalTime after = Now();
   EXPECT_TRUE(FellBack(app.PaneText(), L"", L"CQ de JA1ZZZ 599", Moment{before, after}));

@@ -15,23 +15,25 @@ std::wstring ServedValues(const TempFolder& folder, const zelmor::entry::FeedSna
 }
 
 void WriteTrackerValues(const std::wstring& path, const zelmor::entry::FeedSnapshot& values) {
-  auto utf8 = [](const std::wstring& text) {
-    std::string bytes(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                              nullptr, 0, nullptr, nullptr)),
-                      '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                        static_cast<int>(bytes.size()), nullptr, nullptr);
-    return bytes;
-  };
-  WriteBytes(path, "Label1=" + utf8(values.satellite_name) + "\r\nLabel2=" + utf8(values.receive_frequency) +
-                       "\r\nLabel3=" + utf8(values.transmit_frequency) + "\r\nLabel15=" + utf8(values.rev) +
-                       "\r\nLabel17=" + utf8(values.mode) + "\r\n");
+  WriteBytes(path, "Label1=" + Utf8(values.satellite_name) + "\r\nLabel2=" + Utf8(values.receive_frequency) +
+                       "\r\nLabel3=" + Utf8(values.transmit_frequency) + "\r\nLabel15=" + Utf8(values.rev) +
+                       "\r\nLabel17=" + Utf8(values.mode) + "\r\n");
 }
 
 zelmor::LocalTime Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+::testing::AssertionResult TimedEnter(Zelmor& app, const std::wstring& memo, Moment& m, DWORD ms) {
+  SendChars(app.entry_box(), memo);
+  m.before = Now();
+  const bool answered = SendEnter(app.entry_box(), ms);
+  m.after = Now();
+  if (answered) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the entry box did not take Enter after \"" << Utf8(memo) << "\" within "
+                                       << ms << " ms: " << app.Situation();
 }
 
 SYSTEMTIME PlusMinutes(const SYSTEMTIME& t, int minutes) {
@@ -62,8 +64,8 @@ std::wstring FallbackAt(const std::wstring& memo, const zelmor::LocalTime& at) {
 ::testing::AssertionResult AppendedOneOf(const std::wstring& pane, const std::wstring& before,
                                          const std::wstring& line1, const std::wstring& line2) {
   if (pane == before + line1 + L"\r\n" || pane == before + line2 + L"\r\n") return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "pane: " << Ansi(pane) << "\nexpected after: " << Ansi(before) << "\n  "
-                                       << Ansi(line1) << "\nor " << Ansi(line2);
+  return ::testing::AssertionFailure() << "pane: " << Utf8(pane) << "\nexpected after: " << Utf8(before) << "\n  "
+                                       << Utf8(line1) << "\nor " << Utf8(line2);
 }
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {

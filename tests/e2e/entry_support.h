@@ -27,6 +27,11 @@ struct Moment {
   zelmor::LocalTime before, after;
 };
 
+// Types `memo` into the entry box and presses Enter, the clock read around the Enter into `m`: the
+// line it makes carries one of the two readings. A failure when the box did not take the Enter
+// within `ms`.
+::testing::AssertionResult TimedEnter(Zelmor& app, const std::wstring& memo, Moment& m, DWORD ms = 15000);
+
 // The line for `memo` as Zelmor composes it with the default template, or the fallback line.
 std::wstring ComposedLine(const zelmor::entry::FeedSnapshot& values, const std::wstring& memo,
                           const zelmor::LocalTime& at);

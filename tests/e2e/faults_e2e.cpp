@@ -26,17 +26,6 @@ constexpr int kDiskKib = 2048;
 // Generous bound for one command: the retries on a held file take a moment, a hang takes forever.
 constexpr DWORD kNoHang = 30000;
 
-// Puts `memo` into the entry box and presses Enter; false when the box did not answer in time.
-bool Enter(Zelmor& app, const std::wstring& memo, Moment& m) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(app.entry_box(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(memo.c_str()), SMTO_NORMAL, kNoHang,
-                      &ignored);
-  m.before = Now();
-  const bool answered = SendEnter(app.entry_box(), kNoHang);
-  m.after = Now();
-  return answered;
-}
-
 enum class Logged { Composed, ComposedThenFallback };
 
 // `pane` is `before` plus what one entry of `memo` adds: the composed line, followed by the
@@ -52,15 +41,17 @@ enum class Logged { Composed, ComposedThenFallback };
     ++i;
   }
   const bool kept = pane.compare(0, before.size(), before) == 0;
-  return ::testing::AssertionFailure() << (kept ? "added: " + Ansi(pane.substr(before.size()))
-                                                : "pane changed before the entry: " + Ansi(pane))
-                                       << "\nexpected: " << Ansi(expected[0]) << "\nor: " << Ansi(expected[1]);
+  return ::testing::AssertionFailure() << (kept ? "added: " + Utf8(pane.substr(before.size()))
+                                                : "pane changed before the entry: " + Utf8(pane))
+                                       << "\nexpected: " << Utf8(expected[0]) << "\nor: " << Utf8(expected[1]);
 }
 
 // LOG Save onto `path`: the dialog takes the name, and the failure message comes with a single OK
 // button and is answered.
 ::testing::AssertionResult SaveFails(Zelmor& app, const std::wstring& path) {
-  if (!SaveLog(app, path)) return ::testing::AssertionFailure() << "the save dialog did not take the name";
+  if (const ::testing::AssertionResult saved = SaveLog(app, path); !saved) {
+    return ::testing::AssertionFailure() << "the save dialog did not take the name: " << saved.message();
+  }
   HWND box = WaitForAnyDialog(app.pid(), kNoHang);
   if (!box) return ::testing::AssertionFailure() << "no message after a failed save";
   const std::wstring text = MessageText(box);
@@ -68,7 +59,7 @@ enum class Logged { Composed, ComposedThenFallback };
                        !GetDlgItem(box, IDNO);
   PressButton(box, IDOK);
   if (!WaitDestroyed(box)) return ::testing::AssertionFailure() << "the message did not go with OK";
-  if (text != ZelmorText(IDS_LOG_SAVE_FAILED)) return ::testing::AssertionFailure() << "message: " << Ansi(text);
+  if (text != ZelmorText(IDS_LOG_SAVE_FAILED)) return ::testing::AssertionFailure() << "message: " << Utf8(text);
   if (!only_ok) return ::testing::AssertionFailure() << "the message offers more than OK";
   return ::testing::AssertionSuccess();
 }
@@ -78,8 +69,8 @@ enum class Logged { Composed, ComposedThenFallback };
 ::testing::AssertionResult CloseAsksAndStays(Zelmor& app) {
   const std::wstring pane = app.PaneText();
   app.RequestClose();
-  if (!Answer(WaitForAnyDialog(app.pid()), IDS_CLOSE_QUESTION, IDNO))
-    return ::testing::AssertionFailure() << "no close question: the log passes for saved";
+  if (const ::testing::AssertionResult asked = Answer(WaitForAnyDialog(app.pid()), IDS_CLOSE_QUESTION, IDNO); !asked)
+    return ::testing::AssertionFailure() << "no close question, the log passes for saved: " << asked.message();
   Settle(app.window());
   if (!app.process().Running() || app.PaneText() != pane)
     return ::testing::AssertionFailure() << "the window did not stay as it was";
@@ -89,10 +80,7 @@ enum class Logged { Composed, ComposedThenFallback };
 // An ordinary close, the log saved: no question, no crash, no hang.
 ::testing::AssertionResult ClosesCleanly(Zelmor& app) {
   app.RequestClose();
-  if (!app.WaitExit(kNoHang)) {
-    HWND box = VisibleDialog(app.pid());
-    return ::testing::AssertionFailure() << "still running; dialog: " << (box ? Ansi(MessageText(box)) : "none");
-  }
+  if (::testing::AssertionResult ended = app.WaitExit(kNoHang); !ended) return ended;
   DWORD code = 1;
   GetExitCodeProcess(app.process().process(), &code);
   if (code != 0) return ::testing::AssertionFailure() << "exit code " << code;
@@ -111,7 +99,7 @@ enum class Logged { Composed, ComposedThenFallback };
 
 std::string Names(const std::vector<std::wstring>& names) {
   std::string all;
-  for (const auto& name : names) all += Ansi(name) + " ";
+  for (const auto& name : names) all += Utf8(name) + " ";
   return all;
 }
 
@@ -137,7 +125,7 @@ TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
   const std::wstring saved = folder.File(L"saved.txt");
 
   Moment m;
-  ASSERT_TRUE(Enter(app, L"JA1AAA 59", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA1AAA 59", m, kNoHang));
   ASSERT_TRUE(Added(app.PaneText(), L"", L"JA1AAA 59", m, Logged::Composed));
   ASSERT_TRUE(SaveLog(app, saved));
   ASSERT_TRUE(NoDialogOpen(app));
@@ -153,7 +141,7 @@ TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
   for (int i = 0; i < 40 && !full; ++i) {
     std::wstring memo = L"JA" + std::to_wstring(i) + L"ZZZ";
     while (memo.size() < 900) memo += L" 59 QSL via bureau";
-    ASSERT_TRUE(Enter(app, memo, m)) << "entry " << i;
+    ASSERT_TRUE(TimedEnter(app, memo, m, kNoHang)) << "entry " << i;
     const std::wstring now = app.PaneText();
     if (Added(now, pane, memo, m, Logged::Composed)) {
       ASSERT_TRUE(Same(app.SafetyCopy(), Ansi(now + L"\r\n"))) << "entry " << i;
@@ -171,7 +159,7 @@ TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
   // Saving onto the older log, or under a new name: reported, nothing replaced or created.
   const std::wstring fresh = folder.File(L"fresh.txt");
   for (const std::wstring& target : {saved, fresh}) {
-    EXPECT_TRUE(SaveFails(app, target)) << Ansi(target);
+    EXPECT_TRUE(SaveFails(app, target)) << Utf8(target);
   }
   EXPECT_TRUE(Same(ReadBytes(saved), saved_bytes));
   EXPECT_EQ(Names(FolderNames(folder.path())), Names(names)) << "a temporary file or a cut file is left";
@@ -180,7 +168,7 @@ TEST(FaultsE2E, FullDiskKeepsTheOldFilesAndZelmorGoesOnWhenThereIsRoomAgain) {
   // Room again: the next entry writes the whole pane, fallback lines included, and a save works.
   ASSERT_TRUE(disk.Free());
   pane = app.PaneText();
-  ASSERT_TRUE(Enter(app, L"JA2BBB 57", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA2BBB 57", m, kNoHang));
   EXPECT_TRUE(Added(app.PaneText(), pane, L"JA2BBB 57", m, Logged::Composed));
   EXPECT_TRUE(Same(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n")));
   ASSERT_TRUE(SaveLog(app, saved));
@@ -243,24 +231,24 @@ TEST(FaultsE2E, ReadOnlyFolderKeepsTheOldFilesAndZelmorGoesOnWhenWritableAgain) 
   const std::wstring saved = folder.File(L"saved.txt");
 
   Moment m;
-  ASSERT_TRUE(Enter(app, L"JA1AAA 59", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA1AAA 59", m, kNoHang));
   ASSERT_TRUE(SaveLog(app, saved));
   ASSERT_TRUE(NoDialogOpen(app));
   const std::string saved_bytes = ReadBytes(saved);
-  ASSERT_TRUE(Enter(app, L"JA1BBB 55", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA1BBB 55", m, kNoHang));
   const std::wstring pane = app.PaneText();
   const std::string copy = app.SafetyCopy();
   ASSERT_EQ(copy, Ansi(pane + L"\r\n"));
   const std::vector<std::wstring> names = FolderNames(folder.path());
 
   ASSERT_TRUE(disk.SetReadOnly(true));
-  ASSERT_TRUE(Enter(app, L"JA1CCC 57", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA1CCC 57", m, kNoHang));
   EXPECT_TRUE(Added(app.PaneText(), pane, L"JA1CCC 57", m, Logged::ComposedThenFallback));
   EXPECT_TRUE(Same(app.SafetyCopy(), copy));
   EXPECT_EQ(app.EntryText(), L"");
   const std::wstring fresh = folder.File(L"fresh.txt");
   for (const std::wstring& target : {saved, fresh}) {
-    EXPECT_TRUE(SaveFails(app, target)) << Ansi(target);
+    EXPECT_TRUE(SaveFails(app, target)) << Utf8(target);
   }
   EXPECT_TRUE(Same(ReadBytes(saved), saved_bytes));
   EXPECT_EQ(Names(FolderNames(folder.path())), Names(names));
@@ -268,7 +256,7 @@ TEST(FaultsE2E, ReadOnlyFolderKeepsTheOldFilesAndZelmorGoesOnWhenWritableAgain) 
 
   ASSERT_TRUE(disk.SetReadOnly(false));
   const std::wstring before = app.PaneText();
-  ASSERT_TRUE(Enter(app, L"JA1DDD 59", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA1DDD 59", m, kNoHang));
   EXPECT_TRUE(Added(app.PaneText(), before, L"JA1DDD 59", m, Logged::Composed));
   EXPECT_TRUE(Same(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n")));
   ASSERT_TRUE(SaveLog(app, saved));
@@ -300,7 +288,7 @@ TEST(FaultsE2E, RunThatStartedReadOnlyHasItsCopyOfferedBackAfterACrash) {
     ASSERT_TRUE(crashing.Start());
     ASSERT_TRUE(disk.SetReadOnly(false));
     Moment m;
-    ASSERT_TRUE(Enter(crashing, L"JA1AAA 59", m));
+    ASSERT_TRUE(TimedEnter(crashing, L"JA1AAA 59", m, kNoHang));
     ASSERT_TRUE(Same(crashing.SafetyCopy(), Ansi(crashing.PaneText() + L"\r\n")));
     // SIGKILL: nothing of Zelmor's own runs, as in a crash or a power loss.
     ASSERT_EQ(SignalProcesses(L"Zelmor.exe", LeafName(folder.path()), "KILL"), 1);
@@ -311,7 +299,7 @@ TEST(FaultsE2E, RunThatStartedReadOnlyHasItsCopyOfferedBackAfterACrash) {
   HWND box = WaitForAnyDialog(app.pid());
   ASSERT_TRUE(box) << "the copy of the crashed run was not offered back";
   ASSERT_TRUE(Answer(box, IDS_RECOVERY_QUESTION, IDYES));
-  EXPECT_NE(app.PaneText().find(L"JA1AAA 59"), std::wstring::npos) << Ansi(app.PaneText());
+  EXPECT_NE(app.PaneText().find(L"JA1AAA 59"), std::wstring::npos) << Utf8(app.PaneText());
   EXPECT_TRUE(ClosesAfterQuestion(app));
 }
 
@@ -336,7 +324,7 @@ TEST(FaultsE2E, EarlierRunsCopyThatStartUpCouldNotSetAsideIsNotOverwritten) {
       Zelmor crashed(folder);
       ASSERT_TRUE(crashed.Start());
       Moment m;
-      ASSERT_TRUE(Enter(crashed, L"JA1AAA 59 earlier run", m));
+      ASSERT_TRUE(TimedEnter(crashed, L"JA1AAA 59 earlier run", m, kNoHang));
       earlier = crashed.SafetyCopy();
       ASSERT_EQ(SignalProcesses(L"Zelmor.exe", LeafName(folder.path()), "KILL"), 1);
       ASSERT_TRUE(crashed.WaitExit(kNoHang));
@@ -352,11 +340,11 @@ TEST(FaultsE2E, EarlierRunsCopyThatStartUpCouldNotSetAsideIsNotOverwritten) {
       }
       EXPECT_TRUE(NoDialogOpen(app));
       Moment m;
-      ASSERT_TRUE(Enter(app, L"JA2BBB 57 while held", m));
+      ASSERT_TRUE(TimedEnter(app, L"JA2BBB 57 while held", m, kNoHang));
       EXPECT_TRUE(Same(row.copy_held ? held.Content() : app.SafetyCopy(), earlier));
     }
     Moment m;
-    ASSERT_TRUE(Enter(app, L"JA3CCC 55 released", m));
+    ASSERT_TRUE(TimedEnter(app, L"JA3CCC 55 released", m, kNoHang));
     EXPECT_TRUE(Same(ReadBytes(folder.File(kSafetyBackup)), earlier)) << "the earlier run's copy is lost";
     EXPECT_TRUE(Same(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n")));
     EXPECT_TRUE(ClosesAfterQuestion(app));
@@ -372,18 +360,18 @@ TEST(FaultsE2E, FilesHeldWithoutSharingKeepTheirContentAndZelmorGoesOnWhenReleas
   const std::wstring saved = folder.File(L"saved.txt");
 
   Moment m;
-  ASSERT_TRUE(Enter(app, L"JA1AAA 59", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA1AAA 59", m, kNoHang));
   ASSERT_TRUE(SaveLog(app, saved));
   ASSERT_TRUE(NoDialogOpen(app));
   const std::string saved_bytes = ReadBytes(saved);
-  ASSERT_TRUE(Enter(app, L"JA1BBB 55", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA1BBB 55", m, kNoHang));
   const std::wstring pane = app.PaneText();
   const std::string copy = app.SafetyCopy();
   const std::vector<std::wstring> names = FolderNames(folder.path());
   {
     HeldFile held_copy(folder.File(kSafetyCopy));
     ASSERT_TRUE(held_copy.ok());
-    ASSERT_TRUE(Enter(app, L"JA1CCC 57", m));
+    ASSERT_TRUE(TimedEnter(app, L"JA1CCC 57", m, kNoHang));
     EXPECT_TRUE(Added(app.PaneText(), pane, L"JA1CCC 57", m, Logged::ComposedThenFallback));
     EXPECT_TRUE(Same(held_copy.Content(), copy));
     EXPECT_EQ(app.EntryText(), L"");
@@ -397,7 +385,7 @@ TEST(FaultsE2E, FilesHeldWithoutSharingKeepTheirContentAndZelmorGoesOnWhenReleas
   }
 
   const std::wstring before = app.PaneText();
-  ASSERT_TRUE(Enter(app, L"JA1DDD 59", m));
+  ASSERT_TRUE(TimedEnter(app, L"JA1DDD 59", m, kNoHang));
   EXPECT_TRUE(Added(app.PaneText(), before, L"JA1DDD 59", m, Logged::Composed));
   EXPECT_TRUE(Same(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n")));
   ASSERT_TRUE(SaveLog(app, saved));

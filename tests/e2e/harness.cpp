@@ -19,11 +19,10 @@ std::wstring ZelmorText(UINT id) {
                     : L"(no text " + std::to_wstring(id) + L" in Zelmor.exe)";
 }
 
-bool Zelmor::Start() {
+::testing::AssertionResult Zelmor::Start() {
   const std::wstring exe = folder_.File(L"Zelmor.exe");
   if (!FileExists(exe) && !CopyFileW((BuildFolder() + L"\\Zelmor.exe").c_str(), exe.c_str(), FALSE)) {
-    std::printf("[ note     ] copying Zelmor.exe failed with error %lu\n", static_cast<unsigned long>(GetLastError()));
-    return false;
+    return ::testing::AssertionFailure() << "copying Zelmor.exe failed with error " << GetLastError();
   }
   // Under load Wine has refused a start now and then; the reason goes to the output, and one more
   // try tells a passing refusal from a program that cannot start.
@@ -33,15 +32,28 @@ bool Zelmor::Start() {
     std::fflush(stdout);
     Sleep(500);
     if (!process_.Start(exe, L"", folder_.path())) {
-      std::printf("[ note     ] CreateProcess of Zelmor.exe failed again with error %lu\n",
-                  static_cast<unsigned long>(GetLastError()));
-      return false;
+      return ::testing::AssertionFailure() << "CreateProcess of Zelmor.exe failed twice, the second time with error "
+                                           << GetLastError();
     }
   }
   const DWORD pid = process_.pid();
-  window_ = WaitForWindow([pid] { return VisibleProcessWindow(pid, L"ZelmorMainWindow"); });
-  if (window_) WaitForInputIdle(process_.process(), 5000);
-  return window_ != nullptr;
+  // A program that ended is not waited for.
+  WaitUntil([this, pid] {
+    return (window_ = VisibleProcessWindow(pid, L"ZelmorMainWindow")) != nullptr || !process_.Running();
+  });
+  if (!window_) return ::testing::AssertionFailure() << "no main window came up: " << Situation();
+  WaitForInputIdle(process_.process(), 5000);
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult Zelmor::WaitExit(DWORD ms) {
+  if (process_.WaitExit(ms)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "not ended after " << ms << " ms: " << Situation();
+}
+
+std::string Zelmor::Situation() const {
+  const std::string state = "Zelmor.exe " + process_.State();
+  return process_.Running() ? state + ", showing " + ShownDialogs(pid()) : state;
 }
 
 HWND Zelmor::pane() const { return control(IDC_LOG_PANE); }

@@ -12,6 +12,7 @@
 
 #include "files_win.h"
 #include "input_win.h"
+#include "printable.h"
 #include "processes_win.h"
 #include "unix_win.h"
 #include "windows_win.h"
@@ -36,8 +37,8 @@ std::wstring ZelmorText(UINT id);
 class Zelmor {
  public:
   explicit Zelmor(const TempFolder& folder) : folder_(folder) {}
-  // Copies the executable (once) and starts it; true when its main window is up.
-  bool Start();
+  // Copies the executable (once) and starts it; a success once its main window is up.
+  ::testing::AssertionResult Start();
   HWND window() const { return window_; }
   HWND control(int id) const { return GetDlgItem(window_, id); }
   HWND pane() const;
@@ -58,7 +59,9 @@ class Zelmor {
   HWND WaitForMessageBox(DWORD ms = 10000) const;
   // Asks to close the window the way the close box does.
   void RequestClose();
-  bool WaitExit(DWORD ms = 10000) { return process_.WaitExit(ms); }
+  ::testing::AssertionResult WaitExit(DWORD ms = 10000);
+  // For a failure message: whether the process runs or how it ended, and what it shows.
+  std::string Situation() const;
 
  private:
   const TempFolder& folder_;

@@ -214,7 +214,7 @@ TEST(KillE2E, RandomKillsNeverCutTheSafetyCopyOrASavedLog) {
       ++f.offered;
       const bool refuse = chance(10);
       // Gone means answered; what the answer does runs before the window takes its next message.
-      ASSERT_TRUE(Answer(box, IDS_RECOVERY_QUESTION, refuse ? IDNO : IDYES)) << Ansi(MessageText(box));
+      ASSERT_TRUE(Answer(box, IDS_RECOVERY_QUESTION, refuse ? IDNO : IDYES)) << Utf8(MessageText(box));
       Settle(app.window());
       if (refuse) {
         ++f.refused;

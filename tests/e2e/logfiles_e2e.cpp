@@ -30,8 +30,8 @@ TEST(LogFilesE2E, SavedLogComesBackWithOneEmptyLineMore) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
   const std::wstring pane = PaneWithTwoEntries(app);
-  ASSERT_NE(pane.find(L"J L1\r\n"), std::wstring::npos) << Ansi(pane);
-  ASSERT_NE(pane.find(L"J L2 ｼｸﾞﾅﾙ良好\r\n"), std::wstring::npos) << Ansi(pane);
+  ASSERT_NE(pane.find(L"J L1\r\n"), std::wstring::npos) << Utf8(pane);
+  ASSERT_NE(pane.find(L"J L2 ｼｸﾞﾅﾙ良好\r\n"), std::wstring::npos) << Utf8(pane);
 
   const std::wstring file = folder.File(L"log.txt");
   ASSERT_TRUE(SaveLog(app, file));
@@ -68,11 +68,11 @@ TEST(LogFilesE2E, FirstSaveProposesTodaysNameInTheProgramFolderAndTheFolderIsRem
   const std::wstring after = DefaultSaveNameNow();
   ASSERT_TRUE(dialog);
   const std::wstring proposed = FileNameBoxText(dialog);
-  EXPECT_TRUE(proposed == before || proposed == after) << Ansi(proposed);
+  EXPECT_TRUE(proposed == before || proposed == after) << Utf8(proposed);
   // OK on the proposal: no extension is added, and the file lands in the program's folder.
   ASSERT_TRUE(EndFileDialog(app, dialog, IDOK));
   EXPECT_TRUE(NoDialogOpen(app));
-  EXPECT_TRUE(FileExists(folder.File(proposed))) << Ansi(proposed);
+  EXPECT_TRUE(FileExists(folder.File(proposed))) << Utf8(proposed);
   // Written at once, not at the close.
   EXPECT_NE(app.Ini().find(IniLine("LOGfol", folder.path())), std::string::npos) << app.Ini();
 
@@ -185,7 +185,7 @@ TEST(LogFilesE2E, FailedSaveIsReportedAndKeepsTheFlag) {
     HANDLE held = row.hold ? CreateFileW(row.target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                            : INVALID_HANDLE_VALUE;
     ASSERT_TRUE(!row.hold || held != INVALID_HANDLE_VALUE) << row.what;
-    const bool saved = SaveLog(app, row.target);
+    const ::testing::AssertionResult saved = SaveLog(app, row.target);
     HWND box = WaitForAnyDialog(app.pid());
     const std::wstring text = box ? MessageText(box) : std::wstring();
     if (box) PressButton(box, IDOK);

@@ -15,10 +15,11 @@ namespace e2e {
 // One entry: the memo typed into the entry box and Enter.
 inline void MakeEntry(Zelmor& app, const std::wstring& memo) { SendChars(app.entry_box(), memo + L"\r"); }
 
-// True when, once the main window has handled everything, no dialog stands open.
-inline bool NoDialogOpen(Zelmor& app) {
+// A success when, once the main window has handled everything, no dialog stands open.
+inline ::testing::AssertionResult NoDialogOpen(Zelmor& app) {
   Settle(app.window());
-  return VisibleDialog(app.pid()) == nullptr;
+  if (VisibleDialog(app.pid()) == nullptr) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << app.Situation();
 }
 
 // The dialog of a log command (IDM_LOG_SAVE, IDM_LOG_OPEN, IDM_VIEW_SAFETY_COPY), found by its title.
@@ -31,52 +32,67 @@ inline HWND ShowFileDialog(Zelmor& app, int command) {
 
 inline std::wstring FileNameBoxText(HWND dialog) { return TextOf(GetDlgItem(dialog, kFileNameBox)); }
 
-// Presses a button of a file dialog; true once the dialog has gone and the command that showed it
-// has finished (the file is written or read only after the dialog closes).
-inline bool EndFileDialog(Zelmor& app, HWND dialog, int button) {
+// Presses a button of a file dialog; a success once the dialog has gone and the command that
+// showed it has finished (the file is written or read only after the dialog closes).
+inline ::testing::AssertionResult EndFileDialog(Zelmor& app, HWND dialog, int button) {
+  const std::string caption = Utf8(TextOf(dialog));
   PressButton(dialog, button);
-  if (!WaitDestroyed(dialog)) return false;
+  if (!WaitDestroyed(dialog)) {
+    return ::testing::AssertionFailure() << "the dialog \"" << caption << "\" stayed after button " << button << ": "
+                                         << app.Situation();
+  }
   Settle(app.window());
-  return true;
+  return ::testing::AssertionSuccess();
 }
 
 // Types `name` (a full Z:\ or C:\ path, or a bare name resolved in the dialog's folder) into the
 // file-name box and presses OK.
-inline bool ChooseFile(Zelmor& app, HWND dialog, const std::wstring& name) {
+inline ::testing::AssertionResult ChooseFile(Zelmor& app, HWND dialog, const std::wstring& name) {
   SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
   return EndFileDialog(app, dialog, IDOK);
 }
 
-inline bool CancelDialog(Zelmor& app, HWND dialog) { return EndFileDialog(app, dialog, IDCANCEL); }
+inline ::testing::AssertionResult CancelDialog(Zelmor& app, HWND dialog) { return EndFileDialog(app, dialog, IDCANCEL); }
 
-inline bool SaveLog(Zelmor& app, const std::wstring& name) {
-  HWND dialog = ShowFileDialog(app, IDM_LOG_SAVE);
-  return dialog && ChooseFile(app, dialog, name);
+// A log command's dialog given `name`: LOG Save or LOG Open.
+inline ::testing::AssertionResult ChooseInFileDialog(Zelmor& app, int command, const std::wstring& name) {
+  HWND dialog = ShowFileDialog(app, command);
+  if (!dialog) return ::testing::AssertionFailure() << "no file dialog came: " << app.Situation();
+  return ChooseFile(app, dialog, name);
+}
+inline ::testing::AssertionResult SaveLog(Zelmor& app, const std::wstring& name) {
+  return ChooseInFileDialog(app, IDM_LOG_SAVE, name);
+}
+inline ::testing::AssertionResult OpenLog(Zelmor& app, const std::wstring& name) {
+  return ChooseInFileDialog(app, IDM_LOG_OPEN, name);
 }
 
-inline bool OpenLog(Zelmor& app, const std::wstring& name) {
-  HWND dialog = ShowFileDialog(app, IDM_LOG_OPEN);
-  return dialog && ChooseFile(app, dialog, name);
-}
-
-// Answers a message box, which must carry the text `message` of the string table; true when it
-// did and went away.
-inline bool Answer(HWND box, UINT message, int button) {
-  if (!box || MessageText(box) != ZelmorText(message)) return false;
+// Answers a message box, which must carry the text `message` of the string table; a success when
+// it did and went away.
+inline ::testing::AssertionResult Answer(HWND box, UINT message, int button) {
+  if (!box) return ::testing::AssertionFailure() << "no message box came for \"" << Utf8(ZelmorText(message)) << "\"";
+  const std::wstring text = MessageText(box);
+  if (text != ZelmorText(message)) {
+    return ::testing::AssertionFailure() << "the message box says \"" << Utf8(text) << "\" instead of \""
+                                         << Utf8(ZelmorText(message)) << "\"";
+  }
   PressButton(box, button);
-  return WaitDestroyed(box);
+  if (WaitDestroyed(box)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the message box \"" << Utf8(text) << "\" stayed after button " << button;
 }
 
 // Closes the main window and expects it to end without a question.
-inline bool ClosesWithoutQuestion(Zelmor& app) {
+inline ::testing::AssertionResult ClosesWithoutQuestion(Zelmor& app) {
   app.RequestClose();
   return app.WaitExit(10000);
 }
 
 // Closes the main window, expects the unsaved-log question and answers it Yes.
-inline bool ClosesAfterQuestion(Zelmor& app) {
+inline ::testing::AssertionResult ClosesAfterQuestion(Zelmor& app) {
   app.RequestClose();
-  if (!Answer(WaitForAnyDialog(app.pid()), IDS_CLOSE_QUESTION, IDYES)) return false;
+  HWND box = WaitForAnyDialog(app.pid());
+  if (!box) return ::testing::AssertionFailure() << "no question came: " << app.Situation();
+  if (::testing::AssertionResult answered = Answer(box, IDS_CLOSE_QUESTION, IDYES); !answered) return answered;
   return app.WaitExit(10000);
 }
 

@@ -1,8 +1,8 @@
 // The operator's station and the LoTW upload seen from outside: the dialog "局情報" filled in and
 // its values in "Zelmor.ini" and in every exported record; "LoTWへ送信(&L)" against tqsl-sim.exe
 // (copied as tqsl.exe) for each exit code, a slow upload with entries going on, a missing TQSL,
-// a passphrase asked for and tried once; closing while TQSL runs; a log with station lines the
-// dialog would refuse; and the ADIF export's question before it replaces a file.
+// a passphrase asked for and tried once; closing while TQSL runs; and a log with station lines the
+// dialog would refuse.
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ class LotwE2E : public ::testing::Test {
   // A run still held (a test that failed half-way) ends now rather than in a minute.
   void TearDown() override { sim_.Release(); }
 
-  bool Start(const std::string& settings) {
+  ::testing::AssertionResult Start(const std::string& settings) {
     WriteBytes(folder_.File(kSettings), settings);
     return app_.Start();
   }
@@ -95,7 +95,7 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
 
   SendCommand(app_.window(), IDM_STATION);
   HWND dialog = WaitForDialog(app_.pid(), L"局情報");
-  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(dialog) << app_.Situation();
   SendMessageW(GetDlgItem(dialog, IDC_STATION_CALL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ja1abc/1"));
   SendMessageW(GetDlgItem(dialog, IDC_STATION_GRID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"pm95, pm96"));
   ASSERT_TRUE(test_support::ChooseComboItem(GetDlgItem(dialog, IDC_STATION_PREFECTURE), L"10 Tokyo-to"));
@@ -116,7 +116,7 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
   MakeEntry(app_, L"JA3AAA 59 55 PM74");
   const std::wstring summary = ExportAdif(app_, folder_.File(L"rover.adi"));
   EXPECT_NE(summary.find(L"局情報: JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"), std::wstring::npos)
-      << Ansi(summary);
+      << Utf8(summary);
 
   const auto records = AdifRecords(ReadBytes(folder_.File(L"rover.adi")));
   ASSERT_EQ(records.size(), 2u);
@@ -136,7 +136,7 @@ TEST_F(LotwE2E, StationDialogValuesAreStoredAndReachEveryRecord) {
   ASSERT_TRUE(again.Start());
   SendCommand(again.window(), IDM_STATION);
   dialog = WaitForDialog(again.pid(), L"局情報");
-  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(dialog) << again.Situation();
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_CALL)), L"JA1ABC/1");
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_GRID)), L"PM95,PM96");
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_PREFECTURE)), L"10 Tokyo-to");
@@ -155,12 +155,12 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   ASSERT_TRUE(Start(StationSection()));
   MakeEntry(app_, L"JR2AAA 59 59");
   const std::wstring first = L"#STATION JA1ABC/1 GRID=PM95 PREF=10 CITY=100101 LOC=東京 移動\r\n";
-  ASSERT_EQ(app_.PaneText().substr(0, first.size()), first) << "the top of a new log: " << Ansi(app_.PaneText());
+  ASSERT_EQ(app_.PaneText().substr(0, first.size()), first) << "the top of a new log: " << Utf8(app_.PaneText());
 
   // Across the line: the same station on PM95 and PM96.
   SendCommand(app_.window(), IDM_STATION);
   HWND dialog = WaitForDialog(app_.pid(), L"局情報");
-  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(dialog) << app_.Situation();
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_STATION_GRID)), L"PM95");
   SendMessageW(GetDlgItem(dialog, IDC_STATION_GRID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"PM95,PM96"));
   PressButton(dialog, IDOK);
@@ -169,7 +169,7 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   const std::wstring log = app_.PaneText();
   EXPECT_NE(log.find(L"\r\n#STATION JA1ABC/1 GRID=PM95,PM96 PREF=10 CITY=100101 LOC=東京 移動\r\n"),
             std::wstring::npos)
-      << Ansi(log);
+      << Utf8(log);
   ASSERT_TRUE(SaveLog(app_, folder_.File(L"rover.txt")));
   EXPECT_EQ(ReadBytes(folder_.File(L"rover.txt")), Ansi(log + L"\r\n")) << "Shift-JIS, station lines and all";
   ASSERT_TRUE(ClosesWithoutQuestion(app_));
@@ -184,7 +184,7 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   EXPECT_NE(summary.find(L"局情報（2局）:\r\n　JA1ABC/1 PM95 10 Tokyo-to 100101 Chiyoda-ku\r\n"
                          L"　JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"),
             std::wstring::npos)
-      << Ansi(summary);
+      << Utf8(summary);
   EXPECT_EQ(summary.find(L"今の局情報"), std::wstring::npos) << "every contact has its station in the log";
   const auto records = AdifRecords(ReadBytes(folder_.File(L"rover.adi")));
   ASSERT_EQ(records.size(), 2u);
@@ -201,7 +201,7 @@ TEST_F(LotwE2E, RoverLogKeepsEachContactsStationThroughSaveAndOpen) {
   // Logging on in the opened log: the station in force now is stated before the new contact.
   MakeEntry(home, L"JR2CCC 59 59");
   EXPECT_NE(home.PaneText().find(L"#STATION JA1ABC GRID=PM95vr PREF=11 LOC=Home\r\n"), std::wstring::npos)
-      << Ansi(home.PaneText());
+      << Utf8(home.PaneText());
   EXPECT_TRUE(ClosesAfterQuestion(home));
 }
 
@@ -224,11 +224,11 @@ TEST_F(LotwE2E, BrokenStationLinesAreUnreadableAndTheStationBeforeHolds) {
 
   const std::wstring summary = ExportAdif(app_, folder_.File(L"edited.adi"));
   EXPECT_NE(summary.find(L"局情報: JA1ABC/1 PM95,PM96 10 Tokyo-to 100101 Chiyoda-ku\r\n"), std::wstring::npos)
-      << Ansi(summary);
-  EXPECT_EQ(summary.find(L"今の局情報"), std::wstring::npos) << Ansi(summary);
+      << Utf8(summary);
+  EXPECT_EQ(summary.find(L"今の局情報"), std::wstring::npos) << Utf8(summary);
   const std::wstring listed = L"読めない行（出力せず）: 3行\r\n\r\n出力しなかった行:\r\n3行目: " + broken[0] +
                               L"\r\n4行目: " + broken[1] + L"\r\n5行目: " + broken[2];
-  EXPECT_EQ(summary.substr(std::min(summary.size(), summary.find(L"読めない行"))), listed) << Ansi(summary);
+  EXPECT_EQ(summary.substr(std::min(summary.size(), summary.find(L"読めない行"))), listed) << Utf8(summary);
   const auto records = AdifRecords(ReadBytes(folder_.File(L"edited.adi")));
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[1].at("CALL"), "JR2BBB");
@@ -242,9 +242,9 @@ TEST_F(LotwE2E, BrokenStationLinesAreUnreadableAndTheStationBeforeHolds) {
   Upload();
   ASSERT_TRUE(sim_.WaitRuns(1, true));
   HWND report = WaitForReport();
-  ASSERT_TRUE(report);
+  ASSERT_TRUE(report) << app_.Situation();
   const std::wstring text = WaitForOutcome(report);
-  EXPECT_NE(text.find(L"ファイルに入れなかった行: 3行"), std::wstring::npos) << Ansi(text);
+  EXPECT_NE(text.find(L"ファイルに入れなかった行: 3行"), std::wstring::npos) << Utf8(text);
   const auto journal = sim_.Journal();
   const auto sent = AdifRecords(ReadBytes(sim_.File(journal.front().find("copy")->second)));
   ASSERT_EQ(sent.size(), 2u);
@@ -282,18 +282,18 @@ TEST_F(LotwE2E, EachExitCodeEndsWithItsMessage) {
     if (row.exit_code == 15) {
       // Asked for the passphrase; cancelled, nothing is tried again.
       HWND ask = WaitForDialog(app_.pid(), L"TQSLのパスフレーズ");
-      ASSERT_TRUE(ask);
+      ASSERT_TRUE(ask) << app_.Situation();
       PressButton(ask, IDCANCEL);
       ASSERT_TRUE(WaitDestroyed(ask));
     }
     HWND report = WaitForReport();
-    ASSERT_TRUE(report) << row.exit_code;
+    ASSERT_TRUE(report) << row.exit_code << ": " << app_.Situation();
     const std::wstring text = WaitForOutcome(report);
-    EXPECT_EQ(FirstLine(text), row.first_line) << row.exit_code << ": " << Ansi(text);
+    EXPECT_EQ(FirstLine(text), row.first_line) << row.exit_code << ": " << Utf8(text);
     const std::wstring adi = app_.File(L"Zelmor-lotw-");
-    EXPECT_NE(text.find(L"TQSLの出力: " + adi), std::wstring::npos) << Ansi(text);
-    EXPECT_NE(text.find(L".txt"), std::wstring::npos) << Ansi(text);
-    if (row.exit_code == 4) EXPECT_NE(text.find(row.status), std::wstring::npos) << "TQSL's own words: " << Ansi(text);
+    EXPECT_NE(text.find(L"TQSLの出力: " + adi), std::wstring::npos) << Utf8(text);
+    EXPECT_NE(text.find(L".txt"), std::wstring::npos) << Utf8(text);
+    if (row.exit_code == 4) EXPECT_NE(text.find(row.status), std::wstring::npos) << "TQSL's own words: " << Utf8(text);
     ASSERT_TRUE(Dismiss(report));
   }
   EXPECT_EQ(sim_.Journal().size(), run) << "no run more than asked for";
@@ -301,7 +301,7 @@ TEST_F(LotwE2E, EachExitCodeEndsWithItsMessage) {
   // What TQSL was given: batch mode, the Station Location with its blank and Japanese, the file.
   const auto journal = sim_.Journal();
   const auto args = TqslSim::Arguments(journal.front());
-  ASSERT_EQ(args.size(), 10u) << Ansi(journal.front().find("command_line")->second);
+  ASSERT_EQ(args.size(), 10u) << Utf8(journal.front().find("command_line")->second);
   EXPECT_EQ(std::vector<std::wstring>(args.begin(), args.begin() + 9),
             (std::vector<std::wstring>{L"-x", L"-d", L"-u", L"-a", L"compliant", L"-f", L"update", L"-l", L"東京 移動"}));
   EXPECT_EQ(args[9].substr(0, app_.File(L"Zelmor-lotw-").size()), app_.File(L"Zelmor-lotw-"));
@@ -323,7 +323,7 @@ TEST_F(LotwE2E, EntriesGoOnDuringASlowUploadAndASecondIsRefused) {
   Upload();
   ASSERT_TRUE(sim_.WaitRuns(1, false));
   HWND report = WaitForReport();
-  ASSERT_TRUE(report);
+  ASSERT_TRUE(report) << app_.Situation();
   EXPECT_EQ(ReportText(report).substr(0, FirstLine(ZelmorText(IDS_LOTW_RUNNING)).size()),
             FirstLine(ZelmorText(IDS_LOTW_RUNNING)));
   EXPECT_EQ(test_support::FocusOf(app_.window()), app_.entry_box()) << "the report takes no key from the entry box";
@@ -332,13 +332,13 @@ TEST_F(LotwE2E, EntriesGoOnDuringASlowUploadAndASecondIsRefused) {
   for (const wchar_t* memo : {L"JA3AAA 59 59", L"JH4BBB 59 57", L"7K1CCC 55 55"}) {
     SendChars(app_.entry_box(), memo);
     ASSERT_TRUE(SendEnter(app_.entry_box()));
-    EXPECT_NE(app_.PaneText().find(memo), std::wstring::npos) << Ansi(app_.PaneText());
+    EXPECT_NE(app_.PaneText().find(memo), std::wstring::npos) << Utf8(app_.PaneText());
   }
   EXPECT_NE(app_.SafetyCopy().find("7K1CCC 55 55"), std::string::npos) << "and each reached the safety copy";
 
   SendCommand(app_.window(), IDM_LOTW_UPLOAD);
   HWND busy = app_.WaitForMessageBox();
-  ASSERT_TRUE(busy);
+  ASSERT_TRUE(busy) << app_.Situation();
   EXPECT_EQ(MessageText(busy), L"LoTWへの送信中です。終わってから、もう一度選んでください。");
   PressButton(busy, IDOK);
   ASSERT_TRUE(WaitDestroyed(busy));
@@ -347,8 +347,8 @@ TEST_F(LotwE2E, EntriesGoOnDuringASlowUploadAndASecondIsRefused) {
   sim_.Release();
   const std::wstring text = WaitForOutcome(report);
   EXPECT_EQ(FirstLine(text), L"LoTWに送信しました。LoTWの処理待ちに入りました（まだ受理されたわけではありません）。")
-      << Ansi(text);
-  EXPECT_NE(text.find(L"QSO: 1件"), std::wstring::npos) << "the log as it stood when sent: " << Ansi(text);
+      << Utf8(text);
+  EXPECT_NE(text.find(L"QSO: 1件"), std::wstring::npos) << "the log as it stood when sent: " << Utf8(text);
   EXPECT_EQ(sim_.Journal().size(), 1u) << "the second was refused";
   EXPECT_EQ(test_support::FocusOf(app_.window()), app_.entry_box()) << "nor does its end";
   EXPECT_TRUE(Dismiss(report));
@@ -359,14 +359,14 @@ TEST_F(LotwE2E, MissingTqslIsToldWithWhereToGetIt) {
   MakeEntry(app_, L"JR2XYZ 59 59");
   SendCommand(app_.window(), IDM_LOTW_UPLOAD);
   HWND box = app_.WaitForMessageBox();
-  ASSERT_TRUE(box);
+  ASSERT_TRUE(box) << app_.Situation();
   EXPECT_EQ(MessageText(box),
             L"TQSLが見つかりません。\r\nTQSL（TrustedQSL）を https://www.arrl.org/tqsl-download からインストールしてください。\r\n"
             L"別の場所にあるときは、Zelmor.iniの[Zelmor]に TQSLpath=tqsl.exeのパス と書いてください。");
   PressButton(box, IDOK);
   ASSERT_TRUE(WaitDestroyed(box));
   for (const std::wstring& name : FolderNames(folder_.path())) {
-    EXPECT_EQ(name.find(L"Zelmor-lotw-"), std::wstring::npos) << "nothing to send without TQSL: " << Ansi(name);
+    EXPECT_EQ(name.find(L"Zelmor-lotw-"), std::wstring::npos) << "nothing to send without TQSL: " << Utf8(name);
   }
   EXPECT_TRUE(sim_.Journal().empty());
 }
@@ -381,16 +381,16 @@ TEST_F(LotwE2E, AWrongPassphraseIsAskedForAndTriedOnceMore) {
   sim_.Set(L"retry_status", L"Final Status: Success (0)");
   Upload();
   HWND ask = WaitForDialog(app_.pid(), L"TQSLのパスフレーズ", 20000);
-  ASSERT_TRUE(ask);
+  ASSERT_TRUE(ask) << app_.Situation();
   SendMessageW(GetDlgItem(ask, IDC_PASSPHRASE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"pass word"));
   PressButton(ask, IDOK);
   ASSERT_TRUE(WaitDestroyed(ask));
   ASSERT_TRUE(sim_.WaitRuns(2, true));
   HWND report = WaitForReport();
-  ASSERT_TRUE(report);
+  ASSERT_TRUE(report) << app_.Situation();
   const std::wstring text = WaitForOutcome(report);
   EXPECT_EQ(FirstLine(text), L"LoTWに送信しました。LoTWの処理待ちに入りました（まだ受理されたわけではありません）。")
-      << Ansi(text);
+      << Utf8(text);
   const auto journal = sim_.Journal();
   ASSERT_EQ(journal.size(), 2u);
   const auto retry = TqslSim::Arguments(journal[1]);
@@ -401,7 +401,7 @@ TEST_F(LotwE2E, AWrongPassphraseIsAskedForAndTriedOnceMore) {
   // Used for the run, kept nowhere.
   for (const std::wstring& name : FolderNames(folder_.path())) {
     if (name.find(L"tqsl-sim") != std::wstring::npos) continue;
-    EXPECT_EQ(ReadBytes(folder_.File(name)).find("pass word"), std::string::npos) << Ansi(name);
+    EXPECT_EQ(ReadBytes(folder_.File(name)).find("pass word"), std::string::npos) << Utf8(name);
   }
 }
 
@@ -424,7 +424,7 @@ TEST_F(LotwE2E, ClosingDuringAnUploadAsksAndTqslGoesOnAlone) {
     SendMessageTimeoutW(app_.window(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 20000, &allowed);
   });
   question = app_.WaitForMessageBox();
-  const bool asked = Answer(question, IDS_LOTW_END_SESSION_QUESTION, IDNO);
+  const ::testing::AssertionResult asked = Answer(question, IDS_LOTW_END_SESSION_QUESTION, IDNO);
   session.join();
   EXPECT_TRUE(asked);
   EXPECT_EQ(allowed, static_cast<DWORD_PTR>(FALSE)) << "No refuses the session's end";
@@ -435,48 +435,6 @@ TEST_F(LotwE2E, ClosingDuringAnUploadAsksAndTqslGoesOnAlone) {
   EXPECT_EQ(sim_.Journal().front().count("exit"), 0u) << "TQSL is not stopped with Zelmor";
   sim_.Release();
   EXPECT_TRUE(sim_.WaitRuns(1, true)) << "TQSL finished its upload after Zelmor had gone";
-}
-
-TEST(AdifExportE2E, AnExistingFileIsReplacedOnlyAfterTheOperatorSaysSo) {
-  TempFolder folder;
-  Zelmor app(folder);
-  ASSERT_TRUE(app.Start());
-  MakeEntry(app, L"JR2XYZ 59 59");
-  const std::wstring file = folder.File(L"pass.adi");
-  WriteBytes(file, "an earlier export");
-
-  const auto choose = [&](int answer) {
-    SendCommand(app.window(), IDM_ADIF_EXPORT);
-    HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_ADIF_TITLE));
-    if (!dialog) return std::wstring(L"(no dialog)");
-    SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-    PressButton(dialog, IDOK);
-    HWND question = WaitForWindow([&] { return VisibleDialogOtherThan(app.pid(), dialog); });
-    if (!question) return std::wstring(L"(no question)");
-    const std::wstring text = MessageText(question);
-    PressButton(question, answer);
-    WaitDestroyed(question);
-    if (answer == IDNO) {
-      // The Save dialog stays for another name; the operator gives up.
-      if (!IsWindow(dialog) || !CancelDialog(app, dialog)) return std::wstring(L"(the dialog did not stay)");
-    } else if (!WaitDestroyed(dialog)) {
-      return std::wstring(L"(the dialog did not close)");
-    }
-    return text;
-  };
-
-  // Windows names the file in its question; Wine asks without naming it.
-  const std::wstring asked = choose(IDNO);
-  EXPECT_FALSE(asked.empty() || asked[0] == L'(') << Ansi(asked);
-  EXPECT_EQ(ReadBytes(file), "an earlier export");
-  EXPECT_TRUE(NoDialogOpen(app)) << "No replaced nothing and reported nothing";
-
-  choose(IDYES);
-  HWND summary = app.WaitForMessageBox();
-  ASSERT_TRUE(summary);
-  PressButton(summary, IDOK);
-  ASSERT_TRUE(WaitDestroyed(summary));
-  EXPECT_EQ(AdifRecords(ReadBytes(file)).size(), 1u);
 }
 
 }  // namespace

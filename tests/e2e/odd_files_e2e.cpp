@@ -9,20 +9,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "garbage.h"
 #include "logfiles_support.h"
 
 namespace e2e {
 namespace {
-
-// Bytes of every value in a fixed, repeatable order.
-std::string Garbage(size_t size, uint32_t seed) {
-  std::string bytes(size, '\0');
-  for (char& c : bytes) {
-    seed = seed * 1103515245u + 12345u;
-    c = static_cast<char>(seed >> 16);
-  }
-  return bytes;
-}
 
 std::string Repeat(size_t count, char c) { return std::string(count, c); }
 

@@ -24,13 +24,13 @@ TEST(PackageE2E, UnpackedZelmorLogsAnEntryAndClosesCleanlyInItsOwnFolder) {
   }
   const std::wstring folder = unpacked;
   auto file = [&folder](const wchar_t* name) { return folder + L"\\" + name; };
-  ASSERT_TRUE(FileExists(file(L"Zelmor.exe"))) << Ansi(folder);
+  ASSERT_TRUE(FileExists(file(L"Zelmor.exe"))) << Utf8(folder);
   // Notepad on Japanese Windows reads text without a byte-order mark as Shift-JIS.
   for (const wchar_t* guide : {L"Zelmor-guide-ja.txt", L"Zelmor-guide-en.txt"}) {
     const std::string text = ReadBytes(file(guide));
-    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF") << Ansi(guide);
+    EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF") << Utf8(guide);
     for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', lf + 1)) {
-      ASSERT_TRUE(lf > 0 && text[lf - 1] == '\r') << Ansi(guide) << ": a line without CR LF at byte " << lf;
+      ASSERT_TRUE(lf > 0 && text[lf - 1] == '\r') << Utf8(guide) << ": a line without CR LF at byte " << lf;
     }
   }
   EXPECT_TRUE(FileExists(file(L"LICENSE")));
@@ -63,7 +63,7 @@ TEST(PackageE2E, UnpackedZelmorLogsAnEntryAndClosesCleanlyInItsOwnFolder) {
   const zelmor::LocalTime after = Now();
   const std::wstring pane = TextOf(GetDlgItem(window, IDC_LOG_PANE));
   EXPECT_TRUE(pane == ComposedLine(served, memo, before) + L"\r\n" || pane == ComposedLine(served, memo, after) + L"\r\n")
-      << Ansi(pane);
+      << Utf8(pane);
   EXPECT_EQ(ReadBytes(file(L"Zelmor_temp.txt")), Ansi(pane + L"\r\n"));
 
   PostMessageW(window, WM_CLOSE, 0, 0);

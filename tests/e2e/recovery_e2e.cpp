@@ -117,7 +117,7 @@ TEST(RecoveryE2E, TwoCrashesAnsweredNoKeepBothLogs) {
   EXPECT_FALSE(FindNextFileW(search.get(), &found)) << "one dated copy";
   EXPECT_EQ(ReadBytes(folder.File(dated)), copies[0]);
   // Zelmor_temp-yyyyMMdd-hhmm.bak
-  EXPECT_EQ(dated.size(), std::wstring(L"Zelmor_temp-20261207-1449.bak").size()) << Ansi(dated);
+  EXPECT_EQ(dated.size(), std::wstring(L"Zelmor_temp-20261207-1449.bak").size()) << Utf8(dated);
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ enum Item { kDate = 1, kTime, kCall, kHis, kMy, kMode, kFreq, kCode, kName, kRem
 class Session {
  public:
   Session() : app_(folder_) {}
-  bool Start() { return app_.Start(); }
+  ::testing::AssertionResult Start() { return app_.Start(); }
   // logbook-sim comes up without taking the activation: a window that activates while the
   // transfer menu is open closes the menu, as it would on any desktop.
   bool StartLogbook(const std::wstring& more = L"") {
@@ -328,7 +328,7 @@ TEST(TransferE2E, WholeContactSendsEveryFieldOfTheCopiedLineInOrder) {
   MakeEntry(s.app(), L"JA1ABC 59 57 PM95 tnx");
   const std::wstring pane = s.app().PaneText();
   const std::wstring line = pane.substr(0, pane.find(L"\r\n"));
-  ASSERT_NE(line.find(L"RS-44"), std::wstring::npos) << Ansi(line);
+  ASSERT_NE(line.find(L"RS-44"), std::wstring::npos) << Utf8(line);
 
   s.ToggleEditMode();
   ASSERT_TRUE(s.Transfer(line, kWholeContact));
@@ -382,7 +382,7 @@ TEST(TransferE2E, WholeContactSendsEachLineOfALogFromAnotherMachine) {
     const size_t line_end = log.find(L"\r\n", line_start);
     const std::wstring line = log.substr(line_start, line_end - line_start);
     line_start = line_end + 2;
-    SCOPED_TRACE(Ansi(line));
+    SCOPED_TRACE(Utf8(line));
     for (const auto& [code, text] : std::vector<std::pair<unsigned, std::string>>{
              {0x20001, contact.call}, {0x20002, "26/12/07"}, {0x20003, contact.time}, {4, contact.his},
              {5, contact.my}, {0x20006, contact.freq}, {0x20007, contact.mode}, {0x2000D, contact.sat},

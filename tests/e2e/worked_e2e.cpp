@@ -84,7 +84,7 @@ TEST(WorkedE2E, RealKeysShowTheHintBesideTheBoxWithoutTakingAKey) {
   const std::wstring expected =
       Lines({L"RS-44で交信済み " + HintDate(first) + L" (2回目)", L"PM96: 新グリッド"});
   EXPECT_TRUE(WaitForHint(app, expected)) << "hint " << (HintShown(app) ? "shown: " : "hidden: ")
-                                          << Ansi(TextOf(HintWindow(app))) << "; box: " << Ansi(app.EntryText());
+                                          << Utf8(TextOf(HintWindow(app))) << "; box: " << Utf8(app.EntryText());
   EXPECT_EQ(app.EntryText(), L"JA1ABC 59 59 PM96") << "every key reached the entry box";
   EXPECT_EQ(GetForegroundWindow(), app.window()) << "the hint took the activation";
   // Beside the entry box: under it, or above it where the screen ends.
@@ -97,8 +97,8 @@ TEST(WorkedE2E, RealKeysShowTheHintBesideTheBoxWithoutTakingAKey) {
   const std::wstring memo = L"JA1ABC 59 59 PM96 QRP";
   ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), " QRP", {}, false));
   // Each xdotool is a process of its own: the next one starts once this one's keys are in.
-  ASSERT_TRUE(WaitUntil([&] { return app.EntryText() == memo; }, 20000)) << Ansi(app.EntryText());
-  EXPECT_TRUE(WaitForHint(app, expected)) << "hint: " << Ansi(TextOf(HintWindow(app)));
+  ASSERT_TRUE(WaitUntil([&] { return app.EntryText() == memo; }, 20000)) << Utf8(app.EntryText());
+  EXPECT_TRUE(WaitForHint(app, expected)) << "hint: " << Utf8(TextOf(HintWindow(app)));
   const LocalTime before = Now();
   ASSERT_TRUE(TypeThroughDisplay(app.entry_box(), "", {"Return"}, false));
   ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 20000));
@@ -160,7 +160,7 @@ TEST(WorkedE2E, HintSpeaksOfThisPassOtherFormsAndNewGrids) {
     WriteSettings(app, settings);
     ASSERT_TRUE(app.Start());
     Type(app, row.typed);
-    EXPECT_TRUE(WaitForHint(app, row.hint)) << "hint: " << Ansi(TextOf(HintWindow(app)));
+    EXPECT_TRUE(WaitForHint(app, row.hint)) << "hint: " << Utf8(TextOf(HintWindow(app)));
   }
 }
 
@@ -177,7 +177,7 @@ TEST(WorkedE2E, TheHintsOwnRequestsLeaveTheEntrysAnswersAlone) {
   Type(app, L"JA1ABC");
   // The hint's one question was the first request for Label1.
   ASSERT_TRUE(WaitForHint(app, L"1で交信済み " + HintDate(Shifted(Now(), -24 * 60)) + L" (2回目)"))
-      << "hint: " << Ansi(TextOf(HintWindow(app)));
+      << "hint: " << Utf8(TextOf(HintWindow(app)));
   const LocalTime before = Now();
   ASSERT_TRUE(SendEnter(app.entry_box()));
   counted.satellite_name = L"2";
@@ -206,7 +206,7 @@ TEST(WorkedE2E, TypingGoesOnWhileAHundredThousandContactsAreRead) {
   const std::wstring memo = L"JA9TYP 59 59 typed while the logs are read";
   const LocalTime before = Now();
   PostChars(app.entry_box(), memo + L"\r");
-  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 60000)) << "entry box: " << Ansi(app.EntryText());
+  ASSERT_TRUE(WaitUntil([&] { return !app.PaneText().empty(); }, 60000)) << "entry box: " << Utf8(app.EntryText());
   Settle(app.window());
   EXPECT_TRUE(AppendedOneOf(app.PaneText(), L"", ComposedLine(Serving(L"RS-44"), memo, before),
                             ComposedLine(Serving(L"RS-44"), memo, Now())));
@@ -215,12 +215,12 @@ TEST(WorkedE2E, TypingGoesOnWhileAHundredThousandContactsAreRead) {
   const std::wstring summary = SummaryText(app, 120000, &was_reading);
   std::printf("[ figure   ] the logs were %s when the entry was made\n", was_reading ? "still being read" : "read");
   // Every line of the folder and the pane is a contact, whatever date picture wrote it.
-  EXPECT_EQ(Number(summary, L"合計\t"), 100002u) << Ansi(summary);
-  EXPECT_EQ(Number(summary, L"読めなかった行: "), 0u) << Ansi(summary);
+  EXPECT_EQ(Number(summary, L"合計\t"), 100002u) << Utf8(summary);
+  EXPECT_EQ(Number(summary, L"読めなかった行: "), 0u) << Utf8(summary);
 
   Type(app, L"JA1KNW");
   EXPECT_TRUE(WaitForHint(app, L"RS-44で交信済み " + HintDate(known) + L" (2回目)", 60000))
-      << "hint: " << Ansi(TextOf(HintWindow(app)));
+      << "hint: " << Utf8(TextOf(HintWindow(app)));
 }
 
 // A known folder counted: per satellite and in total, contacts, distinct operators and grids; a
@@ -262,7 +262,7 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
   // An entry: the operator's third contact on RS-44, a new operator and a new grid.
   MakeEntry(app, L"JA5NEW 59 59 PM97");
   EXPECT_TRUE(WaitUntil([&] { return SummaryText(app).find(L"RS-44\t3\t2\t2\r\n") != std::wstring::npos; }))
-      << Ansi(SummaryText(app));
+      << Utf8(SummaryText(app));
 
   // LOG Save into another folder: that folder's logs are read from now on, and the first folder's
   // are let go (the saved file holds the pane's contacts, which the pane counts already).
@@ -275,7 +275,7 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
                summary.find(L"合計\t2\t2\t2\r\n") != std::wstring::npos;
       },
       30000))
-      << Ansi(summary);
+      << Utf8(summary);
 
   // LOG Open of a log in a third folder: the pane is that log now, and that folder is read.
   TempFolder third;
@@ -287,7 +287,7 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
         return summary == heading + L"FO-29\t1\t1\t1\r\n合計\t1\t1\t1\r\n\r\n全衛星のグリッド数 (VUCC): 1\r\n読めなかった行: 0行\r\n";
       },
       30000))
-      << Ansi(summary);
+      << Utf8(summary);
 }
 
 TEST(WorkedE2E, HintsOffInTheSettingsShowNoHintButTheSummaryCounts) {

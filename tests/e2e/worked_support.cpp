@@ -44,8 +44,14 @@ bool HintShown(const Zelmor& app) {
   return hint && IsWindowVisible(hint);
 }
 
-bool WaitForHint(const Zelmor& app, const std::wstring& text, DWORD ms) {
-  return WaitUntil([&] { return HintShown(app) && TextOf(HintWindow(app)) == text; }, ms);
+::testing::AssertionResult WaitForHint(const Zelmor& app, const std::wstring& text, DWORD ms) {
+  if (WaitUntil([&] { return HintShown(app) && TextOf(HintWindow(app)) == text; }, ms)) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "after " << ms << " ms the hint "
+                                       << (HintShown(app) ? "shows \"" + Utf8(TextOf(HintWindow(app))) + "\""
+                                                          : std::string("is hidden"))
+                                       << " instead of \"" << Utf8(text) << "\"";
 }
 
 std::wstring SummaryText(Zelmor& app, DWORD ms, bool* saw_reading) {
@@ -55,16 +61,9 @@ std::wstring SummaryText(Zelmor& app, DWORD ms, bool* saw_reading) {
   const HWND box = GetDlgItem(dialog, IDC_SUMMARY_TEXT);
   const std::wstring reading = ZelmorText(IDS_SUMMARY_READING);
   if (saw_reading) *saw_reading = TextOf(box) == reading;
-  // The text changes once, from the note to the count, perhaps between the two messages that read
-  // it (its length, then its characters): taken when two readings agree.
-  std::wstring text, before;
-  WaitUntil(
-      [&] {
-        before = std::move(text);
-        text = TextOf(box);
-        return text == before && text != reading;
-      },
-      ms);
+  // The text changes once, from the note to the count.
+  std::wstring text;
+  WaitUntil([&] { return (text = TextOf(box)) != reading; }, ms);
   PressButton(dialog, IDCANCEL);
   WaitDestroyed(dialog);
   return text == reading ? std::wstring() : text;

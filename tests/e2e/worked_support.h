@@ -30,8 +30,9 @@ void WriteSettings(const Zelmor& app, const std::vector<std::wstring>& lines);
 // Zelmor's hint window (null before it is made, and with the hint turned off).
 HWND HintWindow(const Zelmor& app);
 bool HintShown(const Zelmor& app);
-// Waits until the hint is shown with exactly `text` (its lines joined by CR LF); true when it was.
-bool WaitForHint(const Zelmor& app, const std::wstring& text, DWORD ms = 30000);
+// Waits until the hint is shown with exactly `text` (its lines joined by CR LF); a failure tells
+// what it showed instead.
+::testing::AssertionResult WaitForHint(const Zelmor& app, const std::wstring& text, DWORD ms = 30000);
 
 // Opens "交信集計", waits until it shows the whole count (not the note that the logs are still
 // being read), reads it and closes the dialog. Empty when the dialog did not come or stayed

@@ -7,24 +7,18 @@
 #include <string>
 
 #include "entry/line_reader.h"
+#include "printable.h"
 
 namespace test_support {
-
-// ASCII as it is, anything else as "?".
-inline std::string Ascii(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 inline std::string Describe(const zelmor::entry::LineValues& c) {
   const char* shapes[] = {"current", "default", "fallback"};
   char when[64];
   std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d", c.date.year, c.date.month, c.date.day, c.hour,
                 c.minute);
-  std::string text = std::string(shapes[static_cast<int>(c.shape)]) + " " + when + Ascii(c.zone);
+  std::string text = std::string(shapes[static_cast<int>(c.shape)]) + " " + when + Utf8(c.zone);
   auto add = [&](const char* name, const std::optional<std::wstring>& value) {
-    if (value) text += std::string(" ") + name + "=[" + Ascii(*value) + "]";
+    if (value) text += std::string(" ") + name + "=[" + Utf8(*value) + "]";
   };
   add("memo", c.memo);
   add("sn", c.satellite_name);

@@ -1,5 +1,7 @@
 #include "processes_win.h"
 
+#include <cstdio>
+
 #include "base/paths.h"
 #include "windows_win.h"
 
@@ -32,6 +34,18 @@ bool Child::Running() const {
 
 bool Child::WaitExit(DWORD ms) {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+std::string Child::State() const {
+  if (!info_.hProcess) return "was not started";
+  if (Running()) return "runs";
+  DWORD code = 0;
+  if (!GetExitCodeProcess(info_.hProcess, &code)) return "ended (its exit code unknown)";
+  // Small codes are the program's own; large ones an exception's status, read in hex.
+  char text[64];
+  std::snprintf(text, sizeof text, code < 0x10000 ? "ended with exit code %lu" : "ended with exit code 0x%08lX",
+                static_cast<unsigned long>(code));
+  return text;
 }
 
 void Child::Kill() {

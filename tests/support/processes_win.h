@@ -26,6 +26,8 @@ class Child {
   bool WaitExit(DWORD ms);
   void Kill();
   bool Running() const;
+  // For a failure message: "runs", "ended with exit code 3" or "was not started".
+  std::string State() const;
   DWORD pid() const { return info_.dwProcessId; }
   HANDLE process() const { return info_.hProcess; }
 

@@ -2,18 +2,11 @@
 
 #include <windows.h>
 
+#include "printable.h"
 #include "processes_win.h"
 #include "windows_win.h"
 
 namespace test_support {
-
-std::wstring FromUtf8(const std::string& bytes) {
-  if (bytes.empty()) return std::wstring();
-  std::wstring out(bytes.size(), L'\0');
-  out.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                                      out.data(), static_cast<int>(out.size()))));
-  return out;
-}
 
 TqslSim::TqslSim() {
   ready_ = CopyFileW((BuildFolder() + L"\\tqsl-sim.exe").c_str(), exe().c_str(), FALSE) != FALSE;

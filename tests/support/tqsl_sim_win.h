@@ -43,6 +43,4 @@ class TqslSim {
   bool ready_ = false;
 };
 
-std::wstring FromUtf8(const std::string& bytes);
-
 }  // namespace test_support

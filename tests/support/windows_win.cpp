@@ -1,6 +1,7 @@
 #include "windows_win.h"
 
 #include "base/handles_win.h"
+#include "printable.h"
 
 namespace test_support {
 
@@ -60,6 +61,28 @@ HWND VisibleProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption)
 
 HWND VisibleDialog(DWORD pid) { return VisibleProcessWindow(pid, L"#32770"); }
 HWND VisibleDialogOtherThan(DWORD pid, HWND except) { return FirstWindow(pid, L"#32770", nullptr, true, except); }
+std::string ShownDialogs(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    std::string found;
+  } search{pid, {}};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        wchar_t name[256];
+        if (owner != s->pid || !IsWindowVisible(w) || !GetClassNameW(w, name, 256) || lstrcmpW(name, L"#32770") != 0) {
+          return TRUE;
+        }
+        s->found += (s->found.empty() ? "" : "; ") + std::string("\"") + Utf8(TextOf(w)) + "\"";
+        if (HWND message = GetDlgItem(w, 0xFFFF)) s->found += " saying \"" + Utf8(TextOf(message)) + "\"";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found.empty() ? "no dialog" : search.found;
+}
+
 HWND VisibleMenu(DWORD pid) { return VisibleProcessWindow(pid, L"#32768"); }
 
 HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD ms) {

@@ -23,6 +23,9 @@ HWND VisibleProcessWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption 
 HWND VisibleDialog(DWORD pid);
 // The same, passing over `except` (a dialog whose own question is looked for).
 HWND VisibleDialogOtherThan(DWORD pid, HWND except);
+// For a failure message: the process's visible dialogs and message boxes, each with its caption
+// and, for a message box, its text; "no dialog" when it shows none.
+std::string ShownDialogs(DWORD pid);
 // The process's open pop-up menu (#32768). Its items cannot be read from another process.
 HWND VisibleMenu(DWORD pid);
 

@@ -7,12 +7,13 @@
 
 #include "entry/log_format.h"
 #include "line_values_text.h"
+#include "printable.h"
 
 namespace zelmor::contact {
 namespace {
 
 using test_support::Describe;
-std::string Narrow(const std::wstring& text) { return test_support::Ascii(text); }
+using test_support::Utf8;
 
 const std::wstring kDefault = entry::kDefaultTemplate;
 LineFormats Japanese() { return LineFormats{L"yyyy/MM/dd", L":", L"."}; }
@@ -50,7 +51,7 @@ TEST(ClassifyMemoTest, WordClasses) {
       const wchar_t letters[] = L"CSRG-";
       classes += letters[static_cast<int>(w.kind)];
     }
-    EXPECT_EQ(Narrow(classes), Narrow(row.classes)) << Narrow(row.memo);
+    EXPECT_EQ(Utf8(classes), Utf8(row.classes)) << Utf8(row.memo);
   }
   const auto words = ClassifyMemo(L"JA1ABC 59 59 QRP PM95 tnx");
   EXPECT_EQ(words.Remarks(true), L"QRP PM95 tnx");

@@ -9,6 +9,7 @@
 #include "file_command_fakes.h"
 #include "occurrences.h"
 #include "settings/keys.h"
+#include "printable.h"
 
 namespace zelmor::adif {
 namespace {
@@ -17,13 +18,8 @@ constexpr wchar_t kExeFolder[] = L"C:\\Zelmor";
 
 using fakes::Journal;
 
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '~';
-  return out;
-}
-
 using test_support::Occurrences;
+using test_support::Utf8;
 
 class ExportCommandTest : public ::testing::Test, protected fakes::FileCommandFakes {
  protected:
@@ -86,15 +82,15 @@ TEST_F(ExportCommandTest, WritesEveryLineWithTheTemplateLocaleZoneAndOperatorSpe
 
   ASSERT_EQ(files.disk.count(L"E:\\lotw\\pass.adi"), 1u);
   const std::wstring adif = files.disk[L"E:\\lotw\\pass.adi"];
-  EXPECT_NE(adif.find(L"<PROGRAMVERSION:4>1.00\r\n"), std::wstring::npos) << Narrow(adif);
-  EXPECT_NE(adif.find(L"<CREATED_TIMESTAMP:15>20261206 233015\r\n"), std::wstring::npos) << Narrow(adif);
-  EXPECT_EQ(Occurrences(adif, L"<EOR>\r\n"), 4u) << Narrow(adif);
-  EXPECT_NE(adif.find(L"<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2330 "), std::wstring::npos) << Narrow(adif);
-  EXPECT_NE(adif.find(L"<SAT_NAME:5>SO-50"), std::wstring::npos) << Narrow(adif);
-  EXPECT_NE(adif.find(L"<CALL:6>JR2XYZ <QSO_DATE:8>20261206 <TIME_ON:4>2341 "), std::wstring::npos) << Narrow(adif);
-  EXPECT_NE(adif.find(L"<CALL:6>7K1DEF"), std::wstring::npos) << "read with the current template: " << Narrow(adif);
-  EXPECT_NE(adif.find(L"<SAT_NAME:6>IO-117"), std::wstring::npos) << Narrow(adif);
-  EXPECT_NE(adif.find(L"<CALL:6>JA3GHI <QSO_DATE:8>20261207 <TIME_ON:4>0005 "), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<PROGRAMVERSION:4>1.00\r\n"), std::wstring::npos) << Utf8(adif);
+  EXPECT_NE(adif.find(L"<CREATED_TIMESTAMP:15>20261206 233015\r\n"), std::wstring::npos) << Utf8(adif);
+  EXPECT_EQ(Occurrences(adif, L"<EOR>\r\n"), 4u) << Utf8(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2330 "), std::wstring::npos) << Utf8(adif);
+  EXPECT_NE(adif.find(L"<SAT_NAME:5>SO-50"), std::wstring::npos) << Utf8(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JR2XYZ <QSO_DATE:8>20261206 <TIME_ON:4>2341 "), std::wstring::npos) << Utf8(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>7K1DEF"), std::wstring::npos) << "read with the current template: " << Utf8(adif);
+  EXPECT_NE(adif.find(L"<SAT_NAME:6>IO-117"), std::wstring::npos) << Utf8(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA3GHI <QSO_DATE:8>20261207 <TIME_ON:4>0005 "), std::wstring::npos) << Utf8(adif);
   EXPECT_EQ(files.leftovers_removed, std::vector<std::wstring>{L"E:\\lotw\\pass.adi"});
   EXPECT_TRUE(state.log_unsaved) << "an export does not save the log";
   EXPECT_EQ(pane.text, log) << "the pane is only read";
@@ -125,8 +121,8 @@ TEST_F(ExportCommandTest, DatesWithoutTheirYearTakeTheYearFromTheClock) {
       L"12/8 00:10J JA2XYZ 59 59\r\n";  // tomorrow's date: last year's contact
   command.Export();
   const std::wstring adif = files.disk[L"E:\\lotw\\pass.adi"];
-  EXPECT_NE(adif.find(L"<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2329 "), std::wstring::npos) << Narrow(adif);
-  EXPECT_NE(adif.find(L"<CALL:6>JA2XYZ <QSO_DATE:8>20251207 <TIME_ON:4>1510 "), std::wstring::npos) << Narrow(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA1ABC <QSO_DATE:8>20261206 <TIME_ON:4>2329 "), std::wstring::npos) << Utf8(adif);
+  EXPECT_NE(adif.find(L"<CALL:6>JA2XYZ <QSO_DATE:8>20251207 <TIME_ON:4>1510 "), std::wstring::npos) << Utf8(adif);
 }
 
 TEST_F(ExportCommandTest, RecordsCarryTheStationInForceAndTheSummaryNamesIt) {
@@ -137,7 +133,7 @@ TEST_F(ExportCommandTest, RecordsCarryTheStationInForceAndTheSummaryNamesIt) {
   EXPECT_EQ(Occurrences(adif, L"<STATION_CALLSIGN:8>JA1ABC/1 <MY_VUCC_GRIDS:9>PM95,PM96 <MY_STATE:2>10 "
                               L"<MY_CNTY:6>100101 <MY_DXCC:3>339"),
             2u)
-      << Narrow(adif);
+      << Utf8(adif);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text,
             L"ADIFファイルに出力しました。\r\n"

@@ -11,13 +11,13 @@
 namespace zelmor::contact {
 namespace {
 
+using test_support::Utf8;
+
 struct NameRow {
   std::wstring tracker;
   std::wstring written;
   bool known;
 };
-
-std::string Narrow(const std::wstring& text) { return test_support::Utf8(text); }
 
 TEST(SatelliteNamesTest, TrackerSpellingsFindLotwNames) {
   const SatelliteNames names({{L"greencube", L"IO-117"}, {L"FO-29", L" FO-29 "}, {L" ", L"x"}, {L"XW-2A", L""}});
@@ -43,8 +43,8 @@ TEST(SatelliteNamesTest, TrackerSpellingsFindLotwNames) {
   };
   for (const auto& row : rows) {
     const SatelliteName found = names.Lookup(row.tracker);
-    EXPECT_EQ(Narrow(found.name), Narrow(row.written)) << Narrow(row.tracker);
-    EXPECT_EQ(found.known, row.known) << Narrow(row.tracker);
+    EXPECT_EQ(Utf8(found.name), Utf8(row.written)) << Utf8(row.tracker);
+    EXPECT_EQ(found.known, row.known) << Utf8(row.tracker);
   }
 }
 
@@ -52,7 +52,7 @@ TEST(SatelliteNamesTest, EveryLotwNameFindsItself) {
   const SatelliteNames names;
   for (const char* name : kLotwSatellites) {
     const std::wstring wide(name, name + std::string(name).size());
-    EXPECT_EQ(Narrow(names.Lookup(wide).name), name);
+    EXPECT_EQ(Utf8(names.Lookup(wide).name), name);
   }
   EXPECT_GT(kLotwSatellites.size, 80u) << "trustedqsl " << adif::kTqslVersion;
 }
@@ -81,7 +81,7 @@ TEST(SatelliteNamesTest, OneSatelliteUnderEverySpellingLotwKnows) {
       {L"GreenCube", L"IO-117", false, true}, {L"Greencube", L"io117", false, true},  {L"GreenCube", L"AO-7", false, false},
   };
   for (const auto& row : rows) {
-    const std::string pair = Narrow(row.a) + " / " + Narrow(row.b);
+    const std::string pair = Utf8(row.a) + " / " + Utf8(row.b);
     for (const SatelliteNames* names : {&lotw, &operators}) {
       const bool same = names == &lotw ? row.same : row.same_for_operator;
       EXPECT_EQ(names->Key(row.a) == names->Key(row.b), same) << pair;
@@ -90,12 +90,12 @@ TEST(SatelliteNamesTest, OneSatelliteUnderEverySpellingLotwKnows) {
     }
   }
   for (const std::wstring nothing : {L"", L" - ", L"\u3000_\t", L"－＿"}) {
-    EXPECT_EQ(Narrow(lotw.Key(nothing)), "") << Narrow(nothing);
-    EXPECT_FALSE(NamesSatellite(nothing)) << Narrow(nothing);
+    EXPECT_EQ(Utf8(lotw.Key(nothing)), "") << Utf8(nothing);
+    EXPECT_FALSE(NamesSatellite(nothing)) << Utf8(nothing);
   }
   for (const std::wstring something : {L"AO-7", L"-.-", L"ＸＹ", L"\u885b\u661f"}) {
-    EXPECT_NE(Narrow(lotw.Key(something)), "") << Narrow(something);
-    EXPECT_TRUE(NamesSatellite(something)) << Narrow(something);
+    EXPECT_NE(Utf8(lotw.Key(something)), "") << Utf8(something);
+    EXPECT_TRUE(NamesSatellite(something)) << Utf8(something);
   }
 }
 

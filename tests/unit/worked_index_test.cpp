@@ -12,20 +12,16 @@
 #include "worked/worked_log.h"
 #include "worked/worked_summary.h"
 #include "worked_logs.h"
+#include "printable.h"
 
 namespace zelmor::worked {
 namespace {
 
 using test_support::At;
 using test_support::LoggedLine;
+using test_support::Utf8;
 
 const LineReading kJapanese{entry::kDefaultTemplate, contact::LineFormats{L"yyyy/MM/dd", L":", L"."}, LocalTime{}};
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 SourceReading Read(const std::vector<std::wstring>& lines) { return ReadSourceLines(lines, kJapanese); }
 
@@ -40,7 +36,7 @@ std::string Describe(const std::optional<LoggedTime>& t) {
 std::string Describe(const CallLookup& f) {
   return "contacts=" + std::to_string(f.contacts) + " last=" + Describe(f.last) + " on_sat=" +
          std::to_string(f.on_satellite) + " last_on_sat=" + Describe(f.last_on_satellite) +
-         " same_pass=" + Describe(f.same_pass) + (f.form_logged ? " form" : " other=" + Narrow(f.latest_form));
+         " same_pass=" + Describe(f.same_pass) + (f.form_logged ? " form" : " other=" + Utf8(f.latest_form));
 }
 
 TEST(WorkedIdentityTest, OneOperatorUnderEveryForm) {
@@ -52,12 +48,12 @@ TEST(WorkedIdentityTest, OneOperatorUnderEveryForm) {
       {L"KH6/JA1ABC/P", L"JA1ABC"}, {L"W1AW/VE3", L"W1AW"},    {L"3D2/K1ABCD", L"K1ABCD"},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(Narrow(BaseCall(NormalizedCall(row.call))), Narrow(row.base)) << Narrow(row.call);
+    EXPECT_EQ(Utf8(BaseCall(NormalizedCall(row.call))), Utf8(row.base)) << Utf8(row.call);
   }
   // Whatever the reader takes for a call, its base is a call too.
   for (const std::wstring word : {L"JA1ABC/1", L"2E0ABC/P", L"VP2V/K1ABC", L"A/JA1A/B", L"JA1ABC/KH6ABC"}) {
-    ASSERT_TRUE(contact::IsCallSign(word)) << Narrow(word);
-    EXPECT_TRUE(contact::IsCallSign(BaseCall(word))) << Narrow(word) << " -> " << Narrow(BaseCall(word));
+    ASSERT_TRUE(contact::IsCallSign(word)) << Utf8(word);
+    EXPECT_TRUE(contact::IsCallSign(BaseCall(word))) << Utf8(word) << " -> " << Utf8(BaseCall(word));
   }
 }
 
@@ -69,7 +65,7 @@ TEST(WorkedIdentityTest, GridsOfFourAndSixCharactersAreOneSquare) {
       {L"AA00", L"AA00"}, {L"RR99xx", L"RR99"}, {L"PM9", L""},      {L"PM95s", L""},
       {L"SM95", L""},     {L"PM95zz", L""},   {L"JA1ABC", L""},
   };
-  for (const auto& row : rows) EXPECT_EQ(Narrow(GridText(GridNumber(row.locator))), Narrow(row.square)) << Narrow(row.locator);
+  for (const auto& row : rows) EXPECT_EQ(Utf8(GridText(GridNumber(row.locator))), Utf8(row.square)) << Utf8(row.locator);
   for (int n = 0; n < 18 * 18 * 100; ++n) ASSERT_EQ(GridNumber(GridText(n)), n);
 }
 
@@ -199,8 +195,8 @@ TEST(WorkedIndexTest, GridLookups) {
   };
   for (const auto& row : rows) {
     const GridLookup found = index.LookUpGrid(row.grid, row.satellite);
-    EXPECT_EQ(found.worked, row.worked) << Narrow(row.grid);
-    EXPECT_EQ(found.worked_on_satellite, row.on_satellite) << Narrow(row.grid);
+    EXPECT_EQ(found.worked, row.worked) << Utf8(row.grid);
+    EXPECT_EQ(found.worked_on_satellite, row.on_satellite) << Utf8(row.grid);
   }
 }
 
@@ -243,7 +239,7 @@ TEST(WorkedHintTest, LinesForWhatIsTyped) {
     const Hint hint = WorkedHint(index, request);
     std::wstring shown = hint.same_pass ? L"! " : L"";
     for (size_t i = 0; i < hint.lines.size(); ++i) shown += (i ? L" | " : L"") + hint.lines[i];
-    EXPECT_EQ(shown, row.shown) << row.why << ": " << Narrow(shown);
+    EXPECT_EQ(shown, row.shown) << row.why << ": " << Utf8(shown);
   }
   HintRequest later;
   later.memo = L"JA1ABC";
@@ -303,7 +299,7 @@ TEST(WorkedIndexTest, SpellingsOfOneSatelliteAreOneSatellite) {
   for (const auto& row : rows) {
     for (const WorkedIndex* index : {&lotw, &operators}) {
       const size_t expected = index == &lotw ? row.on_satellite : row.with_operators;
-      const std::string why = Narrow(row.call) + " on " + Narrow(row.asked);
+      const std::string why = Utf8(row.call) + " on " + Utf8(row.asked);
       EXPECT_EQ(index->LookUpCall(row.call, row.asked, At(2027, 1, 1, 0, 0), 0).on_satellite, expected) << why;
       EXPECT_EQ(index->LookUpGrid(row.grid, row.asked).worked_on_satellite, expected > 0) << why;
     }
@@ -461,7 +457,7 @@ TEST(WorkedSourceTest, LogFilesAndWhatChanged) {
                {L"ZELMOR_TEMP.TXT", false}, {L"a.adi", false}, {L"a.txt.bak", false}, {L".txt", false},
                {L"a.TXT.1.zelmor-tmp", false}, {L"Zelmor-lotw-261207-2105.txt", false},
                {L"zelmor-lotw-261207-2105.TXT", false}, {L"Zelmor-lotwx.TXT", true}};
-  for (const auto& row : names) EXPECT_EQ(IsLogFileName(row.name, {L"Zelmor_temp.txt"}), row.log) << Narrow(row.name);
+  for (const auto& row : names) EXPECT_EQ(IsLogFileName(row.name, {L"Zelmor_temp.txt"}), row.log) << Utf8(row.name);
 
   const std::vector<FileStamp> before = {{L"a.TXT", 10, 1}, {L"b.TXT", 20, 2}, {L"c.TXT", 30, 3}};
   const std::vector<FileStamp> now = {{L"a.TXT", 10, 1}, {L"b.TXT", 20, 5}, {L"d.TXT", 5, 5}, {L"c.TXT", 31, 3}};

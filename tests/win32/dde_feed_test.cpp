@@ -16,6 +16,7 @@
 #include "base/atomic_file_win.h"
 #include "base/codepage_win.h"
 #include "files_win.h"
+#include "printable.h"
 #include "processes_win.h"
 
 namespace zelmor::entry {
@@ -84,7 +85,7 @@ TEST_P(DdeFeedLinksWith, AllFiveItemsComeBackExactlyAsServed) {
   for (const Values& row : rows) {
     WriteValues(values, row);
     for (int i = 0; i < kFeedLabelCount; ++i) {
-      EXPECT_EQ(RequestOrMark(links, i), row[i]) << "item " << base::ToAnsi(FeedItem(i));
+      EXPECT_EQ(RequestOrMark(links, i), row[i]) << "item " << test_support::Utf8(FeedItem(i));
     }
   }
 }
@@ -337,8 +338,8 @@ TEST_P(DdeFeedLinksWith, ThousandRequestsInARowAreAllAnsweredInOrder) {
                                                                                          : L"USB";
     const std::wstring got = RequestOrMark(links, label);
     if (got != expected) {
-      ADD_FAILURE() << "request " << n << ": expected " << base::ToAnsi(expected) << ", got "
-                    << base::ToAnsi(got);
+      ADD_FAILURE() << "request " << n << ": expected " << test_support::Utf8(expected) << ", got "
+                    << test_support::Utf8(got);
       if (++wrong == 5) break;
     }
   }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/resource.h"
-#include "base/codepage_win.h"
+#include "printable.h"
 
 namespace zelmor {
 namespace {
@@ -43,7 +43,7 @@ std::vector<Item> Items(HMENU menu) {
 
 std::string Show(const std::vector<Item>& items) {
   std::string out;
-  for (const Item& item : items) out += base::ToAnsi(item.caption) + " (" + std::to_string(item.id) + ") | ";
+  for (const Item& item : items) out += test_support::Utf8(item.caption) + " (" + std::to_string(item.id) + ") | ";
   return out;
 }
 

@@ -14,9 +14,12 @@
 #include "logfiles/log_text.h"
 #include "logfiles/text_files_win.h"
 #include "base/atomic_file_win.h"
+#include "garbage.h"
 
 namespace zelmor::logfiles {
 namespace {
+
+using test_support::Garbage;
 
 class OddLogFileTest : public ::testing::Test {
  protected:
@@ -95,16 +98,6 @@ TEST_F(OddLogFileTest, OneMegabyteLineComesBackWhole) {
     EXPECT_EQ(pane.substr(pane.size() - 3), L"Z\r\n");
     EXPECT_EQ(pane.find_first_not_of(L'x'), line.size() - 1);
   }
-}
-
-// Bytes of every value in a fixed, repeatable order.
-std::string Garbage(size_t size, uint32_t seed) {
-  std::string bytes(size, '\0');
-  for (char& c : bytes) {
-    seed = seed * 1103515245u + 12345u;
-    c = static_cast<char>(seed >> 16);
-  }
-  return bytes;
 }
 
 // However broken the bytes (binary data, text in another encoding), the pane has exactly the

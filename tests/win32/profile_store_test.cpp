@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/codepage_win.h"
+#include "garbage.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
 #include "settings/profile_store_win.h"
@@ -151,16 +152,7 @@ TEST_F(ProfileFileTest, EntriesListTheKeysOfOneSectionWithTheirValues) {
   EXPECT_EQ(store.Entries(L"Missing"), Entries{});
 }
 
-// Bytes of every value in a fixed, repeatable order.
-std::string Garbage(size_t size) {
-  std::string bytes(size, '\0');
-  uint32_t state = 12345;
-  for (char& c : bytes) {
-    state = state * 1103515245u + 12345u;
-    c = static_cast<char>(state >> 16);
-  }
-  return bytes;
-}
+std::string Garbage(size_t size) { return test_support::Garbage(size, 12345); }
 
 // A settings file damaged by a crash, a full disk or another program: reading any key returns
 // without crashing, the well-formed keys still read, and writing afterwards works.

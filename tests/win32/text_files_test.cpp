@@ -10,6 +10,7 @@
 #include "logfiles/text_files_win.h"
 #include "base/atomic_file_win.h"
 #include "files_win.h"
+#include "printable.h"
 
 namespace zelmor::logfiles {
 namespace {
@@ -27,9 +28,9 @@ void WriteRaw(const std::wstring& path, const std::string& bytes) {
   ASSERT_EQ(base::ReplaceFileContent(path, bytes), static_cast<DWORD>(ERROR_SUCCESS));
 }
 
-std::string Narrow(const std::vector<std::wstring>& names) {
+std::string Names(const std::vector<std::wstring>& names) {
   std::string out;
-  for (const auto& n : names) out += std::string(n.begin(), n.end()) + " ";
+  for (const auto& n : names) out += test_support::Utf8(n) + " ";
   return out;
 }
 
@@ -40,7 +41,7 @@ TEST(AnsiTextFilesTest, ReplaceOverExistingFileLeavesOnlyTheNewContent) {
   AnsiTextFiles files;
   ASSERT_TRUE(files.Replace(path, L"L1\r\nL2\r\n")) << "error " << files.last_error();
   EXPECT_EQ(RawBytes(path), "L1\r\nL2\r\n");
-  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::wstring>{L"log.txt"}) << Narrow(FolderNames(folder.path()));
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::wstring>{L"log.txt"}) << Names(FolderNames(folder.path()));
 }
 
 TEST(AnsiTextFilesTest, JapaneseTextRoundTripsThroughShiftJis) {
@@ -94,7 +95,7 @@ TEST(AnsiTextFilesTest, FileHeldWithoutSharingIsReportedAndKeptWhole) {
   EXPECT_FALSE(replaced) << "a replace that did not happen must not pass for one";
   EXPECT_NE(replace_error, static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_EQ(RawBytes(path), "old\r\n");
-  EXPECT_EQ(entries, std::vector<std::wstring>{L"held.txt"}) << "temporary left behind: " << Narrow(entries);
+  EXPECT_EQ(entries, std::vector<std::wstring>{L"held.txt"}) << "temporary left behind: " << Names(entries);
 }
 
 // Makes a folder refuse new entries for the test's duration. Windows ACLs mean nothing to Wine,
@@ -184,7 +185,7 @@ TEST(AnsiTextFilesTest, ReplaceInReadOnlyFolderFailsAndKeepsOldFile) {
   EXPECT_FALSE(replaced);
   EXPECT_NE(files.last_error(), static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_EQ(RawBytes(path), "old\r\n");
-  EXPECT_EQ(entries.size(), 1u) << "temporary left behind: " << Narrow(entries);
+  EXPECT_EQ(entries.size(), 1u) << "temporary left behind: " << Names(entries);
 }
 
 TEST(AnsiTextFilesTest, ExistsAndRename) {

@@ -1,8 +1,8 @@
 // The ADIF export seen from outside: a log made of entries composed with the tracking-program
 // simulator serving, an entry made after it was killed, a line the operator edited and one they
 // typed that is no log line; the File menu's "ADIF出力(&A)", the Save dialog, the summary box, and
-// the records in the file. Zelmor runs in Japan's time zone, so every time in the file is nine
-// hours behind the log's.
+// the records in the file; and the question before an existing file is replaced. Zelmor runs in
+// Japan's time zone, so every time in the file is nine hours behind the log's.
 
 #include <gtest/gtest.h>
 
@@ -44,6 +44,14 @@ LocalTime InJapan(const SYSTEMTIME& utc) {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+SYSTEMTIME UtcOf(const LocalTime& japan) {
+  SYSTEMTIME t{};
+  t.wYear = static_cast<WORD>(japan.year), t.wMonth = static_cast<WORD>(japan.month);
+  t.wDay = static_cast<WORD>(japan.day), t.wHour = static_cast<WORD>(japan.hour);
+  t.wMinute = static_cast<WORD>(japan.minute), t.wSecond = static_cast<WORD>(japan.second);
+  return PlusMinutes(t, -kJapanMinutes);
+}
+
 std::string Digits(int value, int width) {
   std::string text = std::to_string(value);
   return std::string(text.size() < static_cast<size_t>(width) ? width - text.size() : 0, '0') + text;
@@ -60,22 +68,9 @@ bool ComputerKeepsJapanTime() {
   return kind != TIME_ZONE_ID_INVALID && zone.Bias == -kJapanMinutes && zone.StandardDate.wMonth == 0;
 }
 
-// The UTC clock around one Enter: the contact happened at one of the two.
-struct Moment {
-  SYSTEMTIME before, after;
-};
-
-Moment Enter(Zelmor& app, const std::wstring& memo) {
-  SendChars(app.entry_box(), memo);
-  Moment m{UtcNow(), {}};
-  EXPECT_TRUE(SendEnter(app.entry_box()));
-  m.after = UtcNow();
-  return m;
-}
-
 struct Expected {
   std::string call, band, mode, sat_name;
-  std::optional<Moment> at;  // for a line of a live entry
+  std::optional<Moment> at;  // for a line of a live entry, on the computer's clock (Japan's)
   std::string fixed;         // "QSO_DATE TIME_ON" for a line typed in
 };
 
@@ -96,8 +91,9 @@ struct Expected {
   check("PROP_MODE", e.sat_name.empty() ? "(none)" : "SAT");
   const std::string when = get("QSO_DATE") + " " + get("TIME_ON");
   if (e.at) {
-    const std::string before = AdifDate(e.at->before) + " " + AdifTime(e.at->before);
-    const std::string after = AdifDate(e.at->after) + " " + AdifTime(e.at->after);
+    const SYSTEMTIME first = UtcOf(e.at->before), last = UtcOf(e.at->after);
+    const std::string before = AdifDate(first) + " " + AdifTime(first);
+    const std::string after = AdifDate(last) + " " + AdifTime(last);
     if (when != before && when != after) problems += " at " + when + " instead of " + before + " or " + after;
   } else if (when != e.fixed) {
     problems += " at " + when + " instead of " + e.fixed;
@@ -124,19 +120,23 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   ASSERT_TRUE(app.Start());
 
   // Three entries with the tracker serving, one after it was killed.
-  const Moment iss = Enter(app, L"JA1ABC 59 55 PM95");
-  ASSERT_TRUE(AppendedOneOf(app.PaneText(), L"", ComposedLine(kIss, L"JA1ABC 59 55 PM95", InJapan(iss.before)),
-                            ComposedLine(kIss, L"JA1ABC 59 55 PM95", InJapan(iss.after))));
+  Moment iss;
+  ASSERT_TRUE(TimedEnter(app, L"JA1ABC 59 55 PM95", iss));
+  ASSERT_TRUE(AppendedOneOf(app.PaneText(), L"", ComposedLine(kIss, L"JA1ABC 59 55 PM95", iss.before),
+                            ComposedLine(kIss, L"JA1ABC 59 55 PM95", iss.after)));
   WriteTrackerValues(values, kGreenCube);
-  const Moment greencube = Enter(app, L"7K1DEF 5NN 599");
+  Moment greencube;
+  ASSERT_TRUE(TimedEnter(app, L"7K1DEF 5NN 599", greencube));
   WriteTrackerValues(values, kUnknown);
-  const Moment unknown = Enter(app, L"JR3GHI");
+  Moment unknown;
+  ASSERT_TRUE(TimedEnter(app, L"JR3GHI", unknown));
   tracker.Kill();
   const std::wstring composed = app.PaneText();
-  const Moment fallback = Enter(app, L"JH4JKL 59 59");
+  Moment fallback;
+  ASSERT_TRUE(TimedEnter(app, L"JH4JKL 59 59", fallback));
   const std::wstring entered = app.PaneText();
-  ASSERT_TRUE(AppendedOneOf(entered, composed, FallbackAt(L"JH4JKL 59 59", InJapan(fallback.before)),
-                            FallbackAt(L"JH4JKL 59 59", InJapan(fallback.after))));
+  ASSERT_TRUE(AppendedOneOf(entered, composed, FallbackAt(L"JH4JKL 59 59", fallback.before),
+                            FallbackAt(L"JH4JKL 59 59", fallback.after)));
 
   // In edit mode the operator corrects the first call and types two more lines: one that is no log
   // line, and a contact of the night before from their notes.
@@ -151,7 +151,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
   const std::wstring night = ComposedLine(kSo50, L"JE1ZZZ 59 59", LocalTime{2026, 12, 7, 8, 30, 0});
   SendChars(app.pane(), L"73 TNX QRT\r" + night + L"\r");
   const std::wstring log = app.PaneText();
-  ASSERT_EQ(std::count(log.begin(), log.end(), L'\n'), 6) << Ansi(log);
+  ASSERT_EQ(std::count(log.begin(), log.end(), L'\n'), 6) << Utf8(log);
 
   // The export leaves edit mode, proposes today's file, and reports what it did.
   const SYSTEMTIME asked = UtcNow();
@@ -165,7 +165,7 @@ TEST(AdifExportE2E, ComposedFallbackEditedAndUnreadableLinesGiveTheirRecordsAndC
     const LocalTime day = InJapan(utc);
     return L"Zelmor" + std::to_wstring(day.year % 100 * 10000 + day.month * 100 + day.day) + L".adi";
   };
-  EXPECT_TRUE(proposed == proposal(asked) || proposed == proposal(shown)) << Ansi(proposed);
+  EXPECT_TRUE(proposed == proposal(asked) || proposed == proposal(shown)) << Utf8(proposed);
   const std::wstring file = folder.File(L"pass.adi");
   ASSERT_TRUE(ChooseFile(app, dialog, file));
 
@@ -241,6 +241,48 @@ TEST(AdifExportE2E, ALogWrittenWithAnotherDatePictureExportsEveryContact) {
     EXPECT_TRUE(RecordIs(records[6], {"JF7DDD", "2m", "FM", "SO-50", std::nullopt, "20261207 0114"}));
     EXPECT_TRUE(RecordIs(records[7], {"JL8EEE", "", "", "", std::nullopt, "20261207 0120"}));
   }
+}
+
+TEST(AdifExportE2E, AnExistingFileIsReplacedOnlyAfterTheOperatorSaysSo) {
+  TempFolder folder;
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  MakeEntry(app, L"JR2XYZ 59 59");
+  const std::wstring file = folder.File(L"pass.adi");
+  WriteBytes(file, "an earlier export");
+
+  const auto choose = [&](int answer) {
+    SendCommand(app.window(), IDM_ADIF_EXPORT);
+    HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_ADIF_TITLE));
+    if (!dialog) return std::wstring(L"(no dialog)");
+    SendMessageW(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PressButton(dialog, IDOK);
+    HWND question = WaitForWindow([&] { return VisibleDialogOtherThan(app.pid(), dialog); });
+    if (!question) return std::wstring(L"(no question)");
+    const std::wstring text = MessageText(question);
+    PressButton(question, answer);
+    WaitDestroyed(question);
+    if (answer == IDNO) {
+      // The Save dialog stays for another name; the operator gives up.
+      if (!IsWindow(dialog) || !CancelDialog(app, dialog)) return std::wstring(L"(the dialog did not stay)");
+    } else if (!WaitDestroyed(dialog)) {
+      return std::wstring(L"(the dialog did not close)");
+    }
+    return text;
+  };
+
+  // Windows names the file in its question; Wine asks without naming it.
+  const std::wstring asked = choose(IDNO);
+  EXPECT_FALSE(asked.empty() || asked[0] == L'(') << Utf8(asked);
+  EXPECT_EQ(ReadBytes(file), "an earlier export");
+  EXPECT_TRUE(NoDialogOpen(app)) << "No replaced nothing and reported nothing";
+
+  choose(IDYES);
+  HWND summary = app.WaitForMessageBox();
+  ASSERT_TRUE(summary);
+  PressButton(summary, IDOK);
+  ASSERT_TRUE(WaitDestroyed(summary));
+  EXPECT_EQ(AdifRecords(ReadBytes(file)).size(), 1u);
 }
 
 }  // namespace
