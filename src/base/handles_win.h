@@ -63,6 +63,11 @@ struct ChangeNotificationTraits {
   static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
   static void close(HANDLE h) { FindCloseChangeNotification(h); }
 };
+// One reference to a global atom (DDE names its service, topic and items by them).
+struct GlobalAtomTraits {
+  static ATOM invalid() { return 0; }
+  static void close(ATOM a) { GlobalDeleteAtom(a); }
+};
 
 using UniqueHwnd = Unique<HWND, HwndTraits>;
 using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
@@ -71,6 +76,7 @@ using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueHandle = Unique<HANDLE, HandleTraits>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueChangeNotification = Unique<HANDLE, ChangeNotificationTraits>;
+using UniqueGlobalAtom = Unique<ATOM, GlobalAtomTraits>;
 
 // Open clipboard for the guard's lifetime. Another program may hold it for a moment, so opening
 // is retried briefly before giving up.

@@ -43,7 +43,8 @@ bool SameName(const std::wstring& a, const wchar_t* b) {
 WorkedBefore::WorkedBefore(Parts parts)
     : p_(std::move(parts)), settings_(ReadHintSettings(p_.profile)), keeper_(this) {
   CreateMessageOnlyWindow(kClassName);
-  satellite_ = std::make_unique<entry::SatelliteNow>(hwnd(), kSatelliteMessage);
+  satellite_ = std::make_unique<entry::SatelliteNow>(hwnd(), kSatelliteMessage, entry::SatelliteNow::kRequestTimeoutMs,
+                                                      p_.trackers, p_.tracker_setting);
   if (settings_.hints) hint_.Create(p_.entry_box);
   p_.profile.set_watcher(this);
   // Start-up goes on once this part is made (the template is loaded, a crashed run's log offered
