@@ -54,7 +54,9 @@ std::optional<unsigned long long> ReadHertz(const std::wstring& text) {
   const size_t fraction = ++i;
   while (i < text.size() && IsDigit(text[i])) ++i;
   if (i == fraction || i != text.size()) return std::nullopt;
-  return text[fraction] >= L'5' ? hertz + 1 : hertz;
+  if (text[fraction] >= L'5') ++hertz;
+  if (hertz > 999999999999999999ULL) return std::nullopt;  // rounded up to 19 digits
+  return hertz;
 }
 
 std::wstring Unquoted(const std::wstring& value, bool& quoted) {

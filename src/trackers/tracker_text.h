@@ -26,7 +26,7 @@ struct TrackerReading {
 
 // Nothing when there is nothing to log: no satellite, an empty text, no name, a missing UP or DN,
 // or a frequency that does not read (digits, at most one "." or "," with digits after it, rounded
-// to whole hertz; at most 18 digits before the mark).
+// to whole hertz; at most 18 digits).
 std::optional<TrackerReading> ReadSatPc32Text(const std::wstring& text);
 std::optional<TrackerReading> ReadOrbitronText(const std::wstring& text);
 

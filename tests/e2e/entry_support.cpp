@@ -14,15 +14,33 @@ std::wstring ServedValues(const TempFolder& folder, const zelmor::entry::FeedSna
   return L"--values \"" + path + L"\"";
 }
 
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  std::string bytes(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                                            nullptr, 0, nullptr, nullptr)),
+                    '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                      static_cast<int>(bytes.size()), nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace
+
+void WriteTrackerText(const OtherTracker& tracker, const std::wstring& file, const std::wstring& text) {
+  WriteBytes(file, Utf8(tracker.item) + "=" + Utf8(text) + "\r\n");
+}
+
+std::unique_ptr<TrackerSim> StartTracker(const OtherTracker& tracker, const std::wstring& file,
+                                         const std::wstring& text) {
+  WriteTrackerText(tracker, file, text);
+  const std::wstring folder = file.substr(0, file.find_last_of(L'\\'));
+  return std::make_unique<TrackerSim>(L"--program " + std::wstring(tracker.program) + L" --values \"" + file + L"\"",
+                                      folder, tracker.window_class);
+}
+
 void WriteTrackerValues(const std::wstring& path, const zelmor::entry::FeedSnapshot& values) {
-  auto utf8 = [](const std::wstring& text) {
-    std::string bytes(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                              nullptr, 0, nullptr, nullptr)),
-                      '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                        static_cast<int>(bytes.size()), nullptr, nullptr);
-    return bytes;
-  };
+  const auto utf8 = Utf8;
   WriteBytes(path, "Label1=" + utf8(values.satellite_name) + "\r\nLabel2=" + utf8(values.receive_frequency) +
                        "\r\nLabel3=" + utf8(values.transmit_frequency) + "\r\nLabel15=" + utf8(values.rev) +
                        "\r\nLabel17=" + utf8(values.mode) + "\r\n");

@@ -58,6 +58,7 @@ TEST(SatPc32TextTest, Rows) {
       {L"SNFO-29 UP145951275 DN-435853062", "-"},
       {L"SNFO-29 UP145951275 DN435853062x", "-"},
       {L"SNFO-29 UP145951275 DN4358530620000000000", "-"},      // beyond 18 digits
+      {L"SNFO-29 UP145951275 DN999999999999999999.5", "-"},     // rounded beyond them
       {L"SNFO-29 UP DN435853062", "-"},
       {L"garbage \x00ff\x3042 \"", "-"},
   };

@@ -7,7 +7,7 @@
 namespace tracker_sim {
 namespace {
 
-constexpr wchar_t kConversationClass[] = L"CSATmateSimConversation";
+constexpr wchar_t kConversationClass[] = L"TrackerSimConversation";
 constexpr UINT kAckTimeoutMs = 2000;
 
 bool SameName(ATOM atom, const wchar_t* name) {
@@ -64,7 +64,10 @@ RawServer::RawServer(Tracker& tracker, HWND main_window) : tracker_(tracker), ma
 RawServer::~RawServer() { TerminateAll(); }
 
 void RawServer::OnInitiate(HWND client, LPARAM lparam) {
-  if (client == main_window_ || !SameName(LOWORD(lparam), kService) || !SameName(HIWORD(lparam), kTopic)) return;
+  const ProgramNames& names = NamesOf(tracker_.options().program);
+  if (client == main_window_ || !SameName(LOWORD(lparam), names.service) || !SameName(HIWORD(lparam), names.topic)) {
+    return;
+  }
   auto* owner = new Conversation(*this);
   HWND conversation = owner->Create();
   if (!conversation) {
@@ -73,8 +76,8 @@ void RawServer::OnInitiate(HWND client, LPARAM lparam) {
   }
   conversations_[conversation] = client;
   // The answer to an initiate carries new atoms, which the client deletes.
-  const ATOM service = GlobalAddAtomW(kService);
-  const ATOM topic = GlobalAddAtomW(kTopic);
+  const ATOM service = GlobalAddAtomW(names.service);
+  const ATOM topic = GlobalAddAtomW(names.topic);
   DWORD_PTR ignored = 0;
   if (!SendMessageTimeoutW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(conversation), MAKELPARAM(service, topic),
                            SMTO_ABORTIFHUNG | SMTO_NORMAL, kAckTimeoutMs, &ignored)) {
@@ -179,8 +182,9 @@ DdemlServer::DdemlServer(Tracker& tracker) : tracker_(tracker) {
   const DWORD flags = APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES | CBF_FAIL_EXECUTES |
                       CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS;
   if (DdeInitializeW(&instance_, &DdemlServer::Callback, flags, 0) != DMLERR_NO_ERROR) return;
-  topic_ = DdeCreateStringHandleW(instance_, kTopic, CP_WINUNICODE);
-  HSZ service = DdeCreateStringHandleW(instance_, kService, CP_WINUNICODE);
+  const ProgramNames& names = NamesOf(tracker.options().program);
+  topic_ = DdeCreateStringHandleW(instance_, names.topic, CP_WINUNICODE);
+  HSZ service = DdeCreateStringHandleW(instance_, names.service, CP_WINUNICODE);
   if (service && DdeNameService(instance_, service, nullptr, DNS_REGISTER)) {
     service_ = service;
   } else if (service) {
