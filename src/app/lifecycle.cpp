@@ -21,11 +21,7 @@ void Lifecycle::Start(const Version& version) {
     p_.view.SetCaption(LoadText(IDS_CAPTION_PREFIX) + FormatVersion(version.major, version.minor, version.revision));
     p_.view.Place(settings::ReadWindowPlacement(p_.profile));
     LoadTemplate();
-    if (p_.feed_after_show) {
-      p_.view.ScheduleFeedSetUp();
-    } else {
-      p_.feed.SetUp();
-    }
+    p_.feed.SetUp();
   } catch (const std::exception&) {
     // Start-up never stops the logger: it then runs without the feed until an entry finds it.
     p_.feed.CloseAll();
@@ -33,15 +29,6 @@ void Lifecycle::Start(const Version& version) {
   p_.view.Show();
   p_.safety_copy.OfferEarlierCopy(p_.boxes, p_.pane, p_.state);
   p_.view.FocusEntryBox();
-}
-
-void Lifecycle::SetUpFeed() {
-  if (closed_ || p_.feed.Connected()) return;
-  try {
-    p_.feed.SetUp();
-  } catch (const std::exception&) {
-    p_.feed.CloseAll();
-  }
 }
 
 void Lifecycle::LoadTemplate() {

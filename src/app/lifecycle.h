@@ -34,8 +34,6 @@ class MainView {
   virtual void EndEditModeWatch() = 0;
   // Closes the template settings window, which saves the template as it closes.
   virtual void CloseTemplateWindow() = 0;
-  // Has Lifecycle::SetUpFeed called once the window has shown itself and is idle.
-  virtual void ScheduleFeedSetUp() {}
 };
 
 // What asks the program to close: the operator (close box, "閉じる(&X)"), or Windows ending the
@@ -59,9 +57,6 @@ class Lifecycle {
     logfiles::TextFiles& files;
     const lotw::TqslProcess& tqsl;
     std::wstring settings_path;
-    // The feed is looked for once the window is up (MainView::ScheduleFeedSetUp) rather than before
-    // it shows: with no tracking program running, each program looked for costs a broadcast.
-    bool feed_after_show = false;
   };
   explicit Lifecycle(Parts parts) : p_(std::move(parts)) {}
 
@@ -70,8 +65,6 @@ class Lifecycle {
   // the feed links open, the window shows, an earlier run's unsaved log is offered back, and the
   // entry box takes the keyboard.
   void Start(const Version& version);
-  // The feed's set-up put off by start-up; nothing when an entry has connected it meanwhile.
-  void SetUpFeed();
   // Every close request, whatever its source: true when the window may close. While the log is
   // unsaved the operator is asked first; then, while an upload runs, whether to close anyway
   // (TQSL goes on alone when the window closes, but not when the session ends).

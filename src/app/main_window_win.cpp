@@ -24,9 +24,6 @@ constexpr window::TwipsRect kLabelRects[entry::kFeedLabelCount] = {
     {120, 4320, 855, 375}, {1080, 4320, 855, 375}, {2040, 4320, 855, 375},
     {3000, 4320, 735, 375}, {3840, 4320, 735, 375}};
 
-// The feed's set-up after start-up: a timer's message comes once the window has painted.
-constexpr UINT_PTR kFeedSetUpTimer = 1;
-
 constexpr double kPanePoints = 12.0;
 constexpr double kEntryPoints = 14.25;
 
@@ -88,11 +85,6 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_INITMENUPOPUP:
       if (parts_) parts_->tracker_menu.OnMenuOpening(reinterpret_cast<HMENU>(wparam));
       return Default(message, wparam, lparam);
-    case WM_TIMER:
-      if (wparam != kFeedSetUpTimer) return Default(message, wparam, lparam);
-      KillTimer(hwnd(), kFeedSetUpTimer);
-      if (parts_) parts_->lifecycle.SetUpFeed();
-      return 0;
     case WM_CLIPBOARDUPDATE:
       if (parts_) parts_->edit_mode.OnClipboardUpdate();
       return 0;
@@ -303,8 +295,6 @@ void MainWindow::Show() {
 }
 
 void MainWindow::FocusEntryBox() { SetFocus(entry_); }
-
-void MainWindow::ScheduleFeedSetUp() { SetTimer(hwnd(), kFeedSetUpTimer, USER_TIMER_MINIMUM, nullptr); }
 
 void MainWindow::EndEditModeWatch() { parts_->edit_mode.Close(); }
 

@@ -50,7 +50,6 @@ class MainWindow : public window::Window, private MainView {
   void FocusEntryBox() override;
   void EndEditModeWatch() override;
   void CloseTemplateWindow() override;
-  void ScheduleFeedSetUp() override;
 
   UINT Dpi() const;
   int ToPixels(float twips) const;

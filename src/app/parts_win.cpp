@@ -52,7 +52,7 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       lotw(file_commands, {zone, OwnVersionText(), station, station_command, tqsl, tqsl_places, upload_views}),
       template_window(instance, state, profile),
       lifecycle({state, profile, view, feed, pane, boxes, safety_copy, files, tqsl,
-                 base::BesideExecutable(settings::kFileName), true}) {
+                 base::BesideExecutable(settings::kFileName)}) {
   // Before start-up sets the feed up.
   tracker_menu.Load();
   // Attached here rather than made with it: attaching also lifts the control's text limit.
