@@ -164,7 +164,8 @@ TEST(WorkedE2E, HintSpeaksOfThisPassOtherFormsAndNewGrids) {
   }
 }
 
-// The satellite asker reads SatPC32 and Orbitron as it reads CSATmate.
+// The satellite asker reads SatPC32 and Orbitron as it reads CSATmate, and the index reads their
+// lines, which have no Rev.
 TEST(WorkedE2E, HintNamesTheSatelliteOfSatPc32AndOrbitron) {
   const LocalTime a_year_ago = Shifted(Now(), -365 * 24 * 60);
   struct Row {
@@ -181,7 +182,9 @@ TEST(WorkedE2E, HintNamesTheSatelliteOfSatPc32AndOrbitron) {
     const auto tracker = StartTracker(row.tracker, folder.File(L"values.txt"), row.text);
     ASSERT_TRUE(tracker->ready());
     Zelmor app(folder);
-    WriteLog(folder.File(L"Zelmor000000.TXT"), {LogLineAt(L"JA1ABC 59 59 PM95", L"FO-29", a_year_ago)});
+    // Logged a year ago from the same program: a line without a Rev.
+    WriteLog(folder.File(L"Zelmor000000.TXT"),
+             {ComposedLine({L"FO-29", L"435.853.062", L"145.951.275", L"", L"USB"}, L"JA1ABC 59 59 PM95", a_year_ago)});
     WriteSettings(app, {});
     ASSERT_TRUE(app.Start());
     Type(app, L"JA1ABC");
