@@ -127,9 +127,12 @@ class SimulatorWindow : public zelmor::window::Window {
     const auto values = tracker_.Shown();
     std::wstring text;
     for (int i = 0; i < names.item_count; ++i) {
-      text += std::wstring(names.items[i]);
-      if (tracker_.options().program == Program::kCsatmate) text += std::wstring(L" (") + kMeanings[i] + L")";
-      text += L"\t" + values[static_cast<size_t>(i)] + L"\r\n";
+      if (tracker_.options().program == Program::kCsatmate) {
+        text += std::wstring(names.items[i]) + L" (" + kMeanings[i] + L")\t" + values[static_cast<size_t>(i)] + L"\r\n";
+      } else {
+        // One long text: under its item's name, wrapped to the window.
+        text += std::wstring(names.items[i]) + L"\r\n  " + values[static_cast<size_t>(i)] + L"\r\n";
+      }
     }
     text += L"answered\t" + std::to_wstring(tracker_.answered()) + L"\r\n";
     text += tracker_.options().values_file.empty() ? std::wstring(L"simulated pass")
@@ -142,7 +145,7 @@ class SimulatorWindow : public zelmor::window::Window {
     GetClientRect(hwnd_, &area);
     InflateRect(&area, -8, -6);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
-              DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_TABSTOP | (16 << 8) | DT_NOPREFIX);
+              DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_TABSTOP | (16 << 8) | DT_NOPREFIX | DT_WORDBREAK);
     SelectObject(dc, old);
     EndPaint(hwnd_, &ps);
   }
