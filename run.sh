@@ -4,9 +4,22 @@
 # With no DISPLAY it runs under a private Xvfb as a short demo: two contacts typed, one call sign
 # copied from the log and sent to the logging program, then the whole second contact sent, then a
 # screenshot of the three windows.
-# Usage: ./run.sh [screenshot.png]   (the path is used headless only; default build/run/zelmor-screenshot.png)
+# Usage: ./run.sh [--tracker csatmate|satpc32|orbitron] [screenshot.png]
+#   --tracker     which tracking program the simulator stands in for (default csatmate)
+#   screenshot    used headless only; default build/run/zelmor-screenshot.png
 set -euo pipefail
 cd "$(dirname "$0")"
+TRACKER=csatmate
+if [ "${1:-}" = "--tracker" ]; then
+  TRACKER=${2:?--tracker needs csatmate, satpc32 or orbitron}
+  shift 2
+fi
+case "$TRACKER" in
+  csatmate) TRACKER_CAPTION="CSATmate simulator" ;;
+  satpc32) TRACKER_CAPTION="SatPC32 simulator" ;;
+  orbitron) TRACKER_CAPTION="Orbitron simulator" ;;
+  *) echo "run.sh: unknown tracker $TRACKER (csatmate, satpc32 or orbitron)" >&2; exit 2 ;;
+esac
 ROOT=$(pwd)
 SHOT=${1:-$ROOT/build/run/zelmor-screenshot.png}
 case "$SHOT" in /*) ;; *) SHOT="$ROOT/$SHOT" ;; esac
@@ -56,10 +69,10 @@ place_zelmor() {
   mv "$ini.new" "$ini"
 }
 
-zelmor_wine_bg "$RUN/tracker-sim.exe" --position 0,0
+zelmor_wine_bg "$RUN/tracker-sim.exe" --program "$TRACKER" --position 0,0
 zelmor_wine_bg "$RUN/logbook-sim.exe" --position "$LOGBOOK_LEFT,0" --journal "$(winpath "$RUN/logbook-journal.txt")"
 # Zelmor opens its links to the tracking program at start-up: the tracker must be serving first.
-wait_window "CSATmate simulator" >/dev/null
+wait_window "$TRACKER_CAPTION" >/dev/null
 wait_window "Turbo HAMLOG/Win simulator" >/dev/null
 place_zelmor
 

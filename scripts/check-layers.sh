@@ -4,8 +4,9 @@
 #   1 window           the one window base class, DPI, twips, fonts, menu-bar items
 #   2 settings         "Zelmor.ini"
 #   3 entry            feed, log line, entry box, the pane and entry-box ports
-#   4 logfiles, template_window, contact
-#                      the log files, the template window, what a log line says about a contact
+#   4 trackers, logfiles, template_window, contact
+#                      the tracking programs other than CSATmate and the choice among them, the
+#                      log files, the template window, what a log line says about a contact
 #   5 station          the operator's station: its dialog, store, Japan tables, line in the log
 #   6 worked, transfer, adif
 #                      worked-before and its hint; the logging program; the ADIF export
@@ -22,7 +23,7 @@ rank() {
     window) echo 1 ;;
     settings) echo 2 ;;
     entry) echo 3 ;;
-    logfiles|template_window|contact) echo 4 ;;
+    trackers|logfiles|template_window|contact) echo 4 ;;
     station) echo 5 ;;
     worked|transfer|adif) echo 6 ;;
     lotw) echo 7 ;;

@@ -82,6 +82,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SETFOCUS:
       OnSetFocus();
       return 0;
+    case WM_INITMENUPOPUP:
+      if (parts_) parts_->tracker_menu.OnMenuOpening(reinterpret_cast<HMENU>(wparam));
+      return Default(message, wparam, lparam);
     case WM_CLIPBOARDUPDATE:
       if (parts_) parts_->edit_mode.OnClipboardUpdate();
       return 0;
@@ -220,6 +223,7 @@ void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
     return;
   }
   if (control) return;
+  if (p.tracker_menu.OnCommand(id)) return;
   if (p.edit_mode.OnCommand(id)) {
     // Leaving edit mode disables the pane; the keyboard must not stay with a disabled control.
     if (GetFocus() == pane_ && !IsWindowEnabled(pane_)) SetFocus(entry_);

@@ -25,12 +25,16 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       profile(store),
       boxes(controls.window),
       entry_field(controls.entry),
-      feed(links),
+      trackers(entry::DdeFeedLinks::kDefaultRequestTimeoutMs, false),
+      feed(trackers.Sources(), &tracker_setting),
+      tracker_menu(feed, tracker_setting, profile),
       safety_copy(files, profile, clock, folder),
       station(profile),
       station_statement(station),
       worked({state, profile, locale, pane, entry_field, clock, instance, controls.entry, folder,
-              logfiles::kSafetyCopyName}),
+              logfiles::kSafetyCopyName,
+              std::make_shared<trackers::DdeTrackerSetMaker>(entry::SatelliteNow::kRequestTimeoutMs),
+              &tracker_setting}),
       entry_box{state, feed, pane, entry_field, clock, locale, safety_copy, station_statement, &worked},
       link(controls.window),
       menu_bar(controls.window),
@@ -49,6 +53,8 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       template_window(instance, state, profile),
       lifecycle({state, profile, view, feed, pane, boxes, safety_copy, files, tqsl,
                  base::BesideExecutable(settings::kFileName)}) {
+  // Before start-up sets the feed up.
+  tracker_menu.Load();
   // Attached here rather than made with it: attaching also lifts the control's text limit.
   pane.set_window(controls.pane);
   // A log loaded into the pane is converted for the safety copy as it loads, not at the next Enter.

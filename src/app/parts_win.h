@@ -20,11 +20,11 @@
 #include "base/clock_win.h"
 #include "base/main_state.h"
 #include "base/message_boxes_win.h"
-#include "entry/dde_feed_links_win.h"
 #include "entry/entry_box.h"
 #include "entry/feed.h"
 #include "entry/locale_win.h"
 #include "entry/log_pane_win.h"
+#include "entry/tracker_source.h"
 #include "logfiles/file_command.h"
 #include "logfiles/file_dialogs_win.h"
 #include "logfiles/log_commands.h"
@@ -39,6 +39,8 @@
 #include "station/station_dialog_win.h"
 #include "station/station_store.h"
 #include "template_window/template_window_win.h"
+#include "trackers/dde_trackers_win.h"
+#include "trackers/tracker_menu_win.h"
 #include "transfer/edit_mode_win.h"
 #include "transfer/hamlog_link_win.h"
 #include "transfer/whole_line.h"
@@ -73,8 +75,11 @@ struct Parts {
   entry::UserLocale locale;
   entry::EditLogPane pane;
   entry::EditEntryField entry_field;
-  entry::DdeFeedLinks links;
+  // The tracking programs the feed may read, and which of them the operator allows.
+  entry::TrackerSetting tracker_setting;
+  trackers::DdeTrackerSet trackers;
   entry::Feed feed;
+  trackers::TrackerMenu tracker_menu;
   logfiles::AnsiTextFiles files;
   logfiles::SafetyCopy safety_copy;
   // The operator's station, read from the settings as the program starts, and its lines in the log.

@@ -52,6 +52,11 @@
 #define IDM_STATION 1009
 #define IDM_LOTW_UPLOAD 1010
 #define IDM_WORKED_SUMMARY 1011
+// "追跡ソフト(&R)": which tracking program the feed reads
+#define IDM_TRACKER_AUTO 1020
+#define IDM_TRACKER_CSATMATE 1021
+#define IDM_TRACKER_SATPC32 1022
+#define IDM_TRACKER_ORBITRON 1023
 // The transfer menu, in menu order
 #define IDM_TO_HL_DATE 1101
 #define IDM_TO_HL_TIME 1102
@@ -176,3 +181,5 @@
 #define IDS_SUMMARY_FILES_NOT_READ 2227
 #define IDS_SUMMARY_MORE_FILES 2228
 #define IDS_SUMMARY_READING 2229
+// The tracking program the feed reads now, after its name in "追跡ソフト(&R)"
+#define IDS_TRACKER_CONNECTED 2240

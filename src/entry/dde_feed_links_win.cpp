@@ -20,6 +20,9 @@ constexpr SIZE_T kDdeDataHeader = 4;
 
 bool IsPositive(WORD status) { return (status & 0x8000) != 0; }
 
+// Gives up a reference to an atom that came to us with a message.
+void Release(ATOM atom) { base::UniqueGlobalAtom received(atom); }
+
 // The text a tracking program sends ends with a NUL, and some DDE servers end a text item with
 // CR LF as a spreadsheet row does. Both are framing, not value: a CR LF left in would split the
 // log line. Anything else, spaces included, is the value.
@@ -80,7 +83,7 @@ DdeFeedLinks::~DdeFeedLinks() {
   Terminate(all, count);
   for (Link& link : links_) {
     link.window.reset();
-    if (link.item) GlobalDeleteAtom(link.item);
+    link.item.reset();
   }
 }
 
@@ -110,18 +113,10 @@ bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstri
   Close(label);
   if (!EnsureWindow(*link)) return false;
 
-  if (link->item && link->item_name != item) {
-    GlobalDeleteAtom(link->item);
-    link->item = 0;
-  }
-  if (!link->item) {
-    link->item = GlobalAddAtomW(item.c_str());
-    if (!link->item) return false;
-    link->item_name = item;
-  }
+  if (!SetItem(label, item)) return false;
 
-  const ATOM service_atom = GlobalAddAtomW(service.c_str());
-  const ATOM topic_atom = GlobalAddAtomW(topic.c_str());
+  const base::UniqueGlobalAtom service_atom(GlobalAddAtomW(service.c_str()));
+  const base::UniqueGlobalAtom topic_atom(GlobalAddAtomW(topic.c_str()));
   if (service_atom && topic_atom) {
     link->initiating = true;
     link->server = nullptr;
@@ -132,13 +127,11 @@ bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstri
     // stopped answering may cost the short time-out, never more (nothing once it counts as hung).
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(link->window->hwnd()),
-                        MAKELPARAM(service_atom, topic_atom), SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                        MAKELPARAM(service_atom.get(), topic_atom.get()), SMTO_ABORTIFHUNG | SMTO_NORMAL,
                         kInitiateTimeoutMs, &ignored);
     busy_ = false;
     link->initiating = false;
   }
-  if (service_atom) GlobalDeleteAtom(service_atom);
-  if (topic_atom) GlobalDeleteAtom(topic_atom);
 
   if (!link->server) return false;
   link->open = true;
@@ -159,19 +152,20 @@ bool DdeFeedLinks::Request(int label, std::wstring& value) {
 
   // The server owns this reference once the request is posted; the link's own reference keeps
   // the atom's number fixed, so a late answer can always be recognised.
-  const ATOM item = GlobalAddAtomW(link->item_name.c_str());
-  const LPARAM lparam = PackDDElParam(WM_DDE_REQUEST, CF_TEXT, item);
+  base::UniqueGlobalAtom item(GlobalAddAtomW(link->item_name.c_str()));
+  const LPARAM lparam = PackDDElParam(WM_DDE_REQUEST, CF_TEXT, item.get());
   if (!item || !PostMessageW(link->server, WM_DDE_REQUEST, reinterpret_cast<WPARAM>(link->window->hwnd()),
                              lparam)) {
     FreeDDElParam(WM_DDE_REQUEST, lparam);
-    if (item) GlobalDeleteAtom(item);
     busy_ = false;
     return false;
   }
+  item.release();  // the server's now
   ++link->outstanding;
   link->waiting = true;
   link->answered = false;
   link->answer_ok = false;
+  link->refused = false;
   link->answer.clear();
 
   const ULONGLONG deadline = GetTickCount64() + request_timeout_ms_;
@@ -194,6 +188,22 @@ bool DdeFeedLinks::Request(int label, std::wstring& value) {
   value = ValueFromCfText(std::move(link->answer));
   link->answer.clear();
   return true;
+}
+
+bool DdeFeedLinks::SetItem(int label, const std::wstring& item) {
+  Link* link = Find(label);
+  if (!link || busy_) return false;
+  if (link->item && link->item_name == item) return true;
+  // A late answer for the item asked before carries the old number and is passed over.
+  link->item.reset(GlobalAddAtomW(item.c_str()));
+  link->item_name = link->item ? item : std::wstring();
+  link->outstanding = 0;
+  return static_cast<bool>(link->item);
+}
+
+bool DdeFeedLinks::Refused(int label) const {
+  if (label < 0 || label >= kFeedLabelCount) return false;
+  return links_[static_cast<size_t>(label)].refused;
 }
 
 bool DdeFeedLinks::Down(int label) const {
@@ -275,10 +285,8 @@ LRESULT DdeFeedLinks::HandleMessage(Link& link, HWND hwnd, UINT message, WPARAM 
 
 void DdeFeedLinks::OnInitiateAck(Link& link, HWND hwnd, HWND sender, LPARAM lparam) {
   // The server made these atoms for us; they are ours to delete.
-  const ATOM service = LOWORD(lparam);
-  const ATOM topic = HIWORD(lparam);
-  if (service) GlobalDeleteAtom(service);
-  if (topic) GlobalDeleteAtom(topic);
+  const base::UniqueGlobalAtom service(LOWORD(lparam));
+  const base::UniqueGlobalAtom topic(HIWORD(lparam));
   if (!link.server) {
     link.server = sender;
   } else if (sender != link.server) {
@@ -299,11 +307,12 @@ void DdeFeedLinks::OnAck(Link& link, HWND sender, LPARAM lparam) {
   if (!link.open || sender != link.server || IsPositive(static_cast<WORD>(status))) return;
   // A negative one is the refusal of the oldest request still open: this conversation asks for
   // one item only, so it is ours whatever atom it carries (Wine's DDEML server again).
-  if (item == link.item) GlobalDeleteAtom(item);
+  if (item == link.item.get()) Release(item);
   if (link.outstanding <= 0) return;
   if (--link.outstanding == 0 && link.waiting) {
     link.answered = true;
     link.answer_ok = false;
+    link.refused = true;
   }
 }
 
@@ -327,7 +336,7 @@ void DdeFeedLinks::OnData(Link& link, HWND hwnd, HWND sender, LPARAM lparam) {
 
   // Answers arrive in the order the requests were posted; only the answer to the newest request
   // is the value asked for, older ones (after a time-out) are passed over.
-  const bool ours = link.open && sender == link.server && item == link.item;
+  const bool ours = link.open && sender == link.server && item == link.item.get();
   if (ours && link.outstanding > 0 && --link.outstanding == 0 && link.waiting) {
     link.answered = true;
     link.answer_ok = memory && ReadCfText(memory, link.answer);
@@ -341,7 +350,7 @@ void DdeFeedLinks::OnData(Link& link, HWND hwnd, HWND sender, LPARAM lparam) {
   }
   // The atom travels back with the acknowledgement; otherwise it is ours to delete, when it is
   // the item's global atom and not some number of the server's own.
-  if (!acked && item && item == link.item) GlobalDeleteAtom(item);
+  if (!acked && item && item == link.item.get()) Release(item);
   if (release && memory) GlobalFree(memory);
 }
 

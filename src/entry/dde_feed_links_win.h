@@ -40,6 +40,10 @@ class DdeFeedLinks final : public FeedLinks {
   bool Request(int label, std::wstring& value) override;
   // Closed, ended by the server, or the server's window destroyed (its program closed or killed).
   bool Down(int label) const override;
+  // The label's last request was refused by the server (a negative acknowledgement).
+  bool Refused(int label) const;
+  // Asks for another item on the same conversation from the next request on.
+  bool SetItem(int label, const std::wstring& item);
   void Close(int label) override;
 
   // The conversation's server window, or null when the label has no conversation.
@@ -55,11 +59,12 @@ class DdeFeedLinks final : public FeedLinks {
     bool partner_terminated = false;  // the partner ended the conversation (or it died)
     bool we_terminated = false;
     std::wstring item_name;
-    ATOM item = 0;        // one reference held for the link's lifetime, so the number stays
+    base::UniqueGlobalAtom item;  // one reference held for the link's lifetime, so the number stays
     int outstanding = 0;  // requests posted and not yet answered; only the newest one is waited for
     bool waiting = false;
     bool answered = false;
     bool answer_ok = false;
+    bool refused = false;
     std::string answer;  // the CF_TEXT bytes of the answer, cut at the first NUL
   };
 

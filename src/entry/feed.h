@@ -1,8 +1,14 @@
 #pragma once
-// The five hidden feed labels and their links to the tracking program's DDE server.
+// The five hidden feed labels and the tracking program they are filled from: CSATmate over its five
+// DDE links, or another program behind the same face (tracker_source.h), looked for in order.
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "entry/tracker_source.h"
 
 namespace zelmor::entry {
 
@@ -38,27 +44,60 @@ class FeedLinks {
   virtual void Close(int label) = 0;
 };
 
+// CSATmate: one link per label, each asked for its own item.
+class CsatmateSource final : public TrackerSource {
+ public:
+  // `labels`: how many links Connect opens, from Label1 on (asking only for the satellite's name
+  // needs one); all five are closed in any case.
+  explicit CsatmateSource(FeedLinks& links, int labels = kFeedLabelCount) : links_(links), labels_(labels) {}
+  Tracker Kind() const override { return Tracker::kCsatmate; }
+  // Opens Label1, Label2, ... in order; when one fails, all five are closed.
+  bool Connect() override;
+  // Closes Label1..Label5 in order.
+  void Disconnect() override;
+  bool Request(int label, std::wstring& value) override { return links_.Request(label, value); }
+  bool Down(int label) const override { return links_.Down(label); }
+
+ private:
+  FeedLinks& links_;
+  int labels_;
+};
+
 class Feed {
  public:
+  // CSATmate alone.
   explicit Feed(FeedLinks& links);
+  // `sources` in the order they are looked for; `setting` (may be null: any) says which may be used.
+  Feed(std::vector<TrackerSource*> sources, const TrackerSetting* setting);
 
-  // Opens Label1..Label5 in order; when one fails, all five are closed and false is returned.
+  // Connects the first source of the choice that answers; false when none does, and then nothing
+  // stays open.
   bool SetUp();
-  // Closes Label1..Label5 in order (unload, and the start-up failure path).
+  // Closes every source's links (unload, and the start-up failure path).
   void CloseAll();
   // Starts the requests of one entry: the entry may connect once more.
   void BeginEntry() { may_reconnect_ = true; }
-  // Asks the server for the label's current value; on success it becomes the label's text.
-  // When the label's link is down (the tracking program was not there at start-up, or has gone
-  // since), the five links are set up again and the request is made once more; at most once per
-  // entry, so an entry without a tracking program costs one connect attempt. A server that does
-  // not answer in time is not reconnected: that would only wait a second time.
+  // Asks the source in use for the label's current value; on success it becomes the label's text.
+  // When the label's link is down (no tracking program at start-up, or it has gone since), the
+  // sources are set up again and the request is made once more; at most once per entry, so an
+  // entry without a tracking program costs one connect attempt for each source of the choice. A
+  // server that does not answer in time is not reconnected: that would only wait a second time.
   bool Request(int label);
   // The label's last value; before the first request, its own name ("Label1".."Label5").
   const std::wstring& Text(int label) const { return texts_[static_cast<size_t>(label)]; }
 
+  // The tracking program in use whose link is up, if any.
+  std::optional<Tracker> Connected() const;
+  // The choice changed: everything closes, and the next set-up looks by the new choice.
+  void ChoiceChanged();
+
  private:
-  FeedLinks& links_;
+  std::vector<TrackerSource*> Candidates() const;
+
+  std::unique_ptr<CsatmateSource> own_;
+  std::vector<TrackerSource*> sources_;
+  const TrackerSetting* setting_ = nullptr;
+  TrackerSource* current_ = nullptr;  // the source asked; after a failed set-up, the first candidate
   std::array<std::wstring, kFeedLabelCount> texts_;
   bool may_reconnect_ = false;
 };

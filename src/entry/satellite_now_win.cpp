@@ -12,6 +12,8 @@ struct SatelliteNow::Shared {
   HWND notify = nullptr;
   UINT message = 0;
   DWORD request_timeout_ms = 0;
+  std::shared_ptr<TrackerSetMaker> trackers;
+  TrackerSetting choice;  // the owner's, as it stood at the last ask
   base::UniqueHandle stop_event, ask_event;
 
   std::mutex lock;  // guards what follows, only ever for a copy or a swap
@@ -26,43 +28,45 @@ struct SatelliteNow::Shared {
     PostMessageW(notify, message, 0, 0);
   }
 
-  // One answer from the link, connecting first when it is down; a connection that turns out
-  // dead (the tracking program closed and started again) is made again once.
-  static std::optional<std::wstring> Fetch(DdeFeedLinks& links) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      if (links.Down(kSatelliteName) &&
-          !links.Open(kSatelliteName, kFeedService, kFeedTopic, FeedItem(kSatelliteName))) {
-        return std::nullopt;
-      }
-      std::wstring value;
-      if (links.Request(kSatelliteName, value)) return value;
-      if (!links.Down(kSatelliteName)) return std::nullopt;  // refused, or too slow: asking again would wait again
-      links.Close(kSatelliteName);
-    }
-    return std::nullopt;
+  // One answer, connecting first when the source in use is down; a connection that turns out
+  // dead (the tracking program closed and started again) is made again once. Refused, or too
+  // slow: asking again would only wait again.
+  static std::optional<std::wstring> Fetch(Feed& feed) {
+    feed.BeginEntry();
+    if (!feed.Request(kSatelliteName)) return std::nullopt;
+    return feed.Text(kSatelliteName);
   }
 
   void Run() {
     // The links' windows belong to this thread and must go with it, before it ends.
     DdeFeedLinks links(request_timeout_ms);
+    CsatmateSource csatmate(links, 1);
+    std::unique_ptr<TrackerSet> made = trackers ? trackers->Make(true) : nullptr;
+    Feed feed(made ? made->Sources() : std::vector<TrackerSource*>{&csatmate}, &choice);
     const HANDLE events[] = {stop_event.get(), ask_event.get()};
     for (;;) {
       const DWORD woken = MsgWaitForMultipleObjects(2, events, FALSE, INFINITE, QS_ALLINPUT);
       if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) break;
       if (woken == WAIT_OBJECT_0 + 1) {
-        Give(Fetch(links));
+        Give(Fetch(feed));
         continue;
       }
       // A late answer or the server's terminate, for the link's window.
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
-    links.Close(kSatelliteName);
+    feed.CloseAll();
   }
 };
 
-SatelliteNow::SatelliteNow(HWND notify, UINT message, DWORD request_timeout_ms)
-    : notify_(notify), message_(message), request_timeout_ms_(request_timeout_ms) {}
+SatelliteNow::SatelliteNow(HWND notify, UINT message, DWORD request_timeout_ms,
+                           std::shared_ptr<TrackerSetMaker> trackers,
+                           const TrackerSetting* setting)
+    : notify_(notify),
+      message_(message),
+      request_timeout_ms_(request_timeout_ms),
+      trackers_(std::move(trackers)),
+      setting_(setting) {}
 
 SatelliteNow::~SatelliteNow() { Stop(500); }
 
@@ -84,6 +88,7 @@ bool SatelliteNow::Ask() {
     shared->notify = notify_;
     shared->message = message_;
     shared->request_timeout_ms = request_timeout_ms_;
+    shared->trackers = trackers_;
     shared->stop_event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     shared->ask_event.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (shared->stop_event && shared->ask_event) {
@@ -97,6 +102,7 @@ bool SatelliteNow::Ask() {
     }
     if (!shared_) return false;
   }
+  if (setting_) shared_->choice.Set(setting_->Get());
   SetEvent(shared_->ask_event.get());
   return true;
 }

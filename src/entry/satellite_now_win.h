@@ -4,10 +4,11 @@
 // program that is missing, slow or hung never makes the entry box wait, and so that the Enter's
 // five requests on the window's thread stay exactly what they are.
 //
-// The thread is started at the first ask. It holds one link (item "Label1"), connects when the
-// link is down and asks again once when a connection made earlier turns out dead. Each answer is
-// kept for the window's thread, which is posted `message` (wParam and lParam 0) and takes it with
-// TakeAnswer.
+// The thread is started at the first ask. It holds the tracking programs' sources made for it
+// (CSATmate alone unless told otherwise, with one link, item "Label1"), connects the first of the
+// choice that answers when none is, and asks again once when a connection made earlier turns out
+// dead. Each answer is kept for the window's thread, which is posted `message` (wParam and lParam
+// 0) and takes it with TakeAnswer.
 
 #include <windows.h>
 
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "base/handles_win.h"
+#include "entry/tracker_source.h"
 
 namespace zelmor::entry {
 
@@ -25,7 +27,10 @@ class SatelliteNow {
   // Shorter than an Enter's: an answer this late is no use to a hint.
   static constexpr DWORD kRequestTimeoutMs = 2000;
 
-  SatelliteNow(HWND notify, UINT message, DWORD request_timeout_ms = kRequestTimeoutMs);
+  // `trackers` makes the sources on the thread (null: CSATmate alone); `setting`, read at each ask,
+  // says which may be used (null: any).
+  SatelliteNow(HWND notify, UINT message, DWORD request_timeout_ms = kRequestTimeoutMs,
+               std::shared_ptr<TrackerSetMaker> trackers = nullptr, const TrackerSetting* setting = nullptr);
   // Stops the thread, waiting a bounded time (see Stop).
   ~SatelliteNow();
   SatelliteNow(const SatelliteNow&) = delete;
@@ -53,6 +58,8 @@ class SatelliteNow {
   HWND notify_;
   UINT message_;
   DWORD request_timeout_ms_;
+  std::shared_ptr<TrackerSetMaker> trackers_;
+  const TrackerSetting* setting_;
   std::shared_ptr<Shared> shared_;
   base::UniqueHandle thread_;
 };

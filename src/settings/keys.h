@@ -18,6 +18,9 @@ inline constexpr wchar_t kLogFolderKey[] = L"LOGfol";
 inline constexpr wchar_t kRunningKey[] = L"Running";
 // The worked-before hint while a memo is typed: "0" turns it off (contact/hint_plan.h).
 inline constexpr wchar_t kHintsKey[] = L"Hints";
+// The tracking program the feed reads: "auto" (CSATmate, SatPC32, Orbitron, the first that
+// answers), or one of those names (entry/tracker_source.h).
+inline constexpr wchar_t kTrackerKey[] = L"Tracker";
 // Minutes either side of now within which a contact with the same station counts as this pass.
 inline constexpr wchar_t kDupeMinutesKey[] = L"DupeMinutes";
 

@@ -36,7 +36,8 @@ WorkedBefore::WorkedBefore(Wiring wiring)
       // The operator's satellite spellings as the ADIF export reads them, taken once a run.
       keeper_(this, nullptr, contact::SatelliteNames(p_.profile.ProfileEntries(settings::kSatNamesSection))) {
   CreateMessageOnlyWindow(kClassName);
-  satellite_ = std::make_unique<entry::SatelliteNow>(hwnd(), kSatelliteMessage);
+  satellite_ = std::make_unique<entry::SatelliteNow>(hwnd(), kSatelliteMessage, entry::SatelliteNow::kRequestTimeoutMs,
+                                                      p_.trackers, p_.tracker_setting);
   if (settings_.hints) hint_.Create(p_.entry_box);
   p_.profile.set_watcher(this);
   // Start-up goes on once this part is made (the template is loaded, a crashed run's log offered

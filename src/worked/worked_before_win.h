@@ -59,6 +59,9 @@ class WorkedBefore final : public window::Window,
     HWND entry_box;  // the hint stands next to it
     std::wstring program_folder;    // without a trailing backslash
     std::wstring safety_copy_name;  // left out of the log folder when that is the program's
+    // The tracking programs the satellite is asked of, and which of them may be (null: CSATmate).
+    std::shared_ptr<entry::TrackerSetMaker> trackers = nullptr;
+    const entry::TrackerSetting* tracker_setting = nullptr;
   };
   // Reads the hint's settings; the index starts once the window's thread takes its messages.
   explicit WorkedBefore(Wiring wiring);

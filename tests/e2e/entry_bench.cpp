@@ -1,8 +1,9 @@
 // Benchmark, not a test (disabled; scripts/bench.sh runs it): the time from Enter to the safety
-// copy on disk with 1,000, 10,000 and 100,000 lines in the log pane, against two floors measured
-// in the same run:
-//   (a) five DDE requests to the same simulator and the replacement of a file with the same
-//       bytes, from this small program;
+// copy on disk with 1,000, 10,000 and 100,000 lines in the log pane, for each tracking program
+// (CSATmate, SatPC32, Orbitron, each served by tracker-sim), against two floors measured in the
+// same run:
+//   (a) the program's DDE requests of one entry (five for CSATmate, one for the others) to the
+//       same simulator and the replacement of a file with the same bytes, from this small program;
 //   (b) that plus the log pane's own append: a bare EDIT control of this program, made with the
 //       pane's styles, font and size under Zelmor.exe's manifest (so the same EDIT answers),
 //       holding the same text and appending the same line through the same code.
@@ -12,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -137,11 +140,21 @@ void PrintRow(int lines, const char* which, const Times& t) {
   std::fflush(stdout);
 }
 
-TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
+// One tracking program: its simulator, and the links of an entry's requests (one per request).
+struct Program {
+  const char* name;
+  const OtherTracker* other;  // null: CSATmate
+  const wchar_t* text;        // what the other program serves
+  std::vector<std::array<std::wstring, 3>> links;  // service, topic, item
+};
+
+void EnterToSafetyCopy(const Program& program) {
   const zelmor::entry::FeedSnapshot served{L"RS-44", L"435.640.120", L"145.964.880", L"21847", L"USB"};
   TempFolder folder;
-  TrackerSim tracker(ServedValues(folder, served), folder.path());
-  ASSERT_TRUE(tracker.ready());
+  std::unique_ptr<TrackerSim> tracker =
+      program.other ? StartTracker(*program.other, folder.File(L"text.txt"), program.text)
+                    : std::make_unique<TrackerSim>(ServedValues(folder, served), folder.path());
+  ASSERT_TRUE(tracker->ready());
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
   const HWND pane = app.pane();
@@ -149,9 +162,11 @@ TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
 
   // The floor's own links to the same simulator.
   zelmor::entry::DdeFeedLinks links;
-  for (int label = 0; label < zelmor::entry::kFeedLabelCount; ++label)
-    ASSERT_TRUE(links.Open(label, zelmor::entry::kFeedService, zelmor::entry::kFeedTopic,
-                           zelmor::entry::FeedItem(label)));
+  const int requests = static_cast<int>(program.links.size());
+  for (int label = 0; label < requests; ++label) {
+    const auto& [service, topic, item] = program.links[static_cast<size_t>(label)];
+    ASSERT_TRUE(links.Open(label, service, topic, item));
+  }
   BarePane bare(app);
   ASSERT_TRUE(bare.made());
   std::printf("bare pane: the EDIT of %s\n", Ansi(bare.Module()).c_str());
@@ -159,7 +174,7 @@ TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
   // Floor (a) for the copy Zelmor has just written: the same requests and the same bytes.
   const auto floor_a = [&](const std::string& bytes) {
     const LARGE_INTEGER start = Tick();
-    for (int label = 0; label < zelmor::entry::kFeedLabelCount; ++label) {
+    for (int label = 0; label < requests; ++label) {
       std::wstring value;
       if (!links.Request(label, value)) return -1.0;
     }
@@ -171,9 +186,10 @@ TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
   WriteBytes(folder.File(L"floor.txt"), "");
   const std::wstring line =
       L"2026/12/7 21:05J CQ 599 移動運用 %Sat=RS-44/Rev:21847% 145/435 SSB Up=145.965/Down=435.640\r\n";
-  std::printf("Enter -> safety copy on disk, medians (ms); send: a message sent to Zelmor and answered, part of\n"
-              "every Enter timed here and of neither floor; floor a: five DDE requests + the file replaced;\n"
-              "pane: a bare EDIT appending the same line; floor b: a + pane; then both until repainted\n");
+  std::printf("%s: Enter -> safety copy on disk, medians (ms); send: a message sent to Zelmor and answered,\n"
+              "part of every Enter timed here and of neither floor; floor a: %d DDE request(s) + the file replaced;\n"
+              "pane: a bare EDIT appending the same line; floor b: a + pane; then both until repainted\n",
+              program.name, requests);
   std::printf("%8s  %-12s %12s %6s %9s %7s %9s %9s %10s %9s\n", "lines", "Enter", "Enter->copy", "send", "floor a",
               "pane", "floor b", "x floor b", "->painted", "b painted");
   // Loading 100,000 lines takes seconds, in Zelmor and in the bare pane alike: fewer runs there.
@@ -229,7 +245,7 @@ TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
     PrintRow(lines, "after a load", first);
     PrintRow(lines, "next", next);
   }
-  for (int label = 0; label < zelmor::entry::kFeedLabelCount; ++label) links.Close(label);
+  for (int label = 0; label < requests; ++label) links.Close(label);
 
   // Leave without the close question.
   app.process().Kill();
@@ -308,6 +324,26 @@ TEST(EntryBenchmark, DISABLED_EnterWithAndWithoutTheHint) {
   std::fflush(stdout);
   on.process().Kill();
   off.process().Kill();
+}
+
+TEST(EntryBenchmark, DISABLED_EnterToSafetyCopy) {
+  Program csatmate{"CSATmate", nullptr, nullptr, {}};
+  for (int label = 0; label < zelmor::entry::kFeedLabelCount; ++label) {
+    csatmate.links.push_back({zelmor::entry::kFeedService, zelmor::entry::kFeedTopic, zelmor::entry::FeedItem(label)});
+  }
+  EnterToSafetyCopy(csatmate);
+}
+
+TEST(EntryBenchmark, DISABLED_EnterToSafetyCopySatPc32) {
+  EnterToSafetyCopy({"SatPC32", &kSatPc32, L"SNRS-44 AZ56,7 EL6,8 UP145964880 UMLSB DN435640120 DMUSB MA52,6",
+                     {{L"SatPC32", L"SatPcDdeConv", L"SatPcDdeItem"}}});
+}
+
+TEST(EntryBenchmark, DISABLED_EnterToSafetyCopyOrbitron) {
+  EnterToSafetyCopy({"Orbitron", &kOrbitron,
+                     L"SN\"RS-44\" AZ56.7 EL6.8 RA1234.5 RR-2.345 LO139.7 LA35.7 AL820.3 DN435640120 UP145964880 "
+                     L"DMUSB UMLSB TU20240305120000",
+                     {{L"Orbitron", L"Tracking", L"TrackingDataEx"}}});
 }
 
 }  // namespace

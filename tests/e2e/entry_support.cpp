@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/paths.h"
 #include "base/resource.h"
 #include "entry/locale_win.h"
 #include "entry/log_format.h"
@@ -12,6 +13,18 @@ std::wstring ServedValues(const TempFolder& folder, const zelmor::entry::FeedSna
   const std::wstring path = folder.File(L"values.txt");
   WriteTrackerValues(path, values);
   return L"--values \"" + path + L"\"";
+}
+
+void WriteTrackerText(const OtherTracker& tracker, const std::wstring& file, const std::wstring& text) {
+  WriteBytes(file, Utf8(tracker.item) + "=" + Utf8(text) + "\r\n");
+}
+
+std::unique_ptr<TrackerSim> StartTracker(const OtherTracker& tracker, const std::wstring& file,
+                                         const std::wstring& text) {
+  WriteTrackerText(tracker, file, text);
+  const std::wstring folder = zelmor::base::FolderOf(file);
+  return std::make_unique<TrackerSim>(L"--program " + std::wstring(tracker.program) + L" --values \"" + file + L"\"",
+                                      folder, tracker.window_class);
 }
 
 void WriteTrackerValues(const std::wstring& path, const zelmor::entry::FeedSnapshot& values) {

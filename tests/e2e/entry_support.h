@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,24 @@ namespace e2e::logging_loop {
 // the arguments that make it serve them.
 std::wstring ServedValues(const TempFolder& folder, const zelmor::entry::FeedSnapshot& values);
 void WriteTrackerValues(const std::wstring& path, const zelmor::entry::FeedSnapshot& values);
+
+// tracker-sim standing in for SatPC32 or Orbitron, serving one text for one item (other items are
+// refused).
+struct OtherTracker {
+  const char* name;
+  const wchar_t* program;       // for --program
+  const wchar_t* window_class;  // of its window
+  const wchar_t* item;
+};
+inline constexpr OtherTracker kSatPc32{"SatPC32", L"satpc32", L"SatPC32Simulator", L"SatPcDdeItem"};
+inline constexpr OtherTracker kOrbitron{"Orbitron", L"orbitron", L"OrbitronSimulator", L"TrackingDataEx"};
+inline constexpr OtherTracker kOrbitronPlain{"Orbitron (TrackingData)", L"orbitron", L"OrbitronSimulator",
+                                             L"TrackingData"};
+// Writes `text` as the item's value into `file` (read again at each request) and starts the
+// simulator serving it.
+std::unique_ptr<TrackerSim> StartTracker(const OtherTracker& tracker, const std::wstring& file,
+                                         const std::wstring& text);
+void WriteTrackerText(const OtherTracker& tracker, const std::wstring& file, const std::wstring& text);
 
 // The local clock as the composition takes it.
 zelmor::LocalTime Now();

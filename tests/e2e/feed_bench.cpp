@@ -1,7 +1,8 @@
 // Benchmark, not a test (disabled; run with --gtest_also_run_disabled_tests
 // --gtest_filter='FeedBenchmark.*'): what an Enter costs when no tracking program runs, medians of
 // 20, once from this program through the feed alone and once as the operator's Enter in
-// Zelmor.exe (key to fallback line and safety copy); and the Enter that finds the tracking program
+// Zelmor.exe (key to fallback line and safety copy), the feed alone once with CSATmate only and once
+// looking for the three programs; and the Enter that finds the tracking program
 // started again and connects to it, next to an ordinary one. The number of top-level windows is
 // printed with it, since every connect attempt is a broadcast to all of them.
 
@@ -15,6 +16,7 @@
 #include "entry/dde_feed_links_win.h"
 #include "entry/feed.h"
 #include "entry/log_line.h"
+#include "trackers/dde_trackers_win.h"
 #include "entry_support.h"
 #include "harness.h"
 
@@ -61,7 +63,23 @@ TEST(FeedBenchmark, DISABLED_EnterWithoutTracker) {
       ms.push_back(Milliseconds(start, Tick()));
       ASSERT_FALSE(line.has_value());
     }
-    Report("composition without a tracker (feed only, this process)", ms);
+    Report("composition without a tracker, CSATmate alone (feed only, this process)", ms);
+  }
+  {
+    // As Zelmor looks: CSATmate, SatPC32 and Orbitron, one broadcast each.
+    zelmor::trackers::DdeTrackerSet trackers(zelmor::entry::DdeFeedLinks::kDefaultRequestTimeoutMs, false);
+    zelmor::entry::TrackerSetting any;
+    zelmor::entry::Feed feed(trackers.Sources(), &any);
+    ASSERT_FALSE(feed.SetUp());
+    std::vector<double> ms;
+    for (int run = 0; run < kRuns; ++run) {
+      const LARGE_INTEGER start = Tick();
+      const auto line = zelmor::entry::ComposeEntry(L"#SN", feed, L"memo", zelmor::LocalTime{},
+                                                    zelmor::entry::LocaleFormats{});
+      ms.push_back(Milliseconds(start, Tick()));
+      ASSERT_FALSE(line.has_value());
+    }
+    Report("composition without a tracker, the three looked for (feed only, this process)", ms);
   }
 
   HWND box = app.entry_box();

@@ -349,6 +349,52 @@ TEST(TransferE2E, WholeContactSendsEveryFieldOfTheCopiedLineInOrder) {
                               }));
 }
 
+// A line of SatPC32's or Orbitron's values, without a Rev, sends whole as CSATmate's does.
+TEST(TransferE2E, WholeContactSendsALineOfTheOtherTrackers) {
+  struct Row {
+    const logging_loop::OtherTracker& tracker;
+    const wchar_t* text;
+    const char *freq, *mode, *satellite;
+  };
+  const Row rows[] = {
+      {logging_loop::kSatPc32, L"SNFO-29 AZ56,7 EL6,8 UP145951275 UMLSB DN435853062 DMUSB MA52,6", "145/435", "SSB",
+       "FO-29"},
+      {logging_loop::kOrbitronPlain, L"SNAO_7 AZ123.4 EL12.3 DN29450000 UP145900000 DMUSB UMLSB", "145/29", "SSB",
+       "AO 7"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.tracker.name);
+    Session s;
+    TempFolder served;
+    const auto tracker = logging_loop::StartTracker(row.tracker, served.File(L"values.txt"), row.text);
+    ASSERT_TRUE(tracker->ready());
+    ASSERT_TRUE(s.Start());
+    ASSERT_TRUE(s.StartLogbook());
+    MakeEntry(s.app(), L"JA1ABC 59 57 PM95 tnx");
+    const std::wstring pane = s.app().PaneText();
+    const std::wstring line = pane.substr(0, pane.find(L"\r\n"));
+    ASSERT_NE(line.find(L"/Rev:%"), std::wstring::npos) << Ansi(line);
+
+    s.ToggleEditMode();
+    ASSERT_TRUE(s.Transfer(line, kWholeContact));
+    ASSERT_TRUE(s.WaitJournal(9)) << ReadBytes(s.journal());
+    std::string time;
+    const std::string date = DateAndTimeFields(line, time);
+    const HWND from = s.window();
+    EXPECT_EQ(s.JournalLines(), (std::vector<std::string>{
+                                    JournalLine(0x20001, "JA1ABC", from),
+                                    JournalLine(0x20002, date, from),
+                                    JournalLine(0x20003, time, from),
+                                    JournalLine(4, "59", from),
+                                    JournalLine(5, "57", from),
+                                    JournalLine(0x20006, row.freq, from),
+                                    JournalLine(0x20007, row.mode, from),
+                                    JournalLine(0x2000D, row.satellite, from),
+                                    JournalLine(0x2000E, "PM95 tnx", from),
+                                }));
+  }
+}
+
 // Every line of a log written with another date picture (padded and unpadded days, where this
 // machine writes yyyy/M/d) sends whole: the whole-contact item is not greyed, and the logging
 // program gets every field, the date as yy/MM/dd.

@@ -164,6 +164,35 @@ TEST(WorkedE2E, HintSpeaksOfThisPassOtherFormsAndNewGrids) {
   }
 }
 
+// The satellite asker reads SatPC32 and Orbitron as it reads CSATmate, and the index reads their
+// lines, which have no Rev.
+TEST(WorkedE2E, HintNamesTheSatelliteOfSatPc32AndOrbitron) {
+  const LocalTime a_year_ago = Shifted(Now(), -365 * 24 * 60);
+  struct Row {
+    const OtherTracker& tracker;
+    const wchar_t* text;
+  };
+  const Row rows[] = {
+      {kSatPc32, L"SNFO-29 AZ56.7 EL6.8 UP145951275 UMLSB DN435853062 DMUSB MA52.6"},
+      {kOrbitron, L"SN\"FO-29\" AZ56.7 EL6.8 DN435853062 UP145951275 DMUSB UMLSB TU20240305120000"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.tracker.name);
+    TempFolder folder;
+    const auto tracker = StartTracker(row.tracker, folder.File(L"values.txt"), row.text);
+    ASSERT_TRUE(tracker->ready());
+    Zelmor app(folder);
+    // Logged a year ago from the same program: a line without a Rev.
+    WriteLog(folder.File(L"Zelmor000000.TXT"),
+             {ComposedLine({L"FO-29", L"435.853.062", L"145.951.275", L"", L"USB"}, L"JA1ABC 59 59 PM95", a_year_ago)});
+    WriteSettings(app, {});
+    ASSERT_TRUE(app.Start());
+    Type(app, L"JA1ABC");
+    const std::wstring hint = Lines({L"FO-29で交信済み " + HintDate(a_year_ago) + L" (2回目)"});
+    EXPECT_TRUE(WaitForHint(app, hint)) << "hint: " << Ansi(TextOf(HintWindow(app)));
+  }
+}
+
 // The hint asks the tracking program on a conversation of its own: each Enter still gets the
 // answer to its own request. The tracker answers Label1 with how often it was asked for it.
 TEST(WorkedE2E, TheHintsOwnRequestsLeaveTheEntrysAnswersAlone) {

@@ -60,11 +60,13 @@ class SimulatorProcess {
   HWND window_ = nullptr;
 };
 
-// tracker-sim.exe; its arguments are described in tools/tracker_sim/main.cpp.
+// tracker-sim.exe; its arguments are described in tools/tracker_sim/main.cpp. Standing in for
+// another program (--program), its window has that program's class ("SatPC32Simulator").
 class TrackerSim : public SimulatorProcess {
  public:
-  explicit TrackerSim(const std::wstring& arguments, const std::wstring& folder = {})
-      : SimulatorProcess(L"tracker-sim.exe", L"CSATmateSimulator", arguments, folder) {}
+  explicit TrackerSim(const std::wstring& arguments, const std::wstring& folder = {},
+                      const wchar_t* window_class = L"CSATmateSimulator")
+      : SimulatorProcess(L"tracker-sim.exe", window_class, arguments, folder) {}
 };
 
 // logbook-sim.exe, whose window has the logging program's class "TThwin".

@@ -11,8 +11,20 @@
 // Without options it simulates passes of RS-44, ISS and SO-50, ten minutes each, with the
 // frequencies Doppler-shifted as a tracking program corrects them.
 //
+// With --program it stands in for another tracking program instead, with the same passes:
+//   --program satpc32   service "SatPC32", topic "SatPcDdeConv", one item "SatPcDdeItem":
+//                       SNRS-44 AZ135.0 EL42.4 UP145965123 UMLSB DN435639877 DMUSB MA50.0
+//   --program orbitron  service "Orbitron", topic "Tracking", items "TrackingDataEx"
+//                       (SN"RS-44" AZ... EL... RA... DN... UP... DM... UM... TU...) and
+//                       "TrackingData" (SNRS-44 AZ... EL... DN... UP... DM... UM..., "_" for a blank)
+//   --program csatmate  the default.
+//   --decimal-comma     AZ, EL and MA written with a decimal comma, as some machines do.
+// Its window is then captioned "SatPC32 simulator" or "Orbitron simulator" (class
+// "SatPC32Simulator", "OrbitronSimulator").
+//
 // Options (for tests):
-//   --values <file>     serve the values of <file> instead: one "item=value" line per item,
+//   --values <file>     serve the values of <file> instead: one "item=value" line per item of the
+//                       program ("SatPcDdeItem=** NO SATELLITE **"),
 //                       UTF-8 (BOM optional) or the ANSI code page; any text, empty included.
 //                       The file is read again at every request. An item without a line, or an
 //                       unreadable file, is refused (negative WM_DDE_ACK). The value "@count"
@@ -40,8 +52,6 @@
 namespace tracker_sim {
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"CSATmateSimulator";
-constexpr wchar_t kCaption[] = L"CSATmate simulator";
 constexpr UINT_PTR kRefreshTimer = 1;
 
 class SimulatorWindow : public zelmor::window::Window {
@@ -53,9 +63,10 @@ class SimulatorWindow : public zelmor::window::Window {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kWindowClass;
+    const ProgramNames& names = NamesOf(tracker_.options().program);
+    wc.lpszClassName = names.window_class;
     if (!zelmor::window::RegisterWindowClass(wc)) return false;
-    hwnd_ = CreateOwnedWindow(0, kWindowClass, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+    hwnd_ = CreateOwnedWindow(0, names.window_class, names.caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                               tracker_.options().left, tracker_.options().top, 420, 190, nullptr, nullptr,
                               GetModuleHandleW(nullptr));
     if (!hwnd_) return false;
@@ -112,10 +123,16 @@ class SimulatorWindow : public zelmor::window::Window {
   void OnPaint() {
     static const wchar_t* const kMeanings[kItemCount] = {L"satellite", L"downlink Hz", L"uplink Hz", L"Rev",
                                                          L"mode"};
+    const ProgramNames& names = NamesOf(tracker_.options().program);
     const auto values = tracker_.Shown();
     std::wstring text;
-    for (int i = 0; i < kItemCount; ++i) {
-      text += std::wstring(kItems[i]) + L" (" + kMeanings[i] + L")\t" + values[static_cast<size_t>(i)] + L"\r\n";
+    for (int i = 0; i < names.item_count; ++i) {
+      if (tracker_.options().program == Program::kCsatmate) {
+        text += std::wstring(names.items[i]) + L" (" + kMeanings[i] + L")\t" + values[static_cast<size_t>(i)] + L"\r\n";
+      } else {
+        // One long text: under its item's name, wrapped to the window.
+        text += std::wstring(names.items[i]) + L"\r\n  " + values[static_cast<size_t>(i)] + L"\r\n";
+      }
     }
     text += L"answered\t" + std::to_wstring(tracker_.answered()) + L"\r\n";
     text += tracker_.options().values_file.empty() ? std::wstring(L"simulated pass")
@@ -128,7 +145,7 @@ class SimulatorWindow : public zelmor::window::Window {
     GetClientRect(hwnd_, &area);
     InflateRect(&area, -8, -6);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
-              DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_TABSTOP | (16 << 8) | DT_NOPREFIX);
+              DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_TABSTOP | (16 << 8) | DT_NOPREFIX | DT_WORDBREAK);
     SelectObject(dc, old);
     EndPaint(hwnd_, &ps);
   }

@@ -3,11 +3,16 @@
 #include "tracker_sim.h"
 
 #include <exception>
+#include <utility>
+
+#include "base/handles_win.h"
 
 namespace tracker_sim {
 namespace {
 
-constexpr wchar_t kConversationClass[] = L"CSATmateSimConversation";
+using zelmor::base::UniqueGlobalAtom;
+
+constexpr wchar_t kConversationClass[] = L"TrackerSimConversation";
 constexpr UINT kAckTimeoutMs = 2000;
 
 bool SameName(ATOM atom, const wchar_t* name) {
@@ -21,12 +26,23 @@ std::wstring AtomName(ATOM atom) {
   return GlobalGetAtomNameW(atom, text, 256) > 0 ? std::wstring(text) : std::wstring();
 }
 
-void PostNegativeAck(HWND to, HWND from, ATOM item) {
-  const LPARAM ack = PackDDElParam(WM_DDE_ACK, 0, item);
-  if (!PostMessageW(to, WM_DDE_ACK, reinterpret_cast<WPARAM>(from), ack)) {
+// The item's atom goes back with the refusal; when the refusal cannot be posted it is ours to delete.
+void PostNegativeAck(HWND to, HWND from, UniqueGlobalAtom item) {
+  const LPARAM ack = PackDDElParam(WM_DDE_ACK, 0, item.get());
+  if (PostMessageW(to, WM_DDE_ACK, reinterpret_cast<WPARAM>(from), ack)) {
+    item.release();
+  } else {
     FreeDDElParam(WM_DDE_ACK, ack);
-    if (item) GlobalDeleteAtom(item);
   }
+}
+
+// The item atom of a message the server takes no further: deleted as it goes.
+void DropItem(UINT message, LPARAM lparam) {
+  UINT_PTR low = 0;
+  UINT_PTR high = 0;
+  UnpackDDElParam(message, lparam, &low, &high);
+  FreeDDElParam(message, lparam);
+  UniqueGlobalAtom dropped(static_cast<ATOM>(high));
 }
 
 DdemlServer* g_ddeml_server = nullptr;  // DDEML's callback carries no context of its own
@@ -64,7 +80,10 @@ RawServer::RawServer(Tracker& tracker, HWND main_window) : tracker_(tracker), ma
 RawServer::~RawServer() { TerminateAll(); }
 
 void RawServer::OnInitiate(HWND client, LPARAM lparam) {
-  if (client == main_window_ || !SameName(LOWORD(lparam), kService) || !SameName(HIWORD(lparam), kTopic)) return;
+  const ProgramNames& names = NamesOf(tracker_.options().program);
+  if (client == main_window_ || !SameName(LOWORD(lparam), names.service) || !SameName(HIWORD(lparam), names.topic)) {
+    return;
+  }
   auto* owner = new Conversation(*this);
   HWND conversation = owner->Create();
   if (!conversation) {
@@ -73,13 +92,15 @@ void RawServer::OnInitiate(HWND client, LPARAM lparam) {
   }
   conversations_[conversation] = client;
   // The answer to an initiate carries new atoms, which the client deletes.
-  const ATOM service = GlobalAddAtomW(kService);
-  const ATOM topic = GlobalAddAtomW(kTopic);
+  UniqueGlobalAtom service(GlobalAddAtomW(names.service));
+  UniqueGlobalAtom topic(GlobalAddAtomW(names.topic));
   DWORD_PTR ignored = 0;
-  if (!SendMessageTimeoutW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(conversation), MAKELPARAM(service, topic),
-                           SMTO_ABORTIFHUNG | SMTO_NORMAL, kAckTimeoutMs, &ignored)) {
-    GlobalDeleteAtom(service);
-    GlobalDeleteAtom(topic);
+  if (SendMessageTimeoutW(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(conversation),
+                          MAKELPARAM(service.get(), topic.get()), SMTO_ABORTIFHUNG | SMTO_NORMAL, kAckTimeoutMs,
+                          &ignored)) {
+    service.release();
+    topic.release();
+  } else {
     conversations_.erase(conversation);
     DestroyWindow(conversation);
   }
@@ -98,33 +119,29 @@ LRESULT RawServer::OnConversationMessage(HWND hwnd, UINT message, WPARAM wparam,
   const auto found = conversations_.find(hwnd);
   const HWND sender = reinterpret_cast<HWND>(wparam);
   const bool from_client = found != conversations_.end() && found->second == sender;
-  UINT_PTR low = 0;
-  UINT_PTR high = 0;
   switch (message) {
     case WM_DDE_REQUEST:
       if (from_client) {
         OnRequest(hwnd, sender, lparam);
       } else {
-        UnpackDDElParam(message, lparam, &low, &high);
-        FreeDDElParam(message, lparam);
-        if (high) GlobalDeleteAtom(static_cast<ATOM>(high));
+        DropItem(message, lparam);
       }
       return 0;
     case WM_DDE_ACK:  // the client's acknowledgement of our data
-      UnpackDDElParam(message, lparam, &low, &high);
-      FreeDDElParam(message, lparam);
-      if (high) GlobalDeleteAtom(static_cast<ATOM>(high));
+      DropItem(message, lparam);
       return 0;
     case WM_DDE_ADVISE:
     case WM_DDE_UNADVISE:
     case WM_DDE_POKE:
       // Only cold links are served: refuse, and the sender keeps its data.
-      UnpackDDElParam(message, lparam, &low, &high);
-      FreeDDElParam(message, lparam);
       if (from_client) {
-        PostNegativeAck(sender, hwnd, static_cast<ATOM>(high));
-      } else if (high) {
-        GlobalDeleteAtom(static_cast<ATOM>(high));
+        UINT_PTR low = 0;
+        UINT_PTR high = 0;
+        UnpackDDElParam(message, lparam, &low, &high);
+        FreeDDElParam(message, lparam);
+        PostNegativeAck(sender, hwnd, UniqueGlobalAtom(static_cast<ATOM>(high)));
+      } else {
+        DropItem(message, lparam);
       }
       return 0;
     case WM_DDE_TERMINATE:
@@ -144,19 +161,19 @@ void RawServer::OnRequest(HWND conversation, HWND client, LPARAM lparam) {
   UINT_PTR item_value = 0;
   UnpackDDElParam(WM_DDE_REQUEST, lparam, &format, &item_value);
   FreeDDElParam(WM_DDE_REQUEST, lparam);
-  const auto item = static_cast<ATOM>(item_value);
+  UniqueGlobalAtom item(static_cast<ATOM>(item_value));
 
   tracker_.HangIfAsked();
   std::string text;
-  if (format != CF_TEXT || !tracker_.Answer(AtomName(item), text)) {
-    PostNegativeAck(client, conversation, item);
+  if (format != CF_TEXT || !tracker_.Answer(AtomName(item.get()), text)) {
+    PostNegativeAck(client, conversation, std::move(item));
     return;
   }
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, sizeof(DDEDATA) + text.size());
   auto* data = memory ? static_cast<DDEDATA*>(GlobalLock(memory)) : nullptr;
   if (!data) {
     if (memory) GlobalFree(memory);
-    PostNegativeAck(client, conversation, item);
+    PostNegativeAck(client, conversation, std::move(item));
     return;
   }
   data->fResponse = 1;
@@ -166,11 +183,12 @@ void RawServer::OnRequest(HWND conversation, HWND client, LPARAM lparam) {
   CopyMemory(data->Value, text.data(), text.size());
   GlobalUnlock(memory);
   // The item's atom goes back with the data; the client deletes it.
-  const LPARAM message = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(memory), item);
-  if (!PostMessageW(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(conversation), message)) {
+  const LPARAM message = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(memory), item.get());
+  if (PostMessageW(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(conversation), message)) {
+    item.release();
+  } else {
     FreeDDElParam(WM_DDE_DATA, message);
     GlobalFree(memory);
-    GlobalDeleteAtom(item);
   }
 }
 
@@ -179,8 +197,9 @@ DdemlServer::DdemlServer(Tracker& tracker) : tracker_(tracker) {
   const DWORD flags = APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES | CBF_FAIL_EXECUTES |
                       CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS;
   if (DdeInitializeW(&instance_, &DdemlServer::Callback, flags, 0) != DMLERR_NO_ERROR) return;
-  topic_ = DdeCreateStringHandleW(instance_, kTopic, CP_WINUNICODE);
-  HSZ service = DdeCreateStringHandleW(instance_, kService, CP_WINUNICODE);
+  const ProgramNames& names = NamesOf(tracker.options().program);
+  topic_ = DdeCreateStringHandleW(instance_, names.topic, CP_WINUNICODE);
+  HSZ service = DdeCreateStringHandleW(instance_, names.service, CP_WINUNICODE);
   if (service && DdeNameService(instance_, service, nullptr, DNS_REGISTER)) {
     service_ = service;
   } else if (service) {

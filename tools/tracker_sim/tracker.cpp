@@ -42,11 +42,35 @@ std::wstring Trimmed(const std::wstring& text) {
 
 }  // namespace
 
+const ProgramNames& NamesOf(Program program) {
+  static const ProgramNames kNames[] = {
+      {L"CSATmate", L"CALSAT_RigControl", 5, {L"Label1", L"Label2", L"Label3", L"Label15", L"Label17"},
+       L"CSATmateSimulator", L"CSATmate simulator"},
+      {L"SatPC32", L"SatPcDdeConv", 1, {L"SatPcDdeItem"}, L"SatPC32Simulator", L"SatPC32 simulator"},
+      {L"Orbitron", L"Tracking", 2, {L"TrackingDataEx", L"TrackingData"}, L"OrbitronSimulator",
+       L"Orbitron simulator"},
+  };
+  return kNames[static_cast<int>(program)];
+}
+
 bool ParseOptions(int argc, wchar_t** argv, Options& options) {
   for (int i = 0; i < argc; ++i) {
     const std::wstring arg = argv[i];
     const bool has_value = i + 1 < argc;
-    if (arg == L"--values" && has_value) {
+    if (arg == L"--program" && has_value) {
+      const std::wstring name = Upper(argv[++i]);
+      if (name == L"CSATMATE") {
+        options.program = Program::kCsatmate;
+      } else if (name == L"SATPC32") {
+        options.program = Program::kSatPc32;
+      } else if (name == L"ORBITRON") {
+        options.program = Program::kOrbitron;
+      } else {
+        return false;
+      }
+    } else if (arg == L"--decimal-comma") {
+      options.decimal_comma = true;
+    } else if (arg == L"--values" && has_value) {
       options.values_file = argv[++i];
     } else if (arg == L"--hang-file" && has_value) {
       options.hang_file = argv[++i];
@@ -98,6 +122,50 @@ std::array<std::wstring, kItemCount> SimulatedValues(std::uint64_t elapsed_ms) {
   return {sat.name, GroupedHertz(downlink), GroupedHertz(uplink), std::to_wstring(rev), sat.mode};
 }
 
+std::array<std::wstring, kItemCount> SimulatedItems(const Options& options, std::uint64_t elapsed_ms) {
+  auto values = SimulatedValues(elapsed_ms);
+  if (options.program == Program::kCsatmate) return values;
+  // Where the satellite stands: rising in the east, highest half-way, setting in the west.
+  const double phase = static_cast<double>(elapsed_ms % kPassMs) / static_cast<double>(kPassMs);
+  const auto decimal = [&](double value) {
+    wchar_t text[32];
+    swprintf(text, 32, L"%.1f", value);
+    std::wstring out = text;
+    if (options.decimal_comma) {
+      for (auto& c : out) {
+        if (c == L'.') c = L',';
+      }
+    }
+    return out;
+  };
+  const std::wstring azimuth = decimal(90.0 + 180.0 * phase);
+  const std::wstring elevation = decimal(60.0 * std::sin(3.14159265358979 * phase));
+  const auto hertz = [](std::wstring grouped) {
+    std::wstring digits;
+    for (wchar_t c : grouped) {
+      if (c != L'.') digits += c;
+    }
+    return digits;
+  };
+  const std::wstring& name = values[0];
+  const std::wstring down = hertz(values[1]), up = hertz(values[2]), mode = values[4];
+  // A transponder with an inverting passband: LSB up for USB down.
+  const std::wstring up_mode = mode == L"USB" ? L"LSB" : mode;
+  if (options.program == Program::kSatPc32) {
+    return {L"SN" + name + L" AZ" + azimuth + L" EL" + elevation + L" UP" + up + L" UM" + up_mode + L" DN" + down +
+                L" DM" + mode + L" MA" + decimal(200.0 * phase),
+            L"", L"", L"", L""};
+  }
+  std::wstring underscored = name;
+  for (auto& c : underscored) {
+    if (c == L' ') c = L'_';
+  }
+  const std::wstring tail = L" AZ" + azimuth + L" EL" + elevation;
+  return {L"SN\"" + name + L"\"" + tail + L" RA1234.5 RR-2.345 LO139.7 LA35.7 AL820.3 DN" + down + L" UP" + up +
+              L" DM" + mode + L" UM" + up_mode + L" TU20240305120000",
+          L"SN" + underscored + tail + L" DN" + down + L" UP" + up + L" DM" + mode + L" UM" + up_mode, L"", L"", L""};
+}
+
 std::wstring DecodeTextFile(const std::string& bytes) {
   std::string_view text = bytes;
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -142,13 +210,13 @@ void Tracker::HangIfAsked() {
 
 bool Tracker::Lookup(int index, std::wstring& value) {
   if (options_.values_file.empty()) {
-    value = SimulatedValues(GetTickCount64() - started_)[static_cast<size_t>(index)];
+    value = SimulatedItems(options_, GetTickCount64() - started_)[static_cast<size_t>(index)];
     return true;
   }
   std::string bytes;
   if (zelmor::base::ReadFileContent(options_.values_file, bytes) != ERROR_SUCCESS) return false;
   const auto values = ParseValues(DecodeTextFile(bytes));
-  const auto found = values.find(Upper(kItems[index]));
+  const auto found = values.find(Upper(NamesOf(options_.program).items[index]));
   if (found == values.end()) return false;
   // "@count" stands for the number of answers given for this item, this one included, so a test
   // can tell each answer from the one before.
@@ -159,8 +227,9 @@ bool Tracker::Lookup(int index, std::wstring& value) {
 
 bool Tracker::Answer(const std::wstring& item, std::string& cf_text) {
   int index = -1;
-  for (int i = 0; i < kItemCount; ++i) {
-    if (_wcsicmp(item.c_str(), kItems[i]) == 0) index = i;
+  const ProgramNames& names = NamesOf(options_.program);
+  for (int i = 0; i < names.item_count; ++i) {
+    if (_wcsicmp(item.c_str(), names.items[i]) == 0) index = i;
   }
   std::wstring value;
   if (index < 0 || !Lookup(index, value)) return false;
@@ -174,7 +243,7 @@ bool Tracker::Answer(const std::wstring& item, std::string& cf_text) {
 }
 
 std::array<std::wstring, kItemCount> Tracker::Shown() {
-  if (options_.values_file.empty()) return SimulatedValues(GetTickCount64() - started_);
+  if (options_.values_file.empty()) return SimulatedItems(options_, GetTickCount64() - started_);
   return last_served_;
 }
 

@@ -14,14 +14,25 @@
 
 namespace tracker_sim {
 
-inline constexpr wchar_t kService[] = L"CSATmate";
-inline constexpr wchar_t kTopic[] = L"CALSAT_RigControl";
 inline constexpr int kItemCount = 5;
-// The tracking program's item names, in the order the display lists them.
-inline constexpr const wchar_t* kItems[kItemCount] = {L"Label1", L"Label2", L"Label3", L"Label15",
-                                                      L"Label17"};
+
+// The tracking program it stands in for.
+enum class Program { kCsatmate, kSatPc32, kOrbitron };
+
+// A program's DDE names and the window that stands for it.
+struct ProgramNames {
+  const wchar_t* service;
+  const wchar_t* topic;
+  int item_count;
+  const wchar_t* items[kItemCount];  // in the order the display lists them
+  const wchar_t* window_class;
+  const wchar_t* caption;
+};
+const ProgramNames& NamesOf(Program program);
 
 struct Options {
+  Program program = Program::kCsatmate;
+  bool decimal_comma = false;  // SatPC32's AZ, EL and MA written with a decimal comma
   std::wstring values_file;   // empty: simulate a pass
   std::wstring hang_file;     // empty: never
   long long hang_after = -1;  // negative: never
@@ -41,6 +52,9 @@ std::wstring GroupedHertz(std::uint64_t hertz);
 
 // The five values of a simulated pass, elapsed_ms after the simulator started.
 std::array<std::wstring, kItemCount> SimulatedValues(std::uint64_t elapsed_ms);
+// The same moment as the program's items give it: CSATmate's five values, SatPC32's one text,
+// Orbitron's TrackingDataEx and TrackingData.
+std::array<std::wstring, kItemCount> SimulatedItems(const Options& options, std::uint64_t elapsed_ms);
 
 // A values file's text: UTF-8 (with or without a byte-order mark) when it is valid UTF-8,
 // otherwise the ANSI code page.
