@@ -90,14 +90,22 @@ zelmor_xvfb_start() {
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     Xvfb ":$n" -screen 0 "${ZELMOR_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
     ZELMOR_XVFB_PID=$!
+    # Two runs that start together may both find :n free; the lock file names the one that won.
+    # The loser exits, but not at once, so its being alive proves nothing: the lock decides.
+    local owner=""
     for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
+      owner=$( { tr -d ' \n' <"/tmp/.X$n-lock"; } 2>/dev/null)
+      [ -n "$owner" ] && [ -e "/tmp/.X11-unix/X$n" ] && break
+      kill -0 "$ZELMOR_XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
-    if kill -0 "$ZELMOR_XVFB_PID" 2>/dev/null; then
+    if [ "$owner" = "$ZELMOR_XVFB_PID" ] && kill -0 "$ZELMOR_XVFB_PID" 2>/dev/null; then
       export DISPLAY=":$n"
       return 0
     fi
+    kill "$ZELMOR_XVFB_PID" 2>/dev/null
+    wait "$ZELMOR_XVFB_PID" 2>/dev/null
+    ZELMOR_XVFB_PID=""
   done
   echo "no free X display" >&2
   return 1
