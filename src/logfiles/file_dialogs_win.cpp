@@ -24,6 +24,41 @@ std::wstring StartFolder(const std::wstring& folder) {
   return folder;
 }
 
+// comdlg32 brings shell32 and the printing DLLs with it, which under Wine cost a start-up noticeable
+// time for dialogs most runs never show; it is loaded when a dialog is first asked for, and stays
+// loaded for the rest of the run.
+class CommonDialogLibrary {
+ public:
+  using FileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  using ErrorFn = DWORD(WINAPI*)();
+
+  static const CommonDialogLibrary& Get() {
+    static const CommonDialogLibrary library;
+    return library;
+  }
+  bool loaded() const { return open_ && save_ && error_; }
+  BOOL Open(OPENFILENAMEW* ofn) const { return open_(ofn); }
+  BOOL Save(OPENFILENAMEW* ofn) const { return save_(ofn); }
+  DWORD Error() const { return error_(); }
+
+ private:
+  CommonDialogLibrary() {
+    const HMODULE module = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module) return;
+    open_ = Function<FileNameFn>(module, "GetOpenFileNameW");
+    save_ = Function<FileNameFn>(module, "GetSaveFileNameW");
+    error_ = Function<ErrorFn>(module, "CommDlgExtendedError");
+  }
+  template <typename Fn>
+  static Fn Function(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  }
+
+  FileNameFn open_ = nullptr;
+  FileNameFn save_ = nullptr;
+  ErrorFn error_ = nullptr;
+};
+
 }  // namespace
 
 std::wstring DialogFilter(const std::wstring& filter) {
@@ -38,6 +73,12 @@ bool CommonFileDialogs::Show(FileDialogState& state, bool save, ExistingFile exi
   const std::wstring filter = DialogFilter(state.filter);
   const std::wstring start_folder = StartFolder(state.initial_dir);
   std::vector<wchar_t> file(kFileBufferChars, L'\0');
+
+  const CommonDialogLibrary& dialogs = CommonDialogLibrary::Get();
+  if (!dialogs.loaded()) {
+    last_error_ = CDERR_INITIALIZATION;
+    return false;
+  }
 
   auto run = [&](const std::wstring& preset) {
     std::fill(file.begin(), file.end(), L'\0');
@@ -55,8 +96,8 @@ bool CommonFileDialogs::Show(FileDialogState& state, bool save, ExistingFile exi
     // (a removable drive, say) in use for as long as the program runs.
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
     if (save && existing == ExistingFile::AskFirst) ofn.Flags |= OFN_OVERWRITEPROMPT;
-    const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    last_error_ = ok ? 0 : CommDlgExtendedError();
+    const BOOL ok = save ? dialogs.Save(&ofn) : dialogs.Open(&ofn);
+    last_error_ = ok ? 0 : dialogs.Error();
     return ok != FALSE;
   };
 
