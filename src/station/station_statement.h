@@ -12,15 +12,12 @@
 
 namespace zelmor::station {
 
-using entry::LogPane;
-using entry::StationLine;
-
 // The station the operator set, kept by a layer above the entry box.
 class StationSource {
  public:
   virtual ~StationSource() = default;
   // The station in force, or nothing when the operator never set one.
-  virtual std::optional<StationLine> StationInForce() const = 0;
+  virtual std::optional<entry::StationLine> StationInForce() const = 0;
 };
 
 // Whether the pane, as it stands, holds the station in force above the place of the next entry.
@@ -34,12 +31,12 @@ class StationStatement : public entry::LineBeforeEntry {
 
   // The line (with its line end, and a line end before it when the pane's last line is open) that
   // must come before an entry appended to `pane` now; nothing when none is due or no station is set.
-  std::optional<std::wstring> Due(LogPane& pane) const override;
+  std::optional<std::wstring> Due(entry::LogPane& pane) const override;
   // The line for the station in force, to append now whatever was stated before (the operator
   // has just set it); nothing when no station is set.
-  std::optional<std::wstring> Line(LogPane& pane) const;
+  std::optional<std::wstring> Line(entry::LogPane& pane) const;
   // `pane` now ends with the station in force's line.
-  void Stated(LogPane& pane) override { stated_at_ = pane.Replacements(); }
+  void Stated(entry::LogPane& pane) override { stated_at_ = pane.Replacements(); }
 
  private:
   const StationSource& source_;

@@ -316,6 +316,31 @@ std::string DateAndTimeFields(const std::wstring& line, std::string& time) {
   return date;
 }
 
+// The first line of the pane after one entry of "JA1ABC 59 57 PM95 tnx", sent whole: the logging
+// program gets its nine fields in order, FREQ, MODE and the satellite as given.
+void ExpectEntrySentWhole(Session& s, const std::string& freq, const std::string& mode, const std::string& satellite) {
+  const std::wstring pane = s.app().PaneText();
+  const std::wstring line = pane.substr(0, pane.find(L"\r\n"));
+  s.ToggleEditMode();
+  ASSERT_TRUE(s.Transfer(line, kWholeContact));
+  ASSERT_TRUE(s.WaitJournal(9)) << ReadBytes(s.journal());
+  std::string time;
+  const std::string date = DateAndTimeFields(line, time);
+  const HWND from = s.window();
+  EXPECT_EQ(s.JournalLines(), (std::vector<std::string>{
+                                  JournalLine(0x20001, "JA1ABC", from),
+                                  JournalLine(0x20002, date, from),
+                                  JournalLine(0x20003, time, from),
+                                  JournalLine(4, "59", from),
+                                  JournalLine(5, "57", from),
+                                  JournalLine(0x20006, freq, from),
+                                  JournalLine(0x20007, mode, from),
+                                  JournalLine(0x2000D, satellite, from),
+                                  JournalLine(0x2000E, "PM95 tnx", from),
+                              }))
+      << Utf8(line);
+}
+
 TEST(TransferE2E, WholeContactSendsEveryFieldOfTheCopiedLineInOrder) {
   Session s;
   TempFolder served;
@@ -329,24 +354,7 @@ TEST(TransferE2E, WholeContactSendsEveryFieldOfTheCopiedLineInOrder) {
   const std::wstring pane = s.app().PaneText();
   const std::wstring line = pane.substr(0, pane.find(L"\r\n"));
   ASSERT_NE(line.find(L"RS-44"), std::wstring::npos) << Utf8(line);
-
-  s.ToggleEditMode();
-  ASSERT_TRUE(s.Transfer(line, kWholeContact));
-  ASSERT_TRUE(s.WaitJournal(9)) << ReadBytes(s.journal());
-  std::string time;
-  const std::string date = DateAndTimeFields(line, time);
-  const HWND from = s.window();
-  EXPECT_EQ(s.JournalLines(), (std::vector<std::string>{
-                                  JournalLine(0x20001, "JA1ABC", from),
-                                  JournalLine(0x20002, date, from),
-                                  JournalLine(0x20003, time, from),
-                                  JournalLine(4, "59", from),
-                                  JournalLine(5, "57", from),
-                                  JournalLine(0x20006, "145/435", from),
-                                  JournalLine(0x20007, "SSB", from),
-                                  JournalLine(0x2000D, "RS-44", from),
-                                  JournalLine(0x2000E, "PM95 tnx", from),
-                              }));
+  ExpectEntrySentWhole(s, "145/435", "SSB", "RS-44");
 }
 
 // A line of SatPC32's or Orbitron's values, without a Rev, sends whole as CSATmate's does.
@@ -373,25 +381,8 @@ TEST(TransferE2E, WholeContactSendsALineOfTheOtherTrackers) {
     MakeEntry(s.app(), L"JA1ABC 59 57 PM95 tnx");
     const std::wstring pane = s.app().PaneText();
     const std::wstring line = pane.substr(0, pane.find(L"\r\n"));
-    ASSERT_NE(line.find(L"/Rev:%"), std::wstring::npos) << Ansi(line);
-
-    s.ToggleEditMode();
-    ASSERT_TRUE(s.Transfer(line, kWholeContact));
-    ASSERT_TRUE(s.WaitJournal(9)) << ReadBytes(s.journal());
-    std::string time;
-    const std::string date = DateAndTimeFields(line, time);
-    const HWND from = s.window();
-    EXPECT_EQ(s.JournalLines(), (std::vector<std::string>{
-                                    JournalLine(0x20001, "JA1ABC", from),
-                                    JournalLine(0x20002, date, from),
-                                    JournalLine(0x20003, time, from),
-                                    JournalLine(4, "59", from),
-                                    JournalLine(5, "57", from),
-                                    JournalLine(0x20006, row.freq, from),
-                                    JournalLine(0x20007, row.mode, from),
-                                    JournalLine(0x2000D, row.satellite, from),
-                                    JournalLine(0x2000E, "PM95 tnx", from),
-                                }));
+    ASSERT_NE(line.find(L"/Rev:%"), std::wstring::npos) << Utf8(line);
+    ExpectEntrySentWhole(s, row.freq, row.mode, row.satellite);
   }
 }
 
