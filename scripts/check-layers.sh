@@ -7,7 +7,9 @@
 #   4 trackers, logfiles, template_window, contact
 #                      the tracking programs other than CSATmate and the choice among them, the
 #                      log files, the template window, what a log line says about a contact
-#   5 station          the operator's station: its dialog, store, Japan tables, line in the log
+#   5 station, confirmations
+#                      the operator's station: its dialog, store, Japan tables, line in the log;
+#                      LoTW's confirmations: its report, the kept file, the ADIF reader
 #   6 worked, transfer, adif
 #                      worked-before and its hint; the logging program; the ADIF export
 #   7 lotw             the upload to LoTW with TQSL
@@ -24,7 +26,7 @@ rank() {
     settings) echo 2 ;;
     entry) echo 3 ;;
     trackers|logfiles|template_window|contact) echo 4 ;;
-    station) echo 5 ;;
+    station|confirmations) echo 5 ;;
     worked|transfer|adif) echo 6 ;;
     lotw) echo 7 ;;
     app) echo 8 ;;

@@ -1,0 +1,52 @@
+#pragma once
+// LoTW's report of confirmations (lotwreport.adi) and the file that keeps them beside the logs
+// ("Zelmor-lotw-qsl.adi"): what an answer says, and the kept file with an answer merged into it.
+// Both are ADIF; only satellite contacts (PROP_MODE SAT) are kept.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "confirmations/confirmation.h"
+
+namespace zelmor::confirmations {
+
+inline constexpr wchar_t kKeptFileName[] = L"Zelmor-lotw-qsl.adi";
+
+enum class ReportFault {
+  kNone,
+  kWrongPassword,  // LoTW's HTML page saying "password incorrect"
+  kCutOff,         // ADIF without APP_LoTW_EOF: the connection ended early
+  kNotAdif,        // anything else (a proxy's page, a server error's text)
+};
+
+struct ReportReading {
+  ReportFault fault = ReportFault::kNone;
+  size_t records = 0;                    // every record of the answer
+  std::vector<Confirmation> satellite;   // the records with PROP_MODE SAT
+  std::vector<std::string> satellite_adif;  // the same records as LoTW wrote them, for the kept file
+  std::string last_qsl;                  // APP_LoTW_LASTQSL: the next fetch's qso_qslsince
+};
+
+// `body` is the answer's bytes (UTF-8).
+ReportReading ReadReport(std::string_view body);
+
+struct KeptFile {
+  std::vector<Confirmation> confirmations;
+  std::string last_qsl;  // empty before the first fetch
+};
+
+// The kept file's bytes; an empty or missing file reads as nothing kept.
+KeptFile ReadKept(std::string_view text);
+
+struct Merged {
+  std::string text;  // the kept file's new bytes, to be written atomically
+  size_t added = 0;  // confirmations that were not kept before
+};
+
+// The kept file with the report's satellite confirmations that are new to it, and the report's
+// APP_LoTW_LASTQSL. `report` must have no fault.
+Merged Merge(std::string_view kept_text, const ReportReading& report);
+
+}  // namespace zelmor::confirmations
