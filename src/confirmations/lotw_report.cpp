@@ -139,9 +139,14 @@ std::string KeptHeader(const std::string& last_qsl) {
 ReportReading ReadReport(std::string_view body) {
   ReportReading reading;
   const AdifText adif = ReadAdif(body);
-  const bool is_adif = adif.has_header || adif.any_length || !adif.records.empty();
-  if (!is_adif) {
-    reading.fault = Contains(body, "password incorrect") ? ReportFault::kWrongPassword : ReportFault::kNotAdif;
+  // A web page's tag may look like a field ("<12:30>" in a table); only a header or a record
+  // makes the words some record's text instead of LoTW's refusal.
+  if (!adif.has_header && adif.records.empty() && Contains(body, "password incorrect")) {
+    reading.fault = ReportFault::kWrongPassword;
+    return reading;
+  }
+  if (!adif.has_header && !adif.any_length && adif.records.empty()) {
+    reading.fault = ReportFault::kNotAdif;
     return reading;
   }
   const bool ended = HasField(adif.unclosed, kEndOfReport) ||
