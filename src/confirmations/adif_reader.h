@@ -8,6 +8,7 @@
 // over. A tag without a length (LoTW's <APP_LoTW_EOF>) reads as a field with an empty value.
 // A length that runs past the end is a cut-off field: reading stops there, and says so.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,9 +50,10 @@ struct AdifFieldView {
   std::string_view value;
 };
 
-struct AdifRecordView {
-  const AdifFieldView* begin_ = nullptr;
-  const AdifFieldView* end_ = nullptr;
+class AdifRecordView {
+ public:
+  AdifRecordView() = default;
+  AdifRecordView(const AdifFieldView* begin, const AdifFieldView* end) : begin_(begin), end_(end) {}
 
   const AdifFieldView* begin() const { return begin_; }
   const AdifFieldView* end() const { return end_; }
@@ -60,6 +62,10 @@ struct AdifRecordView {
   const AdifFieldView* Find(std::string_view name) const;
   // Its value, or empty when the record has no such field.
   std::string_view Value(std::string_view name) const;
+
+ private:
+  const AdifFieldView* begin_ = nullptr;
+  const AdifFieldView* end_ = nullptr;
 };
 
 struct AdifView {
@@ -81,7 +87,7 @@ struct AdifView {
 
  private:
   AdifRecordView Range(size_t from, size_t to) const {
-    return AdifRecordView{fields.data() + from, fields.data() + to};
+    return AdifRecordView(fields.data() + from, fields.data() + to);
   }
 };
 
