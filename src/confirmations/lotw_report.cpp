@@ -103,7 +103,6 @@ std::optional<Confirmation> ConfirmationOf(AdifRecordView record) {
   return c;
 }
 
-
 // What makes a record the same contact: a re-confirmation differs in QSLRDATE and the details,
 // never in these. TIME_ON of 4 digits is the same as with ":00" seconds.
 std::string Identity(AdifRecordView record) {
