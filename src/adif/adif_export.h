@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "contact/satellite_names.h"
-#include "adif/time_zone.h"
+#include "base/time_zone.h"
 #include "base/clock.h"
 #include "contact/contact.h"
 #include "station/station.h"
