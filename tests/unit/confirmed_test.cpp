@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "base/calendar.h"
+#include "confirmations/lotw_report.h"
 #include "worked/worked_hint.h"
 #include "worked/worked_index.h"
 #include "worked/worked_log.h"
 #include "worked/worked_summary.h"
+#include "lotw_answers.h"
 #include "printable.h"
 #include "worked_logs.h"
 
@@ -166,6 +171,64 @@ TEST(ConfirmedTest, HintForAWorkedSquareNotConfirmed) {
   EXPECT_EQ(shown(L"PM95", L"RS-44"), "") << "confirmed";
   EXPECT_EQ(shown(L"PM85", L"SO-50"), "PM85: SO-50で新") << "new on this satellite says so first";
   EXPECT_EQ(shown(L"PM86", L"RS-44"), "PM86: 新グリッド");
+}
+
+// Benchmark, not a test (disabled; run with --gtest_also_run_disabled_tests): LoTW's 10,000
+// confirmations read from the kept file and matched against a log folder's 100,000 contacts, as
+// when the kept file changes, and counted against them, as for the fetch's report.
+TEST(ConfirmedBenchmark, DISABLED_TenThousandConfirmationsAgainstAHundredThousandContacts) {
+  constexpr size_t kContacts = 100000, kConfirmations = 10000;
+  static const wchar_t* const kSatellites[] = {L"RS-44", L"SO-50", L"AO-91", L"ISS", L"IO-117", L"CAS-4A"};
+  static const char* const kLotwNames[] = {"RS-44", "SO-50", "AO-91", "ARISS", "IO-117", "CAS-4A"};
+  // 10,000 operators, each worked ten times, one contact every three minutes from 2025-01-01
+  // 09:00 in Japan; every tenth contact confirmed, some with a grid line.
+  std::vector<std::wstring> lines;
+  std::vector<test_support::LotwQsl> qsls;
+  lines.reserve(kContacts);
+  for (size_t i = 0; i < kContacts; ++i) {
+    const size_t op = i % kConfirmations;
+    wchar_t call[16];
+    std::swprintf(call, 16, L"JA%zu%c%c%c%ls", op % 10, L'A' + static_cast<int>(op / 10 % 26),
+                  L'A' + static_cast<int>(op / 260 % 26), L'A' + static_cast<int>(op / 6760 % 26), i % 7 == 0 ? L"/P" : L"");
+    const int64_t utc = MinuteNumber(2025, 1, 1, 0, 0) + static_cast<int64_t>(i) * 3, local = utc + 540;
+    const CalendarDate day = DateOfDayNumber(utc / 1440), local_day = DateOfDayNumber(local / 1440);
+    const LocalTime at = At(local_day.year, local_day.month, local_day.day, static_cast<int>(local % 1440 / 60),
+                            static_cast<int>(local % 60));
+    lines.push_back(LoggedLine(std::wstring(call) + L" 59 59 PM95", kSatellites[i % 6], at));
+    if (i % 10 != 0) continue;
+    test_support::LotwQsl q;
+    q.call = Utf8(std::wstring(call).substr(0, 6));
+    q.satellite = kLotwNames[i % 6];
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", day.year, day.month, day.day);
+    q.date = text;
+    std::snprintf(text, sizeof text, "%02d%02d00", static_cast<int>(utc % 1440 / 60), static_cast<int>(utc % 60));
+    q.time = text;
+    if (i % 50 == 0) q.vucc = "PM95,PM96";
+    else q.grid = "PM95";
+    qsls.push_back(q);
+  }
+  const std::string kept =
+      confirmations::Merge("", confirmations::ReadReport(test_support::LotwAnswer(qsls))).text;
+  WorkedIndex index({}, &kJapan);
+  index.Replace(L"a.TXT", Read(lines));
+  ASSERT_EQ(index.Contacts(), kContacts);
+
+  const auto start = std::chrono::steady_clock::now();
+  const confirmations::KeptFile read = confirmations::ReadKept(kept);
+  const auto was_read = std::chrono::steady_clock::now();
+  index.SetConfirmations(read.confirmations);
+  const auto marked = std::chrono::steady_clock::now();
+  const size_t matching = index.MatchingContacts(read.confirmations);
+  const auto counted = std::chrono::steady_clock::now();
+  const auto ms = [](auto from, auto to) { return std::chrono::duration<double, std::milli>(to - from).count(); };
+  std::printf("[ figure   ] %zu confirmations (%zu bytes) read in %.1f ms, matched against %zu contacts in %.1f ms "
+              "(together %.1f ms); counted for a report in %.1f ms\n",
+              read.confirmations.size(), kept.size(), ms(start, was_read), kContacts, ms(was_read, marked),
+              ms(start, marked), ms(marked, counted));
+  EXPECT_EQ(read.confirmations.size(), kConfirmations);
+  EXPECT_EQ(index.ConfirmedContacts(), kConfirmations);
+  EXPECT_EQ(matching, kConfirmations);
 }
 
 }  // namespace
