@@ -17,6 +17,8 @@
 //     (this part is the profile's watcher while it lives: LOG Open and LOG Save remember theirs);
 //   - the template and the locale that lines are read with: when they change, everything is read
 //     again.
+//   - LoTW's confirmations kept in the log folder ("Zelmor-lotw-qsl.adi"), read by the folder's
+//     reader with the logs, and again when the fetch has written them.
 // With the hint turned off, nothing is read until the summary is first asked for.
 
 #include <windows.h>
