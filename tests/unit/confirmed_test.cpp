@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,6 @@
 #include "worked/worked_index.h"
 #include "worked/worked_log.h"
 #include "worked/worked_summary.h"
-#include "lotw_answers.h"
 #include "printable.h"
 #include "worked_logs.h"
 
@@ -178,38 +176,9 @@ TEST(ConfirmedTest, HintForAWorkedSquareNotConfirmed) {
 // when the kept file changes, and counted against them, as for the fetch's report.
 TEST(ConfirmedBenchmark, DISABLED_TenThousandConfirmationsAgainstAHundredThousandContacts) {
   constexpr size_t kContacts = 100000, kConfirmations = 10000;
-  static const wchar_t* const kSatellites[] = {L"RS-44", L"SO-50", L"AO-91", L"ISS", L"IO-117", L"CAS-4A"};
-  static const char* const kLotwNames[] = {"RS-44", "SO-50", "AO-91", "ARISS", "IO-117", "CAS-4A"};
-  // 10,000 operators, each worked ten times, one contact every three minutes from 2025-01-01
-  // 09:00 in Japan; every tenth contact confirmed, some with a grid line.
-  std::vector<std::wstring> lines;
-  std::vector<test_support::LotwQsl> qsls;
-  lines.reserve(kContacts);
-  for (size_t i = 0; i < kContacts; ++i) {
-    const size_t op = i % kConfirmations;
-    wchar_t call[16];
-    std::swprintf(call, 16, L"JA%zu%c%c%c%ls", op % 10, L'A' + static_cast<int>(op / 10 % 26),
-                  L'A' + static_cast<int>(op / 260 % 26), L'A' + static_cast<int>(op / 6760 % 26), i % 7 == 0 ? L"/P" : L"");
-    const int64_t utc = MinuteNumber(2025, 1, 1, 0, 0) + static_cast<int64_t>(i) * 3, local = utc + 540;
-    const CalendarDate day = DateOfDayNumber(utc / 1440), local_day = DateOfDayNumber(local / 1440);
-    const LocalTime at = At(local_day.year, local_day.month, local_day.day, static_cast<int>(local % 1440 / 60),
-                            static_cast<int>(local % 60));
-    lines.push_back(LoggedLine(std::wstring(call) + L" 59 59 PM95", kSatellites[i % 6], at));
-    if (i % 10 != 0) continue;
-    test_support::LotwQsl q;
-    q.call = Utf8(std::wstring(call).substr(0, 6));
-    q.satellite = kLotwNames[i % 6];
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", day.year, day.month, day.day);
-    q.date = text;
-    std::snprintf(text, sizeof text, "%02d%02d00", static_cast<int>(utc % 1440 / 60), static_cast<int>(utc % 60));
-    q.time = text;
-    if (i % 50 == 0) q.vucc = "PM95,PM96";
-    else q.grid = "PM95";
-    qsls.push_back(q);
-  }
-  const std::string kept =
-      confirmations::Merge("", confirmations::ReadReport(test_support::LotwAnswer(qsls))).text;
+  const test_support::ConfirmedSample sample = test_support::ConfirmedSampleLog(kContacts);
+  const std::string& kept = sample.kept;
+  const std::vector<std::wstring>& lines = sample.lines;
   WorkedIndex index({}, &kJapan);
   index.Replace(L"a.TXT", Read(lines));
   ASSERT_EQ(index.Contacts(), kContacts);
