@@ -4,11 +4,11 @@
 // written again, LOG Open) and the pane also grown by one line at each Enter.
 //
 // One contact is one call (as logged, upper-case) on one satellite (SatelliteNames::Key) and band
-// at one minute with one grid: the same line in the pane and in the file it was saved to, or in the safety copy,
-// counts once, and so does a line entered twice. The index keeps how many sources hold each
-// contact and lets it go with the last of them, so that it always holds what the sources hold now,
-// whatever came before: a grid corrected in the pane while an older file still has the first one
-// makes two contacts until the file is saved again.
+// at one minute with one grid: the same line in the pane and in the file it was saved to, or in the
+// safety copy, counts once, and so does a line entered twice. The index keeps how many sources hold
+// each contact and lets it go with the last of them, so that it always holds what the sources hold
+// now, whatever came before: a grid corrected in the pane while an older file still has the first
+// one makes two contacts until the file is saved again.
 //
 // The index belongs to the window's thread and is never locked: sources are read elsewhere
 // (worked_source.h) and merged here, which takes about a microsecond a contact. Every lookup is a
