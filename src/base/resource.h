@@ -52,6 +52,7 @@
 #define IDM_STATION 1009
 #define IDM_LOTW_UPLOAD 1010
 #define IDM_WORKED_SUMMARY 1011
+#define IDM_LOTW_FETCH 1012
 // "追跡ソフト(&R)": which tracking program the feed reads
 #define IDM_TRACKER_AUTO 1020
 #define IDM_TRACKER_CSATMATE 1021
@@ -183,3 +184,32 @@
 #define IDS_SUMMARY_READING 2229
 // The tracking program the feed reads now, after its name in "追跡ソフト(&R)"
 #define IDS_TRACKER_CONNECTED 2240
+
+// Confirmations fetched from LoTW: the box for the LoTW website's login and password
+#define IDD_LOTW_LOGIN 360
+#define IDC_LOTW_LOGIN 361
+#define IDC_LOTW_PASSWORD 362
+#define IDC_LOTW_SAVE 363
+// ... and the fetch's report
+#define IDS_FETCH_CAPTION 2320
+#define IDS_FETCH_RUNNING 2321
+#define IDS_FETCH_DONE 2322
+#define IDS_FETCH_NOTHING_NEW 2323
+#define IDS_FETCH_RECEIVED 2324
+#define IDS_FETCH_ADDED 2325
+#define IDS_FETCH_MATCHED 2326
+#define IDS_FETCH_KEPT 2327
+#define IDS_FETCH_KEPT_UNCHANGED 2328
+#define IDS_FETCH_ADDRESS_REFUSED 2329
+#define IDS_FETCH_KEPT_UNREADABLE 2330
+#define IDS_FETCH_NO_CONNECTION 2331
+#define IDS_FETCH_TIMED_OUT 2332
+#define IDS_FETCH_SERVER_ERROR 2333
+#define IDS_FETCH_WRONG_PASSWORD 2334
+#define IDS_FETCH_CUT_OFF 2335
+#define IDS_FETCH_NOT_LOTW 2336
+#define IDS_FETCH_WRITE_FAILED 2337
+#define IDS_FETCH_PASSWORD_SAVED 2338
+#define IDS_FETCH_PASSWORD_NOT_SAVED 2339
+#define IDS_FETCH_BUSY 2340
+#define IDS_FETCH_START_FAILED 2341
