@@ -184,6 +184,8 @@
 #define IDS_SUMMARY_READING 2229
 // The tracking program the feed reads now, after its name in "追跡ソフト(&R)"
 #define IDS_TRACKER_CONNECTED 2240
+// Worked before: what LoTW has confirmed
+#define IDS_WORKED_GRID_UNCONFIRMED 2300
 
 // Confirmations fetched from LoTW: the box for the LoTW website's login and password
 #define IDD_LOTW_LOGIN 360

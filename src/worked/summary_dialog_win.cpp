@@ -10,8 +10,8 @@ namespace {
 
 constexpr UINT_PTR kFollowTimer = 1;
 constexpr UINT kFollowMs = 250;
-// Tab stops of the columns, in dialog units: the satellite's name, then three counts.
-constexpr int kTabStops[] = {64, 100, 136};
+// Tab stops of the columns, in dialog units: the satellite's name, then five counts.
+constexpr int kTabStops[] = {64, 100, 136, 172, 208};
 
 class SummaryDialog : public window::ModalDialog {
  public:

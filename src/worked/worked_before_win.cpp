@@ -73,6 +73,14 @@ void WorkedBefore::ShowSummary(HWND owner) {
   worked::ShowSummary(owner, p_.instance, *this);
 }
 
+void WorkedBefore::ConfirmationsChanged() {
+  if (indexing_) keeper_.ConfirmationsChanged();
+}
+
+size_t WorkedBefore::MatchingContacts(const std::vector<confirmations::Confirmation>& confirmations) const {
+  return keeper_.log().index().MatchingContacts(confirmations);
+}
+
 void WorkedBefore::OnLogAppended(const std::wstring& text) {
   logged_.push_back(text);
   PostUpdate();

@@ -43,10 +43,11 @@ zelmor::LocalTime At(int year, int month, int day, int hour, int minute) {
   return t;
 }
 
-std::wstring LoggedLine(const std::wstring& memo, const std::wstring& satellite, const zelmor::LocalTime& at) {
+std::wstring LoggedLine(const std::wstring& memo, const std::wstring& satellite, const zelmor::LocalTime& at,
+                        const std::wstring& uplink) {
   const zelmor::entry::LocaleFormats japanese{L"yyyy/MM/dd", L":", L"."};
   if (satellite.empty()) return zelmor::entry::FallbackLine(memo, at, japanese);
-  const zelmor::entry::FeedSnapshot feed{satellite, L"435.640.000", L"145.965.000", L"21847", L"USB"};
+  const zelmor::entry::FeedSnapshot feed{satellite, L"435.640.000", uplink, L"21847", L"USB"};
   return zelmor::entry::LogLine(zelmor::entry::kDefaultTemplate, feed, memo, at, japanese).value_or(L"");
 }
 

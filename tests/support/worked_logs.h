@@ -11,9 +11,10 @@ namespace test_support {
 
 zelmor::LocalTime At(int year, int month, int day, int hour, int minute);
 
-// A line of the default template with Japanese settings; without a satellite, the fallback line
-// (the feed failed).
-std::wstring LoggedLine(const std::wstring& memo, const std::wstring& satellite, const zelmor::LocalTime& at);
+// A line of the default template with Japanese settings, sent on `uplink` (hertz, "." between digit
+// groups allowed: 2m by default); without a satellite, the fallback line (the feed failed).
+std::wstring LoggedLine(const std::wstring& memo, const std::wstring& satellite, const zelmor::LocalTime& at,
+                        const std::wstring& uplink = L"145.965.000");
 
 // `contacts` lines, CR LF after each, one every three minutes from `start`: about one operator in
 // ten worked again, on eight satellites, a grid in most memos, some calls with "/P" or "/1".

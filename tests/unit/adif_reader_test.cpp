@@ -90,7 +90,7 @@ TEST(AdifReaderTest, WhatItFormatsReadsBackTheSame) {
 
 // Zelmor's own export read back: every field of every record as the export made it.
 TEST(AdifReaderTest, ZelmorsExportReadsBack) {
-  const adif::FixedOffsetZone japan(540);
+  const FixedOffsetZone japan(540);
   const contact::SatelliteNames names;
   const LocalTime now{2026, 12, 8, 12, 0, 0};
   const station::Station home{L"JA1ABC/1", {L"PM95", L"PM96"}, L"10", L"100101", L"東京"};
@@ -103,7 +103,7 @@ TEST(AdifReaderTest, ZelmorsExportReadsBack) {
   settings.template_text = entry::kDefaultTemplate;
   settings.zone = &japan;
   settings.names = &names;
-  settings.now_utc = adif::CivilTime{2026, 12, 8, 3, 0, 0};
+  settings.now_utc = CivilTime{2026, 12, 8, 3, 0, 0};
   settings.now = now;
   settings.program_version = "1.0.0";
   settings.station = home;
