@@ -38,9 +38,9 @@ class Win32ReportTransport : public ReportTransport {
   std::optional<ReportAnswer> Finish() override;
   std::wstring FailureText() const override;
 
+ private:
   struct Shared;
 
- private:
   HWND notify_;
   FetchTimeouts timeouts_;
   std::shared_ptr<Shared> shared_;
