@@ -23,7 +23,7 @@ enum class TagKind { kNone, kField, kEndOfHeader, kEndOfRecord, kCutOff };
 
 struct Tag {
   TagKind kind = TagKind::kNone;
-  AdifField field;
+  AdifFieldView field;
   bool has_length = false;
   size_t next = 0;  // where reading goes on
 };
@@ -79,11 +79,33 @@ Tag ReadTag(std::string_view text, size_t at) {
     tag.kind = TagKind::kEndOfRecord;
   } else {
     tag.kind = TagKind::kField;
-    tag.field.name = AsciiUpper(std::string(name));
-    tag.field.type = AsciiUpper(std::string(type));
-    tag.field.value = std::string(text.substr(value_start, length));
+    tag.field = AdifFieldView{name, type, text.substr(value_start, length)};
   }
   return tag;
+}
+
+AdifField Owned(const AdifFieldView& view) {
+  return AdifField{AsciiUpper(std::string(view.name)), AsciiUpper(std::string(view.type)), std::string(view.value)};
+}
+
+std::vector<AdifField> Owned(AdifRecordView view) {
+  std::vector<AdifField> fields;
+  fields.reserve(static_cast<size_t>(view.end() - view.begin()));
+  for (const AdifFieldView& field : view) fields.push_back(Owned(field));
+  return fields;
+}
+
+void AppendField(std::string& text, std::string_view name, std::string_view type, std::string_view value) {
+  text += '<';
+  for (char c : name) text += AsciiUpper(c);
+  text += ':';
+  text += std::to_string(value.size());
+  if (!type.empty()) {
+    text += ':';
+    for (char c : type) text += AsciiUpper(c);
+  }
+  text += '>';
+  text += value;
 }
 
 }  // namespace
@@ -100,15 +122,27 @@ std::string_view AdifRecord::Value(std::string_view name) const {
   return field ? std::string_view(field->value) : std::string_view();
 }
 
-AdifText ReadAdif(std::string_view text) {
-  AdifText adif;
-  std::vector<AdifField> fields;
+const AdifFieldView* AdifRecordView::Find(std::string_view name) const {
+  for (const AdifFieldView& field : *this) {
+    if (SameCaseless(field.name, name)) return &field;
+  }
+  return nullptr;
+}
+
+std::string_view AdifRecordView::Value(std::string_view name) const {
+  const AdifFieldView* field = Find(name);
+  return field ? field->value : std::string_view();
+}
+
+AdifView ViewAdif(std::string_view text) {
+  AdifView adif;
   size_t first_tag = std::string_view::npos;
+  size_t record_start = 0;  // where the fields of the record being read begin
   size_t pos = 0;
   while (pos < text.size()) {
     const size_t at = text.find('<', pos);
     if (at == std::string_view::npos) break;
-    Tag tag = ReadTag(text, at);
+    const Tag tag = ReadTag(text, at);
     if (tag.kind == TagKind::kCutOff) {
       // A tag cut after its name's colon was a field's: the text was ADIF up to there.
       adif.any_length = adif.any_length || tag.has_length;
@@ -121,38 +155,62 @@ AdifText ReadAdif(std::string_view text) {
     adif.any_length = adif.any_length || tag.has_length;
     switch (tag.kind) {
       case TagKind::kField:
-        fields.push_back(std::move(tag.field));
+        adif.fields.push_back(tag.field);
         break;
       case TagKind::kEndOfHeader:
         // Once records have begun, a second header is no header: the marker is passed over.
-        if (!adif.has_header && adif.records.empty()) {
+        if (!adif.has_header && adif.record_ends.empty()) {
           adif.has_header = true;
-          adif.header_text = std::string(text.substr(0, first_tag));
-          adif.header = std::move(fields);
-          fields.clear();
+          adif.header_text = text.substr(0, first_tag);
+          adif.header_end = record_start = adif.fields.size();
         }
         break;
       case TagKind::kEndOfRecord:
-        if (!fields.empty()) adif.records.push_back(AdifRecord{std::move(fields)});
-        fields.clear();
+        if (adif.fields.size() > record_start) adif.record_ends.push_back(adif.fields.size());
+        record_start = adif.fields.size();
         break;
       default:
         break;
     }
   }
-  adif.unclosed = std::move(fields);
+  return adif;
+}
+
+AdifText ReadAdif(std::string_view text) {
+  const AdifView view = ViewAdif(text);
+  AdifText adif;
+  adif.has_header = view.has_header;
+  adif.header_text = std::string(view.header_text);
+  adif.header = Owned(view.Header());
+  adif.records.reserve(view.RecordCount());
+  for (size_t i = 0; i < view.RecordCount(); ++i) adif.records.push_back(AdifRecord{Owned(view.Record(i))});
+  adif.unclosed = Owned(view.Unclosed());
+  adif.cut_off = view.cut_off;
+  adif.any_length = view.any_length;
   return adif;
 }
 
 std::string FormatAdifField(const AdifField& field) {
-  std::string text = "<" + field.name + ":" + std::to_string(field.value.size());
-  if (!field.type.empty()) text += ":" + field.type;
-  return text + ">" + field.value;
+  std::string text;
+  AppendField(text, field.name, field.type, field.value);
+  return text;
 }
 
 std::string FormatAdifRecord(const AdifRecord& record) {
   std::string text;
-  for (const AdifField& field : record.fields) text += FormatAdifField(field) + " ";
+  for (const AdifField& field : record.fields) {
+    AppendField(text, field.name, field.type, field.value);
+    text += ' ';
+  }
+  return text + "<EOR>\r\n";
+}
+
+std::string FormatAdifRecord(AdifRecordView record) {
+  std::string text;
+  for (const AdifFieldView& field : record) {
+    AppendField(text, field.name, field.type, field.value);
+    text += ' ';
+  }
   return text + "<EOR>\r\n";
 }
 

@@ -43,7 +43,7 @@ bool Contains(std::string_view text, std::string_view caseless_lower) {
   return false;
 }
 
-bool IsSatelliteRecord(const AdifRecord& record) {
+bool IsSatelliteRecord(AdifRecordView record) {
   return AsciiUpper(std::string(TrimBlanks(record.Value("PROP_MODE")))) == "SAT";
 }
 
@@ -63,7 +63,7 @@ std::optional<int64_t> UtcMinute(std::string_view date, std::string_view time) {
 }
 
 // GRIDSQUARE's square and each square of VUCC_GRIDS, once each, in upper case.
-std::vector<std::wstring> Grids(const AdifRecord& record) {
+std::vector<std::wstring> Grids(AdifRecordView record) {
   std::vector<std::wstring> grids;
   const auto add = [&grids](std::string_view locator) {
     locator = TrimBlanks(locator);
@@ -85,11 +85,11 @@ std::vector<std::wstring> Grids(const AdifRecord& record) {
   return grids;
 }
 
-std::wstring Wide(const AdifRecord& record, std::string_view name) {
+std::wstring Wide(AdifRecordView record, std::string_view name) {
   return FromUtf8(TrimBlanks(record.Value(name)));
 }
 
-std::optional<Confirmation> ConfirmationOf(const AdifRecord& record) {
+std::optional<Confirmation> ConfirmationOf(AdifRecordView record) {
   const auto minute = UtcMinute(record.Value("QSO_DATE"), record.Value("TIME_ON"));
   if (!minute) return std::nullopt;
   Confirmation c;
@@ -103,20 +103,9 @@ std::optional<Confirmation> ConfirmationOf(const AdifRecord& record) {
   return c;
 }
 
-std::string HeaderValue(const AdifText& adif, std::string_view name) {
-  for (const AdifField& field : adif.header) {
-    if (field.name == name) return field.value;
-  }
-  return {};
-}
-
-bool HasField(const std::vector<AdifField>& fields, std::string_view name) {
-  return std::any_of(fields.begin(), fields.end(), [name](const AdifField& f) { return f.name == name; });
-}
-
 // What makes a record the same contact: a re-confirmation differs in QSLRDATE and the details,
 // never in these. TIME_ON of 4 digits is the same as with ":00" seconds.
-std::string Identity(const AdifRecord& record) {
+std::string Identity(AdifRecordView record) {
   std::string time(TrimBlanks(record.Value("TIME_ON")));
   if (time.size() == 4) time += "00";
   std::string key;
@@ -127,10 +116,10 @@ std::string Identity(const AdifRecord& record) {
   return key + time;
 }
 
-std::string KeptHeader(const std::string& last_qsl) {
+std::string KeptHeader(std::string_view last_qsl) {
   std::string text = "Zelmor: satellite contacts confirmed on LoTW\r\n";
   text += FormatAdifField({"PROGRAMID", "", "Zelmor"}) + "\r\n";
-  if (!last_qsl.empty()) text += FormatAdifField({kLastQsl, "", last_qsl}) + "\r\n";
+  if (!last_qsl.empty()) text += FormatAdifField({kLastQsl, "", std::string(last_qsl)}) + "\r\n";
   return text + "<EOH>\r\n";
 }
 
@@ -138,22 +127,28 @@ std::string KeptHeader(const std::string& last_qsl) {
 
 ReportReading ReadReport(std::string_view body) {
   ReportReading reading;
-  const AdifText adif = ReadAdif(body);
-  const bool is_adif = adif.has_header || adif.any_length || !adif.records.empty();
-  if (!is_adif) {
-    reading.fault = Contains(body, "password incorrect") ? ReportFault::kWrongPassword : ReportFault::kNotAdif;
+  const AdifView adif = ViewAdif(body);
+  const size_t count = adif.RecordCount();
+  // A web page's tag may look like a field ("<12:30>" in a table); only a header or a record
+  // makes the words some record's text instead of LoTW's refusal.
+  if (!adif.has_header && count == 0 && Contains(body, "password incorrect")) {
+    reading.fault = ReportFault::kWrongPassword;
     return reading;
   }
-  const bool ended = HasField(adif.unclosed, kEndOfReport) ||
-                     std::any_of(adif.records.begin(), adif.records.end(),
-                                 [](const AdifRecord& r) { return r.Find(kEndOfReport) != nullptr; });
+  if (!adif.has_header && !adif.any_length && count == 0) {
+    reading.fault = ReportFault::kNotAdif;
+    return reading;
+  }
+  bool ended = adif.Unclosed().Find(kEndOfReport) != nullptr;
+  for (size_t i = 0; i < count && !ended; ++i) ended = adif.Record(i).Find(kEndOfReport) != nullptr;
   if (!ended || adif.cut_off) {
     reading.fault = ReportFault::kCutOff;
     return reading;
   }
-  reading.records = adif.records.size();
-  reading.last_qsl = HeaderValue(adif, kLastQsl);
-  for (const AdifRecord& record : adif.records) {
+  reading.records = count;
+  reading.last_qsl = std::string(adif.Header().Value(kLastQsl));
+  for (size_t i = 0; i < count; ++i) {
+    const AdifRecordView record = adif.Record(i);
     if (!IsSatelliteRecord(record)) continue;
     auto confirmation = ConfirmationOf(record);
     if (!confirmation) {
@@ -168,9 +163,11 @@ ReportReading ReadReport(std::string_view body) {
 
 KeptFile ReadKept(std::string_view text) {
   KeptFile kept;
-  const AdifText adif = ReadAdif(text);
-  kept.last_qsl = HeaderValue(adif, kLastQsl);
-  for (const AdifRecord& record : adif.records) {
+  const AdifView adif = ViewAdif(text);
+  kept.last_qsl = std::string(adif.Header().Value(kLastQsl));
+  kept.confirmations.reserve(adif.RecordCount());
+  for (size_t i = 0; i < adif.RecordCount(); ++i) {
+    const AdifRecordView record = adif.Record(i);
     if (!IsSatelliteRecord(record)) continue;
     if (auto confirmation = ConfirmationOf(record)) kept.confirmations.push_back(std::move(*confirmation));
   }
@@ -179,19 +176,19 @@ KeptFile ReadKept(std::string_view text) {
 
 Merged Merge(std::string_view kept_text, const ReportReading& report) {
   if (report.fault != ReportFault::kNone) return Merged{std::string(kept_text), 0};
-  const AdifText kept = ReadAdif(kept_text);
-  const std::string kept_last = HeaderValue(kept, kLastQsl);
+  const AdifView kept = ViewAdif(kept_text);
+  const std::string_view kept_last = kept.Header().Value(kLastQsl);
   Merged merged;
   merged.text = KeptHeader(report.last_qsl.empty() ? kept_last : report.last_qsl);
   std::unordered_set<std::string> known;
-  for (const AdifRecord& record : kept.records) {
-    known.insert(Identity(record));
-    merged.text += FormatAdifRecord(record);
+  for (size_t i = 0; i < kept.RecordCount(); ++i) {
+    known.insert(Identity(kept.Record(i)));
+    merged.text += FormatAdifRecord(kept.Record(i));
   }
   for (const std::string& record_text : report.satellite_adif) {
-    const AdifText one = ReadAdif(record_text);
-    if (one.records.empty()) continue;
-    if (!known.insert(Identity(one.records.front())).second) continue;
+    const AdifView one = ViewAdif(record_text);
+    if (one.RecordCount() == 0) continue;
+    if (!known.insert(Identity(one.Record(0))).second) continue;
     merged.text += record_text;
     ++merged.added;
   }

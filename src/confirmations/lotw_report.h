@@ -23,18 +23,18 @@ enum class ReportFault {
 
 struct ReportReading {
   ReportFault fault = ReportFault::kNone;
-  size_t records = 0;                    // every record of the answer
-  std::vector<Confirmation> satellite;   // the records with PROP_MODE SAT
-  std::vector<std::string> satellite_adif;  // the same records as LoTW wrote them, for the kept file
-  size_t undated = 0;  // satellite records left out: no date and time to match a contact by
-  std::string last_qsl;                  // APP_LoTW_LASTQSL: the next fetch's qso_qslsince
+  size_t records = 0;                        // every record of the answer
+  std::vector<Confirmation> satellite;       // the records with PROP_MODE SAT
+  std::vector<std::string> satellite_adif;   // the same records' fields as LoTW sent them, for the kept file
+  size_t undated = 0;                        // satellite records without a date and time: not kept
+  std::string last_qsl;                      // APP_LoTW_LASTQSL: the next fetch's qso_qslsince
 };
 
-// `body` is the answer's bytes (UTF-8). A page that is no ADIF and says "password incorrect" is
-// the wrong password; ADIF that does not end with APP_LoTW_EOF is cut off; anything else that is
-// no ADIF (no length in any tag, no <EOH>, no record) is kNotAdif. A satellite record without a
-// readable QSO_DATE (YYYYMMDD) and TIME_ON (HHMM or HHMMSS) confirms no contact that could be
-// found: it is counted in `undated` and not kept.
+// `body` is the answer's bytes (UTF-8). A text without <EOH> and records that says "password
+// incorrect" (any case) is the wrong password; ADIF (an <EOH>, a record or a tag with a length)
+// that does not end with APP_LoTW_EOF is cut off; anything else is kNotAdif. A satellite record
+// without a readable QSO_DATE (YYYYMMDD) and TIME_ON (HHMM or HHMMSS) confirms no contact that
+// could be found by its time: it is counted in `undated` and not kept.
 ReportReading ReadReport(std::string_view body);
 
 struct KeptFile {

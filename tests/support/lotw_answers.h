@@ -72,24 +72,25 @@ inline LotwQsl GeneratedQsl(size_t i) {
   static const char* const kBands[] = {"2M", "70CM", "2M", "2M", "70CM", "70CM"};
   LotwQsl q;
   char text[32];
-  std::snprintf(text, sizeof text, "JA%zu%c%c%c", i % 10, 'A' + static_cast<int>(i / 10 % 26),
+  const auto n = [](size_t value) { return static_cast<unsigned>(value); };  // %zu is not every C library's
+  std::snprintf(text, sizeof text, "JA%u%c%c%c", n(i % 10), 'A' + static_cast<int>(i / 10 % 26),
                 'A' + static_cast<int>(i / 260 % 26), 'A' + static_cast<int>(i / 6760 % 26));
   q.call = text;
   q.satellite = kSatellites[i % 6];
   q.band = kBands[i % 6];
   const size_t minute = i * 7;
-  const size_t day = minute / 1440 % 365;  // day of 2025, no month past December
+  const size_t day = minute / 1440 % 365;  // a day of 2025, round again after a year
   static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   int month = 0;
   size_t d = day;
   while (d >= static_cast<size_t>(kMonthDays[month])) d -= kMonthDays[month++];
-  std::snprintf(text, sizeof text, "2025%02d%02zu", month + 1, d + 1);
+  std::snprintf(text, sizeof text, "2025%02d%02u", month + 1, n(d + 1));
   q.date = text;
-  std::snprintf(text, sizeof text, "%02zu%02zu00", minute % 1440 / 60, minute % 60);
+  std::snprintf(text, sizeof text, "%02u%02u00", n(minute % 1440 / 60), n(minute % 60));
   q.time = text;
-  const auto square = [&text, i](size_t digits) {
-    std::snprintf(text, sizeof text, "%c%c%02zu", 'A' + static_cast<int>(i % 18), 'A' + static_cast<int>(i / 18 % 18),
-                  digits % 100);
+  const auto square = [&text, &n, i](size_t digits) {
+    std::snprintf(text, sizeof text, "%c%c%02u", 'A' + static_cast<int>(i % 18), 'A' + static_cast<int>(i / 18 % 18),
+                  n(digits % 100));
     return std::string(text);
   };
   if (i % 5 == 4) q.vucc = square(i / 324) + "," + square(i / 324 + 1);  // a grid line of two

@@ -53,6 +53,7 @@ TEST(ReadReportTest, EachFaultInItsOwnWords) {
        "<p class=\"warn\">Username/password incorrect</p>\n</body></html>\n",
        ReportFault::kWrongPassword},
       {"the words in any case", "Password Incorrect", ReportFault::kWrongPassword},
+      {"a page with a tag that looks like a field", "<td><12:30></td> password incorrect", ReportFault::kWrongPassword},
       {"cut after the header", whole.substr(0, whole.find("<eoh>") + 6), ReportFault::kCutOff},
       {"cut after a record", whole.substr(0, whole.find("<APP_LoTW_EOF>")), ReportFault::kCutOff},
       {"cut inside a value", whole.substr(0, whole.find("W1AW") + 2), ReportFault::kCutOff},
@@ -206,6 +207,15 @@ TEST(MergeTest, TheKeptFileReadsBackExactly) {
   EXPECT_EQ(back.header.at(0).value, "Zelmor");
   // Merged into itself, the file stays as it is.
   EXPECT_EQ(Merge(merged.text, report).text, merged.text);
+}
+
+// The timing's answer is worth its time only when every one of its confirmations is one.
+TEST(ReadReportTest, ManyGeneratedConfirmationsAreAllKept) {
+  const ReportReading report = ReadReport(test_support::GeneratedLotwAnswer(3000));
+  ASSERT_EQ(report.fault, ReportFault::kNone);
+  EXPECT_EQ(report.undated, 0u);
+  EXPECT_EQ(Merge("", report).added, 3000u);
+  for (const Confirmation& c : report.satellite) ASSERT_FALSE(c.grids.empty()) << Text(c);
 }
 
 TEST(ReadKeptTest, NothingKeptReadsAsNothing) {
