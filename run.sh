@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Zelmor and runs it beside the two simulators, side by side: the tracking program on the
-# left, Zelmor in the middle, the logging program on the right.
+# left, Zelmor in the middle, the logging program on the right. A stand-in for LoTW's report of
+# confirmations (lotw-sim) serves on 127.0.0.1, and [LoTW] ReportURL points there: "LoTW確認の
+# 取得(&Q)" fetches its confirmations with the login JA1ABC and the password "lotw pass".
 # With no DISPLAY it runs under a private Xvfb as a short demo: two contacts typed, one call sign
 # copied from the log and sent to the logging program, then the whole second contact sent, then a
 # screenshot of the three windows.
@@ -26,7 +28,7 @@ case "$SHOT" in /*) ;; *) SHOT="$ROOT/$SHOT" ;; esac
 
 ./scripts/install-deps.sh
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim >/dev/null
+cmake --build --preset win64 -j2 --target Zelmor tracker-sim logbook-sim lotw-sim >/dev/null
 
 source scripts/wine-env.sh
 source scripts/desktop-wait.sh
@@ -44,7 +46,7 @@ fi
 RUN="$ROOT/build/run"
 if [ "$headless" -eq 1 ]; then rm -rf "$RUN"; fi
 mkdir -p "$RUN"
-cp build/win64/Zelmor.exe build/win64/tracker-sim.exe build/win64/logbook-sim.exe "$RUN/"
+cp build/win64/Zelmor.exe build/win64/tracker-sim.exe build/win64/logbook-sim.exe build/win64/lotw-sim.exe "$RUN/"
 export ZELMOR_BG_LOG="$RUN/wine.log"
 winpath() { echo "Z:${1//\//\\}"; }
 
@@ -69,12 +71,31 @@ place_zelmor() {
   mv "$ini.new" "$ini"
 }
 
+# LoTW's stand-in takes a free port and says which; Zelmor asks it instead of LoTW. Only the
+# ReportURL line of [LoTW] is replaced: the login last used stays.
+point_lotw() {
+  local ini="$RUN/Zelmor.ini" url
+  url="http://127.0.0.1:$(LC_ALL=C tr -dc 0-9 <"$RUN/lotw-sim-port.txt")/lotwuser/lotwreport.adi"
+  touch "$ini"
+  LC_ALL=C awk -v url="$url" '
+    /^\[/ { section = (tolower($0) ~ /^\[lotw\]/); print; if (section && !done) { printf "ReportURL=%s\r\n", url; done = 1 }; next }
+    section && tolower($0) ~ /^reporturl=/ { next }
+    { print }
+    END { if (!done) printf "[LoTW]\r\nReportURL=%s\r\n", url }' "$ini" >"$ini.new"
+  mv "$ini.new" "$ini"
+}
+
+rm -f "$RUN/lotw-sim-port.txt"
+zelmor_wine_bg "$RUN/lotw-sim.exe" --port 0 --port-file "$(winpath "$RUN/lotw-sim-port.txt")" \
+  --journal "$(winpath "$RUN/lotw-sim-journal.txt")"
 zelmor_wine_bg "$RUN/tracker-sim.exe" --program "$TRACKER" --position 0,0
 zelmor_wine_bg "$RUN/logbook-sim.exe" --position "$LOGBOOK_LEFT,0" --journal "$(winpath "$RUN/logbook-journal.txt")"
 # Zelmor opens its links to the tracking program at start-up: the tracker must be serving first.
 wait_window "$TRACKER_CAPTION" >/dev/null
 wait_window "Turbo HAMLOG/Win simulator" >/dev/null
+wait_for_text "$RUN/lotw-sim-port.txt" "[0-9]"
 place_zelmor
+point_lotw
 
 if [ "$headless" -eq 0 ]; then
   "$WINE64" "$RUN/Zelmor.exe"

@@ -159,10 +159,10 @@ at() { sed -n "s/^$1=//p" <<<"$geometry"; }
 xdotool mousemove $(($(at X) + $(at WIDTH) - 55)) $(($(at Y) + $(at HEIGHT) - 27)) click 1
 for _ in $(seq 200); do xdotool search --onlyvisible --name "^LoTWへ送信$" >/dev/null 2>&1 || break; sleep 0.05; done
 
-# The template window: the ninth item of the File menu (Down skips the separators).
+# The template window: the tenth item of the File menu (Down skips the separators).
 xdotool key alt+f
 wait_zelmor_windows 2
-xdotool key Down Down Down Down Down Down Down Down Return
+xdotool key Down Down Down Down Down Down Down Down Down Return
 template=$(wait_window "定形フォームの設定")
 shot_window "$template" template-window.png
 xdotool key alt+x

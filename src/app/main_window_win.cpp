@@ -99,6 +99,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case lotw::kTqslEndedMessage:
       if (parts_) parts_->lotw.OnTqslEnded();
       return 0;
+    case lotw::kReportFetchedMessage:
+      if (parts_) parts_->lotw_fetch.OnFetched();
+      return 0;
     case WM_ENDSESSION:
       if (wparam) parts_->lifecycle.Close();
       return 0;
@@ -177,6 +180,7 @@ void MainWindow::OnEnterPressed() {
 
 bool MainWindow::PreTranslate(MSG& msg) {
   if (parts_ && parts_->upload_views.PreTranslate(msg)) return true;
+  if (parts_ && parts_->fetch_views.PreTranslate(msg)) return true;
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetParent(msg.hwnd) == hwnd()) {
     const bool back = GetKeyState(VK_SHIFT) < 0;
     if (HWND next = GetNextDlgTabItem(hwnd(), msg.hwnd, back ? TRUE : FALSE)) SetFocus(next);
@@ -244,6 +248,9 @@ void MainWindow::OnCommand(UINT id, UINT notification, HWND control) {
       break;
     case IDM_LOTW_UPLOAD:
       p.lotw.Upload();
+      break;
+    case IDM_LOTW_FETCH:
+      p.lotw_fetch.Fetch();
       break;
     case IDM_WORKED_SUMMARY:
       // A File command like the others: edit mode ends first (a copy of the summary would

@@ -50,6 +50,10 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       tqsl(controls.window),
       upload_views(controls.window, instance),
       lotw(file_commands, {zone, OwnVersionText(), station, station_command, tqsl, tqsl_places, upload_views}),
+      report_transport(controls.window),
+      fetch_views(controls.window, instance),
+      worked_confirmations(worked),
+      lotw_fetch(file_commands, {station, report_transport, password_vault, fetch_views, kept_files, worked_confirmations}),
       template_window(instance, state, profile),
       lifecycle({state, profile, view, feed, pane, boxes, safety_copy, files, tqsl,
                  base::BesideExecutable(settings::kFileName)}) {

@@ -30,7 +30,11 @@
 #include "logfiles/log_commands.h"
 #include "logfiles/safety_copy.h"
 #include "logfiles/text_files_win.h"
+#include "lotw/credentials_win.h"
+#include "lotw/fetch_views_win.h"
+#include "lotw/lotw_fetch.h"
 #include "lotw/lotw_upload.h"
+#include "lotw/report_fetch_win.h"
 #include "lotw/tqsl_process_win.h"
 #include "lotw/upload_views_win.h"
 #include "settings/profile.h"
@@ -58,6 +62,19 @@ struct MainControls {
   HWND window;
   HWND pane;
   HWND entry;
+};
+
+// Worked-before as the fetch of confirmations sees it.
+class WorkedConfirmations : public lotw::ConfirmedContacts {
+ public:
+  explicit WorkedConfirmations(worked::WorkedBefore& worked) : worked_(worked) {}
+  void ConfirmationsChanged() override { worked_.ConfirmationsChanged(); }
+  size_t MatchingContacts(const std::vector<confirmations::Confirmation>& confirmations) override {
+    return worked_.MatchingContacts(confirmations);
+  }
+
+ private:
+  worked::WorkedBefore& worked_;
 };
 
 struct Parts {
@@ -107,6 +124,12 @@ struct Parts {
   lotw::Win32TqslPlaces tqsl_places;
   lotw::Win32UploadViews upload_views;
   lotw::LotwUpload lotw;
+  lotw::Win32ReportTransport report_transport;
+  lotw::Win32PasswordVault password_vault;
+  lotw::Win32FetchViews fetch_views;
+  lotw::Win32KeptFiles kept_files;
+  WorkedConfirmations worked_confirmations;
+  lotw::LotwFetch lotw_fetch;
   template_window::TemplateWindow template_window;
   Lifecycle lifecycle;
 };

@@ -28,6 +28,12 @@ inline constexpr wchar_t kDupeMinutesKey[] = L"DupeMinutes";
 // record it (adif/lotw_upload.h).
 inline constexpr wchar_t kTqslPathKey[] = L"TQSLpath";
 
+// LoTW's report of confirmations (lotw/lotw_fetch.h): its address, for a stand-in while testing
+// (missing: LoTW's own), and the login last used. The password is never kept here.
+inline constexpr wchar_t kLotwSection[] = L"LoTW";
+inline constexpr wchar_t kReportUrlKey[] = L"ReportURL";
+inline constexpr wchar_t kLotwLoginKey[] = L"Login";
+
 // The operator's station for the outing (contact/station_store.h): the call sign as operated, the
 // grid or grid line ("PM95,PM96"), the prefecture's and the city's codes in TQSL's lists, and the
 // TQSL Station Location.

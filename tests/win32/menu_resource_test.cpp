@@ -1,6 +1,7 @@
 // The menus as the resource script builds them: every item of the operator's menus, in order, with
 // its caption and command. The additions stand where they belong: the ADIF export right after
-// "LOG Save(&S)", then the station, the LoTW upload, the contacts' summary and the tracking
+// "LOG Save(&S)", then the station, the LoTW upload, the fetch of LoTW's confirmations, the
+// contacts' summary and the tracking
 // program's submenu; the whole contact
 // after the eleven fields and a separator.
 
@@ -64,6 +65,7 @@ TEST(MenuResource, MainMenuKeepsEveryItemInItsPlace) {
                                      {L"ADIF出力(&A)", IDM_ADIF_EXPORT},
                                      {L"局情報(&M)...", IDM_STATION},
                                      {L"LoTWへ送信(&L)", IDM_LOTW_UPLOAD},
+                                     {L"LoTW確認の取得(&Q)", IDM_LOTW_FETCH},
                                      {L"交信集計(&G)", IDM_WORKED_SUMMARY},
                                      {L"追跡ソフト(&R)", 0},
                                      {L"-", 0},
@@ -74,7 +76,7 @@ TEST(MenuResource, MainMenuKeepsEveryItemInItsPlace) {
                                      {L"閉じる(&X)", IDM_CLOSE}}))
       << Show(file);
 
-  const std::vector<Item> trackers = Items(GetSubMenu(GetSubMenu(bar, 0), 7));
+  const std::vector<Item> trackers = Items(GetSubMenu(GetSubMenu(bar, 0), 8));
   EXPECT_EQ(trackers, (std::vector<Item>{{L"自動", IDM_TRACKER_AUTO},
                                          {L"CSATmate", IDM_TRACKER_CSATMATE},
                                          {L"SatPC32", IDM_TRACKER_SATPC32},

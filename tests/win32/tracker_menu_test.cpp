@@ -47,7 +47,7 @@ struct TrackerMenuTest : ::testing::Test {
   settings::Profile profile{store};
   TrackerMenu menu{feed, setting, profile};
   HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU));
-  HMENU trackers = GetSubMenu(GetSubMenu(bar, 0), 7);
+  HMENU trackers = GetSubMenu(GetSubMenu(bar, 0), 8);
 
   ~TrackerMenuTest() override { DestroyMenu(bar); }
 
