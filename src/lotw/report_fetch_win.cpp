@@ -2,6 +2,7 @@
 
 #include <winhttp.h>
 
+#include <atomic>
 #include <mutex>
 #include <utility>
 
@@ -44,7 +45,17 @@ ReportAnswer Failed(ReportAnswer answer, ReportAnswer::Fault fault) {
   return answer;
 }
 
-ReportAnswer Request(const ReportAddress& address, Secret& query, const FetchTimeouts& timeouts) {
+// Where a request stands, for the watch over it: the time of its last step and the step it waits in.
+struct Progress {
+  std::atomic<ULONGLONG> since{GetTickCount64()};
+  std::atomic<bool> receiving{false};
+  void Mark(bool now_receiving) {
+    since = GetTickCount64();
+    receiving = now_receiving;
+  }
+};
+
+ReportAnswer Request(const ReportAddress& address, Secret& query, const FetchTimeouts& timeouts, Progress& progress) {
   ReportAnswer answer;
   const bool local = !address.secure;  // plain http is allowed to this machine only
   const UniqueInternet session(WinHttpOpen(L"Zelmor", local ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
@@ -71,8 +82,12 @@ ReportAnswer Request(const ReportAddress& address, Secret& query, const FetchTim
   DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
   WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
 
-  if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-      !WinHttpReceiveResponse(request.get(), nullptr)) {
+  progress.Mark(false);
+  if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+    return Failed(std::move(answer), ReportAnswer::Fault::kNoConnection);
+  }
+  progress.Mark(true);
+  if (!WinHttpReceiveResponse(request.get(), nullptr)) {
     return Failed(std::move(answer), ReportAnswer::Fault::kNoConnection);
   }
   DWORD status = 0, size = sizeof status;
@@ -97,6 +112,7 @@ ReportAnswer Request(const ReportAddress& address, Secret& query, const FetchTim
       return Failed(std::move(answer), ReportAnswer::Fault::kBroken);
     }
     answer.body.resize(at + got);
+    progress.Mark(true);
     if (got == 0) break;
   }
   return answer;
@@ -114,21 +130,54 @@ struct Win32ReportTransport::Shared {
   std::mutex lock;
   std::optional<ReportAnswer> answer;  // under `lock`
   bool abandoned = false;              // under `lock`
+  bool ended = false;                  // under `lock`: an answer was posted, the request's or the watch's
+  Progress progress;
+  base::UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+  // Posts the answer unless one was posted or nobody listens any more; the later of the request
+  // and its watch finds the fetch ended and is dropped.
+  void End(ReportAnswer ended_with) {
+    std::lock_guard<std::mutex> hold(lock);
+    if (abandoned || ended) return;
+    ended = true;
+    answer = std::move(ended_with);
+    PostMessageW(notify, kReportFetchedMessage, 0, 0);
+  }
+
+  // Wine's WinHTTP waits for a held answer past its receive time-out, and a fetch that never ends
+  // could never be made again before Zelmor restarts: each step's time-out is also kept here, a
+  // second later than WinHTTP's own, so that Windows still tells its own error first.
+  static DWORD WINAPI Watch(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<Shared>> owned(static_cast<std::shared_ptr<Shared>*>(parameter));
+    const std::shared_ptr<Shared> shared = *owned;
+    const FetchTimeouts& t = shared->timeouts;
+    const ULONGLONG sending = ULONGLONG(t.resolve_ms) + t.connect_ms + t.send_ms + 1000;
+    const ULONGLONG receiving = ULONGLONG(t.receive_ms) + 1000;
+    while (WaitForSingleObject(shared->done.get(), 250) == WAIT_TIMEOUT) {
+      const ULONGLONG limit = shared->progress.receiving ? receiving : sending;
+      if (GetTickCount64() - shared->progress.since > limit) {
+        ReportAnswer timed_out;
+        timed_out.fault = ReportAnswer::Fault::kTimedOut;
+        timed_out.detail = ErrorText(ERROR_WINHTTP_TIMEOUT);
+        shared->End(std::move(timed_out));
+        return 0;
+      }
+    }
+    return 0;
+  }
 
   static DWORD WINAPI Run(void* parameter) {
     const std::unique_ptr<std::shared_ptr<Shared>> owned(static_cast<std::shared_ptr<Shared>*>(parameter));
     const std::shared_ptr<Shared> shared = *owned;
     ReportAnswer answer;
     try {
-      answer = Request(shared->address, shared->query, shared->timeouts);
+      answer = Request(shared->address, shared->query, shared->timeouts, shared->progress);
     } catch (...) {
       answer.fault = ReportAnswer::Fault::kNoConnection;
       answer.detail = ErrorText(ERROR_NOT_ENOUGH_MEMORY);
     }
-    std::lock_guard<std::mutex> hold(shared->lock);
-    if (shared->abandoned) return 0;
-    shared->answer = std::move(answer);
-    PostMessageW(shared->notify, kReportFetchedMessage, 0, 0);
+    SetEvent(shared->done.get());
+    shared->End(std::move(answer));
     return 0;
   }
 };
@@ -146,11 +195,23 @@ ReportTransport::Start Win32ReportTransport::Begin(const ReportAddress& address,
   shared->query = std::move(query);
   shared->timeouts = timeouts_;
   shared->notify = notify_;
+  if (!shared->done) {
+    last_error_ = GetLastError();
+    return Start::Failed;
+  }
+  auto* watched = new std::shared_ptr<Shared>(shared);
+  const base::UniqueHandle watch(CreateThread(nullptr, 0, &Shared::Watch, watched, 0, nullptr));
+  if (!watch) {
+    last_error_ = GetLastError();
+    delete watched;
+    return Start::Failed;
+  }
   auto* parameter = new std::shared_ptr<Shared>(shared);
   const base::UniqueHandle thread(CreateThread(nullptr, 0, &Shared::Run, parameter, 0, nullptr));
   if (!thread) {
     last_error_ = GetLastError();
     delete parameter;
+    SetEvent(shared->done.get());  // the watch ends with nothing to watch
     return Start::Failed;
   }
   shared_ = std::move(shared);
