@@ -1,0 +1,137 @@
+#include "base/png.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace zelmor::base {
+namespace {
+
+uint32_t BigEndian(const std::string& s, size_t at) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(s[at])) << 24 | static_cast<uint8_t>(s[at + 1]) << 16 |
+         static_cast<uint8_t>(s[at + 2]) << 8 | static_cast<uint8_t>(s[at + 3]);
+}
+
+// A reader of what the writer may write (RGB, 8 bits, stored blocks, filter 0), strict about
+// everything else: every length, CRC and check is verified. Returns the pixels, or the fault.
+struct Decoded {
+  std::string fault;
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  std::vector<std::string> chunks;
+};
+
+Decoded Decode(const std::string& png) {
+  Decoded d;
+  if (png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {"signature"};
+  std::string z;
+  for (size_t at = 8; at < png.size();) {
+    if (at + 12 > png.size()) return {"chunk cut at " + std::to_string(at)};
+    const uint32_t length = BigEndian(png, at);
+    if (at + 12 + length > png.size()) return {"chunk length " + std::to_string(length)};
+    const std::string type = png.substr(at + 4, 4), data = png.substr(at + 8, length);
+    if (Crc32(png.data() + at + 4, 4 + length) != BigEndian(png, at + 8 + length)) return {"CRC of " + type};
+    d.chunks.push_back(type);
+    if (type == "IHDR") {
+      d.width = static_cast<int>(BigEndian(data, 0));
+      d.height = static_cast<int>(BigEndian(data, 4));
+      if (data.substr(8) != std::string("\x08\x02\x00\x00\x00", 5)) return {"IHDR"};
+    } else if (type == "IDAT") {
+      z += data;
+    }
+    at += 12 + length;
+  }
+  if (z.size() < 6 || (static_cast<uint8_t>(z[0]) * 256 + static_cast<uint8_t>(z[1])) % 31 != 0 || (z[0] & 0x0F) != 8) {
+    return {"zlib header"};
+  }
+  std::string raw;
+  size_t at = 2;
+  for (bool last = false; !last;) {
+    if (at + 5 > z.size()) return {"block cut"};
+    last = (z[at] & 1) != 0;
+    if ((z[at] & 6) != 0) return {"not a stored block"};
+    const unsigned n = static_cast<uint8_t>(z[at + 1]) | static_cast<uint8_t>(z[at + 2]) << 8;
+    const unsigned nn = static_cast<uint8_t>(z[at + 3]) | static_cast<uint8_t>(z[at + 4]) << 8;
+    if ((n ^ 0xFFFF) != nn) return {"NLEN"};
+    if (at + 5 + n > z.size()) return {"block data cut"};
+    raw.append(z, at + 5, n);
+    at += 5 + n;
+  }
+  if (at + 4 != z.size() || BigEndian(z, at) != Adler32(raw.data(), raw.size())) return {"Adler-32"};
+  const size_t row = static_cast<size_t>(d.width) * 3 + 1;
+  if (raw.size() != row * static_cast<size_t>(d.height)) return {"image size"};
+  for (int y = 0; y < d.height; ++y) {
+    if (raw[y * row] != 0) return {"filter"};
+    d.rgb.insert(d.rgb.end(), raw.begin() + static_cast<long>(y * row + 1), raw.begin() + static_cast<long>((y + 1) * row));
+  }
+  return d;
+}
+
+TEST(PngTest, ChecksumsOfKnownTexts) {
+  const struct {
+    const char* text;
+    uint32_t crc, adler;
+  } rows[] = {
+      {"", 0x00000000, 0x00000001},
+      {"123456789", 0xCBF43926, 0x091E01DE},  // the check value of both algorithms' catalogues
+      {"Wikipedia", 0xADAAC02E, 0x11E60398},
+      {"IEND", 0xAE426082, 0x02D70121},  // every PNG ends in this CRC
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(Crc32(row.text, std::strlen(row.text)), row.crc) << row.text;
+    EXPECT_EQ(Adler32(row.text, std::strlen(row.text)), row.adler) << row.text;
+  }
+  // Continued in pieces as in one go; and Adler-32 past its 5552-byte runs without overflowing.
+  EXPECT_EQ(Crc32("6789", 4, Crc32("12345", 5)), 0xCBF43926u);
+  const std::string ff(100000, '\xFF');
+  EXPECT_EQ(Adler32(ff.data(), ff.size()), Adler32(ff.data() + 50000, 50000, Adler32(ff.data(), 50000)));
+  EXPECT_EQ(Adler32(ff.data(), ff.size()), 0x149A302Cu);
+}
+
+TEST(PngTest, OnePixelFileIsByteForByteKnown) {
+  const uint8_t red[] = {0xFF, 0x00, 0x00};
+  const std::string png = EncodePng(1, 1, red, 3);
+  // IHDR, IDAT (one stored block of "\0\xFF\0\0") and IEND, as any PNG reader takes them.
+  const std::string expected(
+      "\x89PNG\r\n\x1a\n"
+      "\x00\x00\x00\x0dIHDR\x00\x00\x00\x01\x00\x00\x00\x01\x08\x02\x00\x00\x00\x90\x77\x53\xde"
+      "\x00\x00\x00\x0fIDAT\x78\x01\x01\x04\x00\xfb\xff\x00\xff\x00\x00\x03\x01\x01\x00\x8d\x1d\xe5\x82"
+      "\x00\x00\x00\x00IEND\xae\x42\x60\x82",
+      8 + 25 + 27 + 12);
+  EXPECT_EQ(png, expected);
+}
+
+TEST(PngTest, PicturesReadBackPixelForPixel) {
+  const struct {
+    int width, height;
+    size_t padding;  // bytes after each row in the source
+  } rows[] = {
+      {1, 1, 0},
+      {3, 2, 1},       // rows not packed
+      {200, 120, 0},   // more than one stored block (72,120 bytes)
+      {21846, 1, 0},   // a row exactly filling a block with its filter byte: 65,539 bytes
+      {7, 9400, 3},
+  };
+  for (const auto& row : rows) {
+    const size_t stride = static_cast<size_t>(row.width) * 3 + row.padding;
+    std::vector<uint8_t> pixels(stride * static_cast<size_t>(row.height));
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    const Decoded d = Decode(EncodePng(row.width, row.height, pixels.data(), stride));
+    ASSERT_EQ(d.fault, "") << row.width << "x" << row.height;
+    EXPECT_EQ(d.chunks, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+    ASSERT_EQ(d.width, row.width);
+    ASSERT_EQ(d.height, row.height);
+    for (int y = 0; y < row.height; ++y) {
+      ASSERT_EQ(std::memcmp(d.rgb.data() + static_cast<size_t>(y) * row.width * 3, pixels.data() + y * stride,
+                            static_cast<size_t>(row.width) * 3),
+                0)
+          << row.width << "x" << row.height << " row " << y;
+    }
+  }
+  EXPECT_EQ(EncodePng(0, 5, nullptr, 0), "");
+}
+
+}  // namespace
+}  // namespace zelmor::base
