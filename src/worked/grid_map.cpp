@@ -165,10 +165,16 @@ void GridMap::Clamp() {
   } else {
     top_ = std::clamp(top_, 0.0, kWorldColatitude - shown);
   }
+  // The edges on whole pixels: a drag by some pixels then moves every square by exactly as many.
+  // The top is taken up, never down, so that nothing beyond the South Pole comes into view.
+  left_ = std::round(left_ * scale_) / scale_;
+  top_ = std::floor(top_ * scale_ + 1e-6) / scale_;
 }
 
-int GridMap::X(double longitude) const { return Round((longitude - left_) * scale_); }
-int GridMap::Y(double colatitude) const { return Round((colatitude - top_) * scale_); }
+// The edges are on whole pixels (Clamp): taken as the whole numbers they are, a square's edge
+// falling on half a pixel rounds the same way wherever the view was moved to.
+int GridMap::X(double longitude) const { return Round(longitude * scale_ - std::round(left_ * scale_)); }
+int GridMap::Y(double colatitude) const { return Round(colatitude * scale_ - std::round(top_ * scale_)); }
 
 SquareStatus GridMap::StatusOf(int grid) const {
   if (grid < 0 || grid >= kSquares || status_.empty()) return SquareStatus::NotWorked;
