@@ -1,11 +1,14 @@
 #pragma once
 // "交信集計": the operator's contacts counted, as text to read and copy (a read-only edit box,
-// selectable, Ctrl+C, and a button that copies it all), over the main window until closed.
+// selectable, Ctrl+C, and a button that copies it all), and the map of the grids worked beside it
+// (copied as a picture, saved as PNG), over the main window until closed.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+
+#include "worked/grid_map.h"
 
 namespace zelmor::worked {
 
@@ -18,6 +21,8 @@ class SummarySource {
   // False while the logs are still being read: the text then says so and counts nothing.
   virtual bool SummaryComplete() = 0;
   virtual std::wstring SummaryText() = 0;
+  // The squares of the map beside the text: worked, confirmed and the operator's own.
+  virtual MapSquares SummaryMapSquares() = 0;
 };
 
 // Modal over `owner`, from the resources of `instance`. The text follows the source until it is

@@ -102,6 +102,17 @@ std::wstring WorkedBefore::SummaryText() {
   return worked::SummaryText(keeper_.log().Summary());
 }
 
+MapSquares WorkedBefore::SummaryMapSquares() {
+  MapSquares squares = SummaryComplete() ? SquaresOnMap(keeper_.log().index()) : MapSquares{};
+  if (p_.station && p_.station->Get()) {
+    for (const std::wstring& grid : p_.station->Get()->grids) {
+      const int square = GridNumber(grid);
+      if (square >= 0) squares.own.push_back(square);
+    }
+  }
+  return squares;
+}
+
 void WorkedBefore::PostUpdate() {
   if (update_posted_ || !hwnd()) return;
   update_posted_ = PostMessageW(hwnd(), kUpdateMessage, 0, 0) != FALSE;

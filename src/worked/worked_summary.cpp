@@ -95,4 +95,19 @@ std::wstring SummaryText(const WorkedSummary& s) {
   return text;
 }
 
+// --- The map of grids ---------------------------------------------------------------------------
+
+MapSquares SquaresOnMap(const WorkedIndex& index) {
+  std::vector<bool> worked(18 * 18 * 100, false);
+  index.ForEachContact([&](const ContactFacts& c) {
+    if (c.grid >= 0) worked[c.grid] = true;
+  });
+  MapSquares squares;
+  for (size_t g = 0; g < worked.size(); ++g) {
+    if (worked[g]) squares.worked.push_back(static_cast<int>(g));
+  }
+  // Confirmed squares come with LoTW's confirmations; until they are matched, none.
+  return squares;
+}
+
 }  // namespace zelmor::worked
