@@ -64,7 +64,6 @@ class SummaryDialog : public window::ModalDialog {
 
   void Follow() {
     if (source_.SummaryVersion() == version_) return;
-    map_.Create(GetDlgItem(hwnd(), IDC_SUMMARY_MAP));
     Fill();
     if (!complete_) return;
     KillTimer(hwnd(), kFollowTimer);
