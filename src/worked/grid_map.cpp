@@ -192,7 +192,7 @@ PixelRect GridMap::RectOf(int grid) const {
   return {X(copy), Y(north), X(copy + 2), Y(north + 1)};
 }
 
-std::vector<DrawnSquare> GridMap::Visible() const {
+std::vector<DrawnSquare> GridMap::Visible(bool marked_only) const {
   std::vector<DrawnSquare> out;
   const int first_column = static_cast<int>(std::floor(left_ / 2));
   const int last_column = static_cast<int>(std::floor((left_ + width_ / scale_) / 2));
@@ -203,6 +203,7 @@ std::vector<DrawnSquare> GridMap::Visible() const {
     for (int column = first_column; column <= last_column; ++column) {
       DrawnSquare s;
       s.grid = SquareAt(column, row);
+      if (marked_only && (status_.empty() || status_[s.grid] == 0)) continue;
       s.rect = {X(2.0 * column), Y(k), X(2.0 * column + 2), Y(k + 1.0)};
       if (s.rect.right <= 0 || s.rect.left >= width_ || s.rect.bottom <= 0 || s.rect.top >= height_) continue;
       s.status = StatusOf(s.grid);
@@ -225,23 +226,26 @@ std::vector<FieldLabel> GridMap::FieldLabels() const {
       const int west = X(20.0 * f), east = X(20.0 * f + 20);
       if (east <= 0 || west >= width_) continue;
       const int field_column = ((f % 18) + 18) % 18;
+      const int x = std::max(west, 0), y = std::max(north, 0);
       out.push_back({std::wstring{static_cast<wchar_t>(L'A' + field_column), static_cast<wchar_t>(L'A' + field_row)},
-                     std::max(west, 0), std::max(north, 0)});
+                     x, y, std::min(east, width_) - x, std::min(south, height_) - y});
     }
   }
   return out;
 }
 
-std::vector<int> GridMap::FieldColumnsX() const {
+std::vector<int> GridMap::ColumnsX(int degrees) const {
   std::vector<int> out;
-  for (int f = static_cast<int>(std::ceil(left_ / 20)); 20.0 * f <= left_ + width_ / scale_; ++f) out.push_back(X(20.0 * f));
+  for (int i = static_cast<int>(std::ceil(left_ / degrees)); 1.0 * degrees * i <= left_ + width_ / scale_; ++i) {
+    out.push_back(X(1.0 * degrees * i));
+  }
   return out;
 }
 
-std::vector<int> GridMap::FieldRowsY() const {
+std::vector<int> GridMap::RowsY(int degrees) const {
   std::vector<int> out;
-  for (int k = 0; k <= 18; ++k) {
-    const int y = Y(10.0 * k);
+  for (int k = 0; k * degrees <= kWorldColatitude; ++k) {
+    const int y = Y(1.0 * degrees * k);
     if (y >= 0 && y <= height_) out.push_back(y);
   }
   return out;

@@ -55,6 +55,7 @@ struct DrawnSquare {
 struct FieldLabel {
   std::wstring text;
   int x = 0, y = 0;
+  int width = 0, height = 0;  // of the field's part in view: the letters go where they fit
 };
 
 class GridMap {
@@ -83,13 +84,18 @@ class GridMap {
   bool IsOwn(int grid) const;
   // The square's rectangle in the copy nearest the view's left edge (it may lie outside the view).
   PixelRect RectOf(int grid) const;
-  // Every square at least partly in the view, west to east, north to south.
-  std::vector<DrawnSquare> Visible() const;
+  // Every square at least partly in the view, west to east, north to south; with `marked_only`,
+  // those alone that are worked, confirmed or the operator's (zoomed out, the view holds the
+  // whole world's 32,400 squares, mostly not worked).
+  std::vector<DrawnSquare> Visible(bool marked_only = false) const;
   std::vector<FieldLabel> FieldLabels() const;
   // Pixel x of every field boundary (each 20° of longitude) and pixel y of each 10° of latitude
   // within the view: the lines drawn stronger than the squares'.
-  std::vector<int> FieldColumnsX() const;
-  std::vector<int> FieldRowsY() const;
+  std::vector<int> FieldColumnsX() const { return ColumnsX(20); }
+  std::vector<int> FieldRowsY() const { return RowsY(10); }
+  // The same for the lines between squares.
+  std::vector<int> SquareColumnsX() const { return ColumnsX(2); }
+  std::vector<int> SquareRowsY() const { return RowsY(1); }
   // The map's top and bottom edges (the poles) in pixels: outside, there is nothing to draw.
   int NorthY() const;
   int SouthY() const;
@@ -111,6 +117,8 @@ class GridMap {
   void Show(double west, double east, double north, double south);
   int X(double longitude) const;
   int Y(double colatitude) const;
+  std::vector<int> ColumnsX(int degrees) const;
+  std::vector<int> RowsY(int degrees) const;
 
   MapSquares squares_;
   std::vector<uint8_t> status_;  // by GridNumber: SquareStatus, own in bit 2

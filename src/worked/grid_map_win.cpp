@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <set>
 #include <vector>
 
 #include "base/atomic_file_win.h"
@@ -63,39 +62,43 @@ std::wstring StatusText(SquareStatus status) {
   }
 }
 
-// The legend in the bottom-left corner: a swatch and a word for each colour, and the frame of the
-// operator's own squares.
-void DrawLegend(HDC dc, const GridMap& map, const MapLook& look) {
+// The legend, in a strip under the map so that it hides nothing: a swatch and a word for each
+// colour and the frame of the operator's own squares; at its right end, the square under the mouse.
+void DrawLegend(HDC dc, const GridMap& map, const MapLook& look, std::optional<int> hover) {
   const struct {
     std::wstring text;
     uint32_t colour;
     bool own;
-  } rows[] = {
+  } items[] = {
       {LoadText(IDS_MAP_CONFIRMED), StatusColour(SquareStatus::Confirmed), false},
       {LoadText(IDS_MAP_WORKED), StatusColour(SquareStatus::WorkedOnly), false},
       {LoadText(IDS_MAP_NOT_WORKED), StatusColour(SquareStatus::NotWorked), false},
       {LoadText(IDS_MAP_OWN), StatusColour(SquareStatus::NotWorked), true},
   };
-  const int pad = Scaled(4, look.dpi), line = TextSize(dc, L"M").cy, swatch = line;
-  int text_width = 0;
-  for (const auto& row : rows) text_width = std::max<int>(text_width, TextSize(dc, row.text).cx);
-  const int box_width = pad * 3 + swatch + text_width, box_height = pad + static_cast<int>(std::size(rows)) * (line + pad);
-  RECT box{pad, map.height() - pad - box_height, pad + box_width, map.height() - pad};
-  Fill(dc, box, kLegendPaper);
-  FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-  int y = box.top + pad;
-  for (const auto& row : rows) {
-    const RECT s{box.left + pad, y, box.left + pad + swatch, y + swatch};
-    Fill(dc, s, row.colour);
-    FrameRect(dc, &s, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-    if (row.own) {
+  const int pad = Scaled(4, look.dpi), line = TextSize(dc, L"M").cy;
+  const RECT strip{0, map.height(), map.width(), map.height() + line + 2 * pad};
+  Fill(dc, strip, kLegendPaper);
+  SetDCPenColor(dc, Colour(kFieldLine));
+  Line(dc, 0, strip.top, strip.right, strip.top);
+  int x = pad;
+  const int y = strip.top + pad;
+  for (const auto& item : items) {
+    const RECT swatch{x, y, x + line, y + line};
+    Fill(dc, swatch, item.colour);
+    FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    if (item.own) {
       base::UniquePen pen(CreatePen(PS_INSIDEFRAME, Scaled(2, look.dpi), Colour(kOwn)));
       base::SelectedObject selected_pen(dc, pen.get());
       base::SelectedObject no_brush(dc, GetStockObject(NULL_BRUSH));
-      Rectangle(dc, s.left, s.top, s.right, s.bottom);
+      Rectangle(dc, swatch.left, swatch.top, swatch.right, swatch.bottom);
     }
-    Text(dc, s.right + pad, y, row.text);
-    y += line + pad;
+    Text(dc, swatch.right + pad, y, item.text);
+    x = swatch.right + pad + TextSize(dc, item.text).cx + 3 * pad;
+  }
+  if (hover) {
+    const std::wstring text = FillText(LoadText(IDS_MAP_SQUARE), {GridText(*hover), StatusText(map.StatusOf(*hover))});
+    const int left = map.width() - pad - TextSize(dc, text).cx;
+    if (left >= x) Text(dc, left, y, text);
   }
 }
 
@@ -104,7 +107,9 @@ void DrawCoasts(HDC dc, const GridMap& map, const MapLook& look) {
   const Coastlines coasts = TheCoastlines();
   const double s = map.scale(), left = map.left_longitude(), top = map.top_colatitude();
   const double shown = map.width() / s;
-  base::UniquePen pen(CreatePen(PS_SOLID, Scaled(1, look.dpi), Colour(kCoast)));
+  // One pixel at every scaling: the squares are the map's subject, and GDI draws the long coasts
+  // with a wider pen several times slower.
+  base::UniquePen pen(CreatePen(PS_SOLID, 1, Colour(kCoast)));
   base::SelectedObject selected(dc, pen.get());
   std::vector<POINT> points;
   for (int turn = static_cast<int>(std::floor(left / 360)); 360.0 * turn <= left + shown; ++turn) {
@@ -116,10 +121,15 @@ void DrawCoasts(HDC dc, const GridMap& map, const MapLook& look) {
         points.push_back({static_cast<LONG>(std::lround((longitude + shift) * s)),
                           static_cast<LONG>(std::lround((90 - latitude - top) * s))});
       }
-      // Lines wholly outside the view cost GDI nothing to clip, but a quick look saves the call.
-      const auto [min_x, max_x] = std::minmax_element(points.begin(), points.end(),
-                                                      [](const POINT& a, const POINT& b) { return a.x < b.x; });
-      if (max_x->x < 0 || min_x->x > map.width()) continue;
+      // A line wholly outside the view is not handed to GDI, which is slow at wide pens.
+      RECT bounds{points[0].x, points[0].y, points[0].x, points[0].y};
+      for (const POINT& q : points) {
+        bounds.left = std::min(bounds.left, q.x);
+        bounds.right = std::max(bounds.right, q.x);
+        bounds.top = std::min(bounds.top, q.y);
+        bounds.bottom = std::max(bounds.bottom, q.y);
+      }
+      if (bounds.right < 0 || bounds.left > map.width() || bounds.bottom < 0 || bounds.top > map.height()) continue;
       Polyline(dc, points.data(), static_cast<int>(points.size()));
     }
   }
@@ -202,11 +212,8 @@ void DrawMap(HDC dc, const GridMap& map, const MapLook& look, std::optional<int>
   const int north = std::max(0, map.NorthY()), south = std::min(map.height(), map.SouthY());
   Fill(dc, RECT{0, north, map.width(), south}, StatusColour(SquareStatus::NotWorked));
 
-  const std::vector<DrawnSquare> squares = map.Visible();
-  std::set<int> xs, ys;
+  const std::vector<DrawnSquare> squares = map.Visible(true);
   for (const DrawnSquare& s : squares) {
-    xs.insert(s.rect.left);
-    ys.insert(s.rect.top);
     if (s.status == SquareStatus::NotWorked) continue;
     Fill(dc, RECT{s.rect.left, s.rect.top, s.rect.right, s.rect.bottom}, StatusColour(s.status));
   }
@@ -215,8 +222,8 @@ void DrawMap(HDC dc, const GridMap& map, const MapLook& look, std::optional<int>
   // The lines between squares only where the squares are large enough to tell apart.
   if (map.scale() >= 4) {
     SetDCPenColor(dc, Colour(kSquareLine));
-    for (int x : xs) Line(dc, x, north, x, south);
-    for (int y : ys) Line(dc, 0, y, map.width(), y);
+    for (int x : map.SquareColumnsX()) Line(dc, x, north, x, south);
+    for (int y : map.SquareRowsY()) Line(dc, 0, y, map.width(), y);
   }
   {
     base::UniquePen field_pen(CreatePen(PS_SOLID, Scaled(1, look.dpi), Colour(kFieldLine)));
@@ -238,25 +245,22 @@ void DrawMap(HDC dc, const GridMap& map, const MapLook& look, std::optional<int>
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, Colour(kLetters));
   const int pad = Scaled(3, look.dpi);
-  const int field_width = static_cast<int>(20 * map.scale());
-  const SIZE letters = TextSize(dc, L"MM");
-  if (field_width >= letters.cx + 2 * pad && 10 * map.scale() >= letters.cy + 2 * pad) {
-    for (const FieldLabel& f : map.FieldLabels()) Text(dc, f.x + pad, f.y + pad, f.text);
+  for (const FieldLabel& f : map.FieldLabels()) {
+    const SIZE size = TextSize(dc, f.text);
+    if (f.width >= size.cx + 2 * pad && f.height >= size.cy + 2 * pad) Text(dc, f.x + pad, f.y + pad, f.text);
   }
 
-  DrawLegend(dc, map, look);
-  if (hover) {
-    const std::wstring text = FillText(LoadText(IDS_MAP_SQUARE), {GridText(*hover), StatusText(map.StatusOf(*hover))});
-    const SIZE size = TextSize(dc, text);
-    RECT box{map.width() - size.cx - 3 * pad, pad, map.width() - pad, pad + size.cy + 2 * pad};
-    Fill(dc, box, kLegendPaper);
-    FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-    Text(dc, box.left + pad, box.top + pad, text);
-  }
+  DrawLegend(dc, map, look, hover);
+}
+
+int LegendHeight(const MapLook& look) {
+  base::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  base::SelectedObject font(dc.get(), look.font ? static_cast<HGDIOBJ>(look.font) : GetStockObject(DEFAULT_GUI_FONT));
+  return TextSize(dc.get(), L"M").cy + 2 * Scaled(4, look.dpi);
 }
 
 std::unique_ptr<MapPicture> RenderMap(const GridMap& map, const MapLook& look) {
-  auto picture = MapPicture::Make(map.width(), map.height());
+  auto picture = MapPicture::Make(map.width(), map.height() + LegendHeight(look));
   if (picture) DrawMap(picture->dc(), map, look);
   return picture;
 }
@@ -274,6 +278,7 @@ bool CopyPictureToClipboard(HWND owner, const MapPicture& picture) {
 // --- The control -------------------------------------------------------------------------------
 
 bool GridMapView::Create(HWND placeholder) {
+  if (hwnd() || !placeholder) return false;  // one window for the object, in one place
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;
@@ -327,14 +332,13 @@ DWORD GridMapView::SaveAsPng(const std::wstring& path) {
 
 void GridMapView::OnPaint() {
   base::PaintDc paint(hwnd());
-  const auto picture = MapPicture::Make(map_.width(), map_.height());
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  const auto picture = MapPicture::Make(client.right, client.bottom);
   if (!picture) return;
   DrawMap(picture->dc(), map_, Look(), hover_);
-  if (GetFocus() == hwnd()) {
-    const RECT all{0, 0, map_.width(), map_.height()};
-    DrawFocusRect(picture->dc(), &all);
-  }
-  BitBlt(paint.get(), 0, 0, map_.width(), map_.height(), picture->dc(), 0, 0, SRCCOPY);
+  if (GetFocus() == hwnd()) DrawFocusRect(picture->dc(), &client);
+  BitBlt(paint.get(), 0, 0, client.right, client.bottom, picture->dc(), 0, 0, SRCCOPY);
 }
 
 void GridMapView::OnMouseMove(int x, int y) {
@@ -371,7 +375,7 @@ void GridMapView::OnKey(WPARAM key) {
 LRESULT GridMapView::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_SIZE:
-      map_.SetClientSize(LOWORD(lparam), HIWORD(lparam));
+      map_.SetClientSize(LOWORD(lparam), HIWORD(lparam) - LegendHeight(Look()));
       Changed();
       return 0;
     case WM_ERASEBKGND:

@@ -52,9 +52,11 @@ struct MapLook {
   UINT dpi = 96;
 };
 
-// The map as the view shows it, with its legend; `hover` is the square under the mouse, named in
-// the corner.
+// The map as the view shows it, and under it a strip of LegendHeight with the legend; `hover` is
+// the square under the mouse, named at the strip's end.
 void DrawMap(HDC dc, const GridMap& map, const MapLook& look, std::optional<int> hover = std::nullopt);
+int LegendHeight(const MapLook& look);
+// The map and its legend as a picture of their own (for the clipboard and the PNG).
 std::unique_ptr<MapPicture> RenderMap(const GridMap& map, const MapLook& look);
 
 // Puts the picture on the clipboard as CF_DIB; false when the clipboard could not be had.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -206,11 +207,17 @@ TEST(GridMapTest, FieldLettersAtTheirFieldsCorners) {
     EXPECT_GE(f.y, 0);
     EXPECT_LT(f.x, map.width());
     EXPECT_LT(f.y, map.height());
+    EXPECT_GT(f.width, 0);
+    EXPECT_LE(f.x + f.width, map.width());
+    EXPECT_LE(f.y + f.height, map.height());
   }
   EXPECT_TRUE(texts.count("PM") && texts.count("QM")) << texts.size();
   // QM's label stands where its westernmost square begins: on the boundary of PM and QM.
   for (const FieldLabel& f : map.FieldLabels()) {
-    if (f.text == L"QM") EXPECT_EQ(f.x, map.RectOf(G(L"QM09")).left);
+    if (f.text == L"QM") {
+      EXPECT_EQ(f.x, map.RectOf(G(L"QM09")).left);
+      EXPECT_EQ(f.width, std::min(map.RectOf(G(L"QM99")).right, map.width()) - f.x);
+    }
   }
   const auto xs = map.FieldColumnsX();
   EXPECT_NE(std::find(xs.begin(), xs.end(), map.RectOf(G(L"QM05")).left), xs.end());

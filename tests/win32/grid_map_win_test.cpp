@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "base/handles_win.h"
+#include "map_pixels.h"
 #include "png_reader.h"
 #include "printable.h"
 #include "worked/grid_map_win.h"
@@ -17,6 +17,7 @@
 namespace zelmor::worked {
 namespace {
 
+using test_support::SquareColour;
 using test_support::Utf8;
 
 int G(const wchar_t* text) { return GridNumber(text); }
@@ -33,23 +34,6 @@ std::string Hex(uint32_t rgb) {
   char text[16];
   snprintf(text, sizeof text, "%06X", static_cast<unsigned>(rgb));
   return text;
-}
-
-// The colour most of the square's inner half has: a coast or a field letter may cross its centre.
-template <typename PixelAt>
-uint32_t SquareColour(const GridMap& map, int grid, PixelAt pixel_at) {
-  const PixelRect r = map.RectOf(grid);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  std::map<uint32_t, int> seen;
-  for (int y = r.top + h / 4; y < r.bottom - h / 4; ++y) {
-    for (int x = r.left + w / 4; x < r.right - w / 4; ++x) ++seen[pixel_at(x, y)];
-  }
-  uint32_t most = 0;
-  int count = -1;
-  for (const auto& [colour, n] : seen) {
-    if (n > count) most = colour, count = n;
-  }
-  return most;
 }
 
 // Japan's squares: PM96 confirmed, QM05 worked only, PM95 the operator's own and worked.
@@ -98,17 +82,19 @@ TEST(GridMapWinTest, ClipboardAndPngHoldThePictureAsDrawn) {
     base::GlobalLockGuard<uint8_t> lock(data);
     const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(lock.get());
     ASSERT_EQ(header->biWidth, 257);
-    ASSERT_EQ(header->biHeight, 131);
+    ASSERT_EQ(header->biHeight, picture->height());
+    ASSERT_GT(picture->height(), 131);  // the legend under the map
     ASSERT_EQ(header->biBitCount, 24);
     const uint8_t* bits = lock.get() + header->biSize;
     const size_t stride = (257 * 3 + 3) & ~3u;
-    ASSERT_GE(lock.size(), header->biSize + stride * 131);
+    const int height = picture->height();
+    ASSERT_GE(lock.size(), header->biSize + stride * height);
     const auto at = [&](int x, int y) {
-      const uint8_t* p = bits + (130 - y) * stride + x * 3;
+      const uint8_t* p = bits + (height - 1 - y) * stride + x * 3;
       return static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
     };
     int differing = 0;
-    for (int y = 0; y < 131; ++y) {
+    for (int y = 0; y < height; ++y) {
       for (int x = 0; x < 257; ++x) differing += at(x, y) != picture->PixelAt(x, y);
     }
     EXPECT_EQ(differing, 0);
@@ -119,9 +105,9 @@ TEST(GridMapWinTest, ClipboardAndPngHoldThePictureAsDrawn) {
   const test_support::Decoded png = test_support::Decode(picture->Png());
   ASSERT_EQ(png.fault, "");
   ASSERT_EQ(png.width, 257);
-  ASSERT_EQ(png.height, 131);
+  ASSERT_EQ(png.height, picture->height());
   int differing = 0;
-  for (int y = 0; y < 131; ++y) {
+  for (int y = 0; y < png.height; ++y) {
     for (int x = 0; x < 257; ++x) {
       const uint8_t* p = png.rgb.data() + (y * 257 + x) * 3;
       differing += (static_cast<uint32_t>(p[0]) << 16 | p[1] << 8 | p[2]) != picture->PixelAt(x, y);
@@ -144,7 +130,8 @@ TEST(GridMapWinTest, ControlTakesThePlaceholdersPlaceAndMovesWithTheMouse) {
   RECT client{};
   GetClientRect(made, &client);
   EXPECT_EQ(view.map().width(), client.right);
-  EXPECT_EQ(view.map().height(), client.bottom);
+  EXPECT_EQ(view.map().height() + LegendHeight({reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)), 96}),
+            client.bottom);
 
   view.SetSquares({{G(L"PM95"), G(L"QM05")}, {}, {}});
   const PixelRect before = view.map().RectOf(G(L"PM95"));
