@@ -17,6 +17,9 @@
 #include "entry_support.h"
 #include "harness.h"
 #include "logfiles_support.h"
+#include "map_pixels.h"
+#include "worked/grid_map.h"
+#include "worked/worked_source.h"
 #include "worked_logs.h"
 #include "worked_support.h"
 
@@ -317,6 +320,35 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
       },
       30000))
       << Utf8(summary);
+}
+
+// The summary's map, copied as a picture: the squares of the folder's contacts worked, the rest not.
+TEST(WorkedE2E, SummaryMapShowsTheWorkedSquaresInTheirColour) {
+  TempFolder folder;
+  const LocalTime t = test_support::At(2026, 11, 3, 21, 5);
+  WriteLog(folder.File(L"Zelmor261103.TXT"),
+           {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", t), LogLineAt(L"JA2DEF 59 59 QM06", L"SO-50", Shifted(t, 3)),
+            LogLineAt(L"BV2JKL 59 59 PL05", L"RS-44", Shifted(t, 6))});
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  const CopiedMap copied = CopySummaryMap(app);
+  ASSERT_GT(copied.map_height, 0) << copied.width << "x" << copied.height;
+
+  zelmor::worked::GridMap map;
+  map.SetClientSize(copied.width, copied.map_height);
+  const int pm95 = zelmor::worked::GridNumber(L"PM95"), qm06 = zelmor::worked::GridNumber(L"QM06"),
+            pl05 = zelmor::worked::GridNumber(L"PL05");
+  map.SetSquares({{pm95, qm06, pl05}, {}, {}});
+  const auto at = [&](int x, int y) { return copied.At(x, y); };
+  using zelmor::worked::SquareStatus;
+  const auto worked = zelmor::worked::StatusColour(SquareStatus::WorkedOnly);
+  const auto not_worked = zelmor::worked::StatusColour(SquareStatus::NotWorked);
+  for (const wchar_t* grid : {L"PM95", L"QM06", L"PL05"}) {
+    EXPECT_EQ(test_support::SquareColour(map, zelmor::worked::GridNumber(grid), at), worked) << Utf8(grid);
+  }
+  for (const wchar_t* grid : {L"PM96", L"PM85", L"QM05"}) {
+    EXPECT_EQ(test_support::SquareColour(map, zelmor::worked::GridNumber(grid), at), not_worked) << Utf8(grid);
+  }
 }
 
 TEST(WorkedE2E, HintsOffInTheSettingsShowNoHintButTheSummaryCounts) {
