@@ -242,7 +242,9 @@ void DrawMap(HDC dc, const GridMap& map, const MapLook& look, std::optional<int>
   }
 
   base::SelectedObject font(dc, look.font ? static_cast<HGDIOBJ>(look.font) : GetStockObject(DEFAULT_GUI_FONT));
-  SetBkMode(dc, TRANSPARENT);
+  // On the paper's colour: a coast under the letters would make them hard to read.
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, Colour(StatusColour(SquareStatus::NotWorked)));
   SetTextColor(dc, Colour(kLetters));
   const int pad = Scaled(3, look.dpi);
   for (const FieldLabel& f : map.FieldLabels()) {
@@ -250,6 +252,7 @@ void DrawMap(HDC dc, const GridMap& map, const MapLook& look, std::optional<int>
     if (f.width >= size.cx + 2 * pad && f.height >= size.cy + 2 * pad) Text(dc, f.x + pad, f.y + pad, f.text);
   }
 
+  SetBkMode(dc, TRANSPARENT);
   DrawLegend(dc, map, look, hover);
 }
 
