@@ -94,7 +94,8 @@ zelmor_xvfb_start() {
     # The loser exits, but not at once, so its being alive proves nothing: the lock decides.
     local owner=""
     for _ in $(seq 50); do
-      owner=$( { tr -d ' \n' <"/tmp/.X$n-lock"; } 2>/dev/null)
+      # The lock file may not be there yet: under set -e a failed read must not end the caller.
+      owner=$( { tr -d ' \n' <"/tmp/.X$n-lock"; } 2>/dev/null || true)
       [ -n "$owner" ] && [ -e "/tmp/.X11-unix/X$n" ] && break
       kill -0 "$ZELMOR_XVFB_PID" 2>/dev/null || break
       sleep 0.1
