@@ -140,6 +140,15 @@ xdotool key g
 summary=$(wait_window "^交信集計$")
 sleep 0.5
 shot_window "$summary" worked-summary.png
+# The map of grids alone, as its button "PNGで保存(S)..." writes it.
+xdotool key alt+s
+wait_window "^地図をPNGで保存$" >/dev/null
+xdotool type --delay 10 "$(winpath "$OUT/grid-map.png")"
+xdotool key Return
+for _ in $(seq 200); do [ -s "$OUT/grid-map.png" ] && break; sleep 0.05; done
+for _ in $(seq 200); do xdotool search --onlyvisible --name "^地図をPNGで保存$" >/dev/null 2>&1 || break; sleep 0.05; done
+# Zelmor writes its PNG without compression; ImageMagick reads it back and writes it smaller.
+convert "$OUT/grid-map.png" "$OUT/grid-map.png"
 xdotool key Escape
 for _ in $(seq 200); do xdotool search --onlyvisible --name "^交信集計$" >/dev/null 2>&1 || break; sleep 0.05; done
 
