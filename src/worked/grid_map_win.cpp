@@ -103,7 +103,7 @@ void DrawLegend(HDC dc, const GridMap& map, const MapLook& look, std::optional<i
 }
 
 // The coasts over the squares, once for each turn of the world in the view.
-void DrawCoasts(HDC dc, const GridMap& map, const MapLook& look) {
+void DrawCoasts(HDC dc, const GridMap& map) {
   const Coastlines coasts = TheCoastlines();
   const double s = map.scale(), left = map.left_longitude(), top = map.top_colatitude();
   const double shown = map.width() / s;
@@ -231,7 +231,7 @@ void DrawMap(HDC dc, const GridMap& map, const MapLook& look, std::optional<int>
     for (int x : map.FieldColumnsX()) Line(dc, x, north, x, south);
     for (int y : map.FieldRowsY()) Line(dc, 0, y, map.width(), y);
   }
-  DrawCoasts(dc, map, look);
+  DrawCoasts(dc, map);
   {
     base::UniquePen own_pen(CreatePen(PS_INSIDEFRAME, Scaled(2, look.dpi), Colour(kOwn)));
     base::SelectedObject selected(dc, own_pen.get());
