@@ -42,7 +42,7 @@ using contact::LineFormats;
 
 const LocalTime kReadAt{2024, 3, 6, 12, 0, 0};
 
-const adif::FixedOffsetZone kJapan(540);
+const FixedOffsetZone kJapan(540);
 
 bool IsWordBreak(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
 

@@ -52,7 +52,7 @@
 #include <variant>
 #include <vector>
 
-#include "adif/time_zone.h"
+#include "base/time_zone.h"
 #include "base/text.h"
 #include "entry/date_picture.h"
 #include "entry/line_reader.h"
@@ -446,10 +446,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int elapsed = fuzz::TimeFrom(in.Text(11), LocalTime{90}).year;
 
   // A clock gives calendar dates and times, and the reading's clock is one too.
-  if (!adif::IsValid({contact.year, contact.month, contact.day, contact.hour, contact.minute, 0})) return 0;
-  const adif::CivilTime later = adif::AddMinutes({contact.year, contact.month, contact.day, contact.hour,
-                                                  contact.minute, 0}, elapsed);
-  if (!adif::IsValid(later)) return 0;
+  if (!IsValid(CivilTime{contact.year, contact.month, contact.day, contact.hour, contact.minute, 0})) return 0;
+  const CivilTime later =
+      AddMinutes({contact.year, contact.month, contact.day, contact.hour, contact.minute, 0}, elapsed);
+  if (!IsValid(later)) return 0;
   const LocalTime now{later.year, later.month, later.day, later.hour, later.minute, 0};
   const entry::DatePicture picture(formats.short_date);
   if (!picture.Readable() || fuzz::HasLineEnd(formats.short_date) || fuzz::HasLineEnd(formats.time_separator)) return 0;

@@ -6,8 +6,9 @@
 // none), now ("2026 12 1 10 30"), the operations (one byte each: 'a'/'b' replace source 1/2 with
 // A/B, 's' the same as 'a' merged a contact at a time, 'h' B staged for source 2 and dropped
 // half-way, 'p' append A's lines to the pane one by one as Enters do, 'P' replace the pane with B,
-// '1', '2', '0' remove source 1, 2, the pane; others do nothing), the dupe window's minutes (a
-// byte).
+// '1', '2', '0' remove source 1, 2, the pane; 'c' LoTW's confirmations made from the contacts
+// held now, some of them a little off in time; others do nothing), the dupe window's minutes (a
+// byte). What the confirmations confirm, contacts and squares, is counted afresh by the model too.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,9 @@
 #include <variant>
 #include <vector>
 
+#include "base/text.h"
+#include "base/time_zone.h"
+#include "contact/bands.h"
 #include "entry/log_format.h"
 #include "fuzz_input.h"
 #include "settings/keys.h"
@@ -36,19 +40,44 @@ using namespace worked;
 const LineReading kReading{entry::kDefaultTemplate, LineFormats{L"yyyy/MM/dd", L":", L"."}};
 // The index's own satellite names: LoTW's list alone.
 const SatelliteNames kSatellites;
+const FixedOffsetZone kJapan(540);
 
 struct ModelContact {
   std::wstring call, satellite;  // the call upper-case; SatelliteNames::Key
   int64_t minute;
-  int grid;
+  int grid, band;
+  std::wstring satellite_name;  // as logged, spaces around removed
   bool operator<(const ModelContact& o) const {
-    return std::tie(call, satellite, minute, grid) < std::tie(o.call, o.satellite, o.minute, o.grid);
+    return std::tie(call, satellite, minute, grid, band) < std::tie(o.call, o.satellite, o.minute, o.grid, o.band);
   }
 };
+
+// The contact's time in UTC, as Japan's clock logged it; none outside the calendar.
+std::optional<int64_t> UtcOf(const ModelContact& c) {
+  const CalendarDate date = DateOfDayNumber(c.minute >= 0 ? c.minute / 1440 : -((-c.minute + 1439) / 1440));
+  const int64_t in_day = c.minute - DayNumber(date.year, date.month, date.day) * 1440;
+  const auto utc = kJapan.ToUtc({date.year, date.month, date.day, static_cast<int>(in_day / 60),
+                                 static_cast<int>(in_day % 60), 0});
+  if (!utc) return std::nullopt;
+  return c.minute - 540;
+}
+
+// The rule, told plainly: the same operator, satellite and band where both tell them, within 30
+// minutes.
+bool ModelConfirms(const confirmations::Confirmation& q, const ModelContact& c) {
+  if (BaseCall(NormalizedCall(q.call)) != BaseCall(c.call)) return false;
+  const auto utc = UtcOf(c);
+  if (!utc || std::llabs(q.utc_minute - *utc) > 30) return false;
+  const std::wstring satellite = kSatellites.Key(q.satellite);
+  if (!satellite.empty() && !c.satellite.empty() && satellite != c.satellite) return false;
+  const int band = BandNumber(std::string(q.band.begin(), q.band.end()));
+  return band < 0 || c.band < 0 || band == c.band;
+}
 
 // Each source's lines, counted from scratch with the reader whenever asked.
 struct Model {
   std::map<std::wstring, std::vector<std::wstring>> sources;
+  std::vector<confirmations::Confirmation> confirmations;
 
   void Count(std::set<ModelContact>& contacts, size_t& unreadable, size_t& without_call) const {
     std::map<std::wstring, size_t> most_unreadable, most_without;
@@ -75,7 +104,8 @@ struct Model {
         }
         contacts.insert({NormalizedCall(call), c->satellite_name ? kSatellites.Key(*c->satellite_name) : L"",
                          CalendarMinute(c->date.year, c->date.month, c->date.day, c->hour, c->minute),
-                         GridNumber(c->words.Find(WordKind::Grid))});
+                         GridNumber(c->words.Find(WordKind::Grid)), BandNumber(BandsOf(*c).uplink),
+                         c->satellite_name ? TrimSpaces(*c->satellite_name) : L""});
       }
       for (const auto& [line, n] : here_unreadable) most_unreadable[line] = std::max(most_unreadable[line], n);
       for (const auto& [line, n] : here_without) most_without[line] = std::max(most_without[line], n);
@@ -156,6 +186,27 @@ void Check(const WorkedIndex& index, const Model& model, const std::wstring& mem
     FUZZ_CHECK(s.grids <= summary.grids, "a satellite with more grids than all");
   }
   FUZZ_CHECK(per_satellite == summary.contacts && summary.contacts == contacts.size(), "summary total");
+
+  size_t confirmed = 0;
+  std::set<int> confirmed_grids;
+  for (const auto& c : contacts) {
+    bool any = false;
+    for (const auto& q : model.confirmations) {
+      if (!ModelConfirms(q, c)) continue;
+      any = true;
+      for (const auto& g : q.grids) confirmed_grids.insert(GridNumber(g));
+    }
+    if (any) ++confirmed;
+  }
+  FUZZ_CHECK(index.ConfirmedContacts() == confirmed && summary.confirmed_contacts == confirmed,
+             "confirmed " + std::to_string(index.ConfirmedContacts()) + " != model " + std::to_string(confirmed));
+  FUZZ_CHECK(summary.confirmed_grids == confirmed_grids.size(),
+             "confirmed squares " + std::to_string(summary.confirmed_grids) + " != model " +
+                 std::to_string(confirmed_grids.size()));
+  if (grid >= 0) {
+    FUZZ_CHECK(index.LookUpGrid(grid_word, satellite).confirmed == (confirmed_grids.count(grid) != 0),
+               "square confirmed " + Show(grid_word));
+  }
   FUZZ_CHECK(!SummaryText(summary).empty(), "empty summary");
 }
 
@@ -181,7 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int window = in.Byte(6, 30);
   if (ops.size() > 16) return 0;
 
-  worked::WorkedIndex index;
+  worked::WorkedIndex index({}, &fuzz::kJapan);
   fuzz::Model model;
   const std::wstring one = L"C:\\log\\1.TXT", two = L"C:\\log\\2.TXT", pane = worked::WorkedIndex::kPane;
   const auto lines_a = worked::IndexedLines(a), lines_b = worked::IndexedLines(b);
@@ -219,6 +270,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         index.Stage(two, read, 0, read.records.size() / 2);
         index.StageOddLines(two, read);
         index.Unstage(two);
+        break;
+      }
+      case 'c': {
+        std::set<fuzz::ModelContact> held;
+        size_t unused = 0;
+        model.Count(held, unused, unused);
+        static const int kOff[] = {0, 30, -30, 31, -31, 7};
+        model.confirmations.clear();
+        for (const auto& c : held) {
+          const auto utc = fuzz::UtcOf(c);
+          if (!utc || model.confirmations.size() >= 40) continue;
+          confirmations::Confirmation q;
+          q.call = c.call;
+          q.satellite = c.satellite_name;
+          const std::string band = contact::BandName(c.band);
+          q.band = std::wstring(band.begin(), band.end());
+          q.utc_minute = *utc + kOff[model.confirmations.size() % 6];
+          if (c.grid >= 0) q.grids = {worked::GridText(c.grid), worked::GridText((c.grid + 1) % (18 * 18 * 100))};
+          model.confirmations.push_back(q);
+        }
+        index.SetConfirmations(model.confirmations);
         break;
       }
       case '1': index.Remove(one); model.sources.erase(one); break;

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Generates src/contact/lotw_satellites.cpp, src/adif/lotw_tables.cpp and src/station/ja_areas.cpp
+"""Generates src/contact/lotw_satellites.cpp, src/contact/lotw_bands.cpp, src/adif/lotw_tables.cpp and
+src/station/ja_areas.cpp
 from the configuration that LoTW's signing tool ships.
 
     scripts/gen-lotw-tables.py [config.xml [version]]
@@ -29,6 +30,7 @@ import xml.etree.ElementTree as ET
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SATELLITES_OUTPUT = os.path.join(ROOT, "src", "contact", "lotw_satellites.cpp")
 OUTPUT = os.path.join(ROOT, "src", "adif", "lotw_tables.cpp")
+BANDS_OUTPUT = os.path.join(ROOT, "src", "contact", "lotw_bands.cpp")
 JA_OUTPUT = os.path.join(ROOT, "src", "station", "ja_areas.cpp")
 
 # ADIF 3.1.4, Band enumeration: name, lower and upper limit in MHz.
@@ -163,15 +165,22 @@ def main():
         f.write("\n".join(out) + "\n")
     print(f"{SATELLITES_OUTPUT}: {len(names)} satellites, {len(aliases)} other spellings (trustedqsl {version})")
 
+    # The bands too: a contact's band is matched with LoTW's confirmations as well as exported.
+    out = generated("contact/bands.h", "contact")
+    table(out, "Band", "Bands", [f"{{{c_string(n)}, {low}, {high}}}" for low, high, n in bands])
+    out.append("}  // namespace zelmor::contact")
+    with open(BANDS_OUTPUT, "w") as f:
+        f.write("\n".join(out) + "\n")
+    print(f"{BANDS_OUTPUT}: {len(bands)} bands (trustedqsl {version})")
+
     out = generated("adif/lotw_tables.h", "adif")
     out.append(f"const char kTqslVersion[] = {c_string(version)};")
     out.append("")
-    table(out, "Band", "Bands", [f"{{{c_string(n)}, {low}, {high}}}" for low, high, n in bands])
     table(out, "ModeName", "ModeNames", [f"{{{c_string(t)}, {c_string(m)}, {c_string(s)}}}" for t, m, s in modes])
     out.append("}  // namespace zelmor::adif")
     with open(OUTPUT, "w") as f:
         f.write("\n".join(out) + "\n")
-    print(f"{OUTPUT}: {len(bands)} bands, {len(modes)} modes (trustedqsl {version})")
+    print(f"{OUTPUT}: {len(modes)} modes (trustedqsl {version})")
     write_ja_areas(root, version, config_version)
 
 

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "adif/lotw_tables.h"
+#include "contact/bands.h"
 #include "base/text.h"
 #include "entry/log_format.h"
 
@@ -56,26 +57,6 @@ std::string Locator(const std::wstring& grid) {
 }
 
 }  // namespace
-
-std::string BandOf(int64_t hertz) {
-  for (const Band& band : kBands) {
-    if (hertz >= band.lower_hz && hertz <= band.upper_hz) return band.name;
-  }
-  return std::string();
-}
-
-std::string BandOfWholeMegahertz(int64_t mhz) {
-  if (mhz < 0 || mhz > 100000000) return std::string();
-  const int64_t low = mhz * 1000000, high = low + 1000000;  // [low, high)
-  std::string found;
-  for (const Band& band : kBands) {
-    if (band.lower_hz < high && band.upper_hz >= low) {
-      if (!found.empty()) return std::string();
-      found = band.name;
-    }
-  }
-  return found;
-}
 
 std::string SatelliteModeLetter(const std::string& band) {
   static const std::pair<const char*, const char*> kLetters[] = {
@@ -161,12 +142,9 @@ RecordResult ContactRecord(const Contact& c, const station::Station* station, co
   std::optional<int64_t> up_hz, down_hz;
   if (c.uplink && c.uplink->kilohertz > 0) up_hz = c.uplink->kilohertz * 1000;
   if (c.downlink && c.downlink->kilohertz > 0) down_hz = c.downlink->kilohertz * 1000;
-  std::string band = up_hz ? BandOf(*up_hz) : std::string();
-  std::string band_rx = down_hz ? BandOf(*down_hz) : std::string();
-  if (c.log_frequency) {
-    if (!up_hz) band = BandOfWholeMegahertz(c.log_frequency->uplink_mhz);
-    if (!down_hz) band_rx = BandOfWholeMegahertz(c.log_frequency->downlink_mhz);
-  }
+  const contact::ContactBands bands = contact::BandsOf(c);
+  const std::string& band = bands.uplink;
+  const std::string& band_rx = bands.downlink;
   add("BAND", band);
   add("BAND_RX", band_rx);
   if (up_hz) add("FREQ", Megahertz(c.uplink->kilohertz));
@@ -175,7 +153,7 @@ RecordResult ContactRecord(const Contact& c, const station::Station* station, co
   if (c.mode) {
     std::optional<int64_t> reference = up_hz ? up_hz : down_hz;
     if (!reference && !band.empty()) {
-      for (const Band& b : kBands) {
+      for (const contact::Band& b : contact::kBands) {
         if (band == b.name) reference = b.lower_hz;
       }
     }

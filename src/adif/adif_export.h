@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "contact/satellite_names.h"
-#include "adif/time_zone.h"
+#include "base/time_zone.h"
 #include "base/clock.h"
 #include "contact/contact.h"
 #include "station/station.h"
@@ -31,11 +31,6 @@ namespace zelmor::adif {
 
 inline constexpr char kAdifVersion[] = "3.1.4";
 
-// ADIF's band for a frequency in hertz, or empty outside every band.
-std::string BandOf(int64_t hertz);
-// The one band that a whole number of megahertz from the LOG frequency ("435") can be in, or
-// empty when there is none or more than one.
-std::string BandOfWholeMegahertz(int64_t mhz);
 // AMSAT's letter for a band ("2m" -> "V"), or empty.
 std::string SatelliteModeLetter(const std::string& band);
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "adif/adif_export.h"
-#include "adif/time_zone.h"
+#include "base/time_zone.h"
 #include "logfiles/file_command.h"
 #include "station/station_store.h"
 

@@ -1,19 +1,12 @@
 #pragma once
-// Facts from the configuration of LoTW's signing tool (TQSL): the bands and the ADIF mode names
-// (its satellites are in contact/lotw_satellites.h). src/adif/lotw_tables.cpp is generated from it by
-// scripts/gen-lotw-tables.py; its first lines say which trustedqsl version it came from.
-
-#include <cstdint>
+// Facts from the configuration of LoTW's signing tool (TQSL): the ADIF mode names (its satellites
+// are in contact/lotw_satellites.h, its bands in contact/bands.h). src/adif/lotw_tables.cpp is
+// generated from it by scripts/gen-lotw-tables.py; its first lines say which trustedqsl version it
+// came from.
 
 #include "base/table.h"
 
 namespace zelmor::adif {
-
-// A band with the limits that both TQSL and ADIF 3.1.4 allow, in hertz, both included.
-struct Band {
-  const char* name;  // as ADIF spells it: "2m", "70cm"
-  int64_t lower_hz, upper_hz;
-};
 
 // A mode as written (in a log or by a tracking program) and ADIF's MODE and SUBMODE for it.
 struct ModeName {
@@ -23,7 +16,6 @@ struct ModeName {
 };
 
 extern const char kTqslVersion[];
-extern const Table<Band> kBands;  // in order of frequency
 extern const Table<ModeName> kModeNames;
 
 }  // namespace zelmor::adif

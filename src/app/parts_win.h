@@ -15,7 +15,7 @@
 #include <string>
 
 #include "adif/export_command.h"
-#include "adif/time_zone_win.h"
+#include "base/time_zone_win.h"
 #include "app/lifecycle.h"
 #include "base/clock_win.h"
 #include "base/main_state.h"
@@ -99,7 +99,7 @@ struct Parts {
   // What every File menu command borrows.
   logfiles::FileCommandContext file_commands;
   logfiles::LogCommands log_commands;
-  adif::ComputerTimeZone zone;
+  ComputerTimeZone zone;
   station::Win32StationDialog station_dialog;
   station::StationCommand station_command;
   adif::ExportCommand adif_export;

@@ -199,3 +199,5 @@
 #define IDS_MAP_COPY_FAILED 2389
 // The tracking program the feed reads now, after its name in "追跡ソフト(&R)"
 #define IDS_TRACKER_CONNECTED 2240
+// Worked before: what LoTW has confirmed
+#define IDS_WORKED_GRID_UNCONFIRMED 2300

@@ -36,4 +36,11 @@ std::wstring TrimSpaces(std::wstring_view text);
 // are put in as they are: a "%2" inside the first value stays.
 std::wstring FillText(std::wstring_view text, std::initializer_list<std::wstring_view> values);
 
+// UTF-8 (files other programs write: LoTW's ADIF) and wide text: UTF-16 with surrogate pairs where
+// wchar_t has 16 bits (Windows), UTF-32 elsewhere. Bytes that are no UTF-8 (a stray continuation
+// byte, a cut-off or overlong sequence, a surrogate's code) each read as U+FFFD, so that any bytes
+// give a text; a lone surrogate of the wide text writes as U+FFFD too.
+std::wstring FromUtf8(std::string_view bytes);
+std::string ToUtf8(std::wstring_view text);
+
 }  // namespace zelmor

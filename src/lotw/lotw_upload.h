@@ -8,7 +8,7 @@
 #include <string>
 
 #include "adif/adif_export.h"
-#include "adif/time_zone.h"
+#include "base/time_zone.h"
 #include "logfiles/file_command.h"
 #include "lotw/tqsl_job.h"
 #include "station/station_command.h"
@@ -45,7 +45,7 @@ class UploadViews {
 class LotwUpload {
  public:
   struct Services {
-    const adif::TimeZoneRules& zone;
+    const TimeZoneRules& zone;
     std::wstring program_version;
     station::CurrentStation& station;
     station::StationCommand& station_command;

@@ -12,6 +12,8 @@
 #include "base/codepage_win.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
+#include "base/text.h"
+#include "confirmations/lotw_report.h"
 
 namespace zelmor::worked {
 namespace {
@@ -59,9 +61,15 @@ std::optional<std::vector<FileStamp>> DiskLogFolder::List(const std::wstring& fo
 }
 
 std::optional<std::wstring> DiskLogFolder::Read(const std::wstring& path) {
+  auto bytes = ReadBytes(path);
+  if (!bytes) return std::nullopt;
+  return base::FromAnsi(*bytes);
+}
+
+std::optional<std::string> DiskLogFolder::ReadBytes(const std::wstring& path) {
   std::string bytes;
   if (base::ReadFileContent(path, bytes) != ERROR_SUCCESS) return std::nullopt;
-  return base::FromAnsi(bytes);
+  return bytes;
 }
 
 struct LogFolderWatcher::Shared {
@@ -71,6 +79,7 @@ struct LogFolderWatcher::Shared {
   Settings settings;
   base::UniqueHandle stop_event, wake_event;
   std::atomic<bool> stop{false};
+  std::atomic<bool> kept_asked{false};  // the kept file to be read again at the next scan
 
   std::mutex lock;  // guards what follows, only ever for a swap or a push
   std::vector<FolderUpdate> updates;
@@ -94,6 +103,9 @@ struct LogFolderWatcher::Shared {
 
   // The reader's own state, on its thread only.
   std::vector<FileStamp> known;  // files read, as they were when read
+  bool kept_read = false;
+  bool kept_due = false;  // asked for, and not read yet
+  FileStamp kept;  // the kept file as it was when read; no name when there was none
 
   void ReadPaneIfAny() {
     std::shared_ptr<const std::wstring> text;
@@ -161,11 +173,40 @@ struct LogFolderWatcher::Shared {
     Hand(std::move(one));
   }
 
+  // Reads the kept file of confirmations when it is not as it was read (or gone), or when asked;
+  // false when it could not be read.
+  bool ReadKeptFile(const std::optional<std::vector<FileStamp>>& listed) {
+    if (!listed) return true;  // the folder's listing failed: the scan is tried again anyway
+    FileStamp now;
+    for (const auto& f : *listed) {
+      if (SameAsciiCaseless(f.name, confirmations::kKeptFileName)) now = f;
+    }
+    if (kept_asked.exchange(false)) kept_due = true;
+    if (kept_read && now == kept && !kept_due) return true;
+    FolderUpdate u;
+    u.kind = FolderUpdate::Kind::Confirmations;
+    if (!now.name.empty()) {
+      const auto bytes = access->ReadBytes(base::JoinPath(settings.folder, now.name));
+      if (!bytes) return false;
+      u.confirmations = confirmations::ReadKept(*bytes).confirmations;
+    }
+    kept_read = true;
+    kept_due = false;
+    kept = now;
+    std::vector<FolderUpdate> one;
+    one.push_back(std::move(u));
+    Hand(std::move(one));
+    return true;
+  }
+
   // Reads what changed since the last scan, and says what is to be tried again.
   Scanned Scan() {
     Scanned result = Scanned::Whole;
     auto listed = access->List(settings.folder);
     if (!listed) result = Scanned::FolderNotListed;
+    // Before the logs: their contacts are matched as they come, and hints and the summary wait
+    // for the folder read whole.
+    if (!ReadKeptFile(listed)) result = Scanned::FilesNotRead;
     std::vector<std::wstring> not_read;
     const std::vector<FileStamp> now = LogFiles(std::move(listed), not_read);
     const FolderChanges changes = CompareListings(known, now);
@@ -235,6 +276,7 @@ struct LogFolderWatcher::Shared {
     bool scan = true, retry = false;
     while (!stop.load()) {
       ReadPaneIfAny();
+      if (kept_asked.load()) scan = true;
       if (scan) {
         // The watch is made afresh before each scan: what changes from now on is signalled, what
         // changed before the scan sees, and a folder deleted meanwhile is let go.
@@ -308,6 +350,12 @@ void LogFolderWatcher::ReadPane(std::shared_ptr<const std::wstring> text, uint64
     shared_->pane_text = std::move(text);
     shared_->pane = pane;
   }
+  SetEvent(shared_->wake_event.get());
+}
+
+void LogFolderWatcher::ConfirmationsChanged() {
+  if (!shared_) return;
+  shared_->kept_asked = true;
   SetEvent(shared_->wake_event.get());
 }
 

@@ -3,7 +3,9 @@
 //
 // One thread per folder watched: it reads every log file (ANSI code page), then waits for the
 // folder to change (FindFirstChangeNotificationW, or a while without one) and reads again only
-// the files whose size or write time changed; it also reads the pane's text when handed one.
+// the files whose size or write time changed; it also reads the pane's text when handed one, and
+// the kept file of LoTW's confirmations (confirmations::kKeptFileName, UTF-8) when it is new,
+// changed or gone, or when asked to.
 // Lines are read on up to four threads, one fewer than the processors. What it read waits in a
 // queue; the window given is posted `message` (wParam and lParam 0, at most one such message
 // waiting at a time), and its handler takes the queue with TakeUpdates and gives it to
@@ -36,6 +38,8 @@ class LogFolderAccess {
   virtual std::optional<std::vector<FileStamp>> List(const std::wstring& folder) = 0;
   // The file's text converted from the ANSI code page, or nothing when it cannot be read.
   virtual std::optional<std::wstring> Read(const std::wstring& path) = 0;
+  // The file's bytes as they are, or nothing when it cannot be read.
+  virtual std::optional<std::string> ReadBytes(const std::wstring& path) = 0;
 };
 
 // Files on the disk, in the ANSI code page as Zelmor writes them.
@@ -43,6 +47,7 @@ class DiskLogFolder : public LogFolderAccess {
  public:
   std::optional<std::vector<FileStamp>> List(const std::wstring& folder) override;
   std::optional<std::wstring> Read(const std::wstring& path) override;
+  std::optional<std::string> ReadBytes(const std::wstring& path) override;
 };
 
 class LogFolderWatcher {
@@ -75,6 +80,10 @@ class LogFolderWatcher {
   // Reads the pane's text as hand-over `pane` (WorkedLog::PaneHandedOver); only the latest text
   // waiting is read. Nothing happens when not started.
   void ReadPane(std::shared_ptr<const std::wstring> text, uint64_t pane);
+  // The kept file of confirmations was written: it is read again, whatever its listing says (a
+  // write within the file system's time resolution may leave size and time as they were).
+  // Nothing happens when not started.
+  void ConfirmationsChanged();
   // Asks the thread to end and waits up to `wait_ms`; true when it has ended.
   bool Stop(DWORD wait_ms = 2000);
   bool running() const { return static_cast<bool>(thread_); }

@@ -1,6 +1,7 @@
 #include "worked/summary_dialog_win.h"
 
 #include <iterator>
+#include <utility>
 
 #include "base/message_boxes_win.h"
 #include "base/resource.h"
@@ -15,8 +16,8 @@ namespace {
 
 constexpr UINT_PTR kFollowTimer = 1;
 constexpr UINT kFollowMs = 250;
-// Tab stops of the columns, in dialog units: the satellite's name, then three counts.
-constexpr int kTabStops[] = {64, 100, 136};
+// Tab stops of the columns, in dialog units: the satellite's name, then five counts.
+constexpr int kTabStops[] = {64, 100, 136, 172, 208};
 
 class SummaryDialog : public window::ModalDialog {
  public:
@@ -58,8 +59,9 @@ class SummaryDialog : public window::ModalDialog {
   void Fill() {
     version_ = source_.SummaryVersion();
     complete_ = source_.SummaryComplete();
-    SetWindowTextW(Text(), source_.SummaryText().c_str());
-    map_.SetSquares(source_.SummaryMapSquares());
+    SummarySource::Shown shown = source_.SummaryNow();
+    SetWindowTextW(Text(), shown.text.c_str());
+    map_.SetSquares(std::move(shown.squares));
   }
 
   void Follow() {

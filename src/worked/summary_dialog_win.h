@@ -20,9 +20,13 @@ class SummarySource {
   virtual uint64_t SummaryVersion() = 0;
   // False while the logs are still being read: the text then says so and counts nothing.
   virtual bool SummaryComplete() = 0;
-  virtual std::wstring SummaryText() = 0;
-  // The squares of the map beside the text: worked, confirmed and the operator's own.
-  virtual MapSquares SummaryMapSquares() = 0;
+  // The count as text, and the squares of the map beside it (worked, confirmed and the operator's
+  // own), from one count.
+  struct Shown {
+    std::wstring text;
+    MapSquares squares;
+  };
+  virtual Shown SummaryNow() = 0;
 };
 
 // Modal over `owner`, from the resources of `instance`. The text follows the source until it is

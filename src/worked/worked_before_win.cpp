@@ -73,6 +73,14 @@ void WorkedBefore::ShowSummary(HWND owner) {
   worked::ShowSummary(owner, p_.instance, *this);
 }
 
+void WorkedBefore::ConfirmationsChanged() {
+  if (indexing_) keeper_.ConfirmationsChanged();
+}
+
+size_t WorkedBefore::MatchingContacts(const std::vector<confirmations::Confirmation>& confirmations) const {
+  return keeper_.log().index().MatchingContacts(confirmations);
+}
+
 void WorkedBefore::OnLogAppended(const std::wstring& text) {
   logged_.push_back(text);
   PostUpdate();
@@ -97,20 +105,22 @@ bool WorkedBefore::IndexComplete() const {
 
 bool WorkedBefore::SummaryComplete() { return indexing_ && IndexComplete(); }
 
-std::wstring WorkedBefore::SummaryText() {
-  if (!SummaryComplete()) return LoadText(IDS_SUMMARY_READING);
-  return worked::SummaryText(keeper_.log().Summary());
-}
-
-MapSquares WorkedBefore::SummaryMapSquares() {
-  MapSquares squares = SummaryComplete() ? SquaresOnMap(keeper_.log().index()) : MapSquares{};
+SummarySource::Shown WorkedBefore::SummaryNow() {
+  Shown shown;
+  if (SummaryComplete()) {
+    const WorkedSummary summary = keeper_.log().Summary();
+    shown.text = worked::SummaryText(summary);
+    shown.squares = SquaresOnMap(summary);
+  } else {
+    shown.text = LoadText(IDS_SUMMARY_READING);
+  }
   if (p_.station && p_.station->Get()) {
     for (const std::wstring& grid : p_.station->Get()->grids) {
       const int square = GridNumber(grid);
-      if (square >= 0) squares.own.push_back(square);
+      if (square >= 0) shown.squares.own.push_back(square);
     }
   }
-  return squares;
+  return shown;
 }
 
 void WorkedBefore::PostUpdate() {

@@ -17,6 +17,8 @@
 //     (this part is the profile's watcher while it lives: LOG Open and LOG Save remember theirs);
 //   - the template and the locale that lines are read with: when they change, everything is read
 //     again.
+//   - LoTW's confirmations kept in the log folder ("Zelmor-lotw-qsl.adi"), read by the folder's
+//     reader with the logs, and again when the fetch has written them.
 // With the hint turned off, nothing is read until the summary is first asked for.
 
 #include <windows.h>
@@ -28,6 +30,7 @@
 
 #include "base/clock.h"
 #include "base/main_state.h"
+#include "confirmations/confirmation.h"
 #include "entry/entry_box.h"
 #include "entry/locale.h"
 #include "entry/log_pane.h"
@@ -79,6 +82,13 @@ class WorkedBefore final : public window::Window,
   void OnAnchorMoved();
   // "交信集計(&G)": the summary over `owner`, until the operator closes it.
   void ShowSummary(HWND owner);
+  // The kept file of LoTW's confirmations ("Zelmor-lotw-qsl.adi" in the log folder) was written:
+  // it is read again now, off the thread, without waiting for the folder's watch.
+  void ConfirmationsChanged();
+  // How many of `confirmations` confirm a contact of the logs, as far as they are read (a fetch
+  // comes long after start-up has read them); 0 before the index starts (hints off, summary not
+  // yet asked for).
+  size_t MatchingContacts(const std::vector<confirmations::Confirmation>& confirmations) const;
 
   // entry::EntryListener
   void OnLogAppended(const std::wstring& text) override;
@@ -100,8 +110,7 @@ class WorkedBefore final : public window::Window,
   // SummarySource
   uint64_t SummaryVersion() override { return version_; }
   bool SummaryComplete() override;
-  std::wstring SummaryText() override;
-  MapSquares SummaryMapSquares() override;
+  Shown SummaryNow() override;
 
   void PostUpdate();
   void Update();

@@ -65,6 +65,9 @@ Hint WorkedHint(const WorkedIndex& index, const HintRequest& request) {
       hint.lines.push_back(FillText(LoadText(IDS_WORKED_NEW_GRID), {square}));
     } else if (satellite && !found.worked_on_satellite) {
       hint.lines.push_back(FillText(LoadText(IDS_WORKED_NEW_GRID_ON_SATELLITE), {square, *satellite}));
+    } else if (index.HasConfirmations() && !found.confirmed) {
+      // Only once LoTW's confirmations are kept: before, every worked square would say so.
+      hint.lines.push_back(FillText(LoadText(IDS_WORKED_GRID_UNCONFIRMED), {square}));
     }
   }
   return hint;

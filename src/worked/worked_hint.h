@@ -34,7 +34,9 @@ struct Hint {
 //     (this contact would be the third on RS-44), "RS-44では初" or "初めての局"; without a
 //     satellite, "交信済み 2026/12/01 (3回目)" counts every satellite;
 //   - "JA1ABCとして交信済み" when the operator is in the log under other forms only;
-//   - the grid: "PM95: 新グリッド" (on no satellite), or "PM95: RS-44で新" (on others only).
+//   - the grid: "PM95: 新グリッド" (on no satellite), "PM95: RS-44で新" (on others only), or,
+//     once LoTW's confirmations are kept, "PM95: 交信済み・未確認" (worked here, but no
+//     confirmation gave the square).
 // A dupe needs no satellite: a contact within the window logged on the same satellite, without
 // one, or while none is known, is the same pass; the line shows its time for the operator to judge.
 Hint WorkedHint(const WorkedIndex& index, const HintRequest& request);

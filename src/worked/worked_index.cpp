@@ -80,7 +80,7 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin
     }
     const int64_t minute = CalendarMinute(r.time);
     const int grid = r.grid >= 0 && static_cast<size_t>(r.grid) < kGridSquares ? r.grid : -1;
-    const Key key{call, satellite, minute, grid};
+    const Key key{call, satellite, minute, grid, r.band};
     auto [it, added] = by_key_.try_emplace(key, 0);
     if (!added) {
       ++entries_[it->second].sources;
@@ -108,7 +108,9 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin
     e.minute = minute;
     e.time = r.time;
     e.grid = static_cast<int16_t>(grid);
+    e.band = r.band;
     e.sources = 1;
+    MarkConfirmed(e);
     ++live_;
     by_base_[e.base].push_back(id);
     if (e.grid >= 0) {
@@ -126,7 +128,8 @@ void WorkedIndex::Add(Source& source, const SourceReading& reading, size_t begin
 void WorkedIndex::ReleaseEntry(uint32_t id) {
   Entry& e = entries_[id];
   if (e.sources == 0 || --e.sources > 0) return;
-  by_key_.erase(Key{e.call, e.satellite, e.minute, e.grid});
+  by_key_.erase(Key{e.call, e.satellite, e.minute, e.grid, e.band});
+  UnmarkConfirmed(e);
   auto list = by_base_.find(e.base);
   if (list != by_base_.end()) {
     auto& ids = list->second;
@@ -256,6 +259,7 @@ GridLookup WorkedIndex::LookUpGrid(const std::wstring& locator, const std::optio
   const int grid = GridNumber(locator);
   if (grid < 0 || grid_contacts_.empty()) return result;
   result.worked = grid_contacts_[static_cast<size_t>(grid)] > 0;
+  result.confirmed = !confirmed_grid_contacts_.empty() && confirmed_grid_contacts_[static_cast<size_t>(grid)] > 0;
   if (satellite) {
     const uint32_t asked = AskedSatellite(*satellite);
     result.worked_on_satellite = asked != kNone && grid_satellite_.count(GridSatelliteKey(asked, grid)) != 0;
@@ -264,12 +268,107 @@ GridLookup WorkedIndex::LookUpGrid(const std::wstring& locator, const std::optio
 }
 
 void WorkedIndex::ForEachContact(const std::function<void(const ContactFacts&)>& visit) const {
+  std::vector<int16_t> grids;
   for (const Entry& e : entries_) {
     if (e.sources == 0) continue;
     ContactFacts facts{e.base, e.satellite, std::wstring_view(), e.grid, e.time};
     if (e.spelling != kNone) facts.satellite_name = names_[e.spelling];
+    facts.band = e.band;
+    facts.confirmed = e.confirmed;
+    grids.clear();
+    if (e.confirmed) {
+      ForEachConfirmation(e, [&](const HeldConfirmation& c) { grids.insert(grids.end(), c.grids.begin(), c.grids.end()); });
+    }
+    facts.confirmed_grids = &grids;
     visit(facts);
   }
+}
+
+uint32_t WorkedIndex::SatelliteOfName(const std::wstring& name) {
+  const std::wstring key = satellites_.Key(name);
+  return key.empty() ? kNone : Intern(key);
+}
+
+template <class Visit>
+void WorkedIndex::ForEachConfirmation(const Entry& e, Visit visit) const {
+  const auto held = confirmations_by_base_.find(e.base);
+  if (held == confirmations_by_base_.end()) return;
+  const auto utc = utc_.Of(e.time);
+  if (!utc) return;
+  const MatchFacts contact{e.satellite, e.band, *utc};
+  for (uint32_t i : held->second) {
+    if (Confirms(confirmations_[i].facts, contact)) visit(confirmations_[i]);
+  }
+}
+
+void WorkedIndex::MarkConfirmed(Entry& e) {
+  bool confirmed = false;
+  ForEachConfirmation(e, [&](const HeldConfirmation& c) {
+    confirmed = true;
+    for (int16_t g : c.grids) ++confirmed_grid_contacts_[static_cast<size_t>(g)];
+  });
+  e.confirmed = confirmed;
+  if (confirmed) ++confirmed_live_;
+}
+
+// The same confirmations confirm the entry as when it was marked: they and the entry are as they
+// were, and the UTC rules answer for its hour as they did then.
+void WorkedIndex::UnmarkConfirmed(Entry& e) {
+  if (!e.confirmed) return;
+  ForEachConfirmation(e, [&](const HeldConfirmation& c) {
+    for (int16_t g : c.grids) --confirmed_grid_contacts_[static_cast<size_t>(g)];
+  });
+  e.confirmed = false;
+  --confirmed_live_;
+}
+
+void WorkedIndex::SetConfirmations(const std::vector<confirmations::Confirmation>& confirmations) {
+  for (Entry& e : entries_) {
+    if (e.sources > 0) UnmarkConfirmed(e);
+  }
+  confirmations_.clear();
+  confirmations_by_base_.clear();
+  if (confirmed_grid_contacts_.empty()) confirmed_grid_contacts_.assign(kGridSquares, 0);
+  confirmations_.reserve(confirmations.size());
+  for (const auto& c : confirmations) {
+    HeldConfirmation held;
+    held.facts.satellite = c.satellite.empty() ? kNone : SatelliteOfName(c.satellite);
+    held.facts.band = ConfirmedBand(c);
+    held.facts.utc_minute = c.utc_minute;
+    held.grids = ConfirmedGrids(c);
+    confirmations_by_base_[Intern(ConfirmedBaseCall(c))].push_back(static_cast<uint32_t>(confirmations_.size()));
+    confirmations_.push_back(std::move(held));
+  }
+  for (Entry& e : entries_) {
+    if (e.sources > 0) MarkConfirmed(e);
+  }
+}
+
+size_t WorkedIndex::MatchingContacts(const std::vector<confirmations::Confirmation>& confirmations) const {
+  // A satellite no contact was logged on: only a contact logged without one can match.
+  constexpr uint32_t kOtherSatellite = kNone - 1;
+  size_t matching = 0;
+  for (const auto& c : confirmations) {
+    const auto contacts = by_base_.find(Find(ConfirmedBaseCall(c)));
+    if (contacts == by_base_.end()) continue;
+    MatchFacts facts;
+    if (!c.satellite.empty()) {
+      const std::wstring key = satellites_.Key(c.satellite);
+      facts.satellite = key.empty() ? kNone : Find(key);
+      if (!key.empty() && facts.satellite == kNone) facts.satellite = kOtherSatellite;
+    }
+    facts.band = ConfirmedBand(c);
+    facts.utc_minute = c.utc_minute;
+    for (uint32_t id : contacts->second) {
+      const Entry& e = entries_[id];
+      const auto utc = utc_.Of(e.time);
+      if (utc && Confirms(facts, MatchFacts{e.satellite, e.band, *utc})) {
+        ++matching;
+        break;
+      }
+    }
+  }
+  return matching;
 }
 
 }  // namespace zelmor::worked

@@ -3,16 +3,20 @@
 // of the log folder and the log pane, each a source that is replaced whole when it changes (a file
 // written again, LOG Open) and the pane also grown by one line at each Enter.
 //
-// One contact is one call (as logged, upper-case) on one satellite (SatelliteNames::Key) at one minute
-// with one grid: the same line in the pane and in the file it was saved to, or in the safety copy,
-// counts once, and so does a line entered twice. The index keeps how many sources hold each
-// contact and lets it go with the last of them, so that it always holds what the sources hold now,
-// whatever came before: a grid corrected in the pane while an older file still has the first one
-// makes two contacts until the file is saved again.
+// One contact is one call (as logged, upper-case) on one satellite (SatelliteNames::Key) and band
+// at one minute with one grid: the same line in the pane and in the file it was saved to, or in the
+// safety copy, counts once, and so does a line entered twice. The index keeps how many sources hold
+// each contact and lets it go with the last of them, so that it always holds what the sources hold
+// now, whatever came before: a grid corrected in the pane while an older file still has the first
+// one makes two contacts until the file is saved again.
 //
 // The index belongs to the window's thread and is never locked: sources are read elsewhere
 // (worked_source.h) and merged here, which takes about a microsecond a contact. Every lookup is a
 // few hash look-ups and a walk over one operator's contacts.
+//
+// LoTW's confirmations (worked/confirmed.h) are held here too: each contact knows whether one
+// confirms it, marked as it comes and as the confirmations are replaced, so that the hint asks
+// about a square in a look-up and the summary counts without matching again.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +30,10 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "base/time_zone.h"
+#include "confirmations/confirmation.h"
 #include "contact/satellite_names.h"
+#include "worked/confirmed.h"
 #include "worked/worked_source.h"
 
 namespace zelmor::worked {
@@ -48,6 +55,7 @@ struct CallLookup {
 struct GridLookup {
   bool worked = false;               // on any satellite, or without one
   bool worked_on_satellite = false;  // on the satellite asked about
+  bool confirmed = false;            // a confirmation of a contact gave the square
 };
 
 // One contact as the summary walks them.
@@ -57,6 +65,11 @@ struct ContactFacts {
   std::wstring_view satellite_name;  // as logged (one of the spellings)
   int grid;                  // GridNumber, or -1
   LoggedTime time;
+  int band = -1;             // contact::BandNumber, or -1
+  bool confirmed = false;
+  // The squares the confirmations of this contact give (each confirmation's once); empty unless
+  // confirmed.
+  const std::vector<int16_t>* confirmed_grids = nullptr;
   static constexpr uint32_t kNoSatellite = UINT32_MAX;
 };
 
@@ -66,8 +79,10 @@ class WorkedIndex {
   static constexpr const wchar_t* kPane = L"";
 
   // Satellites are told apart by `names`: with the operator's spellings, the same names are one
-  // satellite here as in the ADIF export.
-  explicit WorkedIndex(contact::SatelliteNames names = {}) : satellites_(std::move(names)) {}
+  // satellite here as in the ADIF export. Contacts are compared with LoTW's confirmations in UTC
+  // through `zone`, which must outlive the index (none: no contact is confirmed).
+  explicit WorkedIndex(contact::SatelliteNames names = {}, const TimeZoneRules* zone = nullptr)
+      : satellites_(std::move(names)), utc_(zone) {}
   // Names are looked up through views of the strings the index holds: a copy would point into
   // the original.
   WorkedIndex(const WorkedIndex&) = delete;
@@ -106,6 +121,13 @@ class WorkedIndex {
 
   void ForEachContact(const std::function<void(const ContactFacts&)>& visit) const;
 
+  // LoTW's confirmations (the kept file's) replace those held.
+  void SetConfirmations(const std::vector<confirmations::Confirmation>& confirmations);
+  bool HasConfirmations() const { return !confirmations_.empty(); }
+  size_t ConfirmedContacts() const { return confirmed_live_; }
+  // How many of `confirmations` confirm a contact of the index.
+  size_t MatchingContacts(const std::vector<confirmations::Confirmation>& confirmations) const;
+
  private:
   static constexpr uint32_t kNone = UINT32_MAX;
 
@@ -114,15 +136,21 @@ class WorkedIndex {
     int64_t minute = 0;
     LoggedTime time;
     int16_t grid = -1;
+    int8_t band = -1;
+    bool confirmed = false;
     uint32_t sources = 0;  // occurrences in all sources; 0 for a free slot
   };
   struct Key {
     uint32_t call, satellite;
     int64_t minute;
-    int grid;
+    int grid, band;
     bool operator==(const Key& o) const {
-      return call == o.call && satellite == o.satellite && minute == o.minute && grid == o.grid;
+      return call == o.call && satellite == o.satellite && minute == o.minute && grid == o.grid && band == o.band;
     }
+  };
+  struct HeldConfirmation {
+    MatchFacts facts;
+    std::vector<int16_t> grids;
   };
   struct KeyHash {
     size_t operator()(const Key& k) const;
@@ -158,6 +186,14 @@ class WorkedIndex {
                      const std::vector<uint64_t>& fingerprints);
   static void ReleaseOdd(OddLines& lines, const std::vector<OddLine>& kept);
 
+  // The satellite number of a name's key, as confirmations and contacts are compared.
+  uint32_t SatelliteOfName(const std::wstring& name);
+  // Calls `visit` with each held confirmation that confirms the entry.
+  template <class Visit>
+  void ForEachConfirmation(const Entry& e, Visit visit) const;
+  void MarkConfirmed(Entry& e);
+  void UnmarkConfirmed(Entry& e);
+
   contact::SatelliteNames satellites_;
   mutable std::wstring asked_name_, asked_key_;
   std::deque<std::wstring> names_;
@@ -174,6 +210,12 @@ class WorkedIndex {
   std::unordered_map<uint64_t, uint32_t> grid_satellite_;  // satellite << 16 | grid
   OddLines unreadable_, without_call_;
   std::unordered_map<std::wstring, Source> sources_, staged_;
+
+  std::vector<HeldConfirmation> confirmations_;
+  std::unordered_map<uint32_t, std::vector<uint32_t>> confirmations_by_base_;
+  mutable UtcMinutes utc_;
+  size_t confirmed_live_ = 0;
+  std::vector<uint32_t> confirmed_grid_contacts_;  // by GridNumber: confirmations' squares of contacts
 };
 
 }  // namespace zelmor::worked

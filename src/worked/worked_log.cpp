@@ -73,6 +73,10 @@ bool WorkedLog::Merge(size_t contacts, bool& changed) {
         folder_read_ = true;
         break;
       }
+      case FolderUpdate::Kind::Confirmations:
+        index_.SetConfirmations(u.confirmations);
+        changed = true;
+        break;
     }
     staged_ = 0;
     received_.pop_front();

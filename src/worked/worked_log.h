@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/time_zone.h"
+#include "confirmations/confirmation.h"
 #include "worked/worked_index.h"
 #include "worked/worked_source.h"
 #include "worked/worked_summary.h"
@@ -27,6 +29,7 @@ struct FolderUpdate {
     Remove,      // a file gone: `source`
     PaneRead,    // the pane's text of hand-over `pane`, read: `reading`
     FolderRead,  // the folder read whole: `sources` (every log file it has now), `not_read`
+    Confirmations,  // the kept file of LoTW's confirmations read (again): `confirmations`
   };
   Kind kind = Kind::Replace;
   std::wstring source;
@@ -34,12 +37,14 @@ struct FolderUpdate {
   uint64_t pane = 0;
   std::vector<std::wstring> sources;
   std::vector<std::wstring> not_read;  // paths of files that could not be read (locked, too large)
+  std::vector<confirmations::Confirmation> confirmations;
 };
 
 class WorkedLog {
  public:
-  explicit WorkedLog(LineReading reading = {}, contact::SatelliteNames names = {})
-      : reading_(std::move(reading)), index_(std::move(names)) {}
+  // `zone` converts the log's local times to UTC for LoTW's confirmations (WorkedIndex).
+  explicit WorkedLog(LineReading reading = {}, contact::SatelliteNames names = {}, const TimeZoneRules* zone = nullptr)
+      : reading_(std::move(reading)), index_(std::move(names), zone) {}
 
   // How lines are read from now on (the template or the locale changed): the sources must be
   // read again, by the caller.

@@ -23,8 +23,8 @@ bool KeyOrMouseWaiting() { return HIWORD(GetQueueStatus(QS_INPUT)) != 0; }
 }  // namespace
 
 WorkedLogKeeper::WorkedLogKeeper(WorkedLogListener* listener, std::shared_ptr<LogFolderAccess> access,
-                                 contact::SatelliteNames names)
-    : listener_(listener), log_({}, std::move(names)) {
+                                 contact::SatelliteNames names, const TimeZoneRules* zone)
+    : listener_(listener), log_({}, std::move(names), zone ? zone : &computer_zone_) {
   CreateMessageOnlyWindow(kClassName);
   watcher_ = std::make_unique<LogFolderWatcher>(hwnd(), kReadMessage, std::move(access));
 }

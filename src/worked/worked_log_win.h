@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "base/time_zone_win.h"
 #include "window/base_window_win.h"
 #include "worked/log_folder_watcher_win.h"
 #include "worked/worked_log.h"
@@ -28,9 +29,10 @@ class WorkedLogListener {
 
 class WorkedLogKeeper : public window::Window {
  public:
-  // `names` tell satellites apart (WorkedIndex).
+  // `names` tell satellites apart (WorkedIndex); `zone` converts the logs' local times for LoTW's
+  // confirmations (none: the computer's rules).
   explicit WorkedLogKeeper(WorkedLogListener* listener = nullptr, std::shared_ptr<LogFolderAccess> access = nullptr,
-                           contact::SatelliteNames names = {});
+                           contact::SatelliteNames names = {}, const TimeZoneRules* zone = nullptr);
   ~WorkedLogKeeper() override;
 
   // Reads and watches a folder (again) with `settings.reading`; the files of a folder watched
@@ -41,6 +43,8 @@ class WorkedLogKeeper : public window::Window {
   void PaneReplaced(std::wstring pane_text);
   // The line an Enter appended to the pane: read here, some microseconds.
   void LineAdded(const std::wstring& line) { log_.LineAdded(line); }
+  // The kept file of LoTW's confirmations was written: it is read again off the thread.
+  void ConfirmationsChanged() { watcher_->ConfirmationsChanged(); }
   bool Stop(DWORD wait_ms = 2000) { return watcher_ ? watcher_->Stop(wait_ms) : true; }
 
   const WorkedLog& log() const { return log_; }
@@ -57,6 +61,7 @@ class WorkedLogKeeper : public window::Window {
   void Merge();
 
   WorkedLogListener* listener_;
+  ComputerTimeZone computer_zone_;
   WorkedLog log_;
   std::unique_ptr<LogFolderWatcher> watcher_;
   std::shared_ptr<const std::wstring> pane_text_;  // until its reading is in

@@ -8,6 +8,7 @@
 
 #include "base/calendar.h"
 #include "base/text.h"
+#include "contact/bands.h"
 #include "contact/satellite_names.h"
 #include "entry/log_format.h"
 #include "settings/log_folder.h"
@@ -128,6 +129,7 @@ SourceReading ReadSourceLines(const std::vector<std::wstring>& lines, const Line
     r.time.minute = static_cast<int8_t>(contact->minute);
     r.time.zone = contact->zone.empty() ? 0 : contact->zone[0];
     r.grid = static_cast<int16_t>(GridNumber(contact->words.Find(contact::WordKind::Grid)));
+    r.band = static_cast<int8_t>(contact::BandNumber(contact::BandsOf(*contact).uplink));
     out.records.push_back(r);
   }
   return std::move(out);

@@ -63,6 +63,7 @@ struct SourceRecord {
   uint32_t satellite = kNoName;      // the satellite name as logged, spaces around removed
   LoggedTime time;
   int16_t grid = -1;                 // GridNumber of the memo's grid, or -1
+  int8_t band = -1;                  // contact::BandNumber of the uplink's band, or -1 (no frequency)
   static constexpr uint32_t kNoName = UINT32_MAX;
 };
 

@@ -1,6 +1,7 @@
 #include "worked/worked_summary.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -18,15 +19,31 @@ constexpr size_t kNamedFiles = 5;
 
 
 struct Tally {
-  size_t contacts = 0;
+  size_t contacts = 0, confirmed = 0;
   std::unordered_set<uint32_t> calls;
-  std::unordered_set<int> grids;
+  std::unordered_set<int> grids, confirmed_grids;
   std::map<std::wstring_view, size_t> spellings;
+
+  void Add(const ContactFacts& c) {
+    ++contacts;
+    calls.insert(c.base_call);
+    if (c.grid >= 0) grids.insert(c.grid);
+    if (!c.confirmed) return;
+    ++confirmed;
+    if (c.confirmed_grids) confirmed_grids.insert(c.confirmed_grids->begin(), c.confirmed_grids->end());
+  }
 };
 
-std::wstring Row(const std::wstring& name, size_t contacts, size_t calls, size_t grids) {
-  return name + L"\t" + std::to_wstring(contacts) + L"\t" + std::to_wstring(calls) + L"\t" + std::to_wstring(grids) +
-         L"\r\n";
+std::wstring Row(const std::wstring& name, std::initializer_list<size_t> counts) {
+  std::wstring row = name;
+  for (size_t n : counts) row += L"\t" + std::to_wstring(n);
+  return row + L"\r\n";
+}
+
+std::vector<int> InOrder(const std::unordered_set<int>& squares) {
+  std::vector<int> out(squares.begin(), squares.end());
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 }  // namespace
@@ -34,20 +51,20 @@ std::wstring Row(const std::wstring& name, size_t contacts, size_t calls, size_t
 WorkedSummary Summarize(const WorkedIndex& index) {
   WorkedSummary summary;
   std::unordered_map<uint32_t, Tally> by_satellite;
-  std::unordered_set<uint32_t> calls;
-  std::unordered_set<int> grids;
+  Tally total;
   index.ForEachContact([&](const ContactFacts& c) {
     Tally& t = by_satellite[c.satellite];
-    ++t.contacts;
-    t.calls.insert(c.base_call);
-    if (c.grid >= 0) t.grids.insert(c.grid);
+    t.Add(c);
     if (c.satellite != ContactFacts::kNoSatellite) ++t.spellings[c.satellite_name];
-    ++summary.contacts;
-    calls.insert(c.base_call);
-    if (c.grid >= 0) grids.insert(c.grid);
+    total.Add(c);
   });
-  summary.calls = calls.size();
-  summary.grids = grids.size();
+  summary.contacts = total.contacts;
+  summary.calls = total.calls.size();
+  summary.grids = total.grids.size();
+  summary.confirmed_contacts = total.confirmed;
+  summary.confirmed_grids = total.confirmed_grids.size();
+  summary.worked_squares = InOrder(total.grids);
+  summary.confirmed_squares = InOrder(total.confirmed_grids);
   summary.unreadable_lines = index.UnreadableLines();
   summary.lines_without_call = index.LinesWithoutCall();
 
@@ -64,6 +81,8 @@ WorkedSummary Summarize(const WorkedIndex& index) {
     count.contacts = t.contacts;
     count.calls = t.calls.size();
     count.grids = t.grids.size();
+    count.confirmed_contacts = t.confirmed;
+    count.confirmed_grids = t.confirmed_grids.size();
     summary.satellites.push_back(count);
   }
   std::sort(summary.satellites.begin(), summary.satellites.end(), [](const SatelliteCount& a, const SatelliteCount& b) {
@@ -76,10 +95,12 @@ WorkedSummary Summarize(const WorkedIndex& index) {
 std::wstring SummaryText(const WorkedSummary& s) {
   std::wstring text = LoadText(IDS_SUMMARY_HEADING) + L"\r\n";
   for (const auto& sat : s.satellites) {
-    text += Row(sat.name.empty() ? LoadText(IDS_SUMMARY_NO_SATELLITE) : sat.name, sat.contacts, sat.calls, sat.grids);
+    text += Row(sat.name.empty() ? LoadText(IDS_SUMMARY_NO_SATELLITE) : sat.name,
+                {sat.contacts, sat.calls, sat.grids, sat.confirmed_contacts, sat.confirmed_grids});
   }
-  text += Row(LoadText(IDS_SUMMARY_TOTAL), s.contacts, s.calls, s.grids);
-  text += L"\r\n" + FillText(LoadText(IDS_SUMMARY_VUCC), {std::to_wstring(s.grids)}) + L"\r\n";
+  text += Row(LoadText(IDS_SUMMARY_TOTAL), {s.contacts, s.calls, s.grids, s.confirmed_contacts, s.confirmed_grids});
+  text += L"\r\n" + FillText(LoadText(IDS_SUMMARY_VUCC), {std::to_wstring(s.confirmed_grids), std::to_wstring(s.grids)}) +
+          L"\r\n";
   text += FillText(LoadText(IDS_SUMMARY_UNREADABLE), {std::to_wstring(s.unreadable_lines)}) + L"\r\n";
   if (s.lines_without_call > 0) {
     text += FillText(LoadText(IDS_SUMMARY_WITHOUT_CALL), {std::to_wstring(s.lines_without_call)}) + L"\r\n";
@@ -97,16 +118,10 @@ std::wstring SummaryText(const WorkedSummary& s) {
 
 // --- The map of grids ---------------------------------------------------------------------------
 
-MapSquares SquaresOnMap(const WorkedIndex& index) {
-  std::vector<bool> worked(18 * 18 * 100, false);
-  index.ForEachContact([&](const ContactFacts& c) {
-    if (c.grid >= 0) worked[c.grid] = true;
-  });
+MapSquares SquaresOnMap(const WorkedSummary& summary) {
   MapSquares squares;
-  for (size_t g = 0; g < worked.size(); ++g) {
-    if (worked[g]) squares.worked.push_back(static_cast<int>(g));
-  }
-  // Confirmed squares come with LoTW's confirmations; until they are matched, none.
+  squares.worked = summary.worked_squares;
+  squares.confirmed = summary.confirmed_squares;
   return squares;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The operator's contacts counted: per satellite and in total, contacts, distinct operators (base
-// calls) and worked grids, the total of grids being the VUCC count (distinct 4-character squares
-// over all satellites; confirmation is LoTW's business). As text the operator can copy: one line a
-// satellite, the columns separated by tabs so that a spreadsheet takes them as they are.
+// calls) and worked grids, and of these what LoTW has confirmed (worked/confirmed.h): contacts,
+// and the squares their confirmations give. VUCC counts distinct 4-character squares over all
+// satellites, confirmed against worked. As text the operator can copy: one line a satellite, the
+// columns separated by tabs so that a spreadsheet takes them as they are.
 
 #include <cstddef>
 #include <string>
@@ -16,6 +17,7 @@ namespace zelmor::worked {
 struct SatelliteCount {
   std::wstring name;  // the spelling most contacts have; empty for contacts without a satellite
   size_t contacts = 0, calls = 0, grids = 0;
+  size_t confirmed_contacts = 0, confirmed_grids = 0;
 };
 
 struct WorkedSummary {
@@ -23,6 +25,9 @@ struct WorkedSummary {
   std::vector<SatelliteCount> satellites;
   size_t contacts = 0, calls = 0;
   size_t grids = 0;  // the VUCC count: contacts without a satellite count too (a line whose feed failed)
+  size_t confirmed_contacts = 0, confirmed_grids = 0;
+  // The squares (GridNumbers, in order) worked, and those confirmed: for the map.
+  std::vector<int> worked_squares, confirmed_squares;
   size_t unreadable_lines = 0, lines_without_call = 0;
   std::vector<std::wstring> files_not_read;  // given by whoever reads the files
 };
@@ -36,6 +41,6 @@ std::wstring SummaryText(const WorkedSummary& summary);
 
 // The worked and the confirmed squares for the map (grid_map.h); the operator's own are the
 // station's business.
-MapSquares SquaresOnMap(const WorkedIndex& index);
+MapSquares SquaresOnMap(const WorkedSummary& summary);
 
 }  // namespace zelmor::worked

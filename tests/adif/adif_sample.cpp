@@ -15,6 +15,7 @@
 #include "printable.h"
 
 int main(int argc, char** argv) {
+  using namespace zelmor;
   using namespace zelmor::adif;
   if (argc != 3) {
     std::cerr << "usage: zelmor_adif_sample <log.txt> <out.adi>\n";

@@ -22,7 +22,7 @@ using zelmor::entry::FeedSnapshot;
 
 const FeedSnapshot kServed{L"AO-91", L"145.960.000", L"435.250.000", L" 31415", L"FM"};
 // Room for Zelmor.exe, its settings, logs and a filler file.
-constexpr int kDiskKib = 2048;
+constexpr int kDiskKib = 4096;
 // Generous bound for one command: the retries on a held file take a moment, a hang takes forever.
 constexpr DWORD kNoHang = 30000;
 

@@ -8,6 +8,8 @@
 //   - lookups: the whole hint for typed memos (call, dupe, satellite, other forms and grid): the
 //     median, 99th and 99.9th percentiles and the slowest of 20,000;
 //   - merging: 100,000 contacts read beforehand, merged on the window's thread alone;
+//   - confirmations: LoTW's kept file of 10,000 read (off the window's thread in Zelmor), and
+//     matched against 100,000 contacts on the window's thread with this computer's time-zone rules;
 //   - the summary with its map: 100,000 contacts counted, the map's squares taken, fitted and drawn
 //     at the summary's size for 100 % and 200 % display scaling, and zoomed out to the world.
 
@@ -23,6 +25,8 @@
 #include <vector>
 
 #include "base/codepage_win.h"
+#include "base/time_zone_win.h"
+#include "confirmations/lotw_report.h"
 #include "entry_support.h"
 #include "files_win.h"
 #include "settings/keys.h"
@@ -185,7 +189,7 @@ TEST(WorkedBenchmark, DISABLED_SummaryWithItsMap) {
       const auto summary = zelmor::worked::Summarize(index);
       const std::wstring text = zelmor::worked::SummaryText(summary);
       const LARGE_INTEGER written = Tick();
-      auto on_map = zelmor::worked::SquaresOnMap(index);
+      auto on_map = zelmor::worked::SquaresOnMap(summary);
       const LARGE_INTEGER counted = Tick();
       zelmor::worked::GridMap map;
       map.SetClientSize(view.width, view.height);
@@ -207,6 +211,30 @@ TEST(WorkedBenchmark, DISABLED_SummaryWithItsMap) {
                 "(the text %.1f, the squares %.1f, the map drawn %.1f), slowest %.1f ms\n",
                 squares, view.width, view.height, view.dpi, view.world ? ", the whole world" : "", took[took.size() / 2],
                 counting[counting.size() / 2], taking[taking.size() / 2], drawing[drawing.size() / 2], took.back());
+  }
+}
+
+TEST(WorkedBenchmark, DISABLED_ConfirmationsMatched) {
+  const test_support::ConfirmedSample sample = test_support::ConfirmedSampleLog(100000);
+  const zelmor::worked::LineReading reading{zelmor::entry::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
+  const auto read = zelmor::worked::ReadSourceLines(sample.lines, reading);
+  const zelmor::ComputerTimeZone zone;
+  for (int run = 0; run < 3; ++run) {
+    zelmor::worked::WorkedIndex index({}, &zone);
+    index.Replace(L"a.TXT", read);
+    LARGE_INTEGER t = Tick();
+    const zelmor::confirmations::KeptFile kept = zelmor::confirmations::ReadKept(sample.kept);
+    const double reading_ms = Milliseconds(t, Tick());
+    t = Tick();
+    index.SetConfirmations(kept.confirmations);
+    const double matching_ms = Milliseconds(t, Tick());
+    t = Tick();
+    const size_t matching = index.MatchingContacts(kept.confirmations);
+    std::printf("worked confirmations: %zu read in %.1f ms, matched against %zu contacts in %.1f ms on the window's "
+                "thread (%zu confirmed); counted for a report in %.1f ms\n",
+                kept.confirmations.size(), reading_ms, index.Contacts(), matching_ms, index.ConfirmedContacts(),
+                Milliseconds(t, Tick()));
+    EXPECT_EQ(matching, sample.confirmations);
   }
 }
 

@@ -13,10 +13,14 @@
 
 #include "base/codepage_win.h"
 #include "base/resource.h"
+#include "base/time_zone_win.h"
+#include "confirmations/lotw_report.h"
 #include "entry/log_format.h"
 #include "entry_support.h"
 #include "harness.h"
+#include "files_win.h"
 #include "logfiles_support.h"
+#include "lotw_answers.h"
 #include "map_pixels.h"
 #include "worked/grid_map.h"
 #include "worked/worked_source.h"
@@ -279,21 +283,21 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
   Zelmor app(folder);
   ASSERT_TRUE(app.Start());
 
-  const std::wstring heading = L"衛星\tQSO\t局数\tグリッド\r\n";
+  const std::wstring heading = L"衛星\tQSO\t局数\tグリッド\t確認QSO\t確認グリッド\r\n";
   EXPECT_EQ(SummaryText(app), heading +
-                                  L"RS-44\t2\t1\t1\r\n"
-                                  L"ISS\t1\t1\t1\r\n"
-                                  L"SO-50\t1\t1\t1\r\n"
-                                  L"(衛星名なし)\t1\t1\t0\r\n"
-                                  L"合計\t5\t4\t3\r\n"
+                                  L"RS-44\t2\t1\t1\t0\t0\r\n"
+                                  L"ISS\t1\t1\t1\t0\t0\r\n"
+                                  L"SO-50\t1\t1\t1\t0\t0\r\n"
+                                  L"(衛星名なし)\t1\t1\t0\t0\t0\r\n"
+                                  L"合計\t5\t4\t3\t0\t0\r\n"
                                   L"\r\n"
-                                  L"全衛星のグリッド数 (VUCC): 3\r\n"
+                                  L"VUCC: 確認 0 / 交信 3\r\n"
                                   L"読めなかった行: 1行\r\n"
                                   L"コールサインで始まらない行: 1行\r\n");
 
   // An entry: the operator's third contact on RS-44, a new operator and a new grid.
   MakeEntry(app, L"JA5NEW 59 59 PM97");
-  EXPECT_TRUE(WaitUntil([&] { return SummaryText(app).find(L"RS-44\t3\t2\t2\r\n") != std::wstring::npos; }))
+  EXPECT_TRUE(WaitUntil([&] { return SummaryText(app).find(L"RS-44\t3\t2\t2\t0\t0\r\n") != std::wstring::npos; }))
       << Utf8(SummaryText(app));
 
   // LOG Save into another folder: that folder's logs are read from now on, and the first folder's
@@ -303,8 +307,8 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
   EXPECT_TRUE(WaitUntil(
       [&] {
         summary = SummaryText(app);
-        return summary.find(L"AO-7\t1\t1\t1\r\n") != std::wstring::npos &&
-               summary.find(L"合計\t2\t2\t2\r\n") != std::wstring::npos;
+        return summary.find(L"AO-7\t1\t1\t1\t0\t0\r\n") != std::wstring::npos &&
+               summary.find(L"合計\t2\t2\t2\t0\t0\r\n") != std::wstring::npos;
       },
       30000))
       << Utf8(summary);
@@ -316,7 +320,7 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
   EXPECT_TRUE(WaitUntil(
       [&] {
         summary = SummaryText(app);
-        return summary == heading + L"FO-29\t1\t1\t1\r\n合計\t1\t1\t1\r\n\r\n全衛星のグリッド数 (VUCC): 1\r\n読めなかった行: 0行\r\n";
+        return summary == heading + L"FO-29\t1\t1\t1\t0\t0\r\n合計\t1\t1\t1\t0\t0\r\n\r\nVUCC: 確認 0 / 交信 1\r\n読めなかった行: 0行\r\n";
       },
       30000))
       << Utf8(summary);
@@ -351,6 +355,81 @@ TEST(WorkedE2E, SummaryMapShowsTheWorkedSquaresInTheirColour) {
   }
 }
 
+// LoTW's confirmations kept beside the logs, as a fetch leaves them: the summary counts what they
+// confirm (a suffix logged, a grid line confirmed, one confirmation 31 minutes off), and the hint
+// says of a square worked but not confirmed.
+TEST(WorkedE2E, KeptConfirmationsShowInTheSummaryAndTheHint) {
+  TempFolder folder, logs;
+  const LocalTime t = Shifted(Now(), -3 * 24 * 60);
+  WriteLog(logs.File(L"Zelmor261201.TXT"),
+           {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", t), LogLineAt(L"JA2XYZ/P 59 59 PM85", L"SO-50", Shifted(t, 10)),
+            LogLineAt(L"JA3QRP 59 59 QM06", L"RS-44", Shifted(t, 20))});
+  // LoTW's times are UTC: this machine's rules, as Zelmor's own.
+  const zelmor::ComputerTimeZone zone;
+  const auto qsl = [&](const char* call, const char* satellite, const LocalTime& local) {
+    const auto utc = zone.ToUtc({local.year, local.month, local.day, local.hour, local.minute, 0});
+    test_support::LotwQsl q;
+    q.call = call, q.satellite = satellite;
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", utc->year, utc->month, utc->day);
+    q.date = text;
+    std::snprintf(text, sizeof text, "%02d%02d00", utc->hour, utc->minute);
+    q.time = text;
+    return q;
+  };
+  test_support::LotwQsl abc = qsl("JA1ABC", "RS-44", t), xyz = qsl("JA2XYZ", "SO-50", Shifted(t, 12)),
+                        qrp = qsl("JA3QRP", "RS-44", Shifted(t, 20 + 31));
+  abc.grid = "PM95", xyz.vucc = "PM85,PM86", qrp.grid = "QM06";
+  const auto report = zelmor::confirmations::ReadReport(test_support::LotwAnswer({abc, xyz, qrp}));
+  ASSERT_EQ(report.satellite.size(), 3u);
+  test_support::WriteBytes(logs.File(zelmor::confirmations::kKeptFileName), zelmor::confirmations::Merge("", report).text);
+  TrackerSim tracker(ServedValues(folder, Serving(L"RS-44")), folder.path());
+  ASSERT_TRUE(tracker.ready());
+  Zelmor app(folder);
+  WriteSettings(app, {L"LOGfol=" + logs.path()});
+  ASSERT_TRUE(app.Start());
+
+  EXPECT_EQ(SummaryText(app), L"衛星\tQSO\t局数\tグリッド\t確認QSO\t確認グリッド\r\n"
+                              L"RS-44\t2\t2\t2\t1\t1\r\n"
+                              L"SO-50\t1\t1\t1\t1\t2\r\n"
+                              L"合計\t3\t3\t3\t2\t3\r\n"
+                              L"\r\n"
+                              L"VUCC: 確認 3 / 交信 3\r\n"
+                              L"読めなかった行: 0行\r\n");
+  Type(app, L"JA9NEW 59 59 QM06");
+  EXPECT_TRUE(WaitForHint(app, L"初めての局\r\nQM06: 交信済み・未確認"));
+  Type(app, L"JA9NEW 59 59 PM86");
+  EXPECT_TRUE(WaitForHint(app, L"初めての局\r\nPM86: 新グリッド")) << "confirmed, but never worked";
+  Type(app, L"JA9NEW 59 59 PM95");
+  EXPECT_TRUE(WaitForHint(app, L"初めての局")) << "worked and confirmed";
+
+  // The map: the confirmed squares (a grid line's both), the one worked only, one neither.
+  Type(app, L"");
+  const CopiedMap copied = CopySummaryMap(app);
+  ASSERT_GT(copied.map_height, 0) << copied.width << "x" << copied.height;
+  using zelmor::worked::GridNumber;
+  zelmor::worked::GridMap map;
+  map.SetClientSize(copied.width, copied.map_height);
+  map.SetSquares({{GridNumber(L"PM95"), GridNumber(L"PM85"), GridNumber(L"QM06")},
+                  {GridNumber(L"PM95"), GridNumber(L"PM85"), GridNumber(L"PM86")},
+                  {}});
+  const auto at = [&](int x, int y) { return copied.At(x, y); };
+  using zelmor::worked::SquareStatus;
+  const struct {
+    const wchar_t* grid;
+    SquareStatus status;
+  } squares[] = {{L"PM95", SquareStatus::Confirmed},
+                 {L"PM85", SquareStatus::Confirmed},
+                 {L"PM86", SquareStatus::Confirmed},
+                 {L"QM06", SquareStatus::WorkedOnly},
+                 {L"PM96", SquareStatus::NotWorked}};
+  for (const auto& square : squares) {
+    EXPECT_EQ(test_support::SquareColour(map, GridNumber(square.grid), at),
+              zelmor::worked::StatusColour(square.status))
+        << Utf8(square.grid);
+  }
+}
+
 TEST(WorkedE2E, HintsOffInTheSettingsShowNoHintButTheSummaryCounts) {
   TempFolder folder;
   WriteLog(folder.File(L"Zelmor000000.TXT"), {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", Shifted(Now(), -5))});
@@ -360,7 +439,7 @@ TEST(WorkedE2E, HintsOffInTheSettingsShowNoHintButTheSummaryCounts) {
   WriteSettings(app, {L"Hints=0"});
   ASSERT_TRUE(app.Start());
   // The summary reads the folder once asked for: from then on the index is whole.
-  EXPECT_NE(SummaryText(app).find(L"合計\t1\t1\t1\r\n"), std::wstring::npos);
+  EXPECT_NE(SummaryText(app).find(L"合計\t1\t1\t1\t0\t0\r\n"), std::wstring::npos);
   Type(app, L"JA1ABC 59 59 PM96");
   Settle(app.window());
   Settle(app.window());

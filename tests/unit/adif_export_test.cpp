@@ -106,18 +106,7 @@ TEST(MapModeTest, AdifModesAndSubmodes) {
   }
 }
 
-TEST(BandTest, HertzAndWholeMegahertz) {
-  EXPECT_EQ(BandOf(144000000), "2m");
-  EXPECT_EQ(BandOf(148000000), "2m");
-  EXPECT_EQ(BandOf(148000001), "");
-  EXPECT_EQ(BandOf(29450000), "10m");
-  EXPECT_EQ(BandOf(1268000000), "23cm");
-  EXPECT_EQ(BandOf(221000000), "") << "TQSL's 1.25m starts at 220 MHz, ADIF's at 222";
-  EXPECT_EQ(BandOfWholeMegahertz(145), "2m");
-  EXPECT_EQ(BandOfWholeMegahertz(435), "70cm");
-  EXPECT_EQ(BandOfWholeMegahertz(24), "12m");
-  EXPECT_EQ(BandOfWholeMegahertz(0), "") << "2190m and 630m both";
-  EXPECT_EQ(BandOfWholeMegahertz(100), "");
+TEST(BandTest, SatelliteModeLetters) {
   EXPECT_EQ(SatelliteModeLetter("10m") + SatelliteModeLetter("23cm") + SatelliteModeLetter("20m"), "AL");
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "contact/bands.h"
 #include "entry/log_format.h"
 #include "line_values_text.h"
 #include "printable.h"
@@ -67,6 +68,27 @@ TEST(FirstReadableLineTest, SkipsWhatCannotBeRead) {
             "fallback 2024-03-05 21:05J memo=[JA1ABC]");
   EXPECT_EQ(FirstReadableLine(L"21:05J JA1ABC", kDefault, Japanese(), kNow), std::nullopt);
   EXPECT_EQ(FirstReadableLine(L"", kDefault, Japanese(), kNow), std::nullopt);
+}
+
+TEST(BandTest, HertzAndWholeMegahertz) {
+  EXPECT_EQ(BandOf(144000000), "2m");
+  EXPECT_EQ(BandOf(148000000), "2m");
+  EXPECT_EQ(BandOf(148000001), "");
+  EXPECT_EQ(BandOf(29450000), "10m");
+  EXPECT_EQ(BandOf(1268000000), "23cm");
+  EXPECT_EQ(BandOf(221000000), "") << "TQSL's 1.25m starts at 220 MHz, ADIF's at 222";
+  EXPECT_EQ(BandOfWholeMegahertz(145), "2m");
+  EXPECT_EQ(BandOfWholeMegahertz(435), "70cm");
+  EXPECT_EQ(BandOfWholeMegahertz(24), "12m");
+  EXPECT_EQ(BandOfWholeMegahertz(0), "") << "2190m and 630m both";
+  EXPECT_EQ(BandOfWholeMegahertz(100), "");
+}
+
+TEST(BandTest, NumbersKeepTheName) {
+  for (int n = 0; n < static_cast<int>(kBands.size); ++n) EXPECT_EQ(BandNumber(BandName(n)), n) << BandName(n);
+  EXPECT_EQ(BandName(BandNumber("70CM")), "70cm") << "LoTW's BAND in another case";
+  EXPECT_EQ(BandNumber(""), -1);
+  EXPECT_EQ(BandNumber("11m"), -1);
 }
 
 }  // namespace

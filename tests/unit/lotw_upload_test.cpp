@@ -53,7 +53,7 @@ class LotwUploadTest : public ::testing::Test, public fakes::FileCommandFakes {
     upload.OnTqslEnded();
   }
 
-  const adif::FixedOffsetZone japan{540};
+  const FixedOffsetZone japan{540};
   station::CurrentStation station{profile};
   fakes::FakeStationDialog dialog;
   fakes::FakeTqsl tqsl;

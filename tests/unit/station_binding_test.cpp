@@ -75,7 +75,7 @@ class StationBindingTest : public ::testing::Test, protected fakes::FileCommandF
   fakes::FakeStationDialog dialog;
   StationCommand station_command{context, station, statement, dialog, copy};
   logfiles::LogCommands log_commands{context};
-  const adif::FixedOffsetZone japan{540};
+  const FixedOffsetZone japan{540};
   adif::ExportCommand export_command{context, japan, L"1.00", station};
 };
 

@@ -77,5 +77,31 @@ TEST(AsciiTest, CaselessNamesDifferOnlyInAsciiCase) {
   for (const auto& row : rows) EXPECT_EQ(SameAsciiCaseless(row.a, row.b), row.same) << Utf8(row.a) << " / " << Utf8(row.b);
 }
 
+TEST(Utf8Test, AnyBytesGiveATextAndUtf8ComesBack) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::wstring text;
+  } rows[] = {
+      {"ASCII", "JA1ABC", L"JA1ABC"},
+      {"two and three bytes", "\xc3\xa9\xe7\xa7\xbb\xe5\x8b\x95", L"\u00e9\u79fb\u52d5"},
+      {"four bytes: a surrogate pair in UTF-16", "\xf0\x9f\x9b\xb0", std::wstring(L"\U0001F6F0")},
+      {"a stray continuation byte", "a\x80" "b", L"a\uFFFD" L"b"},
+      {"a sequence cut by the end", "a\xe7\xa7", L"a\uFFFD\uFFFD"},
+      {"a sequence cut by ASCII", "\xe7\xa7" "b", L"\uFFFD\uFFFD" L"b"},
+      {"an overlong '/'", "\xc0\xaf\xe0\x80\xaf", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"a surrogate's code", "\xed\xa0\x80", L"\uFFFD\uFFFD\uFFFD"},
+      {"past U+10FFFF", "\xf4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"bytes no UTF-8 has", "\xfe\xff", L"\uFFFD\uFFFD"},
+      {"a NUL", std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(FromUtf8(row.bytes), row.text) << row.what;
+    if (row.text.find(L'\uFFFD') == std::wstring::npos) EXPECT_EQ(ToUtf8(row.text), row.bytes) << row.what;
+  }
+  // A lone surrogate of UTF-16 (or one in UTF-32) is no character.
+  EXPECT_EQ(ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800)) + L"a"), "\xef\xbf\xbd" "a");
+}
+
 }  // namespace
 }  // namespace zelmor

@@ -1,11 +1,11 @@
-#include "adif/time_zone.h"
+#include "base/time_zone.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <ostream>
 
-namespace zelmor::adif {
+namespace zelmor {
 
 void PrintTo(const CivilTime& t, std::ostream* os) {
   *os << t.year << "-" << t.month << "-" << t.day << " " << t.hour << ":" << t.minute << ":" << t.second;
@@ -40,4 +40,4 @@ TEST(FixedOffsetZoneTest, AcrossDaysMonthsAndYears) {
 }
 
 }  // namespace
-}  // namespace zelmor::adif
+}  // namespace zelmor

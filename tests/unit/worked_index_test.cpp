@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/calendar.h"
 #include "settings/keys.h"
 #include "worked/worked_hint.h"
 #include "worked/worked_log.h"
@@ -252,7 +253,8 @@ TEST(WorkedHintTest, LinesForWhatIsTyped) {
 }
 
 TEST(WorkedSummaryTest, CountsPerSatelliteAndInTotal) {
-  WorkedIndex index;
+  const FixedOffsetZone japan(540);
+  WorkedIndex index({}, &japan);
   index.Replace(L"a.TXT", Read({LoggedLine(L"JA1ABC 59 59 PM95", L"RS-44", At(2026, 11, 3, 9, 0)),
                                 LoggedLine(L"JA1ABC/P 59 59 PM96", L"RS44", At(2026, 12, 1, 10, 14)),
                                 LoggedLine(L"JA2XYZ 59 59 PM85", L"RS-44", At(2026, 12, 1, 10, 16)),
@@ -260,16 +262,24 @@ TEST(WorkedSummaryTest, CountsPerSatelliteAndInTotal) {
                                 LoggedLine(L"JA3QRP 599", L"", At(2026, 12, 2, 10, 18)),
                                 L"--- pass 2 ---", LoggedLine(L"QRT", L"ISS", At(2026, 12, 2, 10, 20))}));
   index.Replace(WorkedIndex::kPane, Read({LoggedLine(L"JA2XYZ 59 59 PM85", L"SO-50", At(2026, 12, 2, 10, 16))}));
+  // LoTW confirms the second contact with JA1ABC (in UTC), and JA3QRP's, logged without a
+  // satellite, with a square its line does not give.
+  confirmations::Confirmation abc, qrp;
+  abc.call = L"JA1ABC", abc.satellite = L"RS-44", abc.band = L"2m", abc.grids = {L"PM96"};
+  abc.utc_minute = MinuteNumber(2026, 12, 1, 1, 14);
+  qrp.call = L"JA3QRP", qrp.satellite = L"AO-91", qrp.band = L"70cm", qrp.grids = {L"QM06"};
+  qrp.utc_minute = MinuteNumber(2026, 12, 2, 1, 18);
+  index.SetConfirmations({abc, qrp});
   WorkedSummary summary = Summarize(index);
   summary.files_not_read = {L"big.TXT"};
   EXPECT_EQ(SummaryText(summary),
-            L"衛星\tQSO\t局数\tグリッド\r\n"
-            L"RS-44\t3\t2\t3\r\n"
-            L"SO-50\t1\t1\t1\r\n"
-            L"(衛星名なし)\t1\t1\t0\r\n"
-            L"合計\t5\t3\t3\r\n"
+            L"衛星\tQSO\t局数\tグリッド\t確認QSO\t確認グリッド\r\n"
+            L"RS-44\t3\t2\t3\t1\t1\r\n"
+            L"SO-50\t1\t1\t1\t0\t0\r\n"
+            L"(衛星名なし)\t1\t1\t0\t1\t1\r\n"
+            L"合計\t5\t3\t3\t2\t2\r\n"
             L"\r\n"
-            L"全衛星のグリッド数 (VUCC): 3\r\n"
+            L"VUCC: 確認 2 / 交信 3\r\n"
             L"読めなかった行: 1行\r\n"
             L"コールサインで始まらない行: 1行\r\n"
             L"読めなかったファイル: big.TXT\r\n");

@@ -12,9 +12,12 @@
 #include <string>
 
 #include "base/codepage_win.h"
+#include "base/handles_win.h"
+#include "confirmations/lotw_report.h"
 #include "files_win.h"
 #include "settings/keys.h"
 #include "worked/worked_log_win.h"
+#include "lotw_answers.h"
 #include "worked_logs.h"
 
 namespace zelmor::worked {
@@ -140,6 +143,50 @@ TEST(WorkedFolderTest, FolderThatAppearsLaterOrComesBackIsRead) {
   EXPECT_TRUE(keeper.Stop());
 }
 
+// LoTW's confirmations kept beside the logs: read with the folder, again when the file changes or
+// goes, and when the fetch says it wrote the file, even when the listing shows no change.
+TEST(WorkedFolderTest, KeptConfirmationsAreReadAndFollowed) {
+  TempFolder folder;
+  WriteLog(folder.File(L"Zelmor261201.TXT"), LoggedLine(L"JA1ABC 59 59 PM95", L"RS-44", At(2026, 12, 1, 19, 14)) +
+                                                 L"\r\n" + LoggedLine(L"JA1ABD 59 59 PM96", L"RS-44", At(2026, 12, 1, 19, 20)) + L"\r\n");
+  const auto kept = [](const std::string& call, const std::string& grid) {
+    test_support::LotwQsl q;
+    q.call = call, q.date = "20261201", q.time = "101400", q.grid = grid;
+    return confirmations::Merge("", confirmations::ReadReport(test_support::LotwAnswer({q}))).text;
+  };
+  const std::wstring path = folder.File(confirmations::kKeptFileName);
+  test_support::WriteBytes(path, kept("JA1ABC", "PM95"));
+  const FixedOffsetZone japan(540);
+  WorkedLogKeeper keeper(nullptr, nullptr, {}, &japan);
+  keeper.Watch(In(folder.path()));
+  ASSERT_TRUE(PumpUntil([&] { return keeper.log().folder_read(); }));
+  const WorkedIndex& index = keeper.log().index();
+  EXPECT_EQ(index.ConfirmedContacts(), 1u) << "read with the folder";
+  EXPECT_TRUE(index.LookUpGrid(L"PM95", std::nullopt).confirmed);
+
+  // Another call of the same length, written back with the time it had: the listing is unchanged.
+  FILETIME written{};
+  {
+    const base::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(GetFileTime(file.get(), nullptr, nullptr, &written));
+  }
+  test_support::WriteBytes(path, kept("JA1ABD", "PM96"));
+  {
+    const base::UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &written));
+  }
+  keeper.ConfirmationsChanged();
+  EXPECT_TRUE(PumpUntil([&] { return index.LookUpGrid(L"PM96", std::nullopt).confirmed; }))
+      << "read again when asked: JA1ABD's contact is confirmed with the square of the confirmation";
+  EXPECT_EQ(index.ConfirmedContacts(), 1u);
+  EXPECT_FALSE(index.LookUpGrid(L"PM95", std::nullopt).confirmed);
+
+  ASSERT_TRUE(DeleteFileW(path.c_str()));
+  EXPECT_TRUE(PumpUntil([&] { return !index.HasConfirmations(); })) << "the file gone";
+  EXPECT_EQ(index.ConfirmedContacts(), 0u);
+  EXPECT_TRUE(keeper.Stop());
+}
+
 // A drive that does not answer: every read waits until the test lets it go.
 class StuckFolder : public LogFolderAccess {
  public:
@@ -153,6 +200,7 @@ class StuckFolder : public LogFolderAccess {
     WaitForSingleObject(release_, 60000);
     return LoggedLine(L"JA6SLO", L"RS-44", At(2026, 12, 1, 9, 0));
   }
+  std::optional<std::string> ReadBytes(const std::wstring&) override { return std::nullopt; }
   void Release() { SetEvent(release_); }
   std::atomic<bool> reading{false};
 

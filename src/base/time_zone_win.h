@@ -1,13 +1,13 @@
 #pragma once
 // The computer's time-zone rules, with the summer time that applied on the date converted.
 
-#include "adif/time_zone.h"
+#include "base/time_zone.h"
 
-namespace zelmor::adif {
+namespace zelmor {
 
 class ComputerTimeZone : public TimeZoneRules {
  public:
   std::optional<CivilTime> ToUtc(const CivilTime& local) const override;
 };
 
-}  // namespace zelmor::adif
+}  // namespace zelmor

@@ -1,12 +1,13 @@
 #pragma once
 // Local wall-clock time to UTC. A log line holds the computer's local time of the contact; ADIF
-// and LoTW want UTC. The computer's rules (with their summer time for that date) are in
-// time_zone_win.h; fixed offsets serve the tests and zones without summer time.
+// and LoTW want UTC, and LoTW's confirmations are matched in UTC. The computer's rules (with their
+// summer time for that date) are in time_zone_win.h; fixed offsets serve the tests and zones
+// without summer time.
 
 #include <cstdint>
 #include <optional>
 
-namespace zelmor::adif {
+namespace zelmor {
 
 struct CivilTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -41,4 +42,4 @@ class FixedOffsetZone : public TimeZoneRules {
   int minutes_east_;
 };
 
-}  // namespace zelmor::adif
+}  // namespace zelmor

@@ -1,8 +1,8 @@
-#include "adif/time_zone_win.h"
+#include "base/time_zone_win.h"
 
 #include <windows.h>
 
-namespace zelmor::adif {
+namespace zelmor {
 namespace {
 
 using ToUtcEx = BOOL(WINAPI*)(const DYNAMIC_TIME_ZONE_INFORMATION*, const SYSTEMTIME*, LPSYSTEMTIME);
@@ -45,4 +45,4 @@ std::optional<CivilTime> ComputerTimeZone::ToUtc(const CivilTime& local) const {
   return utc;
 }
 
-}  // namespace zelmor::adif
+}  // namespace zelmor

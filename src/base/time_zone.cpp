@@ -1,8 +1,8 @@
-#include "adif/time_zone.h"
+#include "base/time_zone.h"
 
 #include "base/calendar.h"
 
-namespace zelmor::adif {
+namespace zelmor {
 
 bool IsValid(const CivilTime& t) {
   return t.year >= 1 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
@@ -31,4 +31,4 @@ std::optional<CivilTime> FixedOffsetZone::ToUtc(const CivilTime& local) const {
   return utc;
 }
 
-}  // namespace zelmor::adif
+}  // namespace zelmor
