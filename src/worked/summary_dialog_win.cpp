@@ -16,8 +16,9 @@ namespace {
 
 constexpr UINT_PTR kFollowTimer = 1;
 constexpr UINT kFollowMs = 250;
-// Tab stops of the columns, in dialog units: the satellite's name, then five counts.
-constexpr int kTabStops[] = {64, 100, 136, 172, 208};
+// Tab stops of the columns, in dialog units: the satellite's name, then five counts (the last two
+// under longer headings), so that all fit beside the map.
+constexpr int kTabStops[] = {56, 84, 112, 148, 188};
 
 class SummaryDialog : public window::ModalDialog {
  public:
