@@ -180,7 +180,7 @@ TEST(WorkedBenchmark, DISABLED_SummaryWithItsMap) {
     int width, height;
     UINT dpi;
     bool world;
-  } views[] = {{384, 344, 96, false}, {768, 688, 192, false}, {768, 688, 192, true}};
+  } views[] = {{430, 343, 96, false}, {860, 686, 192, false}, {860, 686, 192, true}};
   for (const auto& view : views) {
     std::vector<double> took, counting, taking, drawing;
     size_t squares = 0;
