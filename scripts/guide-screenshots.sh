@@ -158,7 +158,7 @@ xdotool type --delay 10 "$(winpath "$OUT/grid-map.png")"
 xdotool key Return
 for _ in $(seq 200); do [ -s "$OUT/grid-map.png" ] && break; sleep 0.05; done
 for _ in $(seq 200); do xdotool search --onlyvisible --name "^地図をPNGで保存$" >/dev/null 2>&1 || break; sleep 0.05; done
-# Zelmor writes its PNG without compression; ImageMagick reads it back and writes it smaller.
+# ImageMagick reads the PNG back (a check of Zelmor's writer) and compresses it harder.
 convert "$OUT/grid-map.png" "$OUT/grid-map.png"
 xdotool key Escape
 for _ in $(seq 200); do xdotool search --onlyvisible --name "^交信集計$" >/dev/null 2>&1 || break; sleep 0.05; done

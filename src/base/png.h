@@ -1,7 +1,8 @@
 #pragma once
 // A PNG writer for pictures Zelmor makes itself (the map of grids): 8-bit RGB, no filtering, the
-// image data in deflate's stored blocks. Such a file is larger than a compressing writer's, but
-// every reader takes it, and the few hundred kilobytes of a map do not matter.
+// image data in one deflate block of fixed codes whose only matches are the pixel before and the
+// pixel above. A general compressor does better on photographs; on a drawing of flat colours this
+// comes within a few times of it, in a page of code.
 
 #include <cstddef>
 #include <cstdint>

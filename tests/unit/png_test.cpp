@@ -38,13 +38,13 @@ TEST(PngTest, ChecksumsOfKnownTexts) {
 TEST(PngTest, OnePixelFileIsByteForByteKnown) {
   const uint8_t red[] = {0xFF, 0x00, 0x00};
   const std::string png = EncodePng(1, 1, red, 3);
-  // IHDR, IDAT (one stored block of "\0\xFF\0\0") and IEND, as any PNG reader takes them.
+  // IHDR, IDAT ("\0\xFF\0\0" in fixed codes, as zlib itself writes it) and IEND.
   const std::string expected(
       "\x89PNG\r\n\x1a\n"
       "\x00\x00\x00\x0dIHDR\x00\x00\x00\x01\x00\x00\x00\x01\x08\x02\x00\x00\x00\x90\x77\x53\xde"
-      "\x00\x00\x00\x0fIDAT\x78\x01\x01\x04\x00\xfb\xff\x00\xff\x00\x00\x03\x01\x01\x00\x8d\x1d\xe5\x82"
+      "\x00\x00\x00\x0cIDAT\x78\x01\x63\xf8\xcf\xc0\x00\x00\x03\x01\x01\x00\xdb\x7d\x2e\xbc"
       "\x00\x00\x00\x00IEND\xae\x42\x60\x82",
-      8 + 25 + 27 + 12);
+      8 + 25 + 24 + 12);
   EXPECT_EQ(png, expected);
 }
 
@@ -58,6 +58,7 @@ TEST(PngTest, PicturesReadBackPixelForPixel) {
       {200, 120, 0},   // more than one stored block (72,120 bytes)
       {21846, 1, 0},   // a row exactly filling a block with its filter byte: 65,539 bytes
       {7, 9400, 3},
+      {11000, 3, 0},   // the pixel above is farther back than deflate's window
   };
   for (const auto& row : rows) {
     const size_t stride = static_cast<size_t>(row.width) * 3 + row.padding;
@@ -76,6 +77,26 @@ TEST(PngTest, PicturesReadBackPixelForPixel) {
     }
   }
   EXPECT_EQ(EncodePng(0, 5, nullptr, 0), "");
+}
+
+TEST(PngTest, ADrawingOfFlatColoursComesOutSmall) {
+  // Squares of two colours with lines between them, as the map draws them.
+  const int width = 400, height = 300;
+  std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = pixels.data() + (static_cast<size_t>(y) * width + x) * 3;
+      const bool line = x % 20 == 0 || y % 10 == 0, worked = (x / 20 + y / 10) % 5 == 0;
+      p[0] = line ? 0xC9 : worked ? 0xF2 : 0xF4;
+      p[1] = line ? 0xCF : worked ? 0xB3 : 0xF6;
+      p[2] = line ? 0xD6 : worked ? 0x3D : 0xF8;
+    }
+  }
+  const std::string png = EncodePng(width, height, pixels.data(), static_cast<size_t>(width) * 3);
+  EXPECT_LT(png.size(), pixels.size() / 20) << png.size() << " bytes";
+  const Decoded d = Decode(png);
+  ASSERT_EQ(d.fault, "");
+  EXPECT_EQ(d.rgb, pixels);
 }
 
 }  // namespace
