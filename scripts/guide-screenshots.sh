@@ -64,6 +64,17 @@ printf '[tqsl-sim]\r\nexit=0\r\nsleep_ms=1500\r\n' >"$TQSL/tqsl-sim.ini"
   printf '2026/11/03 21:09J BV2JKL 59 59 PL05 %%Sat=RS-44/Rev:21650%% 145/435 SSB Up=145.965/Down=435.640\r\n'
   printf '2026/11/15 19:30J JH1MNO 59 59 PM95 %%Sat=ISS/Rev:49311%% 145/437 FM Up=145.990/Down=437.800\r\n'
 } >"$RUN/logs/Zelmor261020.TXT"
+# Two of them confirmed on LoTW, as "LoTW確認の取得" keeps its confirmations beside the logs: the
+# summary counts them and its map shows their squares as confirmed.
+adif() { printf '<%s:%d>%s' "$1" "${#2}" "$2"; }
+{
+  printf 'Zelmor LoTW confirmations\r\n'; adif APP_LoTW_LASTQSL "2026-11-20 10:00:00"; printf '\r\n<EOH>\r\n'
+  for r in "JA1ABC RS-44 2M SSB 20261103 120200 PM95" "JE1DEF SO-50 2M FM 20261020 114400 QM06"; do
+    read -r call sat band mode date time grid <<<"$r"
+    adif CALL "$call"; adif PROP_MODE SAT; adif SAT_NAME "$sat"; adif BAND "$band"; adif MODE "$mode"
+    adif QSO_DATE "$date"; adif TIME_ON "$time"; adif QSL_RCVD Y; adif GRIDSQUARE "$grid"; printf '<EOR>\r\n'
+  done
+} >"$RUN/logs/Zelmor-lotw-qsl.adi"
 zelmor_wine_bg "$WORK/tracker-sim.exe" --position 900,0 --values "$(winpath "$WORK/values.txt")"
 zelmor_wine_bg "$WORK/logbook-sim.exe" --position 900,250
 wait_window "CSATmate simulator" >/dev/null
@@ -140,6 +151,15 @@ xdotool key g
 summary=$(wait_window "^交信集計$")
 sleep 0.5
 shot_window "$summary" worked-summary.png
+# The map of grids alone, as its button "PNGで保存(S)..." writes it.
+xdotool key alt+s
+wait_window "^地図をPNGで保存$" >/dev/null
+xdotool type --delay 10 "$(winpath "$OUT/grid-map.png")"
+xdotool key Return
+for _ in $(seq 200); do [ -s "$OUT/grid-map.png" ] && break; sleep 0.05; done
+for _ in $(seq 200); do xdotool search --onlyvisible --name "^地図をPNGで保存$" >/dev/null 2>&1 || break; sleep 0.05; done
+# ImageMagick reads the PNG back (a check of Zelmor's writer) and compresses it harder.
+convert "$OUT/grid-map.png" "$OUT/grid-map.png"
 xdotool key Escape
 for _ in $(seq 200); do xdotool search --onlyvisible --name "^交信集計$" >/dev/null 2>&1 || break; sleep 0.05; done
 

@@ -34,7 +34,7 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       worked({state, profile, locale, pane, entry_field, clock, instance, controls.entry, folder,
               logfiles::kSafetyCopyName,
               std::make_shared<trackers::DdeTrackerSetMaker>(entry::SatelliteNow::kRequestTimeoutMs),
-              &tracker_setting}),
+              &tracker_setting, &station}),
       entry_box{state, feed, pane, entry_field, clock, locale, safety_copy, station_statement, &worked},
       link(controls.window),
       menu_bar(controls.window),

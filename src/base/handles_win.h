@@ -65,6 +65,16 @@ struct ChangeNotificationTraits {
   static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
   static void close(HANDLE h) { FindCloseChangeNotification(h); }
 };
+// A device context of the program's own making (CreateCompatibleDC), not a window's.
+struct MemoryDcTraits {
+  static HDC invalid() { return nullptr; }
+  static void close(HDC dc) { DeleteDC(dc); }
+};
+// Global memory not (yet) handed to the clipboard, which then owns it.
+struct GlobalTraits {
+  static HGLOBAL invalid() { return nullptr; }
+  static void close(HGLOBAL memory) { GlobalFree(memory); }
+};
 struct MenuTraits {
   static HMENU invalid() { return nullptr; }
   static void close(HMENU m) { DestroyMenu(m); }
@@ -96,12 +106,16 @@ struct AttributeListTraits {
 using UniqueHwnd = Unique<HWND, HwndTraits>;
 using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
 using UniqueBrush = Unique<HBRUSH, GdiTraits<HBRUSH>>;
+using UniquePen = Unique<HPEN, GdiTraits<HPEN>>;
+using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueHandle = Unique<HANDLE, HandleTraits>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueChangeNotification = Unique<HANDLE, ChangeNotificationTraits>;
 using UniqueMenu = Unique<HMENU, MenuTraits>;
+using UniqueMemoryDc = Unique<HDC, MemoryDcTraits>;
+using UniqueGlobal = Unique<HGLOBAL, GlobalTraits>;
 template <typename P>
 using UniqueLocal = Unique<P, LocalTraits<P>>;
 using UniqueFind = Unique<HANDLE, FindTraits>;

@@ -39,6 +39,11 @@
 #define IDD_SUMMARY 400
 #define IDC_SUMMARY_TEXT 401
 #define IDC_SUMMARY_COPY 402
+// The map of grids in the summary
+#define IDC_SUMMARY_MAP 390
+#define IDC_SUMMARY_MAP_COPY 391
+#define IDC_SUMMARY_MAP_SAVE 392
+#define IDC_SUMMARY_MAP_FIT 393
 
 // Commands of the main window's menu
 #define IDM_LOG_OPEN 1001
@@ -182,6 +187,17 @@
 #define IDS_SUMMARY_FILES_NOT_READ 2227
 #define IDS_SUMMARY_MORE_FILES 2228
 #define IDS_SUMMARY_READING 2229
+// The map of grids in the summary
+#define IDS_MAP_CONFIRMED 2380
+#define IDS_MAP_WORKED 2381
+#define IDS_MAP_NOT_WORKED 2382
+#define IDS_MAP_OWN 2383
+#define IDS_MAP_SQUARE 2384
+#define IDS_MAP_SAVE_TITLE 2385
+#define IDS_MAP_SAVE_FILTER 2386
+#define IDS_MAP_FILE_NAME 2387
+#define IDS_MAP_SAVE_FAILED 2388
+#define IDS_MAP_COPY_FAILED 2389
 // The tracking program the feed reads now, after its name in "追跡ソフト(&R)"
 #define IDS_TRACKER_CONNECTED 2240
 // Worked before: what LoTW has confirmed

@@ -1,11 +1,14 @@
 #pragma once
 // "交信集計": the operator's contacts counted, as text to read and copy (a read-only edit box,
-// selectable, Ctrl+C, and a button that copies it all), over the main window until closed.
+// selectable, Ctrl+C, and a button that copies it all), and the map of the grids worked beside it
+// (copied as a picture, saved as PNG), over the main window until closed.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+
+#include "worked/grid_map.h"
 
 namespace zelmor::worked {
 
@@ -17,7 +20,13 @@ class SummarySource {
   virtual uint64_t SummaryVersion() = 0;
   // False while the logs are still being read: the text then says so and counts nothing.
   virtual bool SummaryComplete() = 0;
-  virtual std::wstring SummaryText() = 0;
+  // The count as text, and the squares of the map beside it (worked, confirmed and the operator's
+  // own), from one count.
+  struct Shown {
+    std::wstring text;
+    MapSquares squares;
+  };
+  virtual Shown SummaryNow() = 0;
 };
 
 // Modal over `owner`, from the resources of `instance`. The text follows the source until it is

@@ -105,9 +105,22 @@ bool WorkedBefore::IndexComplete() const {
 
 bool WorkedBefore::SummaryComplete() { return indexing_ && IndexComplete(); }
 
-std::wstring WorkedBefore::SummaryText() {
-  if (!SummaryComplete()) return LoadText(IDS_SUMMARY_READING);
-  return worked::SummaryText(keeper_.log().Summary());
+SummarySource::Shown WorkedBefore::SummaryNow() {
+  Shown shown;
+  if (SummaryComplete()) {
+    const WorkedSummary summary = keeper_.log().Summary();
+    shown.text = worked::SummaryText(summary);
+    shown.squares = SquaresOnMap(summary);
+  } else {
+    shown.text = LoadText(IDS_SUMMARY_READING);
+  }
+  if (p_.station && p_.station->Get()) {
+    for (const std::wstring& grid : p_.station->Get()->grids) {
+      const int square = GridNumber(grid);
+      if (square >= 0) shown.squares.own.push_back(square);
+    }
+  }
+  return shown;
 }
 
 void WorkedBefore::PostUpdate() {

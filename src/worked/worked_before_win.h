@@ -36,6 +36,7 @@
 #include "entry/log_pane.h"
 #include "entry/satellite_now_win.h"
 #include "settings/profile.h"
+#include "station/station_store.h"
 #include "window/base_window_win.h"
 #include "worked/hint_plan.h"
 #include "worked/hint_window_win.h"
@@ -65,6 +66,8 @@ class WorkedBefore final : public window::Window,
     // The tracking programs the satellite is asked of, and which of them may be (null: CSATmate).
     std::shared_ptr<entry::TrackerSetMaker> trackers = nullptr;
     const entry::TrackerSetting* tracker_setting = nullptr;
+    // The operator's station: its grids are marked on the summary's map (null: none marked).
+    const station::CurrentStation* station = nullptr;
   };
   // Reads the hint's settings; the index starts once the window's thread takes its messages.
   explicit WorkedBefore(Wiring wiring);
@@ -107,7 +110,7 @@ class WorkedBefore final : public window::Window,
   // SummarySource
   uint64_t SummaryVersion() override { return version_; }
   bool SummaryComplete() override;
-  std::wstring SummaryText() override;
+  Shown SummaryNow() override;
 
   void PostUpdate();
   void Update();

@@ -116,4 +116,13 @@ std::wstring SummaryText(const WorkedSummary& s) {
   return text;
 }
 
+// --- The map of grids ---------------------------------------------------------------------------
+
+MapSquares SquaresOnMap(const WorkedSummary& summary) {
+  MapSquares squares;
+  squares.worked = summary.worked_squares;
+  squares.confirmed = summary.confirmed_squares;
+  return squares;
+}
+
 }  // namespace zelmor::worked

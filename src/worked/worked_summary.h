@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "worked/grid_map.h"
 #include "worked/worked_index.h"
 
 namespace zelmor::worked {
@@ -35,5 +36,11 @@ WorkedSummary Summarize(const WorkedIndex& index);
 
 // Lines end in CR LF.
 std::wstring SummaryText(const WorkedSummary& summary);
+
+// --- The map of grids ---------------------------------------------------------------------------
+
+// The worked and the confirmed squares for the map (grid_map.h); the operator's own are the
+// station's business.
+MapSquares SquaresOnMap(const WorkedSummary& summary);
 
 }  // namespace zelmor::worked

@@ -9,7 +9,9 @@
 //     median, 99th and 99.9th percentiles and the slowest of 20,000;
 //   - merging: 100,000 contacts read beforehand, merged on the window's thread alone;
 //   - confirmations: LoTW's kept file of 10,000 read (off the window's thread in Zelmor), and
-//     matched against 100,000 contacts on the window's thread with this computer's time-zone rules.
+//     matched against 100,000 contacts on the window's thread with this computer's time-zone rules;
+//   - the summary with its map: 100,000 contacts counted, the map's squares taken, fitted and drawn
+//     at the summary's size for 100 % and 200 % display scaling, and zoomed out to the world.
 
 #include <windows.h>
 #include <psapi.h>
@@ -28,7 +30,9 @@
 #include "entry_support.h"
 #include "files_win.h"
 #include "settings/keys.h"
+#include "worked/grid_map_win.h"
 #include "worked/worked_hint.h"
+#include "worked/worked_summary.h"
 #include "worked/worked_log_win.h"
 #include "worked_logs.h"
 
@@ -163,6 +167,50 @@ TEST(WorkedBenchmark, DISABLED_IndexingAndLookups) {
     index.Replace(L"a.TXT", read);
     std::printf("worked index merge of 100,000 contacts on the window's thread: %.1f ms into an empty index, "
                 "%.1f ms over the same\n", first, Milliseconds(t, Tick()));
+  }
+}
+
+TEST(WorkedBenchmark, DISABLED_SummaryWithItsMap) {
+  const zelmor::worked::LineReading reading{zelmor::entry::kDefaultTemplate, {L"yyyy/MM/dd", L":", L"."}};
+  zelmor::worked::WorkedIndex index;
+  index.Replace(L"a.TXT",
+                zelmor::worked::ReadSourceLines(zelmor::worked::IndexedLines(test_support::SampleLog(100000, 5)), reading));
+  // The map's size in the summary at 96 DPI (its dialog units in pixels), and at 192.
+  const struct {
+    int width, height;
+    UINT dpi;
+    bool world;
+  } views[] = {{430, 343, 96, false}, {860, 686, 192, false}, {860, 686, 192, true}};
+  for (const auto& view : views) {
+    std::vector<double> took, counting, taking, drawing;
+    size_t squares = 0;
+    for (int run = 0; run < 11; ++run) {
+      const LARGE_INTEGER t = Tick();
+      const auto summary = zelmor::worked::Summarize(index);
+      const std::wstring text = zelmor::worked::SummaryText(summary);
+      const LARGE_INTEGER written = Tick();
+      auto on_map = zelmor::worked::SquaresOnMap(summary);
+      const LARGE_INTEGER counted = Tick();
+      zelmor::worked::GridMap map;
+      map.SetClientSize(view.width, view.height);
+      squares = on_map.worked.size();
+      on_map.own = {zelmor::worked::GridNumber(L"PM95")};
+      map.SetSquares(std::move(on_map));
+      if (view.world) map.Zoom(0.001, 0, 0);
+      const auto picture = zelmor::worked::RenderMap(map, {nullptr, view.dpi});
+      GdiFlush();
+      const LARGE_INTEGER drawn = Tick();
+      took.push_back(Milliseconds(t, drawn));
+      counting.push_back(Milliseconds(t, written));
+      taking.push_back(Milliseconds(written, counted));
+      drawing.push_back(Milliseconds(counted, drawn));
+      EXPECT_TRUE(picture && !text.empty());
+    }
+    for (auto* v : {&took, &counting, &taking, &drawing}) std::sort(v->begin(), v->end());
+    std::printf("summary with its map: 100,000 contacts, %zu squares worked, %dx%d at %u DPI%s: median %.1f ms "
+                "(the text %.1f, the squares %.1f, the map drawn %.1f), slowest %.1f ms\n",
+                squares, view.width, view.height, view.dpi, view.world ? ", the whole world" : "", took[took.size() / 2],
+                counting[counting.size() / 2], taking[taking.size() / 2], drawing[drawing.size() / 2], took.back());
   }
 }
 

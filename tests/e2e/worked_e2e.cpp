@@ -21,6 +21,9 @@
 #include "files_win.h"
 #include "logfiles_support.h"
 #include "lotw_answers.h"
+#include "map_pixels.h"
+#include "worked/grid_map.h"
+#include "worked/worked_source.h"
 #include "worked_logs.h"
 #include "worked_support.h"
 
@@ -323,6 +326,35 @@ TEST(WorkedE2E, SummaryCountsAKnownFolderAndFollowsTheLog) {
       << Utf8(summary);
 }
 
+// The summary's map, copied as a picture: the squares of the folder's contacts worked, the rest not.
+TEST(WorkedE2E, SummaryMapShowsTheWorkedSquaresInTheirColour) {
+  TempFolder folder;
+  const LocalTime t = test_support::At(2026, 11, 3, 21, 5);
+  WriteLog(folder.File(L"Zelmor261103.TXT"),
+           {LogLineAt(L"JA1ABC 59 59 PM95", L"RS-44", t), LogLineAt(L"JA2DEF 59 59 QM06", L"SO-50", Shifted(t, 3)),
+            LogLineAt(L"BV2JKL 59 59 PL05", L"RS-44", Shifted(t, 6))});
+  Zelmor app(folder);
+  ASSERT_TRUE(app.Start());
+  const CopiedMap copied = CopySummaryMap(app);
+  ASSERT_GT(copied.map_height, 0) << copied.width << "x" << copied.height;
+
+  zelmor::worked::GridMap map;
+  map.SetClientSize(copied.width, copied.map_height);
+  const int pm95 = zelmor::worked::GridNumber(L"PM95"), qm06 = zelmor::worked::GridNumber(L"QM06"),
+            pl05 = zelmor::worked::GridNumber(L"PL05");
+  map.SetSquares({{pm95, qm06, pl05}, {}, {}});
+  const auto at = [&](int x, int y) { return copied.At(x, y); };
+  using zelmor::worked::SquareStatus;
+  const auto worked = zelmor::worked::StatusColour(SquareStatus::WorkedOnly);
+  const auto not_worked = zelmor::worked::StatusColour(SquareStatus::NotWorked);
+  for (const wchar_t* grid : {L"PM95", L"QM06", L"PL05"}) {
+    EXPECT_EQ(test_support::SquareColour(map, zelmor::worked::GridNumber(grid), at), worked) << Utf8(grid);
+  }
+  for (const wchar_t* grid : {L"PM96", L"PM85", L"QM05"}) {
+    EXPECT_EQ(test_support::SquareColour(map, zelmor::worked::GridNumber(grid), at), not_worked) << Utf8(grid);
+  }
+}
+
 // LoTW's confirmations kept beside the logs, as a fetch leaves them: the summary counts what they
 // confirm (a suffix logged, a grid line confirmed, one confirmation 31 minutes off), and the hint
 // says of a square worked but not confirmed.
@@ -370,6 +402,32 @@ TEST(WorkedE2E, KeptConfirmationsShowInTheSummaryAndTheHint) {
   EXPECT_TRUE(WaitForHint(app, L"初めての局\r\nPM86: 新グリッド")) << "confirmed, but never worked";
   Type(app, L"JA9NEW 59 59 PM95");
   EXPECT_TRUE(WaitForHint(app, L"初めての局")) << "worked and confirmed";
+
+  // The map: the confirmed squares (a grid line's both), the one worked only, one neither.
+  Type(app, L"");
+  const CopiedMap copied = CopySummaryMap(app);
+  ASSERT_GT(copied.map_height, 0) << copied.width << "x" << copied.height;
+  using zelmor::worked::GridNumber;
+  zelmor::worked::GridMap map;
+  map.SetClientSize(copied.width, copied.map_height);
+  map.SetSquares({{GridNumber(L"PM95"), GridNumber(L"PM85"), GridNumber(L"QM06")},
+                  {GridNumber(L"PM95"), GridNumber(L"PM85"), GridNumber(L"PM86")},
+                  {}});
+  const auto at = [&](int x, int y) { return copied.At(x, y); };
+  using zelmor::worked::SquareStatus;
+  const struct {
+    const wchar_t* grid;
+    SquareStatus status;
+  } squares[] = {{L"PM95", SquareStatus::Confirmed},
+                 {L"PM85", SquareStatus::Confirmed},
+                 {L"PM86", SquareStatus::Confirmed},
+                 {L"QM06", SquareStatus::WorkedOnly},
+                 {L"PM96", SquareStatus::NotWorked}};
+  for (const auto& square : squares) {
+    EXPECT_EQ(test_support::SquareColour(map, GridNumber(square.grid), at),
+              zelmor::worked::StatusColour(square.status))
+        << Utf8(square.grid);
+  }
 }
 
 TEST(WorkedE2E, HintsOffInTheSettingsShowNoHintButTheSummaryCounts) {

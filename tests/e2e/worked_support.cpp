@@ -1,5 +1,6 @@
 #include "worked_support.h"
 
+#include "base/handles_win.h"
 #include "base/resource.h"
 #include "entry/locale_win.h"
 #include "entry/log_line.h"
@@ -67,6 +68,53 @@ std::wstring SummaryText(Zelmor& app, DWORD ms, bool* saw_reading) {
   PressButton(dialog, IDCANCEL);
   WaitDestroyed(dialog);
   return text == reading ? std::wstring() : text;
+}
+
+CopiedMap CopySummaryMap(Zelmor& app, DWORD ms) {
+  SendCommand(app.window(), IDM_WORKED_SUMMARY);
+  const HWND dialog = WaitForDialog(app.pid(), ZelmorText(IDS_SUMMARY_TITLE));
+  if (!dialog) return {};
+  const HWND box = GetDlgItem(dialog, IDC_SUMMARY_TEXT);
+  const std::wstring reading = ZelmorText(IDS_SUMMARY_READING);
+  CopiedMap copied;
+  if (WaitUntil([&] { return TextOf(box) != reading; }, ms)) {
+    {
+      zelmor::base::ClipboardGuard clipboard(nullptr);
+      if (clipboard.is_open()) EmptyClipboard();
+    }
+    PressButton(dialog, IDC_SUMMARY_MAP_COPY);
+    if (WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; })) {
+      zelmor::base::ClipboardGuard clipboard(nullptr);
+      const HANDLE data = clipboard.is_open() ? GetClipboardData(CF_DIB) : nullptr;
+      zelmor::base::GlobalLockGuard<uint8_t> lock(data);
+      const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(lock.get());
+      if (header && header->biBitCount == 24 && header->biHeight > 0) {
+        copied.width = header->biWidth;
+        copied.height = header->biHeight;
+        const size_t stride = (static_cast<size_t>(copied.width) * 3 + 3) & ~static_cast<size_t>(3);
+        const uint8_t* bits = lock.get() + header->biSize;
+        for (int y = 0; y < copied.height; ++y) {
+          const uint8_t* row = bits + static_cast<size_t>(copied.height - 1 - y) * stride;
+          for (int x = 0; x < copied.width; ++x) {
+            copied.pixels.push_back(static_cast<uint32_t>(row[x * 3 + 2]) << 16 | row[x * 3 + 1] << 8 | row[x * 3]);
+          }
+        }
+      }
+    }
+  }
+  PressButton(dialog, IDCANCEL);
+  WaitDestroyed(dialog);
+  // The legend's strip begins with a line across the whole picture; under it, only its paper
+  // (white) and its words.
+  for (int y = copied.height - 1; y > 0; --y) {
+    bool uniform = true;
+    for (int x = 1; x < copied.width && uniform; ++x) uniform = copied.At(x, y) == copied.At(0, y);
+    if (uniform && copied.At(0, y) != 0xFFFFFF) {
+      copied.map_height = y;
+      break;
+    }
+  }
+  return copied;
 }
 
 }  // namespace e2e::worked

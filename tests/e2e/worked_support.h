@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,15 @@ bool HintShown(const Zelmor& app);
 // being read), reads it and closes the dialog. Empty when the dialog did not come or stayed
 // incomplete for `ms`. `saw_reading` tells whether it first said that the logs were being read.
 std::wstring SummaryText(Zelmor& app, DWORD ms = 60000, bool* saw_reading = nullptr);
+
+// The summary's map as its button "地図をコピー" puts it on the clipboard, once the summary is
+// complete: the picture (0xRRGGBB, row after row) and the height of the map in it, above the
+// legend's strip. Empty when the dialog did not come, stayed incomplete or copied nothing.
+struct CopiedMap {
+  int width = 0, height = 0, map_height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+CopiedMap CopySummaryMap(Zelmor& app, DWORD ms = 60000);
 
 }  // namespace e2e::worked
