@@ -11,13 +11,22 @@ FeedLookUp::~FeedLookUp() {
 
 void FeedLookUp::Begin(std::function<void()> set_up) {
   Finish();
+  set_up_ = std::move(set_up);
+  // From the first message on: the window is ready for input first. Anything asked of the feed
+  // before then starts it at once (Finish).
+  due_ = PostMessageW(notify_, kFeedLookUpMessage, 0, 0) != FALSE;
+  if (!due_) Start();
+}
+
+void FeedLookUp::Start() {
+  due_ = false;
   if (!Prepare()) {
+    // The look-up as it always was: on this thread, all of it now.
+    auto set_up = std::move(set_up_);
     End();
-    // The look-up as it always was: on this thread, before anything else.
-    set_up();
+    if (set_up) set_up();
     return;
   }
-  set_up_ = std::move(set_up);
   Resume();
 }
 
@@ -81,14 +90,20 @@ DWORD WINAPI FeedLookUp::WorkerMain(void* parameter) {
   }
 }
 
-void FeedLookUp::OnBroadcastEnded() {
+void FeedLookUp::OnMessage() {
+  if (on_fiber_) return;
+  if (due_) {
+    Start();
+    return;
+  }
   // Finish may already have taken the worker's word for it.
-  if (on_fiber_ || !broadcasting_ || WaitForSingleObject(ended_.get(), 0) != WAIT_OBJECT_0) return;
+  if (!broadcasting_ || WaitForSingleObject(ended_.get(), 0) != WAIT_OBJECT_0) return;
   broadcasting_ = false;
   Resume();
 }
 
 void FeedLookUp::Finish() {
+  if (due_) Start();
   while (fiber_ && !on_fiber_) {
     if (broadcasting_) {
       const HANDLE ended = ended_.get();

@@ -25,27 +25,28 @@
 
 namespace zelmor::entry {
 
-// Posted to the window given to FeedLookUp when the worker's broadcast has ended.
+// Posted to the window given to FeedLookUp: the look-up is due to start, or the worker's broadcast
+// has ended.
 inline constexpr UINT kFeedLookUpMessage = WM_APP + 41;
 
 class FeedLookUp final : public SetUpRunner, public DdeInitiator {
  public:
-  // `notify`: a window of this thread, which hands kFeedLookUpMessage to OnBroadcastEnded.
+  // `notify`: a window of this thread, which hands kFeedLookUpMessage to OnMessage.
   explicit FeedLookUp(HWND notify) : notify_(notify) {}
   // Finishes a look-up still running.
   ~FeedLookUp() override;
   FeedLookUp(const FeedLookUp&) = delete;
   FeedLookUp& operator=(const FeedLookUp&) = delete;
 
-  // Runs `set_up` up to its first broadcast; without a fiber or a worker, all of it here.
+  // Starts `set_up` from the next message on, and runs it there up to its first broadcast; without a
+  // fiber or a worker, all of it at once.
   void Begin(std::function<void()> set_up) override;
   // Waits until the look-up has ended, handling only the messages sent to this thread meanwhile (the
   // servers' answers and the worker's broadcast among them); posted ones, the operator's keys
   // included, keep their turn. Called from inside the look-up, returns at once.
   void Finish() override;
-  // Goes on with the look-up up to its next broadcast, or to its end.
-  void OnBroadcastEnded();
-  bool Running() const { return fiber_ != nullptr; }
+  // Starts the look-up, or goes on with it, up to its next broadcast or to its end.
+  void OnMessage();
 
   // From inside the look-up: the worker sends it, and the fiber waits for it. Otherwise sent here.
   void Initiate(HWND client, ATOM service, ATOM topic) override;
@@ -53,6 +54,7 @@ class FeedLookUp final : public SetUpRunner, public DdeInitiator {
  private:
   static void CALLBACK FiberMain(void* parameter);
   static DWORD WINAPI WorkerMain(void* parameter);
+  void Start();
   bool Prepare();
   // Switches into the look-up until it waits for a broadcast or has ended.
   void Resume();
@@ -63,6 +65,7 @@ class FeedLookUp final : public SetUpRunner, public DdeInitiator {
   std::function<void()> set_up_;
   void* thread_fiber_ = nullptr;  // the window thread's own
   void* fiber_ = nullptr;         // the look-up's
+  bool due_ = false;              // begun, and waiting for its first message
   bool converted_ = false;        // this made the thread a fiber, and makes it a thread again
   bool on_fiber_ = false;
   bool set_up_ended_ = false;
