@@ -4,7 +4,9 @@
 #   startup  the time from CreateProcess until the window is ready for input (shown, the keyboard
 #            focus in the entry box, nothing left to paint, answering a sent message): Zelmor.exe
 #            beside the tracking-program simulator, Zelmor.exe alone, and bare-window.exe (a window
-#            program that does nothing else), started the same way in turns; medians of 11 starts.
+#            program that does nothing else), started the same way in turns; medians of 11 starts
+#            (ZELMOR_STARTUP_RUNS=n: of n; ZELMOR_STARTUP_COMPARE=<Windows path of another build's
+#            Zelmor.exe>: that one too, started in turns with this one's).
 #   entry    the time from Enter to the safety copy on disk at 1,000, 10,000 and 100,000 lines in
 #            the log pane, for the first entry after the log was loaded and for the next one,
 #            against two floors measured in the same run: (a) five DDE requests to the same

@@ -21,14 +21,15 @@ void Lifecycle::Start(const Version& version) {
     p_.view.SetCaption(LoadText(IDS_CAPTION_PREFIX) + FormatVersion(version.major, version.minor, version.revision));
     p_.view.Place(settings::ReadWindowPlacement(p_.profile));
     LoadTemplate();
-    p_.feed.SetUp();
   } catch (const std::exception&) {
-    // Start-up never stops the logger: it then runs without the feed until an entry finds it.
-    p_.feed.CloseAll();
+    // Start-up never stops the logger: what could not be read stays at its default.
   }
   p_.view.Show();
   p_.safety_copy.OfferEarlierCopy(p_.boxes, p_.pane, p_.state);
   p_.view.FocusEntryBox();
+  // Last: nothing the operator sees waits for the tracking programs to answer. An entry made
+  // before the set-up has ended waits for it (entry/feed.h).
+  p_.feed.BeginSetUp();
 }
 
 void Lifecycle::LoadTemplate() {

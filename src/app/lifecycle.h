@@ -62,8 +62,8 @@ class Lifecycle {
 
   // From the program's start to the window waiting for the first entry: leftovers of interrupted
   // settings writes go, the state is reset, caption, geometry and template come from the settings,
-  // the feed links open, the window shows, an earlier run's unsaved log is offered back, and the
-  // entry box takes the keyboard.
+  // the window shows, an earlier run's unsaved log is offered back, the entry box takes the
+  // keyboard, and the feed begins looking for the tracking program.
   void Start(const Version& version);
   // Every close request, whatever its source: true when the window may close. While the log is
   // unsaved the operator is asked first; then, while an upload runs, whether to close anyway

@@ -96,6 +96,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_QUERYENDSESSION:
       return parts_->lifecycle.ConfirmClose(CloseRequest::EndSession) ? TRUE : FALSE;
+    case entry::kFeedLookUpMessage:
+      if (parts_) parts_->feed_look_up.OnMessage();
+      return 0;
     case lotw::kTqslEndedMessage:
       if (parts_) parts_->lotw.OnTqslEnded();
       return 0;

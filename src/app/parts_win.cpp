@@ -27,6 +27,7 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       entry_field(controls.entry),
       trackers(entry::DdeFeedLinks::kDefaultRequestTimeoutMs, false),
       feed(trackers.Sources(), &tracker_setting),
+      feed_look_up(controls.window),
       tracker_menu(feed, tracker_setting, profile),
       safety_copy(files, profile, clock, folder),
       station(profile),
@@ -57,6 +58,8 @@ Parts::Parts(HINSTANCE instance, const MainControls& controls, MainView& view)
       template_window(instance, state, profile),
       lifecycle({state, profile, view, feed, pane, boxes, safety_copy, files, tqsl,
                  base::BesideExecutable(settings::kFileName)}) {
+  trackers.set_initiator(&feed_look_up);
+  feed.set_runner(&feed_look_up);
   // Before start-up sets the feed up.
   tracker_menu.Load();
   // Attached here rather than made with it: attaching also lifts the control's text limit.

@@ -22,6 +22,7 @@
 #include "base/message_boxes_win.h"
 #include "entry/entry_box.h"
 #include "entry/feed.h"
+#include "entry/feed_look_up_win.h"
 #include "entry/locale_win.h"
 #include "entry/log_pane_win.h"
 #include "entry/tracker_source.h"
@@ -96,6 +97,9 @@ struct Parts {
   entry::TrackerSetting tracker_setting;
   trackers::DdeTrackerSet trackers;
   entry::Feed feed;
+  // Carries the start-up's look for the tracking programs on while the window answers; goes before
+  // the feed and the links it uses.
+  entry::FeedLookUp feed_look_up;
   trackers::TrackerMenu tracker_menu;
   logfiles::AnsiTextFiles files;
   logfiles::SafetyCopy safety_copy;

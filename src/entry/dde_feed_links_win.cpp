@@ -121,14 +121,11 @@ bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstri
     link->initiating = true;
     link->server = nullptr;
     busy_ = true;
-    // Sent, not posted, to every top-level window; the servers answer with a sent WM_DDE_ACK
-    // while this waits, and with nobody serving it returns as soon as each window has looked.
-    // This runs at start-up and again at an Enter whose links are down, so a window that has
-    // stopped answering may cost the short time-out, never more (nothing once it counts as hung).
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(link->window->hwnd()),
-                        MAKELPARAM(service_atom.get(), topic_atom.get()), SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                        kInitiateTimeoutMs, &ignored);
+    if (initiator_) {
+      initiator_->Initiate(link->window->hwnd(), service_atom.get(), topic_atom.get());
+    } else {
+      BroadcastInitiate(link->window->hwnd(), service_atom.get(), topic_atom.get());
+    }
     busy_ = false;
     link->initiating = false;
   }
@@ -139,6 +136,16 @@ bool DdeFeedLinks::Open(int label, const std::wstring& service, const std::wstri
   link->we_terminated = false;
   link->outstanding = 0;
   return true;
+}
+
+void DdeFeedLinks::BroadcastInitiate(HWND client, ATOM service, ATOM topic) {
+  // Sent, not posted, to every top-level window; the servers answer the client with a sent
+  // WM_DDE_ACK while this waits, and with nobody serving it returns as soon as each window has
+  // looked. This runs at start-up and again at an Enter whose links are down, so a window that has
+  // stopped answering may cost the short time-out, never more (nothing once it counts as hung).
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(client), MAKELPARAM(service, topic),
+                      SMTO_ABORTIFHUNG | SMTO_NORMAL, kInitiateTimeoutMs, &ignored);
 }
 
 bool DdeFeedLinks::Request(int label, std::wstring& value) {

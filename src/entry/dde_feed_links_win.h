@@ -17,6 +17,15 @@
 
 namespace zelmor::entry {
 
+// Sends a link's initiate to every top-level window, and returns once each has had it or been
+// passed over. The client is the link's window, of the links' own thread: the servers' answers are
+// handled there.
+class DdeInitiator {
+ public:
+  virtual ~DdeInitiator() = default;
+  virtual void Initiate(HWND client, ATOM service, ATOM topic) = 0;
+};
+
 class DdeFeedLinks final : public FeedLinks {
  public:
   static constexpr DWORD kDefaultRequestTimeoutMs = 5000;
@@ -48,6 +57,11 @@ class DdeFeedLinks final : public FeedLinks {
 
   // The conversation's server window, or null when the label has no conversation.
   HWND ServerWindow(int label) const;
+
+  // The initiate broadcast itself, from the calling thread.
+  static void BroadcastInitiate(HWND client, ATOM service, ATOM topic);
+  // Who sends the initiates from now on; null (the default): this thread, by itself.
+  void set_initiator(DdeInitiator* initiator) { initiator_ = initiator; }
 
  private:
   class LinkWindow;
@@ -82,6 +96,7 @@ class DdeFeedLinks final : public FeedLinks {
   static void Terminate(Link* const* links, size_t count);
 
   DWORD request_timeout_ms_;
+  DdeInitiator* initiator_ = nullptr;
   // Inside a request or an initiate: a window of this thread may be handed a sent message
   // meanwhile, and a call made from there is refused rather than nested.
   bool busy_ = false;

@@ -72,7 +72,36 @@ std::vector<TrackerSource*> Feed::Candidates() const {
   return candidates;
 }
 
+void Feed::Settle() const {
+  if (runner_) runner_->Finish();
+}
+
 bool Feed::SetUp() {
+  Settle();
+  const InUse in_use(in_use_);
+  return in_use.entered() && SetUpNow();
+}
+
+void Feed::BeginSetUp() {
+  Settle();
+  auto set_up = [this] {
+    const InUse in_use(in_use_);
+    if (!in_use.entered()) return;
+    try {
+      SetUpNow();
+    } catch (...) {
+      // The window goes on without the feed until an entry finds the tracking program.
+      for (TrackerSource* source : sources_) source->Disconnect();
+    }
+  };
+  if (runner_) {
+    runner_->Begin(std::move(set_up));
+  } else {
+    set_up();
+  }
+}
+
+bool Feed::SetUpNow() {
   const auto candidates = Candidates();
   for (TrackerSource* source : candidates) {
     if (source->Connect()) {
@@ -85,20 +114,26 @@ bool Feed::SetUp() {
 }
 
 void Feed::CloseAll() {
+  Settle();
+  const InUse in_use(in_use_);
+  if (!in_use.entered()) return;
   for (TrackerSource* source : sources_) source->Disconnect();
 }
 
 bool Feed::Request(int label) {
+  Settle();
+  const InUse in_use(in_use_);
+  if (!in_use.entered()) return false;
   // The choice may have changed since the source in use was connected.
   const TrackerChoice choice = setting_ ? setting_->Get() : TrackerChoice::kAuto;
   if (current_ && choice != TrackerChoice::kAuto && static_cast<int>(current_->Kind()) != static_cast<int>(choice)) {
-    ChoiceChanged();
+    ChoiceChangedNow();
   }
   std::wstring value;
   bool answered = current_ && current_->Request(label, value);
   if (!answered && may_reconnect_ && (!current_ || current_->Down(label))) {
     may_reconnect_ = false;
-    answered = SetUp() && current_->Request(label, value);
+    answered = SetUpNow() && current_->Request(label, value);
   }
   if (!answered) return false;
   texts_[static_cast<size_t>(label)] = std::move(value);
@@ -106,12 +141,19 @@ bool Feed::Request(int label) {
 }
 
 std::optional<Tracker> Feed::Connected() const {
+  Settle();
   if (!current_ || current_->Down(kSatelliteName)) return std::nullopt;
   return current_->Kind();
 }
 
 void Feed::ChoiceChanged() {
-  CloseAll();
+  Settle();
+  const InUse in_use(in_use_);
+  if (in_use.entered()) ChoiceChangedNow();
+}
+
+void Feed::ChoiceChangedNow() {
+  for (TrackerSource* source : sources_) source->Disconnect();
   const auto candidates = Candidates();
   current_ = candidates.empty() ? nullptr : candidates.front();
 }

@@ -3,6 +3,7 @@
 // DDE links, or another program behind the same face (tracker_source.h), looked for in order.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +64,17 @@ class CsatmateSource final : public TrackerSource {
   int labels_;
 };
 
+// Carries a set-up on while the window goes on answering (the first one, at start-up), so the window
+// need not wait for the tracking programs to answer before it is ready for input.
+class SetUpRunner {
+ public:
+  virtual ~SetUpRunner() = default;
+  // Starts `set_up`, which may still run when this returns.
+  virtual void Begin(std::function<void()> set_up) = 0;
+  // Returns once the set-up begun has ended; at once when none runs, or when called from inside it.
+  virtual void Finish() = 0;
+};
+
 class Feed {
  public:
   // CSATmate alone.
@@ -71,8 +83,13 @@ class Feed {
   Feed(std::vector<TrackerSource*> sources, const TrackerSetting* setting);
 
   // Connects the first source of the choice that answers; false when none does, and then nothing
-  // stays open.
+  // stays open. Refused (false) while the feed is already in use further up the stack.
   bool SetUp();
+  // The start-up's set-up, carried on by `runner` when one is given (else done here and now). Until
+  // it has ended, anything else asked of the feed first waits for it: an entry is never composed
+  // from half-made links, nor does it open links of its own beside the set-up's.
+  void BeginSetUp();
+  void set_runner(SetUpRunner* runner) { runner_ = runner; }
   // Closes every source's links (unload, and the start-up failure path).
   void CloseAll();
   // Starts the requests of one entry: the entry may connect once more.
@@ -82,6 +99,8 @@ class Feed {
   // sources are set up again and the request is made once more; at most once per entry, so an
   // entry without a tracking program costs one connect attempt for each source of the choice. A
   // server that does not answer in time is not reconnected: that would only wait a second time.
+  // Refused (false) while the feed is already in use further up the stack: a window message handled
+  // while a link waits must not make requests or connects inside the one under way.
   bool Request(int label);
   // The label's last value; before the first request, its own name ("Label1".."Label5").
   const std::wstring& Text(int label) const { return texts_[static_cast<size_t>(label)]; }
@@ -93,6 +112,26 @@ class Feed {
 
  private:
   std::vector<TrackerSource*> Candidates() const;
+  // Waits for the start-up's set-up, if it is still running.
+  void Settle() const;
+  bool SetUpNow();
+  void ChoiceChangedNow();
+
+  // Marks the feed in use for one call; a nested call is refused rather than run inside it.
+  class InUse {
+   public:
+    explicit InUse(bool& flag) : flag_(flag), entered_(!flag) { flag_ = true; }
+    ~InUse() {
+      if (entered_) flag_ = false;
+    }
+    InUse(const InUse&) = delete;
+    InUse& operator=(const InUse&) = delete;
+    bool entered() const { return entered_; }
+
+   private:
+    bool& flag_;
+    bool entered_;
+  };
 
   std::unique_ptr<CsatmateSource> own_;
   std::vector<TrackerSource*> sources_;
@@ -100,6 +139,8 @@ class Feed {
   TrackerSource* current_ = nullptr;  // the source asked; after a failed set-up, the first candidate
   std::array<std::wstring, kFeedLabelCount> texts_;
   bool may_reconnect_ = false;
+  SetUpRunner* runner_ = nullptr;
+  bool in_use_ = false;
 };
 
 }  // namespace zelmor::entry

@@ -20,4 +20,10 @@ DdeTrackerSet::DdeTrackerSet(DWORD request_timeout_ms, bool name_only)
       satpc32_(entry::Tracker::kSatPc32, satpc32_link_, {kSatPc32Item}, &ReadSatPc32Text),
       orbitron_(entry::Tracker::kOrbitron, orbitron_link_, {kOrbitronItem, kOrbitronPlainItem}, &ReadOrbitronText) {}
 
+void DdeTrackerSet::set_initiator(entry::DdeInitiator* initiator) {
+  csatmate_links_.set_initiator(initiator);
+  satpc32_links_.set_initiator(initiator);
+  orbitron_links_.set_initiator(initiator);
+}
+
 }  // namespace zelmor::trackers

@@ -48,6 +48,8 @@ class DdeTrackerSet final : public entry::TrackerSet {
   DdeTrackerSet(const DdeTrackerSet&) = delete;
   DdeTrackerSet& operator=(const DdeTrackerSet&) = delete;
   std::vector<entry::TrackerSource*> Sources() override { return {&csatmate_, &satpc32_, &orbitron_}; }
+  // Who sends every link's initiates (entry/dde_feed_links_win.h); null: the set's own thread.
+  void set_initiator(entry::DdeInitiator* initiator);
 
  private:
   entry::DdeFeedLinks csatmate_links_, satpc32_links_, orbitron_links_;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -41,12 +43,14 @@ bool ReadyForInput(HWND window, HWND focus_wanted) {
   return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
 }
 
-// Starts `exe` (copied into a fresh folder first) and returns the milliseconds until it is ready
-// for input, or a negative number when it never was.
-double StartToReady(const wchar_t* exe, const wchar_t* window_class, bool focus_on_entry_box) {
+// Starts `exe` (copied into a fresh folder first, from `from` or else the build folder) and returns
+// the milliseconds until it is ready for input, or a negative number when it never was.
+double StartToReady(const wchar_t* exe, const wchar_t* window_class, bool focus_on_entry_box,
+                    const std::wstring& from = {}) {
   TempFolder folder;
   const std::wstring copy = folder.File(exe);
-  if (!CopyFileW((BuildFolder() + L"\\" + exe).c_str(), copy.c_str(), FALSE)) return -1;
+  const std::wstring source = from.empty() ? BuildFolder() + L"\\" + exe : from;
+  if (!CopyFileW(source.c_str(), copy.c_str(), FALSE)) return -1;
   Child child;
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
@@ -69,7 +73,9 @@ double StartToReady(const wchar_t* exe, const wchar_t* window_class, bool focus_
 }
 
 TEST(StartupBenchmark, DISABLED_StartToReadyForInput) {
-  constexpr int kRuns = 11;
+  // ZELMOR_STARTUP_RUNS asks for more starts, for a median that holds on a busy machine.
+  wchar_t asked[16] = L"";
+  const int kRuns = GetEnvironmentVariableW(L"ZELMOR_STARTUP_RUNS", asked, 16) ? std::max(1, _wtoi(asked)) : 11;
   // tracker-sim standing in for each tracking program, with its simulated pass.
   const struct {
     const char* name;
@@ -78,17 +84,24 @@ TEST(StartupBenchmark, DISABLED_StartToReadyForInput) {
   } programs[] = {{"CSATmate", L"", L"CSATmateSimulator"},
                   {"SatPC32", L"--program satpc32", L"SatPC32Simulator"},
                   {"Orbitron", L"--program orbitron", L"OrbitronSimulator"}};
+  // ZELMOR_STARTUP_COMPARE names another build's Zelmor.exe, started in turns with this one's,
+  // start by start, so that both meet the same load on a busy machine.
+  wchar_t other_exe[MAX_PATH] = L"";
+  const bool compare = GetEnvironmentVariableW(L"ZELMOR_STARTUP_COMPARE", other_exe, MAX_PATH) != 0;
   std::vector<double> beside_tracker[std::size(programs)], alone, bare;
+  std::vector<double> other_beside_tracker[std::size(programs)], other_alone;
   TempFolder tracker_folder;
   for (int run = 0; run < kRuns; ++run) {
     for (size_t p = 0; p < std::size(programs); ++p) {
       TrackerSim tracker(programs[p].arguments, tracker_folder.path(), programs[p].window_class);
       ASSERT_TRUE(tracker.ready());
       beside_tracker[p].push_back(StartToReady(L"Zelmor.exe", L"ZelmorMainWindow", true));
+      if (compare) other_beside_tracker[p].push_back(StartToReady(L"Zelmor.exe", L"ZelmorMainWindow", true, other_exe));
       ASSERT_TRUE(tracker.Close());
       ASSERT_GT(beside_tracker[p].back(), 0) << "Zelmor beside " << programs[p].name << " never became ready";
     }
     alone.push_back(StartToReady(L"Zelmor.exe", L"ZelmorMainWindow", true));
+    if (compare) other_alone.push_back(StartToReady(L"Zelmor.exe", L"ZelmorMainWindow", true, other_exe));
     bare.push_back(StartToReady(L"bare-window.exe", L"BareWindow", false));
     ASSERT_GT(alone.back(), 0) << "Zelmor alone never became ready";
     ASSERT_GT(bare.back(), 0) << "the bare window never became ready";
@@ -100,6 +113,14 @@ TEST(StartupBenchmark, DISABLED_StartToReadyForInput) {
   }
   std::printf("  %-34s %8.1f\n", "Zelmor.exe, no tracking program", Median(alone));
   std::printf("  %-34s %8.1f\n", "bare-window.exe", Median(bare));
+  if (compare) {
+    std::printf("the other build (%ls):\n", other_exe);
+    for (size_t p = 0; p < std::size(programs); ++p) {
+      const std::string what = std::string("Zelmor.exe beside ") + programs[p].name + "'s simulator";
+      std::printf("  %-34s %8.1f\n", what.c_str(), Median(other_beside_tracker[p]));
+    }
+    std::printf("  %-34s %8.1f\n", "Zelmor.exe, no tracking program", Median(other_alone));
+  }
   std::fflush(stdout);
 }
 

@@ -123,6 +123,51 @@ TEST(TrackersE2E, TheProgramIsSwitchedWhileZelmorRuns) {
   EXPECT_NE(app.Ini().find("Tracker=auto"), std::string::npos) << app.Ini();
 }
 
+// The start-up's look for the tracking program goes on once the window is ready, so an Enter may
+// come in the middle of it; here it is sent, as another program sends it. It waits for the look-up
+// and is written once, in its turn, with the values of the program found, its line on disk when
+// the message returns. A window that answers nothing makes each initiate wait out its time-out, so
+// the look-up still runs when the Enter comes.
+TEST(TrackersE2E, AnEnterDuringTheStartUpsLookUpWaitsForItAndIsWrittenOnce) {
+  const FeedSnapshot csatmate_values{L"RS-44", L"435.640.120", L"145.964.880", L"21847", L"USB"};
+  struct Row {
+    const char* name;
+    const OtherTracker* other;  // null: CSATmate, five links
+    const wchar_t* text;
+    FeedSnapshot line;
+  };
+  const Row rows[] = {{"CSATmate", nullptr, nullptr, csatmate_values},
+                      // Found after CSATmate and SatPC32 did not answer.
+                      {"Orbitron", &kOrbitron, kAo91Text, kAo91}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempFolder folder;
+    const auto tracker = row.other ? StartTracker(*row.other, folder.File(L"values.txt"), row.text)
+                                   : std::make_unique<TrackerSim>(ServedValues(folder, row.line), folder.path());
+    ASSERT_TRUE(tracker->ready());
+    StalledWindow stalled;
+    ASSERT_TRUE(stalled.ok());
+    stalled.Stall();
+    Zelmor app(folder);
+    ASSERT_TRUE(app.Start());
+
+    HWND box = app.entry_box();
+    SendChars(box, L"JA1ABC");
+    const ULONGLONG sent = GetTickCount64();
+    const zelmor::LocalTime from = Now();
+    ASSERT_TRUE(SendEnter(box));
+    const zelmor::LocalTime to = Now();
+    const ULONGLONG waited = GetTickCount64() - sent;
+    EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
+    EXPECT_TRUE(AppendedOneOf(app.PaneText(), L"", ComposedLine(row.line, L"JA1ABC", from),
+                              ComposedLine(row.line, L"JA1ABC", to)));
+    EXPECT_GT(waited, 200u) << "the look-up had ended before the Enter came: nothing was tried";
+
+    EXPECT_TRUE(EnterWrites(app, L"JA2DEF", row.line));
+    EXPECT_EQ(app.SafetyCopy(), Ansi(app.PaneText() + L"\r\n"));
+  }
+}
+
 TEST(TrackersE2E, AChoiceInTheSettingsIsReadFromStartUp) {
   TempFolder folder;
   WriteBytes(folder.File(kSettings), "[Zelmor]\r\nTracker=Orbitron\r\n");

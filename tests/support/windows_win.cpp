@@ -190,4 +190,48 @@ std::string Describe(const RECT& r) {
          std::to_string(r.bottom) + ")";
 }
 
+StalledWindow::StalledWindow()
+    : made_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      stall_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      release_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  thread_ = CreateThread(nullptr, 0, &StalledWindow::Main, this, 0, nullptr);
+  if (thread_) WaitForSingleObject(made_, 10000);
+}
+
+StalledWindow::~StalledWindow() {
+  SetEvent(stall_);
+  SetEvent(release_);
+  if (thread_) {
+    WaitForSingleObject(thread_, 10000);
+    CloseHandle(thread_);
+  }
+  CloseHandle(made_);
+  CloseHandle(stall_);
+  CloseHandle(release_);
+}
+
+void StalledWindow::Stall() { SetEvent(stall_); }
+
+DWORD WINAPI StalledWindow::Main(void* parameter) {
+  auto& self = *static_cast<StalledWindow*>(parameter);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TestStalledWindow";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+  self.window_ = window;
+  SetEvent(self.made_);
+  if (!window) return 0;
+  for (;;) {
+    if (MsgWaitForMultipleObjects(1, &self.stall_, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  WaitForSingleObject(self.release_, INFINITE);
+  DestroyWindow(window);
+  return 0;
+}
+
 }  // namespace test_support

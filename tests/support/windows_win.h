@@ -51,6 +51,25 @@ bool Settle(HWND window, DWORD ms = 15000);
 // came within `ms`.
 DWORD_PTR Ask(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0, DWORD ms = 30000);
 
+// A hidden top-level window of this process, on a thread of its own that stops handling messages
+// once stalled: a message sent to it waits out the sender's time-out, and so does every broadcast
+// (a DDE initiate's among them) until Windows counts the thread as hung, 5 s after it stalled.
+class StalledWindow {
+ public:
+  StalledWindow();
+  // Lets the thread go on, and ends it with its window.
+  ~StalledWindow();
+  StalledWindow(const StalledWindow&) = delete;
+  StalledWindow& operator=(const StalledWindow&) = delete;
+  bool ok() const { return window_ != nullptr; }
+  void Stall();
+
+ private:
+  static DWORD WINAPI Main(void* parameter);
+  HANDLE made_, stall_, release_, thread_ = nullptr;
+  HWND window_ = nullptr;
+};
+
 RECT WindowRectOf(HWND window);
 // A child's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND child);

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "entry/log_line.h"
@@ -150,6 +151,48 @@ TEST_F(FeedReconnectTest, HungTrackerCostsOneRequestAndNoConnect) {
   // Links to a hung tracker are still up; once it answers again they carry on.
   links.state = TrackerLinks::State::kRunning;
   EXPECT_TRUE(Entry());
+  EXPECT_EQ(links.calls, kFiveRequests);
+}
+
+// Holds the start-up's set-up until something asks the feed, as the window's look-up does while
+// the tracking programs answer.
+class HeldSetUp : public SetUpRunner {
+ public:
+  void Begin(std::function<void()> set_up) override { held_ = std::move(set_up); }
+  void Finish() override {
+    if (auto set_up = std::exchange(held_, nullptr)) set_up();
+  }
+  bool holding() const { return static_cast<bool>(held_); }
+
+ private:
+  std::function<void()> held_;
+};
+
+TEST_F(FeedReconnectTest, EntryDuringTheStartUpsSetUpWaitsForItAndConnectsOnce) {
+  HeldSetUp runner;
+  feed.set_runner(&runner);
+  links.Start();
+  feed.BeginSetUp();
+  ASSERT_TRUE(runner.holding());
+  EXPECT_TRUE(Entry());
+  // The set-up's links, not a second set of the entry's own beside them.
+  EXPECT_EQ(links.calls, Join({kSetUp, kFiveRequests}));
+  EXPECT_EQ(feed.Text(kSatelliteName), L"SAT-1");
+}
+
+TEST_F(FeedReconnectTest, FeedAskedFromInsideARequestRefusesAndTheEntryGoesOn) {
+  links.Start();
+  ASSERT_TRUE(feed.SetUp());
+  bool nested_request = true, nested_set_up = true;
+  links.after_request = [&](int label) {
+    if (label != kReceiveFrequency) return;
+    // As a window message handled while a request waits would.
+    nested_request = feed.Request(kSatelliteName);
+    nested_set_up = feed.SetUp();
+  };
+  EXPECT_TRUE(Entry());
+  EXPECT_FALSE(nested_request);
+  EXPECT_FALSE(nested_set_up);
   EXPECT_EQ(links.calls, kFiveRequests);
 }
 
