@@ -22,12 +22,13 @@
 #include "base/handles_win.h"
 #include "entry/dde_feed_links_win.h"
 #include "entry/feed.h"
+#include "window/main_window_messages.h"
 
 namespace zelmor::entry {
 
 // Posted to the window given to FeedLookUp: the look-up is due to start, or the worker's broadcast
 // has ended.
-inline constexpr UINT kFeedLookUpMessage = WM_APP + 41;
+inline constexpr UINT kFeedLookUpMessage = window::kFeedLookUpMessage;
 
 class FeedLookUp final : public SetUpRunner, public DdeInitiator {
  public:

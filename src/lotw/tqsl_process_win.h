@@ -9,11 +9,12 @@
 #include "base/handles_win.h"
 #include "lotw/lotw_upload.h"
 #include "lotw/tqsl_win.h"
+#include "window/main_window_messages.h"
 
 namespace zelmor::lotw {
 
 // Posted to the main window when TQSL has ended; hand it to LotwUpload::OnTqslEnded.
-inline constexpr UINT kTqslEndedMessage = WM_APP + 40;
+inline constexpr UINT kTqslEndedMessage = window::kTqslEndedMessage;
 
 class Win32TqslProcess : public TqslProcess {
  public:
