@@ -11,9 +11,40 @@
 namespace zelmor::lotw {
 namespace {
 
+// winhttp.dll brings the sockets and security libraries with it, which would cost every start of
+// Zelmor for a fetch few runs make: it is loaded on the fetch's thread when first needed, and stays.
+struct WinHttp {
+#define ZELMOR_WINHTTP_FUNCTIONS(X)                                                                     \
+  X(WinHttpOpen) X(WinHttpSetTimeouts) X(WinHttpConnect) X(WinHttpOpenRequest) X(WinHttpSetOption)     \
+  X(WinHttpSendRequest) X(WinHttpReceiveResponse) X(WinHttpQueryHeaders) X(WinHttpQueryDataAvailable) \
+  X(WinHttpReadData) X(WinHttpCloseHandle)
+#define ZELMOR_WINHTTP_MEMBER(name) decltype(&::name) name = nullptr;
+  ZELMOR_WINHTTP_FUNCTIONS(ZELMOR_WINHTTP_MEMBER)
+#undef ZELMOR_WINHTTP_MEMBER
+  bool loaded = false;
+
+  static const WinHttp& Get() {
+    static const WinHttp library;
+    return library;
+  }
+
+ private:
+  WinHttp() {
+    const HMODULE module = LoadLibraryExW(L"winhttp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module) return;
+    loaded = true;
+#define ZELMOR_WINHTTP_LOAD(name)                                                                 \
+  name = reinterpret_cast<decltype(&::name)>(reinterpret_cast<void*>(GetProcAddress(module, #name))); \
+  loaded = loaded && name != nullptr;
+    ZELMOR_WINHTTP_FUNCTIONS(ZELMOR_WINHTTP_LOAD)
+#undef ZELMOR_WINHTTP_LOAD
+  }
+};
+#undef ZELMOR_WINHTTP_FUNCTIONS
+
 struct InternetTraits {
   static HINTERNET invalid() { return nullptr; }
-  static void close(HINTERNET h) { WinHttpCloseHandle(h); }
+  static void close(HINTERNET h) { WinHttp::Get().WinHttpCloseHandle(h); }
 };
 using UniqueInternet = base::Unique<HINTERNET, InternetTraits>;
 
@@ -57,13 +88,18 @@ struct Progress {
 
 ReportAnswer Request(const ReportAddress& address, Secret& query, const FetchTimeouts& timeouts, Progress& progress) {
   ReportAnswer answer;
+  const WinHttp& http = WinHttp::Get();
+  if (!http.loaded) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return Failed(answer, ReportAnswer::Fault::kNoConnection);
+  }
   const bool local = !address.secure;  // plain http is allowed to this machine only
-  const UniqueInternet session(WinHttpOpen(L"Zelmor", local ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+  const UniqueInternet session(http.WinHttpOpen(L"Zelmor", local ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                            WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return Failed(answer, ReportAnswer::Fault::kNoConnection);
-  WinHttpSetTimeouts(session.get(), timeouts.resolve_ms, timeouts.connect_ms, timeouts.send_ms, timeouts.receive_ms);
+  http.WinHttpSetTimeouts(session.get(), timeouts.resolve_ms, timeouts.connect_ms, timeouts.send_ms, timeouts.receive_ms);
   const UniqueInternet connection(
-      WinHttpConnect(session.get(), address.host.c_str(), static_cast<INTERNET_PORT>(address.port), 0));
+      http.WinHttpConnect(session.get(), address.host.c_str(), static_cast<INTERNET_PORT>(address.port), 0));
   if (!connection) return Failed(answer, ReportAnswer::Fault::kNoConnection);
 
   std::wstring object;
@@ -71,7 +107,7 @@ ReportAnswer Request(const ReportAddress& address, Secret& query, const FetchTim
   object += address.path;
   object += L'?';
   object += query.text();
-  const UniqueInternet request(WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
+  const UniqueInternet request(http.WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
                                                   WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                   address.secure ? WINHTTP_FLAG_SECURE : 0));
   Secret::Wipe(object);
@@ -80,25 +116,25 @@ ReportAnswer Request(const ReportAddress& address, Secret& query, const FetchTim
   // The address carries the password: it goes where the operator's settings say and nowhere a
   // redirect would send it. A redirect is answered as the server's status.
   DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
-  WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
+  http.WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
 
   progress.Mark(false);
-  if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+  if (!http.WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
     return Failed(std::move(answer), ReportAnswer::Fault::kNoConnection);
   }
   progress.Mark(true);
-  if (!WinHttpReceiveResponse(request.get(), nullptr)) {
+  if (!http.WinHttpReceiveResponse(request.get(), nullptr)) {
     return Failed(std::move(answer), ReportAnswer::Fault::kNoConnection);
   }
   DWORD status = 0, size = sizeof status;
-  if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+  if (!http.WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
     return Failed(std::move(answer), ReportAnswer::Fault::kNoConnection);
   }
   answer.status = static_cast<int>(status);
   for (;;) {
     DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(request.get(), &available)) return Failed(std::move(answer), ReportAnswer::Fault::kBroken);
+    if (!http.WinHttpQueryDataAvailable(request.get(), &available)) return Failed(std::move(answer), ReportAnswer::Fault::kBroken);
     if (available == 0) break;
     if (answer.body.size() + available > kMostBytes) {
       SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -107,7 +143,7 @@ ReportAnswer Request(const ReportAddress& address, Secret& query, const FetchTim
     const size_t at = answer.body.size();
     answer.body.resize(at + available);
     DWORD got = 0;
-    if (!WinHttpReadData(request.get(), answer.body.data() + at, available, &got)) {
+    if (!http.WinHttpReadData(request.get(), answer.body.data() + at, available, &got)) {
       answer.body.resize(at);
       return Failed(std::move(answer), ReportAnswer::Fault::kBroken);
     }
