@@ -1,8 +1,9 @@
 // Confirmations fetched from LoTW, seen from outside: "LoTW確認の取得(&Q)" against lotw-sim.exe
 // (tools/lotw_sim), its answer kept beside the logs and told in the report window; a second
 // fetch asking only for what is new; the password kept in the Credential Manager and in no file;
-// a wrong password, a cut-off answer and a slow answer with the operator logging on meanwhile; and
-// Zelmor closed while a fetch runs.
+// what a fetch brought, shown by the running Zelmor in the summary, its map and the hint; a wrong
+// password, a cut-off answer and a slow answer with the operator logging on meanwhile; and Zelmor
+// closed while a fetch runs.
 
 #include <windows.h>
 
@@ -19,6 +20,8 @@
 #include "logfiles_support.h"
 #include "modal_win.h"
 #include "lotw_sim_win.h"
+#include "worked/worked_source.h"
+#include "worked_logs.h"
 #include "worked_support.h"
 
 namespace e2e {
@@ -49,18 +52,26 @@ class LotwFetchE2E : public ::testing::Test {
   void SetUp() override { CredDeleteA(kTarget, CRED_TYPE_GENERIC, 0); }
   void TearDown() override { CredDeleteA(kTarget, CRED_TYPE_GENERIC, 0); }
 
-  // Zelmor with the station JA1ABC/1, asking `sim` for LoTW's report.
-  ::testing::AssertionResult Start(const LotwSim& sim) {
+  // Zelmor with the station JA1ABC/1, asking `sim` for LoTW's report; its logs in `log_folder`
+  // when one is given, else in its own.
+  ::testing::AssertionResult Start(const LotwSim& sim, const std::wstring& log_folder = L"") {
     if (!sim.ready()) return ::testing::AssertionFailure() << "lotw-sim did not start";
-    WriteBytes(folder_.File(kSettings), "[Station]\r\n" + IniLine("Call", L"JA1ABC/1") + IniLine("Grid", L"PM95") +
-                                            IniLine("TQSLloc", L"Home") + "[LoTW]\r\n" + IniLine("ReportURL", sim.url()));
+    const std::string logs = log_folder.empty() ? "" : "[Zelmor]\r\n" + IniLine("LOGfol", log_folder);
+    WriteBytes(folder_.File(kSettings), logs + "[Station]\r\n" + IniLine("Call", L"JA1ABC/1") +
+                                            IniLine("Grid", L"PM95") + IniLine("TQSLloc", L"Home") + "[LoTW]\r\n" +
+                                            IniLine("ReportURL", sim.url()));
     return app_.Start();
   }
 
-  // "LoTW確認の取得(&Q)", the password box answered: `password` typed unless empty (the kept one
-  // stands), "保存する" clicked when `click_save`. A success once the box has gone.
-  ::testing::AssertionResult Fetch(const std::wstring& password, bool click_save = false) {
-    SendCommand(app_.window(), IDM_LOTW_FETCH);
+  // "LoTW確認の取得(&Q)" (its command, or picked from the File menu by its letters when
+  // `from_menu`), the password box answered: `password` typed unless empty (the kept one stands),
+  // "保存する" clicked when `click_save`. A success once the box has gone.
+  ::testing::AssertionResult Fetch(const std::wstring& password, bool click_save = false, bool from_menu = false) {
+    if (!from_menu) {
+      SendCommand(app_.window(), IDM_LOTW_FETCH);
+    } else if (!ChooseFromMenuBar(app_.window(), L'f', L'q')) {
+      return ::testing::AssertionFailure() << "the File menu did not open and close: " << app_.Situation();
+    }
     HWND box = WaitForDialog(app_.pid(), kPasswordBox);
     if (!box) return ::testing::AssertionFailure() << "no password box: " << app_.Situation();
     shown_login_ = TextOf(GetDlgItem(box, IDC_LOTW_LOGIN));
@@ -86,8 +97,8 @@ class LotwFetchE2E : public ::testing::Test {
     WaitUntil([&] { return FirstLine(text = ReportText(report)) != running; }, ms);
     return text;
   }
-  std::wstring FetchedReport(const std::wstring& password, bool click_save = false) {
-    if (!Fetch(password, click_save)) return L"(no password box)";
+  std::wstring FetchedReport(const std::wstring& password, bool click_save = false, bool from_menu = false) {
+    if (!Fetch(password, click_save, from_menu)) return L"(no password box)";
     HWND report = WaitForReport();
     if (!report) return L"(no report)";
     const std::wstring text = WaitForOutcome(report);
@@ -170,6 +181,63 @@ TEST_F(LotwFetchE2E, AFetchKeepsWhatCameAndTheNextOnlyWhatIsNew) {
     EXPECT_EQ(kept.find(call), kept.rfind(call)) << "once: " << kept;
   }
   EXPECT_TRUE(ClosesWithoutQuestion(app_));
+}
+
+// The whole way, as the operator goes: logs in the log folder, Zelmor running, the fetch picked
+// from the File menu and its report; then, Zelmor still running, the summary, its map and the hint,
+// each with what the fetch brought.
+TEST_F(LotwFetchE2E, WhatAFetchBringsShowsInTheSummaryTheMapAndTheHint) {
+  // lotw-sim's built-in records: JR2XYZ's confirms PM84, JA3AAA's (logged with a suffix) the grid
+  // line PM74,PM75, BV2AA's matches no contact, W1AW's is no satellite contact. QM06 stays worked
+  // only. 17:30 in Japan is 08:30 UTC.
+  TempFolder logs;
+  worked::WriteLog(logs.File(L"Zelmor261201.TXT"),
+                   {worked::LogLineAt(L"JR2XYZ 59 59 PM84", L"RS-44", test_support::At(2026, 12, 1, 17, 30)),
+                    worked::LogLineAt(L"JA3AAA/1 59 59 PM74", L"SO-50", test_support::At(2026, 12, 2, 19, 15)),
+                    worked::LogLineAt(L"JA1ZZZ 59 59 QM06", L"RS-44", test_support::At(2026, 12, 3, 21, 30))});
+  LotwSim sim({L"normal"});
+  ASSERT_TRUE(Start(sim, logs.path()));
+  const std::wstring heading = L"衛星\tQSO\t局数\tグリッド\t確認QSO\t確認グリッド\r\n";
+  const std::wstring unread = L"読めなかった行: 0行\r\n";
+  EXPECT_EQ(worked::SummaryText(app_), heading + L"RS-44\t2\t2\t2\t0\t0\r\nSO-50\t1\t1\t1\t0\t0\r\n"
+                                                 L"合計\t3\t3\t3\t0\t0\r\n\r\nVUCC: 確認 0 / 交信 3\r\n" + unread)
+      << "before the fetch";
+
+  const std::wstring text = FetchedReport(LotwSim::kPassword, false, true);
+  EXPECT_EQ(FirstLine(text), L"LoTWから確認を取得しました。") << Utf8(text);
+  EXPECT_NE(text.find(L"LoTWからの確認: 4件（うち衛星のQSO: 3件）\r\n新しく保存した確認: 3件\r\n"
+                      L"LOGのQSOと一致した確認: 2件\r\n確認のファイル: " + logs.File(kKept)),
+            std::wstring::npos)
+      << Utf8(text);
+  ASSERT_EQ(sim.Requests().size(), 1u);
+
+  // A grid line's both squares count as confirmed, the one confirmation that matches no contact
+  // not at all.
+  const std::wstring confirmed = heading + L"RS-44\t2\t2\t2\t1\t1\r\nSO-50\t1\t1\t1\t1\t2\r\n"
+                                           L"合計\t3\t3\t3\t2\t3\r\n\r\nVUCC: 確認 3 / 交信 3\r\n" + unread;
+  std::wstring summary;
+  EXPECT_TRUE(WaitUntil([&] { return (summary = worked::SummaryText(app_)) == confirmed; }, 30000)) << Utf8(summary);
+
+  const worked::CopiedMap copied = worked::CopySummaryMap(app_);
+  ASSERT_GT(copied.map_height, 0) << copied.width << "x" << copied.height;
+  using zelmor::worked::GridNumber;
+  using zelmor::worked::SquareStatus;
+  const zelmor::worked::MapSquares on_map{{GridNumber(L"PM84"), GridNumber(L"PM74"), GridNumber(L"QM06")},
+                                          {GridNumber(L"PM84"), GridNumber(L"PM74"), GridNumber(L"PM75")},
+                                          {GridNumber(L"PM95")}};
+  const struct {
+    const wchar_t* grid;
+    SquareStatus status;
+  } squares[] = {{L"PM84", SquareStatus::Confirmed},
+                 {L"QM06", SquareStatus::WorkedOnly},
+                 {L"PM96", SquareStatus::NotWorked}};
+  for (const auto& square : squares) {
+    EXPECT_EQ(copied.SquareColour(on_map, square.grid), zelmor::worked::StatusColour(square.status))
+        << Utf8(square.grid);
+  }
+
+  SendChars(app_.entry_box(), L"JA9NEW 59 59 QM06");
+  EXPECT_TRUE(worked::WaitForHint(app_, L"初めての局\r\nQM06: 交信済み・未確認"));
 }
 
 // Each answer held by lotw-sim while the operator logs on; then how it ended, and the kept file

@@ -21,7 +21,6 @@
 #include "files_win.h"
 #include "logfiles_support.h"
 #include "lotw_answers.h"
-#include "map_pixels.h"
 #include "worked/grid_map.h"
 #include "worked/worked_source.h"
 #include "worked_logs.h"
@@ -338,20 +337,16 @@ TEST(WorkedE2E, SummaryMapShowsTheWorkedSquaresInTheirColour) {
   const CopiedMap copied = CopySummaryMap(app);
   ASSERT_GT(copied.map_height, 0) << copied.width << "x" << copied.height;
 
-  zelmor::worked::GridMap map;
-  map.SetClientSize(copied.width, copied.map_height);
-  const int pm95 = zelmor::worked::GridNumber(L"PM95"), qm06 = zelmor::worked::GridNumber(L"QM06"),
-            pl05 = zelmor::worked::GridNumber(L"PL05");
-  map.SetSquares({{pm95, qm06, pl05}, {}, {}});
-  const auto at = [&](int x, int y) { return copied.At(x, y); };
+  using zelmor::worked::GridNumber;
+  const zelmor::worked::MapSquares squares{{GridNumber(L"PM95"), GridNumber(L"QM06"), GridNumber(L"PL05")}, {}, {}};
   using zelmor::worked::SquareStatus;
   const auto worked = zelmor::worked::StatusColour(SquareStatus::WorkedOnly);
   const auto not_worked = zelmor::worked::StatusColour(SquareStatus::NotWorked);
   for (const wchar_t* grid : {L"PM95", L"QM06", L"PL05"}) {
-    EXPECT_EQ(test_support::SquareColour(map, zelmor::worked::GridNumber(grid), at), worked) << Utf8(grid);
+    EXPECT_EQ(copied.SquareColour(squares, grid), worked) << Utf8(grid);
   }
   for (const wchar_t* grid : {L"PM96", L"PM85", L"QM05"}) {
-    EXPECT_EQ(test_support::SquareColour(map, zelmor::worked::GridNumber(grid), at), not_worked) << Utf8(grid);
+    EXPECT_EQ(copied.SquareColour(squares, grid), not_worked) << Utf8(grid);
   }
 }
 
@@ -408,12 +403,9 @@ TEST(WorkedE2E, KeptConfirmationsShowInTheSummaryAndTheHint) {
   const CopiedMap copied = CopySummaryMap(app);
   ASSERT_GT(copied.map_height, 0) << copied.width << "x" << copied.height;
   using zelmor::worked::GridNumber;
-  zelmor::worked::GridMap map;
-  map.SetClientSize(copied.width, copied.map_height);
-  map.SetSquares({{GridNumber(L"PM95"), GridNumber(L"PM85"), GridNumber(L"QM06")},
-                  {GridNumber(L"PM95"), GridNumber(L"PM85"), GridNumber(L"PM86")},
-                  {}});
-  const auto at = [&](int x, int y) { return copied.At(x, y); };
+  const zelmor::worked::MapSquares on_map{{GridNumber(L"PM95"), GridNumber(L"PM85"), GridNumber(L"QM06")},
+                                          {GridNumber(L"PM95"), GridNumber(L"PM85"), GridNumber(L"PM86")},
+                                          {}};
   using zelmor::worked::SquareStatus;
   const struct {
     const wchar_t* grid;
@@ -424,8 +416,7 @@ TEST(WorkedE2E, KeptConfirmationsShowInTheSummaryAndTheHint) {
                  {L"QM06", SquareStatus::WorkedOnly},
                  {L"PM96", SquareStatus::NotWorked}};
   for (const auto& square : squares) {
-    EXPECT_EQ(test_support::SquareColour(map, GridNumber(square.grid), at),
-              zelmor::worked::StatusColour(square.status))
+    EXPECT_EQ(copied.SquareColour(on_map, square.grid), zelmor::worked::StatusColour(square.status))
         << Utf8(square.grid);
   }
 }

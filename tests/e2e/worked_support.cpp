@@ -5,7 +5,9 @@
 #include "entry/locale_win.h"
 #include "entry/log_line.h"
 #include "entry_support.h"
+#include "map_pixels.h"
 #include "settings/keys.h"
+#include "worked/worked_source.h"
 
 namespace e2e::worked {
 
@@ -115,6 +117,13 @@ CopiedMap CopySummaryMap(Zelmor& app, DWORD ms) {
     }
   }
   return copied;
+}
+
+uint32_t CopiedMap::SquareColour(const zelmor::worked::MapSquares& squares, const std::wstring& grid) const {
+  zelmor::worked::GridMap map;
+  map.SetClientSize(width, map_height);
+  map.SetSquares(squares);
+  return test_support::SquareColour(map, zelmor::worked::GridNumber(grid), [this](int x, int y) { return At(x, y); });
 }
 
 }  // namespace e2e::worked

@@ -11,6 +11,7 @@
 
 #include "base/clock.h"
 #include "harness.h"
+#include "worked/grid_map.h"
 
 namespace e2e::worked {
 
@@ -47,6 +48,8 @@ struct CopiedMap {
   int width = 0, height = 0, map_height = 0;
   std::vector<uint32_t> pixels;
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  // The colour `grid` ("PM95") is drawn in, the map laid out as the summary lays out `squares`.
+  uint32_t SquareColour(const zelmor::worked::MapSquares& squares, const std::wstring& grid) const;
 };
 CopiedMap CopySummaryMap(Zelmor& app, DWORD ms = 60000);
 

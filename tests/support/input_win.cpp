@@ -68,4 +68,15 @@ void PickMenuItem(HWND menu, int item) {
   PostMessageW(menu, WM_KEYUP, VK_RETURN, 0xC0000001);
 }
 
+bool ChooseFromMenuBar(HWND window, wchar_t bar_letter, wchar_t item_letter) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, bar_letter);
+  // The item's letter only once the drop-down is open: before, the bar itself would take it.
+  const HWND menu = WaitForMenu(pid);
+  if (!menu) return false;
+  PostMessageW(menu, WM_CHAR, item_letter, 1);
+  return WaitNoMenu(pid);
+}
+
 }  // namespace test_support

@@ -35,5 +35,9 @@ bool PutClipboardText(const std::wstring& text);
 // No item of a fresh pop-up menu is highlighted: `item` times Down, then Enter, picks item `item`
 // (counted from 1).
 void PickMenuItem(HWND menu, int item);
+// An item of the window's menu bar chosen by its underlined letters, as Alt+`bar_letter` and then
+// `item_letter` choose it: the bar's drop-down opened, then its item picked. False when the
+// drop-down did not come, or stayed.
+bool ChooseFromMenuBar(HWND window, wchar_t bar_letter, wchar_t item_letter);
 
 }  // namespace test_support
