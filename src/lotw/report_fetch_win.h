@@ -13,7 +13,7 @@
 namespace zelmor::lotw {
 
 // Posted to the main window when a request has ended; hand it to LotwFetch::OnFetched.
-inline constexpr UINT kReportFetchedMessage = WM_APP + 41;
+inline constexpr UINT kReportFetchedMessage = WM_APP + 42;
 
 // How long each step may take before the request counts as failed. LoTW takes its time to make
 // a long report, so an answer may be slow to start.
