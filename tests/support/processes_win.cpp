@@ -57,14 +57,30 @@ bool Child::Start(const std::wstring& exe, const std::wstring& arguments, const 
     }
   }
   const bool inherit = startup.lpAttributeList != nullptr;
-  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, inherit ? TRUE : FALSE,
-                      inherit ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
-                      &startup.StartupInfo, &info_)) {
+  const auto create = [&] {
+    if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, inherit ? TRUE : FALSE,
+                       inherit ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                       &startup.StartupInfo, &info_)) {
+      return true;
+    }
     start_error_ = GetLastError();
     info_ = {};
-    errors_.reset();
     return false;
+  };
+  // Under load Wine refuses a start now and then (error 1359, at once, before the program runs a
+  // line of its own); the refusal goes to the output, and one more try tells a passing refusal
+  // from a program that cannot start.
+  if (!create()) {
+    std::printf("[ note     ] CreateProcess of %s failed with error %lu; trying once more\n",
+                Utf8(zelmor::base::NameOf(exe)).c_str(), static_cast<unsigned long>(start_error_));
+    std::fflush(stdout);
+    Sleep(500);
+    if (!create()) {
+      errors_.reset();
+      return false;
+    }
   }
+  start_error_ = 0;
   return true;
 }
 
