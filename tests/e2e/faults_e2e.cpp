@@ -107,7 +107,7 @@ std::string Names(const std::vector<std::wstring>& names) {
 class ServingTracker {
  public:
   ServingTracker() : tracker_(ServedValues(folder_, kServed), folder_.path()) {}
-  bool ready() const { return tracker_.ready(); }
+  ::testing::AssertionResult ready() const { return tracker_.ready(); }
 
  private:
   TempFolder folder_;

@@ -66,13 +66,13 @@ class Session {
   ::testing::AssertionResult Start() { return app_.Start(); }
   // logbook-sim comes up without taking the activation: a window that activates while the
   // transfer menu is open closes the menu, as it would on any desktop.
-  bool StartLogbook(const std::wstring& more = L"") {
+  ::testing::AssertionResult StartLogbook(const std::wstring& more = L"") {
     logbook_ = std::make_unique<LogbookSim>(L"--journal \"" + journal() + L"\" " + more, folder_.path());
-    if (!logbook_->ready()) return false;
+    if (::testing::AssertionResult started = logbook_->ready(); !started) return started;
     // Out of the way of the log window, where real clicks go.
     SetWindowPos(logbook_->window(), nullptr, 720, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Settle(window());
-    return true;
+    return ::testing::AssertionSuccess();
   }
   std::wstring journal() const { return folder_.File(L"journal.txt"); }
   std::vector<std::string> JournalLines() const { return Lines(ReadBytes(journal())); }

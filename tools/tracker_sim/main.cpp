@@ -39,8 +39,8 @@
 //   --ack-request       ask the client to acknowledge each answer (fAckReq).
 //   --crlf              end each value with CR LF, as some DDE servers end text items.
 //   --position <x>,<y>  put the window's top-left corner there (pixels); for the demo.
-// It prints nothing. Exit code 0 after a normal close, 2 for an unknown option, 1 when it
-// could not start.
+// Exit code 0 after a normal close, 2 for an unknown option, 1 when it could not start; then
+// it writes the step that failed and its error on its standard error, and nothing otherwise.
 
 #include "tracker_sim.h"
 
@@ -65,11 +65,17 @@ class SimulatorWindow : public zelmor::window::Window {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     const ProgramNames& names = NamesOf(tracker_.options().program);
     wc.lpszClassName = names.window_class;
-    if (!zelmor::window::RegisterWindowClass(wc)) return false;
+    if (!zelmor::window::RegisterWindowClass(wc)) {
+      ReportFailure("registering the window class", GetLastError());
+      return false;
+    }
     hwnd_ = CreateOwnedWindow(0, names.window_class, names.caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                               tracker_.options().left, tracker_.options().top, 420, 190, nullptr, nullptr,
                               GetModuleHandleW(nullptr));
-    if (!hwnd_) return false;
+    if (!hwnd_) {
+      ReportFailure("making the window", GetLastError());
+      return false;
+    }
     ShowWindow(hwnd_, show);
     return true;
   }
@@ -157,6 +163,15 @@ class SimulatorWindow : public zelmor::window::Window {
 };
 
 }  // namespace
+
+void ReportFailure(const char* step, unsigned long error) {
+  char line[160];
+  const int length = wsprintfA(line, "%s: error %lu\r\n", step, error);
+  DWORD written = 0;
+  const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+  if (errors && errors != INVALID_HANDLE_VALUE) WriteFile(errors, line, static_cast<DWORD>(length), &written, nullptr);
+}
+
 }  // namespace tracker_sim
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
@@ -165,10 +180,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   tracker_sim::Options options;
   const bool parsed = argv && tracker_sim::ParseOptions(argc - 1, argv + 1, options);
   if (argv) LocalFree(argv);
-  if (!parsed) return 2;
+  if (!parsed) {
+    tracker_sim::ReportFailure("reading its arguments", ERROR_INVALID_PARAMETER);
+    return 2;
+  }
 
   tracker_sim::Tracker tracker(std::move(options));
   tracker_sim::SimulatorWindow window(tracker);
+  // A server that could not start has said why.
   if (!window.Create(show) || !window.serving()) return 1;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

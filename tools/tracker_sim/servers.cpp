@@ -196,15 +196,20 @@ DdemlServer::DdemlServer(Tracker& tracker) : tracker_(tracker) {
   g_ddeml_server = this;
   const DWORD flags = APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES | CBF_FAIL_EXECUTES |
                       CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS;
-  if (DdeInitializeW(&instance_, &DdemlServer::Callback, flags, 0) != DMLERR_NO_ERROR) return;
+  if (const UINT failed = DdeInitializeW(&instance_, &DdemlServer::Callback, flags, 0); failed != DMLERR_NO_ERROR) {
+    ReportFailure("DdeInitialize (a DMLERR_ code)", failed);
+    return;
+  }
   const ProgramNames& names = NamesOf(tracker.options().program);
   topic_ = DdeCreateStringHandleW(instance_, names.topic, CP_WINUNICODE);
   HSZ service = DdeCreateStringHandleW(instance_, names.service, CP_WINUNICODE);
   if (service && DdeNameService(instance_, service, nullptr, DNS_REGISTER)) {
     service_ = service;
-  } else if (service) {
-    DdeFreeStringHandle(instance_, service);
+    return;
   }
+  ReportFailure(service ? "DdeNameService (a DMLERR_ code)" : "DdeCreateStringHandle (a DMLERR_ code)",
+                DdeGetLastError(instance_));
+  if (service) DdeFreeStringHandle(instance_, service);
 }
 
 DdemlServer::~DdemlServer() {

@@ -44,6 +44,10 @@ struct Options {
   int top = CW_USEDEFAULT;
 };
 
+// Why it could not start, as one line on its standard error for whoever started it ("making the
+// window: error 1400"); nothing when it has no standard error.
+void ReportFailure(const char* step, unsigned long error);
+
 // Parses the command line (without the program name); false on anything it does not know.
 bool ParseOptions(int argc, wchar_t** argv, Options& options);
 
