@@ -18,6 +18,7 @@
 #include "base/resource.h"
 #include "harness.h"
 #include "logfiles_support.h"
+#include "lotw_answers.h"
 #include "modal_win.h"
 #include "lotw_sim_win.h"
 #include "worked/worked_source.h"
@@ -36,13 +37,15 @@ constexpr char kTarget[] = "Zelmor/LoTW/JA1ABC";
 // One of LoTW's records, as lotw-sim serves it from its file.
 std::string Record(const std::string& call, const std::string& band, const std::string& satellite,
                    const std::string& date, const std::string& time, const std::string& received) {
-  const auto field = [](const std::string& name, const std::string& value) {
-    return "<" + name + ":" + std::to_string(value.size()) + ">" + value + "\r\n";
-  };
-  std::string r = field("STATION_CALLSIGN", "JA1ABC") + field("CALL", call) + field("BAND", band) +
-                  field("MODE", "SSB") + field("QSO_DATE", date) + field("TIME_ON", time);
-  if (!satellite.empty()) r += field("PROP_MODE", "SAT") + field("SAT_NAME", satellite);
-  return r + field("QSL_RCVD", "Y") + field("QSLRDATE", received) + "<eor>\r\n\r\n";
+  test_support::LotwQsl qsl;
+  qsl.call = call;
+  qsl.band = band;
+  qsl.satellite = satellite;
+  qsl.prop_mode = satellite.empty() ? "" : "SAT";
+  qsl.date = date;
+  qsl.time = time;
+  qsl.received = received;
+  return test_support::LotwRecord(qsl);
 }
 
 std::wstring FirstLine(const std::wstring& text) { return text.substr(0, text.find(L"\r\n")); }
