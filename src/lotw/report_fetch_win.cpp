@@ -224,6 +224,23 @@ Win32ReportTransport::~Win32ReportTransport() {
   shared_->abandoned = true;
 }
 
+namespace {
+
+// A thread that keeps `shared` alive for as long as it runs; false (GetLastError says why) when
+// none could be made.
+template <typename Shared>
+bool Spawn(LPTHREAD_START_ROUTINE run, const std::shared_ptr<Shared>& shared) {
+  auto* parameter = new std::shared_ptr<Shared>(shared);
+  const base::UniqueHandle thread(CreateThread(nullptr, 0, run, parameter, 0, nullptr));
+  if (thread) return true;
+  const DWORD error = GetLastError();
+  delete parameter;
+  SetLastError(error);
+  return false;
+}
+
+}  // namespace
+
 ReportTransport::Start Win32ReportTransport::Begin(const ReportAddress& address, Secret query) {
   if (shared_) return Start::Busy;
   auto shared = std::make_shared<Shared>();
@@ -235,18 +252,12 @@ ReportTransport::Start Win32ReportTransport::Begin(const ReportAddress& address,
     last_error_ = GetLastError();
     return Start::Failed;
   }
-  auto* watched = new std::shared_ptr<Shared>(shared);
-  const base::UniqueHandle watch(CreateThread(nullptr, 0, &Shared::Watch, watched, 0, nullptr));
-  if (!watch) {
+  if (!Spawn(&Shared::Watch, shared)) {
     last_error_ = GetLastError();
-    delete watched;
     return Start::Failed;
   }
-  auto* parameter = new std::shared_ptr<Shared>(shared);
-  const base::UniqueHandle thread(CreateThread(nullptr, 0, &Shared::Run, parameter, 0, nullptr));
-  if (!thread) {
+  if (!Spawn(&Shared::Run, shared)) {
     last_error_ = GetLastError();
-    delete parameter;
     SetEvent(shared->done.get());  // the watch ends with nothing to watch
     return Start::Failed;
   }
