@@ -3,10 +3,11 @@
 # is missing, as ./test.sh does):
 #   startup  the time from CreateProcess until the window is ready for input (shown, the keyboard
 #            focus in the entry box, nothing left to paint, answering a sent message): Zelmor.exe
-#            beside the tracking-program simulator, Zelmor.exe alone, and bare-window.exe (a window
-#            program that does nothing else), started the same way in turns; medians of 11 starts
-#            (ZELMOR_STARTUP_RUNS=n: of n; ZELMOR_STARTUP_COMPARE=<Windows path of another build's
-#            Zelmor.exe>: that one too, started in turns with this one's).
+#            beside the tracking-program simulator, Zelmor.exe alone, bare-window.exe (a window
+#            program that does nothing else) and same-look-window.exe (one that shows what Zelmor's
+#            window shows at start-up and does nothing else), started the same way in turns; medians
+#            of 11 starts (ZELMOR_STARTUP_RUNS=n: of n; ZELMOR_STARTUP_COMPARE=<Windows path of
+#            another build's Zelmor.exe>: that one too, started in turns with this one's).
 #   entry    the time from Enter to the safety copy on disk at 1,000, 10,000 and 100,000 lines in
 #            the log pane, for the first entry after the log was loaded and for the next one,
 #            against two floors measured in the same run: (a) five DDE requests to the same
@@ -36,14 +37,14 @@ for part in "${@:-startup entry}"; do
       startup) filters+=("StartupBenchmark.*") ;;
       entry) filters+=("EntryBenchmark.*") ;;
       worked) filters+=("WorkedBenchmark.*") ;;
-      *) sed -n '2,26p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+      *) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
     esac
   done
 done
 
 ./scripts/install-deps.sh
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j2 --target Zelmor tracker-sim bare-window zelmor_e2e >/dev/null
+cmake --build --preset win64 -j2 --target Zelmor tracker-sim bare-window same-look-window zelmor_e2e >/dev/null
 
 source scripts/wine-env.sh
 zelmor_wine_setup build/win64
