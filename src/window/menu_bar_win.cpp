@@ -40,12 +40,6 @@ MenuBarItems::MenuBarItems(HWND window) : window_(window), bar_(GetMenu(window))
   }
 }
 
-MenuBarItems::~MenuBarItems() {
-  for (Item& item : items_) {
-    if (!item.shown && item.popup) DestroyMenu(item.popup);
-  }
-}
-
 HMENU MenuBarItems::Popup(int position) const {
   return position >= 0 && position < count() ? items_[static_cast<size_t>(position)].popup : nullptr;
 }
@@ -77,6 +71,11 @@ bool MenuBarItems::ShowTopLevelItem(int position, bool shown) {
     done = RemoveMenu(bar_, place, MF_BYPOSITION) != FALSE;
   }
   if (!done) return false;
+  if (shown) {
+    item.held.release();
+  } else {
+    item.held.reset(item.popup);
+  }
   item.shown = shown;
   DrawMenuBar(window_);
   return true;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/handles_win.h"
+
 namespace zelmor::window {
 
 class MenuBarItems {
@@ -15,8 +17,7 @@ class MenuBarItems {
   // Notes every item of `window`'s menu bar as it stands now: create it before anything is taken
   // off. Positions below are places on that full bar (the order of the resource script).
   explicit MenuBarItems(HWND window);
-  // Submenus that are off the bar at this time belong to no window and are destroyed here.
-  ~MenuBarItems();
+  // Submenus that are off the bar at this time belong to no window and go with their items.
   MenuBarItems(const MenuBarItems&) = delete;
   MenuBarItems& operator=(const MenuBarItems&) = delete;
 
@@ -34,6 +35,9 @@ class MenuBarItems {
     UINT state = 0;
     UINT id = 0;
     HMENU popup = nullptr;
+    // The submenu while the item is off the bar: then no window owns it. Released when it is put
+    // back, since the bar owns it again.
+    base::UniqueMenu held;
     std::wstring caption;
     bool shown = true;
   };

@@ -336,11 +336,12 @@ TEST(MenuBarItemsTest, ItemsGoBackToTheirOwnPlaces) {
   HWND window = MakeWindow(L"ZelmorMenuBarTest", DefWindowProcW, MakeMenuBar());
   ASSERT_NE(window, nullptr);
   const std::wstring file = L"File(&F)", hint = L"文字列をコピーするとHamlogへ転送出来ます", copy = L"HLcopy";
+  HMENU transfer = nullptr;
   {
     window::MenuBarItems items(window);
     HMENU bar = items.bar();
     ASSERT_EQ(items.count(), 3);
-    HMENU transfer = items.Popup(2);
+    transfer = items.Popup(2);
     ASSERT_NE(transfer, nullptr);
 
     struct Step {
@@ -368,6 +369,17 @@ TEST(MenuBarItemsTest, ItemsGoBackToTheirOwnPlaces) {
     ASSERT_TRUE(items.ShowTopLevelItem(2, false));
     EXPECT_TRUE(IsMenu(transfer)) << "kept alive off the bar";
   }
+  EXPECT_FALSE(IsMenu(transfer)) << "off the bar, the submenu goes with the items";
+  // One put back on the bar is the bar's again, and outlives the items.
+  HMENU file_menu = nullptr;
+  {
+    window::MenuBarItems items(window);
+    file_menu = items.Popup(0);
+    ASSERT_TRUE(items.ShowTopLevelItem(0, false));
+    ASSERT_TRUE(items.ShowTopLevelItem(0, true));
+  }
+  EXPECT_TRUE(IsMenu(file_menu));
+  EXPECT_EQ(GetSubMenu(GetMenu(window), 0), file_menu);
   DestroyWindow(window);
 }
 

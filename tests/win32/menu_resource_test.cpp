@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "base/resource.h"
 #include "printable.h"
 
@@ -50,7 +51,8 @@ std::string Show(const std::vector<Item>& items) {
 }
 
 TEST(MenuResource, MainMenuKeepsEveryItemInItsPlace) {
-  HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU));
+  const zelmor::base::UniqueMenu loaded(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU)));
+  HMENU bar = loaded.get();
   ASSERT_NE(bar, nullptr);
   const std::vector<Item> top = Items(bar);
   EXPECT_EQ(top, (std::vector<Item>{{L"File(&F)", 0},
@@ -99,7 +101,6 @@ TEST(MenuResource, MainMenuKeepsEveryItemInItsPlace) {
                                          {L"-", 0},
                                          {L"to HL 1QSO全項目", IDM_TO_HL_WHOLE_CONTACT}}))
       << Show(transfer);
-  DestroyMenu(bar);
 }
 
 }  // namespace

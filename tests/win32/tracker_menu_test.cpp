@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "base/resource.h"
 #include "memory_profile_store.h"
 #include "printable.h"
@@ -46,10 +47,8 @@ struct TrackerMenuTest : ::testing::Test {
   settings::MemoryProfileStore store;
   settings::Profile profile{store};
   TrackerMenu menu{feed, setting, profile};
-  HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU));
-  HMENU trackers = GetSubMenu(GetSubMenu(bar, 0), 8);
-
-  ~TrackerMenuTest() override { DestroyMenu(bar); }
+  base::UniqueMenu bar{LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU))};
+  HMENU trackers = GetSubMenu(GetSubMenu(bar.get(), 0), 8);
 
   // The items as shown once the menu opens: "*" before the checked one.
   std::string Shown() {
